@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "core/wave_data.h"
+
+namespace lumio {
+
+// One job: everything the encoder run needs for one listed WAVE file, apart from its
+// input path, which the list keeps beside it.
+struct FileData {
+  std::string Title;
+  std::string Artist;
+  std::string Album;
+  std::string Comment;  // several lines separated by CR LF
+  std::string Date;
+  std::string TrackNumber;
+  std::string OutputFileName;  // without folder
+  std::string OutputDir;       // normally ends in a separator
+  WaveData Wave;
+};
+
+enum class TagField { Title, Artist, Album, Comment, Date, TrackNumber };
+
+}  // namespace lumio

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QRect>
+
+class QWidget;
+
+namespace lumio {
+
+enum class Direction { Horizontal, Vertical };
+
+// The left (horizontal) or top (vertical) edge that centres a window of outer size
+// `size` over `mainFrame`, the main window's outer frame; the halving truncates toward
+// zero and a negative result becomes 0.
+int CenterOnMainWindow(int size, Direction direction, const QRect& mainFrame);
+
+// The same over the program's main window, registered once at start-up.
+int CenterOnMainWindow(int size, Direction direction);
+void RegisterMainWindowForPlacement(QWidget* mainWindow);
+
+// Moves `window` so that it stands centred over the main window.
+void PlaceCentredOverMainWindow(QWidget& window);
+
+}  // namespace lumio
