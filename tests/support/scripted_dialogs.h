@@ -1,0 +1,95 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <variant>
+
+#include "ui/dialog_seam.h"
+
+namespace lumio::testing {
+
+// Answers every modal prompt from a queue and records each prompt it was shown. A
+// prompt for which no answer is queued, or whose queued answer is of another kind,
+// fails the test and is answered as cancelled.
+class ScriptedDialogs : public DialogSeam {
+ public:
+  struct Prompt {
+    QString kind;  // "message", "open-files", "open-file", "folder", "input"
+    QString title;
+    QString text;
+  };
+  struct MessageAnswer {
+    DialogAnswer answer;
+  };
+  struct FilesAnswer {
+    std::optional<QStringList> files;
+  };
+  struct FileAnswer {
+    std::optional<QString> file;
+  };
+  struct FolderAnswer {
+    std::optional<QString> folder;
+  };
+  struct InputAnswer {
+    std::optional<QString> text;
+  };
+  using Answer = std::variant<MessageAnswer, FilesAnswer, FileAnswer, FolderAnswer, InputAnswer>;
+
+  void Queue(Answer answer) { answers_.push_back(std::move(answer)); }
+  const std::vector<Prompt>& Prompts() const { return prompts_; }
+  bool AllAnswersUsed() const { return answers_.empty(); }
+
+  DialogAnswer Message(QWidget*, const QString& title, const QString& text, MessageKind,
+                       MessageButtons) override {
+    auto answer = Take<MessageAnswer>("message", title, text);
+    return answer ? answer->answer : DialogAnswer::Cancel;
+  }
+  std::optional<QStringList> OpenFiles(QWidget*, const QString& caption,
+                                       const QString& startFolder, const QString&) override {
+    auto answer = Take<FilesAnswer>("open-files", caption, startFolder);
+    return answer ? answer->files : std::nullopt;
+  }
+  std::optional<QString> OpenFile(QWidget*, const QString& caption, const QString& startFolder,
+                                  const QStringList&) override {
+    auto answer = Take<FileAnswer>("open-file", caption, startFolder);
+    return answer ? answer->file : std::nullopt;
+  }
+  std::optional<QString> ChooseFolder(QWidget*, const QString& title,
+                                      const QString& startFolder) override {
+    auto answer = Take<FolderAnswer>("folder", title, startFolder);
+    return answer ? answer->folder : std::nullopt;
+  }
+  std::optional<QString> InputText(QWidget*, const QString& title, const QString& prompt,
+                                   const QString&) override {
+    auto answer = Take<InputAnswer>("input", title, prompt);
+    return answer ? answer->text : std::nullopt;
+  }
+
+ private:
+  template <typename T>
+  std::optional<T> Take(const QString& kind, const QString& title, const QString& text) {
+    prompts_.push_back({kind, title, text});
+    if (answers_.empty()) {
+      ADD_FAILURE() << "unexpected " << kind.toStdString() << " prompt: "
+                    << title.toStdString() << " / " << text.toStdString();
+      return std::nullopt;
+    }
+    Answer answer = std::move(answers_.front());
+    answers_.pop_front();
+    if (auto* typed = std::get_if<T>(&answer)) {
+      return *typed;
+    }
+    ADD_FAILURE() << "the queued answer does not fit the " << kind.toStdString()
+                  << " prompt: " << title.toStdString() << " / " << text.toStdString();
+    return std::nullopt;
+  }
+
+  std::deque<Answer> answers_;
+  std::vector<Prompt> prompts_;
+};
+
+}  // namespace lumio::testing
