@@ -1,0 +1,117 @@
+#include "encode/command_line.h"
+
+#include "platform/file_system.h"
+
+namespace lumio {
+
+namespace {
+
+constexpr int UseBitrates = 1;
+constexpr int UseQuality = 2;
+
+// The kbps text of a bit-rate item, or empty for "no setting" and out-of-range items.
+std::string BitrateText(const SettingsStore& settings, std::string_view key) {
+  const std::int32_t index = settings.ReadInteger("EncodeOption", key, 0);
+  if (index < 1 || index > static_cast<std::int32_t>(BitrateTable.size())) return {};
+  return std::to_string(BitrateTable[static_cast<std::size_t>(index - 1)]);
+}
+
+void AppendQuoted(std::string& line, std::string_view prefix, std::string_view text,
+                  CodePage codePage) {
+  line += ' ';
+  line += prefix;
+  line += '"';
+  line += EscapeQuotes(text, codePage);
+  line += '"';
+}
+
+void AppendTag(std::string& line, std::string_view option, std::string_view text,
+               CodePage codePage) {
+  if (!text.empty()) AppendQuoted(line, option, text, codePage);
+}
+
+}  // namespace
+
+std::string ResolveEncoderPath(const SettingsStore& settings, const std::string& programFolder,
+                               const PathRules& rules) {
+  if (settings.ReadBool("Options", "SetEncoderPlace", false)) {
+    return settings.ReadString("Options", "EncoderPlace", "");
+  }
+  const std::string folder = WithTrailingSeparator(programFolder, rules);
+  if (rules.style == PathStyle::Windows) return folder + "oggenc.exe";
+
+  const std::string beside = folder + "oggenc";
+  if (FileExists(beside)) return beside;
+  std::string onPath = FindOnSearchPath("oggenc");
+  return onPath.empty() ? beside : onPath;
+}
+
+std::string BuildOptionText(const SettingsStore& settings) {
+  const std::int32_t useOption = settings.ReadInteger("EncodeOption", "UseOption", 3);
+  std::string text;
+  if (useOption == UseBitrates) {
+    struct Option {
+      std::string_view key;
+      std::string_view prefix;
+    };
+    constexpr Option options[] = {
+        {"MaximumBitrate", " -M "}, {"NominalBitrate", " -b "}, {"MinimumBitrate", " -m "}};
+    for (const Option& option : options) {
+      const std::string kbps = BitrateText(settings, option.key);
+      if (!kbps.empty()) {
+        text += option.prefix;
+        text += kbps;
+      }
+    }
+  } else if (useOption == UseQuality) {
+    const std::int32_t quality = settings.ReadInteger("EncodeOption", "Quality", 0);
+    if (quality >= 0 && quality <= 100) {
+      text = " -q " + std::to_string(quality / 10) + "." + std::to_string(quality % 10);
+    }
+  }
+  return text;
+}
+
+std::string EscapeQuotes(std::string_view text, CodePage codePage) {
+  std::string result;
+  result.reserve(text.size() + 8);
+  std::size_t pendingBackslashes = 0;  // the run of backslashes just copied
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = CharacterLength(text, pos, codePage);
+    if (length == 1 && text[pos] == '\\') {
+      ++pendingBackslashes;
+    } else if (length == 1 && text[pos] == '"') {
+      // Doubling the run keeps its backslashes literal in front of the escaped quote.
+      result.append(pendingBackslashes + 1, '\\');
+      pendingBackslashes = 0;
+    } else {
+      pendingBackslashes = 0;
+    }
+    result.append(text.substr(pos, length));
+    pos += length;
+  }
+  // The closing quote follows the text, so a trailing run must not escape it.
+  result.append(pendingBackslashes, '\\');
+  return result;
+}
+
+std::string BuildCommandLine(const std::string& encoderPath, const std::string& optionText,
+                             const std::string& title, const std::string& artist,
+                             const std::string& album, const std::string& date,
+                             const std::string& trackNumber, const std::string& comment,
+                             const std::string& outputFileName, const std::string& inputPath,
+                             CodePage codePage) {
+  // The program path is cut by other rules (no escapes), so it is quoted as it is.
+  std::string line = "\"" + encoderPath + "\"" + optionText;
+  AppendTag(line, "-t", title, codePage);
+  AppendTag(line, "-a", artist, codePage);
+  AppendTag(line, "-l", album, codePage);
+  AppendTag(line, "-d", date, codePage);
+  AppendTag(line, "-N", trackNumber, codePage);
+  if (!comment.empty()) AppendQuoted(line, "-c", "comment=" + comment, codePage);
+  AppendQuoted(line, "-o", outputFileName, codePage);
+  AppendQuoted(line, "", inputPath, codePage);
+  return line;
+}
+
+}  // namespace lumio

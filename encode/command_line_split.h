@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumio {
+
+// Cuts a command line into its argument vector by the Windows C runtime rules, so that the
+// encoder receives exactly the arguments that BuildCommandLine quoted.
+// argv[0], the program path: double quotes switch quoting on and off and are dropped,
+// backslashes are literal, and it ends at the first space or tab outside quotes.
+// The other arguments: spaces and tabs separate them outside quotes; 2n backslashes and a
+// double quote give n backslashes and a quote that opens or closes quoting; 2n+1
+// backslashes and a double quote give n backslashes and a literal double quote;
+// backslashes not before a double quote are literal; two double quotes inside quotes give
+// one literal double quote and quoting goes on.
+// The cutting is byte-wise, as the runtime's narrow argv is: '"' and '\' never occur
+// inside a multibyte UTF-8 character. An empty line gives an empty vector.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+}  // namespace lumio

@@ -1,0 +1,164 @@
+#include "encode/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include "encode/command_line_split.h"
+
+namespace lumio {
+namespace {
+
+constexpr PathRules WindowsRules{PathStyle::Windows, CodePage::Utf8};
+constexpr PathRules PosixRules{PathStyle::Posix, CodePage::Utf8};
+
+// A store with no file behind it, filled by the test.
+SettingsStore EmptyStore(const QTemporaryDir& dir) {
+  return SettingsStore(dir.filePath("lumio.ini").toStdString());
+}
+
+TEST(BuildOptionText, FollowsUseOptionAndRanges) {
+  struct Case {
+    int useOption, maximum, nominal, minimum, quality;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {1, 12, 12, 12, 50, " -M 352 -b 352 -m 352"},
+      {1, 1, 0, 0, 50, " -M 64"},
+      {1, 0, 0, 2, 50, " -m 80"},
+      {1, 0, 5, 2, 50, " -b 128 -m 80"},
+      {1, 13, 0, -1, 50, ""},
+      {2, 12, 12, 12, 0, " -q 0.0"},
+      {2, 0, 0, 0, 35, " -q 3.5"},
+      {2, 0, 0, 0, 100, " -q 10.0"},
+      {2, 0, 0, 0, 101, ""},
+      {2, 0, 0, 0, -1, ""},
+      {3, 12, 12, 12, 50, ""},
+      {7, 12, 12, 12, 50, ""},
+  };
+  QTemporaryDir dir;
+  for (const Case& c : cases) {
+    SettingsStore store = EmptyStore(dir);
+    store.WriteInteger("EncodeOption", "UseOption", c.useOption);
+    store.WriteInteger("EncodeOption", "MaximumBitrate", c.maximum);
+    store.WriteInteger("EncodeOption", "NominalBitrate", c.nominal);
+    store.WriteInteger("EncodeOption", "MinimumBitrate", c.minimum);
+    store.WriteInteger("EncodeOption", "Quality", c.quality);
+    EXPECT_EQ(BuildOptionText(store), c.expected) << c.useOption << " " << c.quality;
+  }
+  EXPECT_EQ(BuildOptionText(EmptyStore(dir)), "");
+}
+
+TEST(EscapeQuotes, EscapesQuotesAndBackslashRunsBeforeThem) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"\"", "\\\""},
+      {"Blue \"Moon\"", "Blue \\\"Moon\\\""},
+      {"a\\b\\\\c", "a\\b\\\\c"},  // backslashes inside the text stay single
+      {"end\\", "end\\\\"},        // the closing quote follows
+      {"a\\\\\"b", "a\\\\\\\\\\\"b"},
+      {"line1\r\nline2 \t漢字", "line1\r\nline2 \t漢字"},
+  };
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(EscapeQuotes(text, CodePage::Utf8), expected);
+}
+
+TEST(EscapeQuotes, ShiftJisTrailByteIsNoBackslash) {
+  const std::string so = "\x83\x5c";  // a Shift-JIS character whose second byte is 0x5C
+  EXPECT_EQ(EscapeQuotes(so, CodePage::ShiftJis), so);
+  EXPECT_EQ(EscapeQuotes(so + "\"", CodePage::ShiftJis), so + "\\\"");
+}
+
+TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
+  EXPECT_EQ(
+      BuildCommandLine("C:\\Audio\\Tools\\oggenc.exe", " -b 128 -m 80", "Blue \"Moon\"", "Trio", "",
+                       "2001", "3", "", "blue.ogg", "C:\\Wave\\blue.wav", CodePage::Utf8),
+      "\"C:\\Audio\\Tools\\oggenc.exe\" -b 128 -m 80 -t\"Blue "
+      "\\\"Moon\\\"\" -a\"Trio\" "
+      "-d\"2001\" -N\"3\" -o\"blue.ogg\" \"C:\\Wave\\blue.wav\"");
+  EXPECT_EQ(BuildCommandLine("enc", "", "", "", "", "", "", "", "a.ogg", "a.wav", CodePage::Utf8),
+            "\"enc\" -o\"a.ogg\" \"a.wav\"");
+  EXPECT_EQ(BuildCommandLine("enc", " -q 3.5", " ", "", "Al", "", "", "x\r\ny", "a\"b.ogg", "/w/",
+                             CodePage::Utf8),
+            "\"enc\" -q 3.5 -t\" \" -l\"Al\" -c\"comment=x\r\ny\" "
+            "-o\"a\\\"b.ogg\" \"/w/\"");
+}
+
+// Whatever the tags hold, the encoder must receive each one back as a single
+// argument.
+TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
+  const std::string pieces[] = {"\"", "\\", " ", "\t", "\r\n", "漢", "字", "a", "Z"};
+  std::mt19937 random(20261207);
+  auto text = [&](std::size_t minLength) {
+    std::string result;
+    const std::size_t length = minLength + random() % 10;
+    for (std::size_t i = 0; i < length; ++i) result += pieces[random() % std::size(pieces)];
+    return result;
+  };
+  const char* options[] = {"-t", "-a", "-l", "-d", "-N", "-c"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string tags[6];
+    for (std::string& tag : tags) tag = random() % 4 == 0 ? "" : text(1);
+    const std::string output = text(1), input = text(1);
+    const std::string line =
+        BuildCommandLine("/usr/bin/oggenc", " -b 128 -m 80", tags[0], tags[1], tags[2], tags[3],
+                         tags[4], tags[5], output, input, CodePage::Utf8);
+    std::vector<std::string> expected{"/usr/bin/oggenc", "-b", "128", "-m", "80"};
+    for (int i = 0; i < 6; ++i) {
+      if (!tags[i].empty())
+        expected.push_back(std::string(options[i]) + (i == 5 ? "comment=" : "") + tags[i]);
+    }
+    expected.push_back("-o" + output);
+    expected.push_back(input);
+    ASSERT_EQ(SplitCommandLine(line), expected) << line;
+  }
+}
+
+TEST(ResolveEncoderPath, TakesTheStoredPlaceOrTheProgramsFolder) {
+  QTemporaryDir dir;
+  SettingsStore store = EmptyStore(dir);
+  EXPECT_EQ(ResolveEncoderPath(store, "C:\\Tools\\App\\", WindowsRules),
+            "C:\\Tools\\App\\oggenc.exe");
+  EXPECT_EQ(ResolveEncoderPath(store, "C:\\Tools\\App", WindowsRules),
+            "C:\\Tools\\App\\oggenc.exe");
+  store.WriteBool("Options", "SetEncoderPlace", true);
+  EXPECT_EQ(ResolveEncoderPath(store, "C:\\Tools\\App\\", WindowsRules), "");
+  store.WriteString("Options", "EncoderPlace", " /opt/enc dir/oggenc ");
+  EXPECT_EQ(ResolveEncoderPath(store, "/x", PosixRules), " /opt/enc dir/oggenc ");
+}
+
+// An executable stand-in named like the encoder.
+bool MakeEncoderFile(const std::string& path) {
+  std::ofstream(path) << "#!/bin/sh\n";
+  return QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::ExeOwner);
+}
+
+// Puts $PATH back however the test ends.
+struct PathRestorer {
+  std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ~PathRestorer() { setenv("PATH", saved.c_str(), 1); }
+};
+
+TEST(ResolveEncoderPath, OnLinuxPrefersTheProgramsFolderThenSearchPath) {
+  QTemporaryDir programDir, emptyDir, pathDir;
+  const std::string program = programDir.path().toStdString();
+  const std::string onPath = pathDir.filePath("oggenc").toStdString();
+  ASSERT_TRUE(MakeEncoderFile(onPath));
+  const PathRestorer restorePath;
+  SettingsStore store = EmptyStore(programDir);
+
+  setenv("PATH", pathDir.path().toLocal8Bit().constData(), 1);
+  EXPECT_EQ(ResolveEncoderPath(store, program, PosixRules), onPath);
+  setenv("PATH", emptyDir.path().toLocal8Bit().constData(), 1);
+  EXPECT_EQ(ResolveEncoderPath(store, program, PosixRules), program + "/oggenc");
+  setenv("PATH", pathDir.path().toLocal8Bit().constData(), 1);
+  ASSERT_TRUE(MakeEncoderFile(program + "/oggenc"));
+  EXPECT_EQ(ResolveEncoderPath(store, program + "/", PosixRules), program + "/oggenc");
+}
+
+}  // namespace
+}  // namespace lumio
