@@ -17,4 +17,17 @@ std::string SettingsPathBesideProgram(std::string_view programPath, const PathRu
 // $XDG_CONFIG_HOME/lumio/lumio.ini (default ~/.config/lumio/lumio.ini).
 std::string SettingsFilePath();
 
+// What the choice of the settings file depends on, so that it can be tested.
+struct SettingsEnvironment {
+  std::string programPath;    // full path of the program file
+  std::string xdgConfigHome;  // $XDG_CONFIG_HOME, empty when unset
+  std::string home;           // the user's home folder
+};
+
+// SettingsFilePath() for a given environment: "<program>.ini" beside the program (file
+// name lower-cased, folder as it is) when that file exists, else
+// $XDG_CONFIG_HOME/lumio/lumio.ini, where an empty or relative $XDG_CONFIG_HOME means
+// <home>/.config. With no usable home either, the file beside the program.
+std::string SettingsFilePathFor(const SettingsEnvironment& environment);
+
 }  // namespace lumio

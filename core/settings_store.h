@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_page.h"
+
 namespace lumio {
 
 // Outcome of writing the store back to its file. On failure `errorMessage` holds the
@@ -21,12 +23,20 @@ class SettingsStore {
  public:
   // Loads `fileName`; a missing file gives an empty store.
   explicit SettingsStore(std::string fileName);
+  // As above, with the code page whose double-byte characters the case-insensitive
+  // comparison of names leaves untouched (the system's code page by default).
+  SettingsStore(std::string fileName, CodePage codePage);
 
   const std::string& FileName() const { return fileName_; }
 
   // True when the file exists but could not be read: every reader then gets its
   // default, and the unreadable file is never silently replaced by a file of defaults.
   bool LoadFailed() const { return loadFailed_; }
+
+  // The text to show the user when LoadFailed() is true: the store goes on with
+  // defaults and the unreadable file is kept as "<path>.unreadable" at the next save.
+  // Empty when the load did not fail.
+  std::string LoadFailureMessage() const;
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
@@ -48,7 +58,12 @@ class SettingsStore {
     std::vector<std::string> lines;
   };
 
+  void Load();
+  Section* FindSection(std::string_view name);
+  const Section* FindSection(std::string_view name) const;
+
   std::string fileName_;
+  CodePage codePage_;
   bool loadFailed_ = false;
   std::vector<Section> sections_;
 };

@@ -1,0 +1,85 @@
+#include "platform/file_system.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+namespace lumio {
+
+namespace {
+
+bool StatPath(const std::string& path, struct stat& info) {
+  return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info {};
+  return StatPath(path, info) && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return StatPath(path, info) && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info {};
+  return StatPath(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolder(const std::string& path) {
+  return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool CreateFolderTree(const std::string& path) {
+  if (path.empty()) return false;
+  // '/' never occurs inside a multibyte character of UTF-8 or Shift-JIS, so the
+  // byte search finds only real separators.
+  for (std::size_t pos = path.find('/', 1); pos != std::string::npos;
+       pos = path.find('/', pos + 1)) {
+    const std::string prefix = path.substr(0, pos);
+    if (!FolderExists(prefix) && ::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) {
+      return false;
+    }
+  }
+  if (!FolderExists(path)) ::mkdir(path.c_str(), 0777);
+  return FolderExists(path);
+}
+
+std::string CurrentFolder() {
+  std::vector<char> buffer(4096);
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::string(buffer.data());
+}
+
+bool SetCurrentFolder(const std::string& path) {
+  return !path.empty() && ::chdir(path.c_str()) == 0;
+}
+
+std::string FindOnSearchPath(const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos) return {};
+  const char* searchPath = std::getenv("PATH");
+  if (searchPath == nullptr) return {};
+  std::string_view folders(searchPath);
+  while (true) {
+    const std::size_t colon = folders.find(':');
+    const std::string_view entry = folders.substr(0, colon);
+    // An empty entry in $PATH stands for the current folder.
+    const std::string candidate =
+        (entry.empty() ? std::string(".") : std::string(entry)) + "/" + name;
+    if (IsExecutableFile(candidate)) return candidate;
+    if (colon == std::string_view::npos) return {};
+    folders.remove_prefix(colon + 1);
+  }
+}
+
+}  // namespace lumio

@@ -1,0 +1,107 @@
+#include "platform/file_contents.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace lumio {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileContentsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "lumio-fc-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    ASSERT_TRUE(out);
+    out << bytes;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Every entry of `folder`, to prove that no temporary file was left behind.
+  static std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string root_;
+};
+
+TEST_F(FileContentsTest, ReadWholeFileTellsMissingFromUnreadable) {
+  Write(root_ + "/data", std::string("a\0b", 3));
+  fs::create_directory(root_ + "/folder");
+  ASSERT_EQ(::mkfifo((root_ + "/pipe").c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    ReadOutcome outcome;
+  };
+  const Case cases[] = {
+      {root_ + "/data", ReadOutcome::Read},          {root_ + "/missing", ReadOutcome::Missing},
+      {root_ + "/data/below", ReadOutcome::Missing}, {"", ReadOutcome::Missing},
+      {root_ + "/folder", ReadOutcome::Unreadable},  {root_ + "/pipe", ReadOutcome::Unreadable},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadWholeFile(c.path).outcome, c.outcome) << c.path;
+  EXPECT_EQ(ReadWholeFile(root_ + "/data").bytes, std::string("a\0b", 3));
+}
+
+TEST_F(FileContentsTest, ReplaceCreatesFoldersAndKeepsPermissions) {
+  const std::string path = root_ + "/x/y/settings.ini";
+  ASSERT_TRUE(ReplaceFileAtomically(path, "first"));
+  EXPECT_EQ(Read(path), "first");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(ReplaceFileAtomically(path, "second"));
+  EXPECT_EQ(Read(path), "second");
+  EXPECT_EQ(fs::status(path).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(Entries(root_ + "/x/y"), std::vector<std::string>{"settings.ini"});
+}
+
+TEST_F(FileContentsTest, ReplaceThroughSymbolicLinkKeepsTheLink) {
+  Write(root_ + "/real.ini", "old");
+  fs::create_symlink(root_ + "/real.ini", root_ + "/link.ini");
+  ASSERT_TRUE(ReplaceFileAtomically(root_ + "/link.ini", "new"));
+  EXPECT_TRUE(fs::is_symlink(root_ + "/link.ini"));
+  EXPECT_EQ(Read(root_ + "/real.ini"), "new");
+}
+
+TEST_F(FileContentsTest, FailedWriteKeepsTheOldFileWhole) {
+  const std::string path = root_ + "/settings.ini";
+  Write(path, "old contents");
+  // A file-size limit makes the write fail like a full disk does, also for root.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 8;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool replaced = ReplaceFileAtomically(path, std::string(1000, 'n'));
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+
+  EXPECT_FALSE(replaced);
+  EXPECT_EQ(Read(path), "old contents");
+  EXPECT_EQ(Entries(root_), std::vector<std::string>{"settings.ini"});
+}
+
+}  // namespace
+}  // namespace lumio
