@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ class FileDataList {
  public:
   explicit FileDataList(PathRules rules = NativePathRules());
 
+  // Whether a folder exists; the file system's answer unless a test supplies its own
+  // (for folders in another path style).
+  using FolderExistsFunction = std::function<bool(const std::string&)>;
+  FileDataList(PathRules rules, FolderExistsFunction folderExists);
+
   std::size_t Count() const { return records_.size(); }
   FileData& Record(std::size_t index) { return *records_[index]; }
   const FileData& Record(std::size_t index) const { return *records_[index]; }
@@ -40,6 +46,7 @@ class FileDataList {
 
  private:
   PathRules rules_;
+  FolderExistsFunction folderExists_;
   std::vector<std::unique_ptr<FileData>> records_;
   std::vector<std::string> inputPaths_;
 };

@@ -1,0 +1,63 @@
+#include "core/byte_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "core/wave_reader.h"
+
+namespace lumio {
+
+namespace {
+
+[[noreturn]] void ThrowIoError(const std::string& what) {
+  throw WaveReadError(what + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
+std::size_t MemoryByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t size) {
+  if (position >= bytes_.size()) return 0;
+  const std::size_t count = std::min<std::uint64_t>(size, bytes_.size() - position);
+  std::memcpy(buffer, bytes_.data() + position, count);
+  return count;
+}
+
+FileByteSource::FileByteSource(const std::string& path) {
+  do {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) ThrowIoError("cannot open " + path);
+}
+
+FileByteSource::~FileByteSource() { ::close(fd_); }
+
+std::uint64_t FileByteSource::Length() {
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) ThrowIoError("cannot get the file length");
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t FileByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t size) {
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  std::size_t done = 0;
+  // pread may return fewer bytes than asked before the end of the file (signals, pipes);
+  // only a zero return means the end.
+  while (done < size) {
+    const ssize_t got =
+        ::pread(fd_, bytes + done, size - done, static_cast<off_t>(position + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowIoError("cannot read the file");
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+}  // namespace lumio

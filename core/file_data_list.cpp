@@ -1,0 +1,120 @@
+#include "core/file_data_list.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/settings_store.h"
+#include "core/wave_reader.h"
+#include "platform/file_system.h"
+
+namespace lumio {
+
+namespace {
+
+// The file-name part with its extension (from the last '.') replaced by ".ogg", or with
+// ".ogg" appended when it has none.
+std::string OutputNameFor(const std::string& inputPath, const PathRules& rules) {
+  std::string name = FileNamePart(inputPath, rules);
+  const std::size_t dot = FindLastCharacter(name, ".", rules.codePage);
+  if (dot != std::string::npos) name.erase(dot);
+  name += ".ogg";
+  return name;
+}
+
+}  // namespace
+
+FileDataList::FileDataList(PathRules rules) : FileDataList(rules, FolderExists) {}
+
+FileDataList::FileDataList(PathRules rules, FolderExistsFunction folderExists)
+    : rules_(rules), folderExists_(std::move(folderExists)) {}
+
+bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
+                               const std::string& defDir) {
+  auto record = std::make_unique<FileData>();
+  // Read on every call, so that a setting saved meanwhile governs the files added next.
+  if (settings.ReadBool("Options", "SameOutput", false)) {
+    record->OutputDir = FolderPart(inputPath, rules_);
+  } else if (settings.ReadBool("Options", "UseStdOutput", false)) {
+    std::string stdOutputDir = settings.ReadString("Options", "StdOutputDir", "");
+    record->OutputDir =
+        folderExists_(stdOutputDir) ? std::move(stdOutputDir) : FolderPart(inputPath, rules_);
+  } else {
+    record->OutputDir = WithTrailingSeparator(defDir, rules_);
+  }
+  record->OutputFileName = OutputNameFor(inputPath, rules_);
+
+  try {
+    ReadWaveInfo(inputPath, record->Wave);
+  } catch (const WaveReadError&) {
+    return false;
+  }
+
+  // Both lists change together: if the path cannot be stored, the record goes again.
+  records_.push_back(std::move(record));
+  try {
+    inputPaths_.push_back(inputPath);
+  } catch (...) {
+    records_.pop_back();
+    throw;
+  }
+  return true;
+}
+
+void FileDataList::RemoveSelected(const Selection& selection) {
+  // A repeated index must not remove a second, unselected entry.
+  Selection indices = selection;
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  // From the last index down, so the indices still to visit stay valid.
+  for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+    const std::size_t index = *it;
+    if (index >= records_.size()) continue;
+    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+    inputPaths_.erase(inputPaths_.begin() + static_cast<std::ptrdiff_t>(index));
+  }
+}
+
+void FileDataList::Clear() {
+  records_.clear();
+  inputPaths_.clear();
+}
+
+void FileDataList::ApplyTag(TagField field, const std::string& text, const Selection& selection) {
+  for (const std::size_t index : selection) {
+    if (index >= records_.size()) continue;
+    FileData& record = *records_[index];
+    switch (field) {
+      case TagField::Title:
+        record.Title = text;
+        break;
+      case TagField::Artist:
+        record.Artist = text;
+        break;
+      case TagField::Album:
+        record.Album = text;
+        break;
+      case TagField::Comment:
+        record.Comment = text;
+        break;
+      case TagField::Date:
+        record.Date = text;
+        break;
+      case TagField::TrackNumber:
+        record.TrackNumber = text;
+        break;
+    }
+  }
+}
+
+void FileDataList::SetOutputFileName(std::size_t index, const std::string& name) {
+  if (index < records_.size()) records_[index]->OutputFileName = name;
+}
+
+void FileDataList::SetOutputFolder(const std::string& folder, const Selection& selection) {
+  const std::string withSeparator = WithTrailingSeparator(folder, rules_);
+  for (const std::size_t index : selection) {
+    if (index < records_.size()) records_[index]->OutputDir = withSeparator;
+  }
+}
+
+}  // namespace lumio

@@ -1,0 +1,259 @@
+#include "core/file_data_list.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/settings_store.h"
+#include "tests/core/wave_fixture.h"
+
+namespace lumio {
+namespace {
+
+const PathRules kWindows{PathStyle::Windows, CodePage::ShiftJis};
+const PathRules kPosix{PathStyle::Posix, CodePage::Utf8};
+
+// A temporary folder for WAVE fixtures, and a settings store that is never saved.
+class JobListTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/lumio_jobs_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = std::string(pattern) + "/";
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  // Writes a WAVE file of one second under `name` (which may hold backslashes: on
+  // Linux they are part of the file name, so Windows-style paths can name real files).
+  std::string WriteWave(const std::string& name,
+                        const std::string& bytes = test::PlainWave(176400)) {
+    const std::string path = folder_ + name;
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    EXPECT_TRUE(out.good()) << "cannot write the fixture " << path;
+    return path;
+  }
+
+  // Adds `count` one-second files named 0.wav, 1.wav, ... and titles each record with
+  // its number.
+  void AddNumbered(FileDataList& list, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      ASSERT_TRUE(list.AddWaveFile(WriteWave(std::to_string(i) + ".wav"), settings_, ""));
+      list.Record(i).Title = std::to_string(i);
+    }
+  }
+
+  std::string folder_;
+  SettingsStore settings_{"/nonexistent-lumio-folder/lumio.ini"};
+};
+
+struct FolderCase {
+  const char* name;
+  bool sameOutput;
+  bool useStdOutput;
+  std::string stdOutputDir;
+  std::string defDir;
+  std::string expected;  // "<in>" stands for the input file's folder
+};
+
+class OutputFolder : public JobListTest, public testing::WithParamInterface<FolderCase> {};
+
+TEST_P(OutputFolder, FollowsTheOptionsAtAddTime) {
+  const FolderCase& c = GetParam();
+  settings_.WriteBool("Options", "SameOutput", c.sameOutput);
+  settings_.WriteBool("Options", "UseStdOutput", c.useStdOutput);
+  settings_.WriteString("Options", "StdOutputDir", c.stdOutputDir);
+  FileDataList list(kWindows, [](const std::string& folder) { return folder == "D:\\out"; });
+
+  const std::string input = WriteWave("C:\\rec\\a.b.wav");
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, c.defDir));
+
+  const std::string expected = c.expected == "<in>" ? folder_ + "C:\\rec\\" : c.expected;
+  EXPECT_EQ(list.Record(0).OutputDir, expected);
+  EXPECT_EQ(list.Record(0).OutputFileName, "a.b.ogg");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    JobList, OutputFolder,
+    testing::Values(
+        FolderCase{"DefaultFolderGetsSeparator", false, false, "D:\\out", "C:\\Music",
+                   "C:\\Music\\"},
+        FolderCase{"SameOutput", true, false, "", "C:\\Music", "<in>"},
+        FolderCase{"SameOutputWinsOverStandard", true, true, "D:\\out", "C:\\Music", "<in>"},
+        FolderCase{"StandardFolderExactlyAsStored", false, true, "D:\\out", "C:\\Music", "D:\\out"},
+        FolderCase{"MissingStandardFolder", false, true, "D:\\gone", "C:\\Music", "<in>"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(JobListTest, ChangedOptionsGovernOnlyLaterFiles) {
+  FileDataList list(kPosix);
+  const std::string input = WriteWave("song.wav");
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, "/music"));
+  settings_.WriteBool("Options", "SameOutput", true);
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, "/music"));
+  EXPECT_EQ(list.Record(0).OutputDir, "/music/");
+  EXPECT_EQ(list.Record(1).OutputDir, folder_);
+}
+
+TEST_F(JobListTest, StandardFolderIsCheckedOnDisk) {
+  settings_.WriteBool("Options", "UseStdOutput", true);
+  settings_.WriteString("Options", "StdOutputDir", folder_ + "out");
+  FileDataList list(kPosix);
+  const std::string input = WriteWave("song.wav");
+
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+  ASSERT_TRUE(std::filesystem::create_directory(folder_ + "out"));
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+
+  EXPECT_EQ(list.Record(0).OutputDir, folder_);
+  EXPECT_EQ(list.Record(1).OutputDir, folder_ + "out");
+}
+
+struct NameCase {
+  PathRules rules;
+  std::string name;
+  std::string expected;
+};
+
+class OutputName : public JobListTest, public testing::WithParamInterface<NameCase> {};
+
+TEST_P(OutputName, ReplacesOrAppendsTheExtension) {
+  FileDataList list(GetParam().rules);
+  ASSERT_TRUE(list.AddWaveFile(WriteWave(GetParam().name), settings_, ""));
+  EXPECT_EQ(list.Record(0).OutputFileName, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(JobList, OutputName,
+                         testing::Values(NameCase{kWindows, "C:\\rec\\song.WAV", "song.ogg"},
+                                         NameCase{kWindows, "C:\\rec\\song", "song.ogg"},
+                                         NameCase{kWindows, "C:\\rec.d\\song", "song.ogg"},
+                                         NameCase{kPosix, "a.b.wav", "a.b.ogg"},
+                                         NameCase{kPosix, "x.d\\song", "x.ogg"}));
+
+TEST_F(JobListTest, ReadableFilesAreAddedUnreadableAreNot) {
+  test::WaveFormat silentRate;
+  silentRate.byteRate = 0;
+  FileDataList list(kPosix);
+
+  EXPECT_TRUE(
+      list.AddWaveFile(WriteWave("text.wav", "not a wave file at all, just text"), settings_, ""));
+  EXPECT_FALSE(list.AddWaveFile(folder_ + "missing.wav", settings_, ""));
+  EXPECT_FALSE(
+      list.AddWaveFile(WriteWave("zero.wav", test::PlainWave(0, silentRate)), settings_, ""));
+  EXPECT_FALSE(list.AddWaveFile(folder_, settings_, ""));
+  EXPECT_TRUE(list.AddWaveFile(WriteWave("song.wav"), settings_, ""));
+
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.InputPath(0), folder_ + "text.wav");
+  EXPECT_EQ(list.Record(0).Wave.PlayTime, 0);
+  EXPECT_EQ(list.Record(0).Wave.InfoText, "");
+  EXPECT_EQ(list.InputPath(1), folder_ + "song.wav");
+  EXPECT_EQ(list.Record(1).Wave.PlayTime, 1000);
+}
+
+TEST_F(JobListTest, SameFileTwiceGivesIndependentRecords) {
+  FileDataList list(kPosix);
+  const std::string input = WriteWave("song.wav");
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+
+  list.ApplyTag(TagField::Title, "first", {0});
+  list.SetOutputFileName(1, "second.ogg");
+
+  EXPECT_EQ(list.Record(0).Title, "first");
+  EXPECT_EQ(list.Record(1).Title, "");
+  EXPECT_EQ(list.Record(0).OutputFileName, "song.ogg");
+  EXPECT_EQ(list.Record(1).OutputFileName, "second.ogg");
+}
+
+std::string& Field(FileData& record, TagField field) {
+  switch (field) {
+    case TagField::Title:
+      return record.Title;
+    case TagField::Artist:
+      return record.Artist;
+    case TagField::Album:
+      return record.Album;
+    case TagField::Comment:
+      return record.Comment;
+    case TagField::Date:
+      return record.Date;
+    case TagField::TrackNumber:
+      return record.TrackNumber;
+  }
+  return record.Title;
+}
+
+class ApplyTag : public JobListTest, public testing::WithParamInterface<TagField> {};
+
+TEST_P(ApplyTag, ChangesOnlyThatFieldOfTheSelected) {
+  const std::vector<TagField> all{TagField::Title,   TagField::Artist, TagField::Album,
+                                  TagField::Comment, TagField::Date,   TagField::TrackNumber};
+  FileDataList list(kPosix);
+  ASSERT_NO_FATAL_FAILURE(AddNumbered(list, 5));
+  for (std::size_t i = 0; i < 5; ++i) {
+    for (TagField field : all) Field(list.Record(i), field) = "old";
+  }
+
+  list.ApplyTag(GetParam(), "new\r\nline", {0, 2, 3});
+
+  const std::set<std::size_t> selected{0, 2, 3};
+  for (std::size_t i = 0; i < 5; ++i) {
+    for (TagField field : all) {
+      const bool changed = selected.count(i) && field == GetParam();
+      EXPECT_EQ(Field(list.Record(i), field), changed ? "new\r\nline" : "old")
+          << "record " << i << " field " << static_cast<int>(field);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(JobList, ApplyTag,
+                         testing::Values(TagField::Title, TagField::Artist, TagField::Album,
+                                         TagField::Comment, TagField::Date, TagField::TrackNumber));
+
+struct RemoveCase {
+  const char* name;
+  Selection selection;
+  std::vector<std::string> remaining;  // titles, in order
+};
+
+class RemoveSelected : public JobListTest, public testing::WithParamInterface<RemoveCase> {};
+
+TEST_P(RemoveSelected, KeepsTheOthersWithTheirOwnRecords) {
+  FileDataList list(kPosix);
+  ASSERT_NO_FATAL_FAILURE(AddNumbered(list, 5));
+
+  list.RemoveSelected(GetParam().selection);
+
+  ASSERT_EQ(list.Count(), GetParam().remaining.size());
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    EXPECT_EQ(list.Record(i).Title, GetParam().remaining[i]);
+    EXPECT_EQ(list.InputPath(i), folder_ + GetParam().remaining[i] + ".wav");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    JobList, RemoveSelected,
+    testing::Values(RemoveCase{"Nothing", {}, {"0", "1", "2", "3", "4"}},
+                    RemoveCase{"OneAndThree", {1, 3}, {"0", "2", "4"}},
+                    RemoveCase{"RepeatedIndexRemovesOnce", {3, 1, 1}, {"0", "2", "4"}},
+                    RemoveCase{"IndexPastTheEndIgnored", {4, 9}, {"0", "1", "2", "3"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(JobListTest, SetOutputFolderAddsSeparatorToTheSelected) {
+  FileDataList list(kWindows, [](const std::string&) { return false; });
+  ASSERT_NO_FATAL_FAILURE(AddNumbered(list, 3));
+
+  list.SetOutputFolder("E:\\ogg", {0, 2});
+
+  EXPECT_EQ(list.Record(0).OutputDir, "E:\\ogg\\");
+  EXPECT_EQ(list.Record(1).OutputDir, "");
+  EXPECT_EQ(list.Record(2).OutputDir, "E:\\ogg\\");
+}
+
+}  // namespace
+}  // namespace lumio
