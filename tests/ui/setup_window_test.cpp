@@ -1,0 +1,272 @@
+#include "ui/setup_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "core/settings_store.h"
+#include "support/scripted_dialogs.h"
+
+namespace lumio {
+namespace {
+
+using testing::ScriptedDialogs;
+
+enum class OutputGroup { Neither, BesideInput, StandardFolder, Mixed };
+enum class EncoderGroup { Off, OnEditable, OnPicked, OnBrowseCancelled, Mixed };
+
+bool WindowColoured(const QLineEdit& field) {
+  return field.palette().color(QPalette::Base) ==
+         QApplication::palette().color(QPalette::Active, QPalette::Base);
+}
+
+bool ButtonFaceColoured(const QLineEdit& field) {
+  return field.palette().color(QPalette::Base) ==
+         QApplication::palette().color(QPalette::Active, QPalette::Button);
+}
+
+// Which row of the output-folder state table the controls match, all columns checked.
+OutputGroup OutputState(const TSetupWindow& w) {
+  const bool fieldOff = !w.StdOutputDir->isEnabled() && w.StdOutputDir->isReadOnly() &&
+                        ButtonFaceColoured(*w.StdOutputDir) && !w.ChoiseStdOutDir->isEnabled();
+  const bool fieldOn = w.StdOutputDir->isEnabled() && !w.StdOutputDir->isReadOnly() &&
+                       WindowColoured(*w.StdOutputDir) && w.ChoiseStdOutDir->isEnabled();
+  const bool same = w.SameOutput->isChecked(), sameOn = w.SameOutput->isEnabled();
+  const bool useStd = w.UseStdOutput->isChecked(), stdOn = w.UseStdOutput->isEnabled();
+  if (sameOn && !same && stdOn && !useStd && fieldOff) return OutputGroup::Neither;
+  if (sameOn && same && !stdOn && !useStd && fieldOff) return OutputGroup::BesideInput;
+  if (!sameOn && !same && stdOn && useStd && fieldOn) return OutputGroup::StandardFolder;
+  return OutputGroup::Mixed;
+}
+
+EncoderGroup EncoderState(const TSetupWindow& w) {
+  const QLineEdit& f = *w.EncoderPlace;
+  const bool browse = w.ChoiseEncoderPlace->isEnabled();
+  if (!w.SetEncoderPlace->isChecked()) {
+    return !f.isEnabled() && f.isReadOnly() && ButtonFaceColoured(f) && !browse
+               ? EncoderGroup::Off
+               : EncoderGroup::Mixed;
+  }
+  if (f.isEnabled() && WindowColoured(f) && browse) {
+    return f.isReadOnly() ? EncoderGroup::OnPicked : EncoderGroup::OnEditable;
+  }
+  return !f.isEnabled() && ButtonFaceColoured(f) && !browse ? EncoderGroup::OnBrowseCancelled
+                                                            : EncoderGroup::Mixed;
+}
+
+class SetupWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+  void TearDown() override { EXPECT_TRUE(dialogs_.AllAnswersUsed()); }
+
+  QString SettingsPath() const { return folder_.filePath("lumio.ini"); }
+  void WriteSettings(const QByteArray& text) {
+    QFile file(SettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  QByteArray FileBytes() const {
+    QFile file(SettingsPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+  }
+  // Opens the store and creates the window, which loads it at once.
+  std::unique_ptr<TSetupWindow> Open(const QString& path = {}) {
+    store_ =
+        std::make_unique<SettingsStore>((path.isEmpty() ? SettingsPath() : path).toStdString());
+    return std::make_unique<TSetupWindow>(nullptr, *store_, dialogs_);
+  }
+  std::int32_t Stored(const char* section, const char* key) {
+    return SettingsStore(SettingsPath().toStdString()).ReadInteger(section, key, -999);
+  }
+
+  QTemporaryDir folder_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<SettingsStore> store_;
+};
+
+TEST_F(SetupWindowTest, FreshSaveWritesEveryKeyInOrder) {
+  auto window = Open();
+  window->SetupWindowClose->click();
+  EXPECT_EQ(FileBytes(),
+            "[Options]\r\nSameOutPut=0\r\nUseStdOutput=0\r\nStdOutputDir=\r\nViewCheck=0\r\n"
+            "SetEncoderPlace=0\r\nEncoderPlace=\r\nEncodePriority=1\r\n\r\n"
+            "[EncodeOption]\r\nMaximumBitrate=0\r\nNominalBitrate=0\r\nMinimumBitrate=0\r\n"
+            "Quality=30\r\nUseOption=3\r\n\r\n");
+  EXPECT_EQ(window->QualityView->text(), "3.0");
+}
+
+TEST_F(SetupWindowTest, CancelKeepsWhatApplyWroteAndTheNextShowingDiscardsTheEdits) {
+  WriteSettings("[Options]\r\nViewCheck=1\r\n[EncodeOption]\r\nQuality=45\r\n");
+  auto window = Open();
+  window->show();
+  window->Quality->setValue(70);
+  window->ChangeOption->click();
+  const QByteArray applied = FileBytes();
+  EXPECT_TRUE(window->isVisible());
+  window->ViewCheck->setChecked(false);
+  window->Quality->setValue(80);
+  window->EncodePriority->setCurrentIndex(3);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &escape);  // Esc is no cancel button here
+  EXPECT_TRUE(window->isVisible());
+  window->SetupWindowCancel->click();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(FileBytes(), applied);
+  EXPECT_EQ(Stored("EncodeOption", "Quality"), 70);
+
+  window->show();
+  EXPECT_TRUE(window->ViewCheck->isChecked());
+  EXPECT_EQ(window->Quality->value(), 70);
+  EXPECT_EQ(window->EncodePriority->currentIndex(), 1);
+}
+
+TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
+  struct Case {
+    const char* line;
+    const char* key;
+    std::int32_t saved;
+    const char* qualityView;  // after the showing
+  };
+  const Case cases[] = {
+      {"Quality=0", "Quality", 0, "0.0"},
+      {"Quality=45", "Quality", 45, "4.5"},
+      {"Quality=100", "Quality", 100, "10.0"},
+      {"Quality=150", "Quality", 100, "10.0"},
+      {"Quality=-5", "Quality", 0, "0.0"},
+      {"EncodePriority=7", "EncodePriority", -1, "3.0"},
+      {"EncodePriority=-3", "EncodePriority", -1, "3.0"},
+      {"EncodePriority=3", "EncodePriority", 3, "3.0"},
+      {"MaximumBitrate=13", "MaximumBitrate", -1, "3.0"},
+      {"NominalBitrate=12", "NominalBitrate", 12, "3.0"},
+      {"UseOption=2", "UseOption", 2, "3.0"},
+      {"UseOption=1", "UseOption", 1, "3.0"},
+      {"UseOption=9", "UseOption", 3, "3.0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const QByteArray section = QByteArray(c.key) == "EncodePriority" ? "Options" : "EncodeOption";
+    WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
+    auto window = Open();
+    window->show();
+    EXPECT_EQ(window->QualityView->text(), c.qualityView);
+    window->ChangeOption->click();
+    EXPECT_EQ(Stored(section.constData(), c.key), c.saved);
+  }
+}
+
+TEST_F(SetupWindowTest, SaveRewritesALowerCaseSameOutputLineInPlace) {
+  WriteSettings("[Options]\r\nSameOutput=1\r\nViewCheck=0\r\n");
+  auto window = Open();
+  window->ChangeOption->click();
+  const QByteArray bytes = FileBytes();
+  EXPECT_TRUE(bytes.startsWith("[Options]\r\nSameOutPut=1\r\nViewCheck=0\r\n"))
+      << bytes.constData();
+  EXPECT_FALSE(bytes.contains("SameOutput="));
+}
+
+TEST_F(SetupWindowTest, OutputFolderGroupFollowsItsStateTable) {
+  const QString picked = folder_.filePath("out");
+  auto window = Open();
+  EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
+
+  dialogs_.Queue(ScriptedDialogs::FolderAnswer{std::nullopt});
+  window->UseStdOutput->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
+  ASSERT_EQ(dialogs_.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs_.Prompts()[0].title, "ディレクトリの選択");
+
+  window->SameOutput->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::BesideInput);
+  window->SameOutput->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
+
+  dialogs_.Queue(ScriptedDialogs::FolderAnswer{picked});
+  window->UseStdOutput->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::StandardFolder);
+  EXPECT_EQ(window->StdOutputDir->text(), picked + "/");
+
+  // Unchecking keeps the folder, and checking again needs no chooser.
+  window->UseStdOutput->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
+  EXPECT_EQ(window->StdOutputDir->text(), picked + "/");
+  window->UseStdOutput->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::StandardFolder);
+
+  // An emptied field and a cancelled chooser fall back to Neither.
+  window->StdOutputDir->setText("");
+  dialogs_.Queue(ScriptedDialogs::FolderAnswer{std::nullopt});
+  window->ChoiseStdOutDir->click();
+  EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
+  EXPECT_EQ(dialogs_.Prompts().size(), 3u);
+}
+
+TEST_F(SetupWindowTest, EncoderLocationGroupFollowsItsStateTable) {
+  auto window = Open();
+  dialogs_.Queue(ScriptedDialogs::FileAnswer{std::nullopt});
+  window->SetEncoderPlace->click();
+  EXPECT_EQ(EncoderState(*window), EncoderGroup::Off);
+  ASSERT_EQ(dialogs_.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs_.Prompts()[0].title, TSetupWindow::kEncoderDialogCaption);
+
+  dialogs_.Queue(ScriptedDialogs::FileAnswer{"/opt/enc/oggenc"});
+  window->SetEncoderPlace->click();
+  EXPECT_EQ(EncoderState(*window), EncoderGroup::OnPicked);
+  EXPECT_EQ(window->EncoderPlace->text(), "/opt/enc/oggenc");
+
+  dialogs_.Queue(ScriptedDialogs::FileAnswer{std::nullopt});
+  window->ChoiseEncoderPlace->click();
+  EXPECT_EQ(EncoderState(*window), EncoderGroup::OnBrowseCancelled);
+  window->ChangeOption->click();
+  EXPECT_EQ(Stored("Options", "SetEncoderPlace"), 1);
+  EXPECT_EQ(store_->ReadString("Options", "EncoderPlace", ""), "/opt/enc/oggenc");
+
+  window->SetEncoderPlace->click();
+  EXPECT_EQ(EncoderState(*window), EncoderGroup::Off);
+  window->SetEncoderPlace->click();  // the field holds a path: no dialog
+  EXPECT_EQ(EncoderState(*window), EncoderGroup::OnEditable);
+  EXPECT_EQ(dialogs_.Prompts().size(), 3u);
+}
+
+TEST_F(SetupWindowTest, LoadingCheckedBoxesWithEmptyPathsAsksAndWritesNothing) {
+  const QByteArray original =
+      "[Options]\r\nUseStdOutput=1\r\nStdOutputDir=\r\nSetEncoderPlace=1\r\n";
+  WriteSettings(original);
+  dialogs_.Queue(ScriptedDialogs::FolderAnswer{std::nullopt});
+  dialogs_.Queue(ScriptedDialogs::FileAnswer{std::nullopt});
+  auto window = Open();
+  EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
+  EXPECT_EQ(EncoderState(*window), EncoderGroup::Off);
+  EXPECT_EQ(FileBytes(), original);
+}
+
+TEST_F(SetupWindowTest, FailedSaveShowsTheErrorAndKeepsTheWindowOpen) {
+  // A file where the settings folder should be: no save can succeed, even as root.
+  QFile blocker(folder_.filePath("blocker"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  auto window = Open(folder_.filePath("blocker/lumio.ini"));
+  window->show();
+  for (QPushButton* button : {window->SetupWindowClose, window->ChangeOption}) {
+    dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+    button->click();
+    EXPECT_TRUE(window->isVisible());
+  }
+  ASSERT_EQ(dialogs_.Prompts().size(), 2u);
+  EXPECT_EQ(dialogs_.Prompts()[0].title, "エラー");
+  EXPECT_TRUE(dialogs_.Prompts()[0].text.startsWith("\nファイル "));
+  EXPECT_TRUE(dialogs_.Prompts()[0].text.endsWith(" を作成できません"));
+}
+
+}  // namespace
+}  // namespace lumio

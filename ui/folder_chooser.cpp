@@ -1,0 +1,188 @@
+#include "ui/folder_chooser.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "platform/file_system.h"
+#include "ui/look.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+
+namespace {
+
+QString ExpandHome(const QString& path) {
+  if (path == "~") {
+    return QDir::homePath();
+  }
+  if (path.startsWith("~/")) {
+    return QDir::homePath() + path.mid(1);
+  }
+  return path;
+}
+
+bool AskCreate(QWidget* parent) {
+  QMessageBox box(QMessageBox::Question, "確認",
+                  "指定されたディレクトリが存在しません。作成しますか？",
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setFont(LumioFont());
+  box.button(QMessageBox::Yes)->setText("はい");
+  box.button(QMessageBox::No)->setText("いいえ");
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void ReportCreationFailure(QWidget* parent) {
+  QMessageBox box(QMessageBox::Critical, "エラー", "\n作成できませんでした", QMessageBox::Ok,
+                  parent);
+  box.setFont(LumioFont());
+  QApplication::beep();
+  box.exec();
+}
+
+// The chooser: folders only, the typed or selected folder in a field under the tree.
+class FolderChooserDialog : public QDialog {
+ public:
+  FolderChooserDialog(QWidget* parent, const QString& title, const QString& startFolder)
+      : QDialog(parent) {
+    setWindowTitle(title);
+    setFont(LumioFont());
+    resize(380, 440);
+
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    model_->setRootPath(QDir::rootPath());
+
+    tree_ = new QTreeView(this);
+    tree_->setModel(model_);
+    tree_->setHeaderHidden(true);
+    for (int column = 1; column < model_->columnCount(); ++column) {
+      tree_->hideColumn(column);
+    }
+
+    field_ = new QLineEdit(this);
+    auto* fieldLabel = new QLabel("フォルダ名:", this);
+    fieldLabel->setBuddy(field_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText("OK");
+    buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tree_, 1);
+    layout->addWidget(fieldLabel);
+    layout->addWidget(field_);
+    layout->addWidget(buttons);
+
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { field_->setText(model_->filePath(current)); });
+
+    const QString start = QDir(startFolder).exists() ? startFolder : QDir::homePath();
+    const QModelIndex startIndex = model_->index(QDir::cleanPath(start));
+    tree_->setCurrentIndex(startIndex);
+    tree_->scrollTo(startIndex, QAbstractItemView::PositionAtCenter);
+    // The model reads and sorts folders in the background, so the rows above the start
+    // folder keep moving after this; follow it until the user first touches the tree.
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] {
+      if (followStart_) {
+        QTimer::singleShot(0, this, [this] { KeepSelectionInView(); });
+      }
+    });
+    tree_->installEventFilter(this);
+    tree_->viewport()->installEventFilter(this);
+    field_->setText(QDir::cleanPath(start));
+  }
+
+  const QString& Chosen() const { return chosen_; }
+
+  void accept() override {
+    const FolderCreationPrompts prompts{[this] { return AskCreate(this); },
+                                        [this] { ReportCreationFailure(this); }};
+    const QString treeFolder = model_->filePath(tree_->currentIndex());
+    if (const std::optional<QString> chosen =
+            AcceptTypedFolder(field_->text(), treeFolder, prompts)) {
+      chosen_ = *chosen;
+      QDialog::accept();
+    }
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+        followStart_ = false;
+        break;
+      default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+  }
+
+ private:
+  void KeepSelectionInView() {
+    tree_->scrollTo(tree_->currentIndex(), QAbstractItemView::PositionAtCenter);
+  }
+
+  QFileSystemModel* model_ = nullptr;
+  QTreeView* tree_ = nullptr;
+  QLineEdit* field_ = nullptr;
+  QString chosen_;
+  bool followStart_ = true;
+};
+
+}  // namespace
+
+std::optional<QString> AcceptTypedFolder(const QString& typed, const QString& treeFolder,
+                                         const FolderCreationPrompts& prompts) {
+  QString path = ExpandHome(typed.isEmpty() ? treeFolder : typed);
+  if (path.isEmpty()) {
+    return std::nullopt;
+  }
+  if (QDir::isRelativePath(path)) {
+    // A bare name means a folder inside the selected one, never inside whatever the
+    // process's current folder happens to be.
+    if (treeFolder.isEmpty()) {
+      return std::nullopt;
+    }
+    path = QDir(treeFolder).filePath(path);
+  }
+  path = QDir::cleanPath(path);
+  const std::string bytes = ToBytes(path);
+  if (FolderExists(bytes)) {
+    return path;
+  }
+  if (!prompts.askCreate()) {
+    return std::nullopt;
+  }
+  // A folder that could not be made is not handed back as if it existed.
+  if (!CreateFolderTree(bytes)) {
+    prompts.reportFailure();
+    return std::nullopt;
+  }
+  return path;
+}
+
+std::optional<QString> RunFolderChooser(QWidget* parent, const QString& title,
+                                        const QString& startFolder) {
+  FolderChooserDialog dialog(parent, title, startFolder);
+  if (dialog.exec() != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  return dialog.Chosen();
+}
+
+}  // namespace lumio

@@ -1,0 +1,250 @@
+#include "ui/setup_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTabWidget>
+#include <string>
+
+#include "core/settings_store.h"
+#include "platform/file_system.h"
+#include "platform/path_rules.h"
+#include "platform/program_location.h"
+#include "ui/dialog_seam.h"
+#include "ui/look.h"
+#include "ui/message_dialog.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+
+namespace {
+
+constexpr const char* kOptions = "Options";
+constexpr const char* kEncodeOption = "EncodeOption";
+
+// An index outside the list's items leaves it without a selection, reading -1.
+void SetItemIndex(QComboBox& list, int index) {
+  list.setCurrentIndex(index >= 0 && index < list.count() ? index : -1);
+}
+
+std::string TextOf(const QLineEdit& field) { return ToBytes(field.text()); }
+
+// Where the encoder picker starts: the folder of the path in the field when it exists,
+// else the folder of an encoder found on the search path, else the program's folder.
+std::string EncoderDialogStart(const std::string& currentPath) {
+  const PathRules rules = NativePathRules();
+  const std::string current = FolderPart(currentPath, rules);
+  if (!current.empty() && FolderExists(current)) {
+    return current;
+  }
+  const std::string found = FolderPart(FindOnSearchPath("oggenc"), rules);
+  return found.empty() ? ProgramFolder() : found;
+}
+
+}  // namespace
+
+const QString TSetupWindow::kEncoderDialogCaption = "エンコーダの選択";
+const QStringList TSetupWindow::kEncoderDialogFilters = {"実行ファイル (*)", "EXEファイル (*.exe)"};
+
+TSetupWindow::TSetupWindow(QWidget* mainWindow, SettingsStore& settings, DialogSeam& dialogs)
+    : QDialog(mainWindow), settings_(settings), dialogs_(dialogs) {
+  BuildControls();
+  ConnectHandlers();
+  FormCreate();
+}
+
+void TSetupWindow::ConnectHandlers() {
+  // toggled and valueChanged fire on real changes only, whether the user or the
+  // program made them, and also for disabled controls: the handlers rely on that.
+  connect(SetupWindowClose, &QPushButton::clicked, this, [this] { SetupWindowCloseClick(); });
+  connect(SetupWindowCancel, &QPushButton::clicked, this, [this] { SetupWindowCancelClick(); });
+  connect(ChangeOption, &QPushButton::clicked, this, [this] { ChangeOptionClick(); });
+  connect(SetEncoderPlace, &QCheckBox::toggled, this, [this] { SetEncoderPlaceClick(); });
+  connect(ChoiseEncoderPlace, &QPushButton::clicked, this, [this] { ChoiseEncoderPlaceClick(); });
+  connect(SameOutput, &QCheckBox::toggled, this, [this] { SameOutputClick(); });
+  connect(UseStdOutput, &QCheckBox::toggled, this, [this] { UseStdOutputClick(); });
+  connect(ChoiseStdOutDir, &QPushButton::clicked, this, [this] { ChoiseStdOutDirClick(); });
+  connect(Quality, &QSlider::valueChanged, this, [this] { QualityChange(); });
+}
+
+void TSetupWindow::FormCreate() { LoadSettings(); }
+
+void TSetupWindow::FormShow() {
+  QualityChange();
+  LoadSettings();
+}
+
+void TSetupWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A window system's own re-showing (after minimising elsewhere) is no new showing.
+  if (!event->spontaneous()) {
+    FormShow();
+  }
+}
+
+void TSetupWindow::keyPressEvent(QKeyEvent* event) {
+  // Enter and Esc have no special meaning in this window.
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      event->accept();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+void TSetupWindow::SetupWindowCloseClick() {
+  if (SaveSettings()) {
+    accept();
+  }
+}
+
+void TSetupWindow::SetupWindowCancelClick() { reject(); }
+
+void TSetupWindow::ChangeOptionClick() { SaveSettings(); }
+
+void TSetupWindow::LoadSettings() {
+  // Each path is set before the check box whose handler looks at it.
+  SameOutput->setChecked(settings_.ReadBool(kOptions, "SameOutput", false));
+  StdOutputDir->setText(ToQString(settings_.ReadString(kOptions, "StdOutputDir", "")));
+  UseStdOutput->setChecked(settings_.ReadBool(kOptions, "UseStdOutput", false));
+  ViewCheck->setChecked(settings_.ReadBool(kOptions, "ViewCheck", false));
+  EncoderPlace->setText(ToQString(settings_.ReadString(kOptions, "EncoderPlace", "")));
+  SetEncoderPlace->setChecked(settings_.ReadBool(kOptions, "SetEncoderPlace", false));
+  SetItemIndex(*EncodePriority, settings_.ReadInteger(kOptions, "EncodePriority", 1));
+  SetItemIndex(*MaximumBitrate, settings_.ReadInteger(kEncodeOption, "MaximumBitrate", 0));
+  SetItemIndex(*NominalBitrate, settings_.ReadInteger(kEncodeOption, "NominalBitrate", 0));
+  SetItemIndex(*MinimumBitrate, settings_.ReadInteger(kEncodeOption, "MinimumBitrate", 0));
+  Quality->setValue(settings_.ReadInteger(kEncodeOption, "Quality", 30));  // clamps to 0..100
+  switch (settings_.ReadInteger(kEncodeOption, "UseOption", 3)) {
+    case 1:
+      CheckUseBitrate->setChecked(true);
+      break;
+    case 2:
+      CheckUseQuality->setChecked(true);
+      break;
+    default:
+      CheckNoUse->setChecked(true);
+  }
+}
+
+bool TSetupWindow::SaveSettings() {
+  // The key is written as "SameOutPut"; readers find it because keys ignore case.
+  settings_.WriteBool(kOptions, "SameOutPut", SameOutput->isChecked());
+  settings_.WriteBool(kOptions, "UseStdOutput", UseStdOutput->isChecked());
+  settings_.WriteString(kOptions, "StdOutputDir", TextOf(*StdOutputDir));
+  settings_.WriteBool(kOptions, "ViewCheck", ViewCheck->isChecked());
+  settings_.WriteBool(kOptions, "SetEncoderPlace", SetEncoderPlace->isChecked());
+  settings_.WriteString(kOptions, "EncoderPlace", TextOf(*EncoderPlace));
+  settings_.WriteInteger(kOptions, "EncodePriority", EncodePriority->currentIndex());
+  settings_.WriteInteger(kEncodeOption, "MaximumBitrate", MaximumBitrate->currentIndex());
+  settings_.WriteInteger(kEncodeOption, "NominalBitrate", NominalBitrate->currentIndex());
+  settings_.WriteInteger(kEncodeOption, "MinimumBitrate", MinimumBitrate->currentIndex());
+  settings_.WriteInteger(kEncodeOption, "Quality", Quality->value());
+  const int useOption = CheckUseBitrate->isChecked() ? 1 : CheckUseQuality->isChecked() ? 2 : 3;
+  settings_.WriteInteger(kEncodeOption, "UseOption", useOption);
+
+  const SaveResult saved = settings_.UpdateFile();
+  if (!saved.ok) {
+    ShowMessageDialog(dialogs_, "\n" + saved.errorMessage, MessageKind::Error, MessageButtons::Ok,
+                      MessageSound::Stop);
+  }
+  return saved.ok;
+}
+
+void TSetupWindow::QualityChange() {
+  const int position = Quality->value();
+  QualityView->setText(QString("%1.%2").arg(position / 10).arg(position % 10));
+}
+
+bool TSetupWindow::PickStdOutputDir() {
+  const std::string typed = TextOf(*StdOutputDir);
+  const std::string start = !typed.empty() && FolderExists(typed) ? typed : ProgramFolder();
+  const std::optional<QString> chosen =
+      dialogs_.ChooseFolder(this, "ディレクトリの選択", ToQString(start));
+  if (chosen) {
+    StdOutputDir->setText(ToQString(WithTrailingSeparator(ToBytes(*chosen), NativePathRules())));
+  }
+  return !StdOutputDir->text().isEmpty();
+}
+
+std::optional<QString> TSetupWindow::OpenDialog2() {
+  return dialogs_.OpenFile(this, kEncoderDialogCaption,
+                           ToQString(EncoderDialogStart(TextOf(*EncoderPlace))),
+                           kEncoderDialogFilters);
+}
+
+void TSetupWindow::SameOutputClick() {
+  if (SameOutput->isChecked()) {
+    UseStdOutput->setEnabled(false);
+    UseStdOutput->setChecked(false);
+  } else {
+    UseStdOutput->setEnabled(true);
+  }
+}
+
+void TSetupWindow::UseStdOutputClick() {
+  if (UseStdOutput->isChecked()) {
+    if (StdOutputDir->text().isEmpty() && !PickStdOutputDir()) {
+      UseStdOutput->setChecked(false);
+      return;
+    }
+    SameOutput->setEnabled(false);
+    SameOutput->setChecked(false);
+    SetEditFieldEnabled(*StdOutputDir, true);
+    StdOutputDir->setReadOnly(false);
+    ChoiseStdOutDir->setEnabled(true);
+  } else {
+    SameOutput->setEnabled(true);
+    SetEditFieldEnabled(*StdOutputDir, false);
+    StdOutputDir->setReadOnly(true);
+    ChoiseStdOutDir->setEnabled(false);
+  }
+}
+
+void TSetupWindow::ChoiseStdOutDirClick() {
+  if (!PickStdOutputDir()) {
+    UseStdOutput->setChecked(false);
+  }
+}
+
+void TSetupWindow::SetEncoderPlaceClick() {
+  if (!SetEncoderPlace->isChecked()) {
+    EncoderPlace->setReadOnly(true);
+    SetEditFieldEnabled(*EncoderPlace, false);
+    ChoiseEncoderPlace->setEnabled(false);
+    return;
+  }
+  if (!EncoderPlace->text().isEmpty()) {
+    EncoderPlace->setReadOnly(false);
+    SetEditFieldEnabled(*EncoderPlace, true);
+    ChoiseEncoderPlace->setEnabled(true);
+    return;
+  }
+  // A path picked here stays read-only: the field was empty, so nothing was typed.
+  ChoiseEncoderPlaceClick();
+  if (!EncoderPlace->isEnabled()) {
+    SetEncoderPlace->setChecked(false);
+  }
+}
+
+void TSetupWindow::ChoiseEncoderPlaceClick() {
+  if (const std::optional<QString> picked = OpenDialog2()) {
+    SetEditFieldEnabled(*EncoderPlace, true);
+    EncoderPlace->setText(*picked);
+    ChoiseEncoderPlace->setEnabled(true);
+  } else {
+    SetEditFieldEnabled(*EncoderPlace, false);
+    ChoiseEncoderPlace->setEnabled(false);
+  }
+}
+
+}  // namespace lumio

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <optional>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabWidget;
+class QWidget;
+
+namespace lumio {
+
+class DialogSeam;
+class SettingsStore;
+
+// The setup window "設定": edits the Options and EncodeOption settings. Its controls
+// are the working copy; the settings store is the record, written by OK and 適用 only.
+class TSetupWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Fills the controls from `settings` at once (FormCreate).
+  TSetupWindow(QWidget* mainWindow, SettingsStore& settings, DialogSeam& dialogs);
+
+  // Caption and filters of the encoder picker OpenDialog2. On Linux the encoder has no
+  // ".exe", so the first filter shows every file.
+  static const QString kEncoderDialogCaption;
+  static const QStringList kEncoderDialogFilters;
+
+  void FormCreate();
+  void FormShow();
+  void SetupWindowCloseClick();
+  void SetupWindowCancelClick();
+  void ChangeOptionClick();
+  void SetEncoderPlaceClick();
+  void ChoiseEncoderPlaceClick();
+  void SameOutputClick();
+  void UseStdOutputClick();
+  void ChoiseStdOutDirClick();
+  void QualityChange();
+
+  void LoadSettings();
+  // Writes every control's value to the store and saves the file; on failure shows
+  // the store's error and returns false.
+  bool SaveSettings();
+  bool PickStdOutputDir();
+
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QPushButton* SetupWindowClose = nullptr;
+  QPushButton* SetupWindowCancel = nullptr;
+  QPushButton* ChangeOption = nullptr;
+
+  QLabel* Label4 = nullptr;
+  QComboBox* EncodePriority = nullptr;
+  QCheckBox* ViewCheck = nullptr;
+  QCheckBox* SetEncoderPlace = nullptr;
+  QLineEdit* EncoderPlace = nullptr;
+  QPushButton* ChoiseEncoderPlace = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QCheckBox* SameOutput = nullptr;
+  QCheckBox* UseStdOutput = nullptr;
+  QLineEdit* StdOutputDir = nullptr;
+  QPushButton* ChoiseStdOutDir = nullptr;
+
+  QRadioButton* CheckUseBitrate = nullptr;
+  QLabel* Label3 = nullptr;
+  QComboBox* MaximumBitrate = nullptr;
+  QLabel* Label2 = nullptr;
+  QComboBox* NominalBitrate = nullptr;
+  QLabel* Label1 = nullptr;
+  QComboBox* MinimumBitrate = nullptr;
+  QRadioButton* CheckUseQuality = nullptr;
+  QSlider* Quality = nullptr;
+  QLineEdit* QualityView = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  QRadioButton* CheckNoUse = nullptr;
+  QLabel* Label7 = nullptr;
+  QButtonGroup* EncodeOptionGroup = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildGeneralPage();
+  void BuildEncodeOptionPage();
+  void SetKeyboardOrder();
+  void ConnectHandlers();
+  std::optional<QString> OpenDialog2();
+
+  SettingsStore& settings_;
+  DialogSeam& dialogs_;
+};
+
+}  // namespace lumio

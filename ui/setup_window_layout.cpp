@@ -1,0 +1,168 @@
+// Construction of the setup window's controls: places, captions, items, keyboard order.
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+
+#include "ui/look.h"
+#include "ui/setup_window.h"
+
+namespace lumio {
+
+namespace {
+
+const QStringList kPriorityItems = {" Idle ", " Normal ( Default )", " High ",
+                                    " Realtime ( 非推奨 )"};
+
+const QStringList kBitrateItems = {" 無指定 ",   "  64 kbps ", "  80 kbps ", "  96 kbps ",
+                                   " 112 kbps ", " 128 kbps ", " 160 kbps ", " 192 kbps ",
+                                   " 224 kbps ", " 256 kbps ", " 288 kbps ", " 320 kbps ",
+                                   " 352 kbps "};
+
+template <typename T>
+T* Place(T* control, int left, int top, int width, int height) {
+  control->setGeometry(left, top, width, height);
+  return control;
+}
+
+// Labels have a fixed size and centre their text vertically.
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height) {
+  auto* label = Place(new QLabel(text, parent), left, top, width, height);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+// None of the buttons is a default button, so Enter clicks nothing.
+QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top, int width,
+                        int height) {
+  auto* button = Place(new QPushButton(text, parent), left, top, width, height);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+QComboBox* MakeList(QWidget* parent, const QStringList& items, int selected, int left, int top,
+                    int width, int height) {
+  auto* list = Place(new QComboBox(parent), left, top, width, height);
+  list->setEditable(false);
+  list->addItems(items);
+  list->setCurrentIndex(selected);
+  return list;
+}
+
+// A path field that starts disabled and read-only, in the button-face colour.
+QLineEdit* MakePathField(QWidget* parent, int left, int top, int width, int height) {
+  auto* field = Place(new QLineEdit(parent), left, top, width, height);
+  field->setReadOnly(true);
+  SetEditFieldEnabled(*field, false);
+  return field;
+}
+
+}  // namespace
+
+void TSetupWindow::BuildControls() {
+  setWindowTitle("設定");
+  // A fixed border whose title bar carries only the close box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(411, 322);
+  setFont(LumioFont());
+
+  PageControl1 = Place(new QTabWidget(this), 8, 8, 393, 281);
+  TabSheet1 = new QWidget;
+  TabSheet2 = new QWidget;
+  PageControl1->addTab(TabSheet1, "全般");
+  PageControl1->addTab(TabSheet2, "エンコードオプション");
+  PageControl1->setCurrentIndex(0);
+
+  SetupWindowClose = MakeButton(this, "OK", 120, 296, 91, 21);
+  SetupWindowCancel = MakeButton(this, "キャンセル", 216, 296, 91, 21);
+  ChangeOption = MakeButton(this, "適用", 312, 296, 91, 21);
+
+  BuildGeneralPage();
+  BuildEncodeOptionPage();
+  SetKeyboardOrder();
+}
+
+void TSetupWindow::BuildGeneralPage() {
+  QWidget* page = TabSheet1;
+  Label4 = MakeLabel(page, "プロセスの優先順位", 16, 16, 113, 17);
+  EncodePriority = MakeList(page, kPriorityItems, 1, 136, 16, 137, 20);
+  ViewCheck = Place(new QCheckBox("エンコード中にコンソール画面を表示", page), 16, 48, 217, 17);
+  SetEncoderPlace = Place(new QCheckBox("エンコーダ本体の場所を指定", page), 16, 72, 233, 17);
+  EncoderPlace = MakePathField(page, 24, 96, 289, 20);
+  ChoiseEncoderPlace = MakeButton(page, "参照", 320, 96, 49, 20);
+  ChoiseEncoderPlace->setEnabled(false);
+
+  GroupBox2 = Place(new QGroupBox("出力先設定", page), 16, 128, 353, 113);
+  SameOutput = Place(new QCheckBox("入力ファイルと同じ場所に出力", GroupBox2), 16, 24, 201, 17);
+  UseStdOutput = Place(new QCheckBox("標準の出力先を設定する", GroupBox2), 16, 48, 201, 17);
+  StdOutputDir = MakePathField(GroupBox2, 24, 72, 257, 20);
+  ChoiseStdOutDir = MakeButton(GroupBox2, "参照", 288, 72, 49, 20);
+  ChoiseStdOutDir->setEnabled(false);
+}
+
+void TSetupWindow::BuildEncodeOptionPage() {
+  QWidget* page = TabSheet2;
+  CheckUseBitrate = Place(new QRadioButton("ビットレート指定", page), 16, 24, 105, 17);
+  Label3 = MakeLabel(page, "最大値", 128, 24, 41, 17);
+  MaximumBitrate = MakeList(page, kBitrateItems, 0, 184, 24, 97, 20);
+  Label2 = MakeLabel(page, "平均値", 128, 56, 41, 17);
+  NominalBitrate = MakeList(page, kBitrateItems, 0, 184, 56, 97, 20);
+  Label1 = MakeLabel(page, "最小値", 128, 88, 41, 17);
+  MinimumBitrate = MakeList(page, kBitrateItems, 0, 184, 88, 97, 20);
+
+  CheckUseQuality = Place(new QRadioButton("クオリティ指定", page), 16, 128, 97, 17);
+  Quality = Place(new QSlider(Qt::Horizontal, page), 120, 128, 193, 29);
+  Quality->setRange(0, 100);
+  Quality->setPageStep(10);
+  Quality->setTickInterval(10);
+  Quality->setTickPosition(QSlider::TicksBelow);
+  Quality->setValue(0);
+  QualityView = Place(new QLineEdit("0", page), 320, 128, 33, 20);
+  QualityView->setReadOnly(true);
+  UseMenuColour(*QualityView);
+  Label5 = MakeLabel(page, "0 ( Low )", 128, 160, 73, 17);
+  Label6 = MakeLabel(page, "10 ( High )", 296, 160, 81, 17);
+
+  CheckNoUse = Place(new QRadioButton("指定しない", page), 16, 184, 113, 17);
+  Label7 = MakeLabel(page, "( = -q3 )", 32, 200, 113, 17);
+
+  // One group, so that checking one radio button unchecks the other two.
+  EncodeOptionGroup = new QButtonGroup(this);
+  EncodeOptionGroup->setExclusive(true);
+  EncodeOptionGroup->addButton(CheckUseBitrate, 1);
+  EncodeOptionGroup->addButton(CheckUseQuality, 2);
+  EncodeOptionGroup->addButton(CheckNoUse, 3);
+  // Tab reaches only the checked radio button of the group; arrows move between them.
+  connect(EncodeOptionGroup, &QButtonGroup::buttonToggled, this,
+          [](QAbstractButton* button, bool checked) {
+            button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+          });
+  for (QAbstractButton* button : EncodeOptionGroup->buttons()) {
+    button->setFocusPolicy(Qt::ClickFocus);
+  }
+  CheckNoUse->setChecked(true);
+}
+
+void TSetupWindow::SetKeyboardOrder() {
+  // Controls of the hidden page are skipped by Tab, so one chain serves both pages.
+  QWidget* const order[] = {PageControl1,    SetEncoderPlace, EncoderPlace,     ChoiseEncoderPlace,
+                            ViewCheck,       SameOutput,      UseStdOutput,     StdOutputDir,
+                            ChoiseStdOutDir, EncodePriority,  CheckUseBitrate,  MaximumBitrate,
+                            NominalBitrate,  MinimumBitrate,  CheckUseQuality,  CheckNoUse,
+                            QualityView,     Quality,         SetupWindowClose, SetupWindowCancel,
+                            ChangeOption};
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    setTabOrder(order[i - 1], order[i]);
+  }
+}
+
+}  // namespace lumio
