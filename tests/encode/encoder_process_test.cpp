@@ -1,0 +1,101 @@
+#include "encode/encoder_process.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QTemporaryDir>
+#include <QTimer>
+#include <filesystem>
+
+#include "encode_test_support.h"
+
+namespace lumio {
+namespace {
+
+using testing::FakeRun;
+using testing::kFakeEncoder;
+using testing::ReadFakeRuns;
+using testing::ScopedEnvironment;
+
+class EncoderProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    record_ = dir_.path().toStdString() + "/record";
+    environment_.Set("LUMIO_FAKE_RECORD", record_);
+  }
+
+  // Runs the fake encoder with `arguments` to its end and returns its exit code.
+  int Run(std::vector<std::string> arguments, int priority = 1) {
+    arguments.insert(arguments.begin(), kFakeEncoder);
+    EncoderProcess process(nullptr);
+    EXPECT_TRUE(process.Start(arguments, priority));
+    return process.WaitForExit();
+  }
+
+  QTemporaryDir dir_;
+  std::string record_;
+  ScopedEnvironment environment_;
+};
+
+TEST_F(EncoderProcessTest, PassesEveryArgumentByteForByteWithoutAShell) {
+  const std::vector<std::string> arguments = {"-t日本語 \"引用\" \\", "", "two\r\nlines",
+                                              "$HOME `id` ; | *", "  leading"};
+  ASSERT_EQ(Run(arguments), 0);
+  const std::vector<FakeRun> runs = ReadFakeRuns(record_);
+  ASSERT_EQ(runs.size(), 1u);
+  std::vector<std::string> expected = arguments;
+  expected.insert(expected.begin(), kFakeEncoder);
+  EXPECT_EQ(runs[0].arguments, expected);
+  EXPECT_EQ(runs[0].folder, std::filesystem::current_path().string());
+}
+
+TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
+  const int inherited = getpriority(PRIO_PROCESS, 0);
+  const auto niceOr = [inherited](int nice) {
+    return testing::CanSetNice(nice) ? nice : inherited;
+  };
+  const struct {
+    int priority;
+    int expectedNice;
+  } cases[] = {{0, 19},          {1, inherited}, {2, niceOr(-10)},
+               {3, niceOr(-20)}, {4, inherited}, {-1, inherited}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(record_);
+    ASSERT_EQ(Run({}, c.priority), 0);
+    const std::vector<FakeRun> runs = ReadFakeRuns(record_);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].nice, c.expectedNice) << "priority " << c.priority;
+  }
+}
+
+TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
+  environment_.Set("LUMIO_FAKE_WAIT", "1");
+  EncoderProcess process(nullptr);
+  ASSERT_TRUE(process.Start({kFakeEncoder}, 1));
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    if (++ticks == 10) process.RequestClose();
+  });
+  ticker.start(100);
+
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  const int exitCode = process.WaitForExit();
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+
+  EXPECT_EQ(exitCode, kEncoderKilledExitCode);
+  EXPECT_GE(ticks, 10);
+  process.RequestClose();  // the encoder has ended: nothing left to reach
+  const auto cpuMs = [](const rusage& usage) {
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+  };
+  // About one second of waiting; a polling loop would burn nearly all of it.
+  EXPECT_LT(cpuMs(after) - cpuMs(before), 200.0);
+}
+
+}  // namespace
+}  // namespace lumio
