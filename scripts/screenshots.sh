@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Starts the built Lumio under a virtual X display, drives it with xdotool, and saves a
+# screenshot of each window into docs/: the main window with files listed and one
+# selected, both pages of the setup window, the progress window during a run, the
+# result window after it, and the about window.
+#
+# Usage: scripts/screenshots.sh [build-folder]   (default: build; built when missing)
+# Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools; openbox, when installed,
+# draws the title bars.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$(pwd)
+
+build_dir=${1:-build}
+binary="$build_dir/app/lumio"
+if [ ! -x "$binary" ]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build "$build_dir" --target lumio
+fi
+binary=$(realpath "$binary")
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+  display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$display"
+for _ in $(seq 50); do
+  xdotool getmouselocation >/dev/null 2>&1 && break
+  sleep 0.1
+done
+if command -v openbox >/dev/null 2>&1; then
+  openbox >/dev/null 2>&1 &
+  pids+=($!)
+  sleep 1
+fi
+
+# Little-endian 32-bit value as printf escapes.
+le32() {
+  printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) \
+    $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
+}
+# write_wave PATH SECONDS SOURCE: 16-bit stereo 44.1 kHz PCM taken from SOURCE.
+write_wave() {
+  local bytes=$(($2 * 176400))
+  {
+    printf "RIFF$(le32 $((36 + bytes)))WAVEfmt $(le32 16)\\x01\\x00\\x02\\x00$(le32 44100)"
+    printf "$(le32 176400)\\x04\\x00\\x10\\x00data$(le32 "$bytes")"
+    head -c "$bytes" "$3"
+  } >"$1"
+}
+
+wave="$work/ウェーブ"
+mkdir -p "$wave" "$work/ogg" "$work/home" "$work/config/lumio"
+write_wave "$wave/intro.wav" 5 /dev/zero
+write_wave "$wave/theme.wav" 12 /dev/zero
+# Noise is slow to encode, so the progress window stays up long enough to be seen.
+write_wave "$wave/long.wav" 600 /dev/urandom
+cat >"$work/config/lumio/lumio.ini" <<INI
+[General]
+OpenDir=$wave/
+DefDir=$work/ogg/
+INI
+
+# find_window TITLE-REGEX: the id of the first visible window of that title.
+find_window() {
+  timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+}
+# shoot WINDOW NAME: saves the window with its frame as docs/NAME.png.
+shoot() {
+  sleep 0.5
+  import -frame -window "$1" "$repo/docs/$2.png"
+  echo "docs/$2.png"
+}
+# click WINDOW X Y: a left click at a point of the window's client area.
+click() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.4
+}
+
+# The add-files dialog starts in the current folder.
+(cd "$wave" && HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
+  exec "$binary") >/dev/null 2>&1 &
+pids+=($!)
+
+main=$(find_window '^Lumio v0\.06$')
+sleep 1
+# The client area is 539 × 505 below the menu bar.
+height=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+menu=$((height - 505))
+
+# Add the three files through the add-files dialog.
+click "$main" $((424 + 44)) $((menu + 24 + 12))
+sleep 1.5
+xdotool type --delay 20 '"long.wav" "intro.wav" "theme.wav"'
+xdotool key Return
+sleep 1.5
+
+# Select the second entry and give it a title.
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 12 + 6))
+click "$main" $((24 + 80 + 60)) $((menu + 192 + 16 + 10))
+xdotool type --delay 20 'Main Theme'
+shoot "$main" main
+
+# Setup window, both pages; キャンセル leaves the settings as they were.
+click "$main" $((104 + 40)) $((menu + 464 + 12))
+setup=$(find_window '^設定$')
+shoot "$setup" setup-general
+click "$setup" 100 18
+shoot "$setup" setup-encode-options
+click "$setup" $((216 + 45)) $((296 + 10))
+
+# A run: the progress window while the long file is encoded, then the report.
+click "$main" $((336 + 92)) $((menu + 456 + 16))
+progress=$(find_window '^処理中')
+sleep 2
+shoot "$progress" progress
+result=$(timeout 300 xdotool search --sync --onlyvisible --name '^Lumio Result$' | head -n 1)
+shoot "$result" result
+click "$result" $((124 + 52)) $((232 + 10))
+
+# About window from the Help menu.
+xdotool key --window "$main" alt+h
+sleep 0.5
+xdotool key a
+about=$(find_window '^About Lumio$')
+shoot "$about" about
+xdotool key Return

@@ -1,0 +1,355 @@
+// Lumio as the user meets it: the real windows, driven offscreen, and the real encoder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "encode/clock.h"
+#include "support/scripted_dialogs.h"
+#include "ui/console_window.h"
+#include "ui/lumio_windows.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/result_window.h"
+#include "ui/setup_window.h"
+
+namespace lumio {
+namespace {
+
+using testing::ScriptedDialogs;
+
+// A 16-bit stereo WAVE file of `seconds` of a quiet tone.
+bool WriteWave(const QString& path, double seconds) {
+  const int frames = static_cast<int>(44100 * seconds);
+  QByteArray data;
+  for (int i = 0; i < frames; ++i) {
+    const auto sample = static_cast<std::int16_t>(6000 * std::sin(i * 0.0627));
+    for (int channel = 0; channel < 2; ++channel) {
+      data.append(static_cast<char>(sample & 0xFF));
+      data.append(static_cast<char>((sample >> 8) & 0xFF));
+    }
+  }
+  auto le32 = [](std::uint32_t v) {
+    return QByteArray(1, static_cast<char>(v & 0xFF)) + char((v >> 8) & 0xFF) +
+           char((v >> 16) & 0xFF) + char((v >> 24) & 0xFF);
+  };
+  auto le16 = [](std::uint16_t v) {
+    return QByteArray(1, static_cast<char>(v & 0xFF)) + char((v >> 8) & 0xFF);
+  };
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    return false;
+  }
+  file.write("RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(2) +
+             le32(44100) + le32(176400) + le16(4) + le16(16) + "data" + le32(data.size()) + data);
+  return file.error() == QFileDevice::NoError;
+}
+
+// Runs `action` once `window` is shown; modal windows run their own event loop, in which
+// this timer fires.
+void WhenShown(QWidget& window, std::function<void()> action) {
+  auto* timer = new QTimer(&window);
+  QObject::connect(timer, &QTimer::timeout, &window, [timer, &window, action] {
+    if (window.isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      action();
+    }
+  });
+  timer->start(10);
+}
+
+// Closes the result window whenever a batch shows it, keeping the report it showed.
+class ResultWatcher {
+ public:
+  explicit ResultWatcher(TResultWindow& window) {
+    QObject::connect(&timer_, &QTimer::timeout, &window, [this, &window] {
+      if (window.isVisible()) {
+        reports.push_back(window.ResultText->toPlainText());
+        window.ResultOk->click();
+      }
+    });
+    timer_.start(10);
+  }
+  std::vector<QString> reports;
+
+ private:
+  QTimer timer_;
+};
+
+// A report line: literal text, or a pattern where the time varies from run to run.
+const QString kElapsed = QStringLiteral("処理時間 ： \\d+分\\d+秒");
+const QString kRatio = QStringLiteral("再生／処理時間比 ： \\d+\\.\\d{4}");
+const QString kTotal = QStringLiteral("処理時間計 ： \\d+分\\d+秒");
+
+QString Literal(const QString& text) { return QRegularExpression::escape(text); }
+
+void ExpectReport(const QString& report, const std::vector<QString>& patterns) {
+  const QStringList lines = report.split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), static_cast<qsizetype>(patterns.size())) << report.toStdString();
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    const QRegularExpression pattern(QStringLiteral("\\A%1\\z").arg(patterns[i]));
+    EXPECT_TRUE(pattern.match(lines[static_cast<qsizetype>(i)]).hasMatch())
+        << "line " << i << ": " << lines[static_cast<qsizetype>(i)].toStdString();
+  }
+}
+
+std::vector<QString> JobBlock(const QString& outcome, const QString& outputPath) {
+  return {Literal(outcome), Literal(outputPath), kElapsed, kRatio, QString()};
+}
+
+std::vector<QString> Summary(const QString& outcome, int done) {
+  return {Literal(QStringLiteral("----------")),
+          QString(),
+          Literal(outcome),
+          Literal(QStringLiteral("%1個のファイルを処理。").arg(done)),
+          kTotal,
+          QString()};
+}
+
+// The comments of an Ogg Vorbis file as vorbiscomment lists them, sorted.
+QStringList OggComments(const QString& path) {
+  QProcess process;
+  process.start(QStringLiteral("vorbiscomment"), {QStringLiteral("-l"), path});
+  process.waitForFinished(30000);
+  QStringList lines = QString::fromUtf8(process.readAllStandardOutput())
+                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  lines.sort();
+  return lines;
+}
+
+// The nominal bit rate line of ogginfo: quality 4.5 gives 144 kb/s, the encoder's default
+// quality 3 gives 112 kb/s.
+QString NominalBitrate(const QString& path) {
+  QProcess process;
+  process.start(QStringLiteral("ogginfo"), {path});
+  process.waitForFinished(30000);
+  for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
+    if (line.startsWith(QStringLiteral("Nominal bitrate"))) {
+      return line.trimmed();
+    }
+  }
+  return QString();
+}
+
+bool VorbisToolsInstalled() {
+  for (const char* tool : {"oggenc", "vorbiscomment", "ogginfo"}) {
+    if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(root.isValid());
+    ASSERT_TRUE(QDir().mkpath(InputFolder()));
+    ASSERT_TRUE(QDir().mkpath(OutputFolder()));
+    ASSERT_TRUE(QDir().mkpath(root.filePath(QStringLiteral("program"))));
+  }
+
+  QString InputFolder() const { return root.filePath(QStringLiteral("wave")); }
+  // A Japanese folder name: paths travel as bytes from the list to the report.
+  QString OutputFolder() const { return root.filePath(QStringLiteral("出力")); }
+  QString Input(const QString& name) const { return InputFolder() + QLatin1Char('/') + name; }
+  QString Output(const QString& name) const { return OutputFolder() + QLatin1Char('/') + name; }
+
+  // Starts Lumio with a settings file whose default output folder is OutputFolder(),
+  // followed by `moreSettings`, and drops the named WAVE files on its main window.
+  void Start(const QStringList& waveNames, const QString& moreSettings = QString()) {
+    const QString settingsPath = root.filePath(QStringLiteral("lumio.ini"));
+    QFile settings(settingsPath);
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write(
+        (QStringLiteral("[General]\nDefDir=%1/\n").arg(OutputFolder()) + moreSettings).toUtf8());
+    settings.close();
+
+    windows = CreateLumioWindows(dialogs, settingsPath.toStdString(), clock,
+                                 root.filePath(QStringLiteral("program/")).toStdString());
+    main = windows->MainWindow.get();
+    main->show();
+    watcher = std::make_unique<ResultWatcher>(*windows->ResultWindow);
+
+    QStringList paths;
+    for (const QString& name : waveNames) {
+      ASSERT_TRUE(WriteWave(Input(name), 1.5));
+      paths << Input(name);
+    }
+    main->FormDropFiles(paths);
+    ASSERT_EQ(main->InputFileList->count(), waveNames.size());
+  }
+
+  void Select(const std::vector<int>& rows) {
+    main->InputFileList->clearSelection();
+    for (int row : rows) {
+      main->InputFileList->item(row)->setSelected(true);
+    }
+  }
+
+  QTemporaryDir root;
+  ScriptedDialogs dialogs;
+  MonotonicClock clock;
+  std::unique_ptr<LumioWindows> windows;
+  TMainWindow* main = nullptr;
+  std::unique_ptr<ResultWatcher> watcher;
+};
+
+TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwriting) {
+  if (!VorbisToolsInstalled()) {
+    GTEST_SKIP() << "the vorbis-tools programs are needed";
+  }
+  const QString third = QStringLiteral("三曲目.wav");
+  Start({QStringLiteral("one.wav"), QStringLiteral("two.wav"), third});
+
+  // One file's tags, then two files edited together.
+  Select({0});
+  main->Title->setText(QStringLiteral("朝の歌"));
+  main->Artist->setText(QStringLiteral("Lumio"));
+  main->Album->setText(QStringLiteral("Demo"));
+  main->Date->setText(QStringLiteral("2026"));
+  main->TrackNumber->setText(QStringLiteral("1"));
+  main->Comment->setPlainText(QStringLiteral("first take"));
+  Select({1, 2});
+  main->Artist->setText(QStringLiteral("Pair \"Duo\""));
+  main->Album->setText(QStringLiteral("夜"));
+  Select({});
+
+  TSetupWindow& setup = *windows->SetupWindow;
+  WhenShown(setup, [&setup] {
+    setup.CheckUseQuality->click();
+    setup.Quality->setValue(45);
+    setup.SetupWindowClose->click();
+  });
+  main->SetupButton->click();
+  EXPECT_FALSE(setup.isVisible());
+  EXPECT_EQ(main->Settings().ReadInteger("EncodeOption", "UseOption", 0), 2);
+  EXPECT_EQ(main->Settings().ReadInteger("EncodeOption", "Quality", 0), 45);
+
+  const QString outOne = Output(QStringLiteral("one.ogg"));
+  const QString outTwo = Output(QStringLiteral("two.ogg"));
+  const QString outThree = Output(QStringLiteral("三曲目.ogg"));
+  std::vector<QString> expected;
+  for (const QString& path : {outOne, outTwo, outThree}) {
+    const auto block = JobBlock(QStringLiteral("[終了]"), path);
+    expected.insert(expected.end(), block.begin(), block.end());
+  }
+  const auto summary = Summary(QStringLiteral("[終了]"), 3);
+  expected.insert(expected.end(), summary.begin(), summary.end());
+
+  main->StartEncode->click();
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  ExpectReport(watcher->reports[0], expected);
+  EXPECT_TRUE(main->isEnabled());
+  EXPECT_FALSE(windows->ProgressWindow->isVisible());
+  EXPECT_FALSE(windows->ProgressWindow->Timer1->isActive());
+
+  EXPECT_EQ(OggComments(outOne), (QStringList{"album=Demo", "artist=Lumio", "comment=first take",
+                                              "date=2026", "title=朝の歌", "tracknumber=1"}));
+  EXPECT_EQ(NominalBitrate(outTwo), QStringLiteral("Nominal bitrate: 144.000000 kb/s"));
+  EXPECT_EQ(OggComments(outTwo), (QStringList{"album=夜", "artist=Pair \"Duo\""}));
+  EXPECT_EQ(OggComments(outThree), (QStringList{"album=夜", "artist=Pair \"Duo\""}));
+
+  // Again: the existing files are listed in one question; キャンセル starts nothing.
+  const QString question =
+      QStringLiteral("指定の場所に同名のファイルがあります\n\n%1\n%2\n%3\n\n上書きしますか？")
+          .arg(outOne, outTwo, outThree);
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Cancel});
+  main->StartEncode->click();
+  ASSERT_EQ(dialogs.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs.Prompts()[0].text, question);
+  EXPECT_EQ(watcher->reports.size(), 1u);
+  EXPECT_EQ(windows->ResultWindow->ResultText->toPlainText(), QString());
+
+  // OK overwrites them all.
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  main->StartEncode->click();
+  ASSERT_EQ(dialogs.Prompts().size(), 2u);
+  EXPECT_EQ(dialogs.Prompts()[1].text, question);
+  ASSERT_EQ(watcher->reports.size(), 2u);
+  ExpectReport(watcher->reports[1], expected);
+  // The report stays for the result window's later showings.
+  EXPECT_EQ(windows->ResultWindow->ResultText->toPlainText(), watcher->reports[1]);
+  EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
+TEST_F(EndToEndTest, CancelStopsTheRunningEncoderAndTheBatch) {
+  Start({QStringLiteral("long.wav"), QStringLiteral("later.wav")},
+        QStringLiteral("[Options]\nSetEncoderPlace=1\nEncoderPlace=%1\n")
+            .arg(QStringLiteral(LUMIO_SLOW_ENCODER)));
+
+  TProgressWindow& progress = *windows->ProgressWindow;
+  int clicks = 0;
+  // 中止 is pressed while the batch waits for the encoder; pressed again until the
+  // encoder has been registered with the window.
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, &progress, [&] {
+    if (progress.isVisible()) {
+      ++clicks;
+      progress.CancelEncoding->click();
+    }
+  });
+  canceller.start(200);
+
+  QElapsedTimer elapsed;
+  elapsed.start();
+  main->StartEncode->click();
+  canceller.stop();
+
+  EXPECT_LT(elapsed.elapsed(), 30000);
+  EXPECT_GE(clicks, 1);
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  std::vector<QString> expected = JobBlock(QStringLiteral("[中止]"), Output("long.ogg"));
+  const auto summary = Summary(QStringLiteral("[中止]"), 0);
+  expected.insert(expected.end(), summary.begin(), summary.end());
+  ExpectReport(watcher->reports[0], expected);
+  EXPECT_FALSE(progress.isVisible());
+  EXPECT_TRUE(main->isEnabled());
+}
+
+TEST_F(EndToEndTest, ConsoleShowsTheEncoderOutputInsteadOfTheProgressWindow) {
+  if (!VorbisToolsInstalled()) {
+    GTEST_SKIP() << "the vorbis-tools programs are needed";
+  }
+  Start({QStringLiteral("one.wav")}, QStringLiteral("[Options]\nViewCheck=1\n"));
+  bool progressShown = false;
+  QTimer observer;
+  QObject::connect(&observer, &QTimer::timeout, main,
+                   [&] { progressShown = progressShown || windows->ProgressWindow->isVisible(); });
+  observer.start(1);
+
+  main->StartEncode->click();
+  observer.stop();
+
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  EXPECT_TRUE(watcher->reports[0].startsWith(QStringLiteral("[終了]\n")));
+  EXPECT_FALSE(progressShown);
+  EXPECT_FALSE(windows->ConsoleWindow->isVisible());
+  EXPECT_EQ(windows->ConsoleWindow->windowTitle(),
+            QStandardPaths::findExecutable(QStringLiteral("oggenc")));
+  EXPECT_TRUE(
+      windows->ConsoleWindow->Output->toPlainText().contains(QStringLiteral("Done encoding")));
+}
+
+}  // namespace
+}  // namespace lumio

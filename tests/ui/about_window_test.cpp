@@ -1,0 +1,28 @@
+#include "ui/about_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+namespace lumio {
+namespace {
+
+TEST(AboutWindowTest, EveryLabelShowsItsWholeTextOnOneLine) {
+  TAboutWindow window(nullptr);
+  // The texts the main window sets when it opens the window.
+  window.VersionName->setText(QStringLiteral("Lumio v0.06"));
+  window.ForVer->setText(QStringLiteral("( For OggEnc v0.9 [RC3] )"));
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("About Lumio"));
+  EXPECT_EQ(window.size(), QSize(217, 108));
+  EXPECT_EQ(window.ExpositionMessage->text(),
+            QStringLiteral("This is Ogg Vorbis Encoder Frontend."));
+  for (const QLabel* label :
+       {window.VersionName, window.ForVer, window.Copyright, window.ExpositionMessage}) {
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+        << label->text().toStdString();
+    EXPECT_FALSE(label->text().contains(QLatin1Char('\n')));
+  }
+}
+
+}  // namespace
+}  // namespace lumio

@@ -1,0 +1,147 @@
+#include "ui/progress_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include "encode/batch_host.h"
+#include "ui/placement.h"
+
+namespace lumio {
+namespace {
+
+class CountingEncoder : public RunningEncoder {
+ public:
+  void RequestClose() override { ++closeRequests; }
+  int closeRequests = 0;
+};
+
+class ProgressWindowTest : public ::testing::Test {
+ protected:
+  ProgressWindowTest() : window(&mainWindow) {
+    mainWindow.setGeometry(100, 80, 539, 505);
+    mainWindow.show();
+    RegisterMainWindowForPlacement(&mainWindow);
+  }
+  ~ProgressWindowTest() override { RegisterMainWindowForPlacement(nullptr); }
+
+  void Tick(int times) {
+    for (int i = 0; i < times; ++i) {
+      window.Timer1Timer();
+    }
+  }
+  // Minutes and seconds as the labels show them: total, then the current file.
+  std::vector<QString> Shown() const {
+    return {window.MinCount->text(), window.SecCount->text(), window.MinCount2->text(),
+            window.SecCount2->text()};
+  }
+
+  QWidget mainWindow;
+  TProgressWindow window;
+};
+
+TEST_F(ProgressWindowTest, TicksCarrySecondsIntoMinutesWithoutHours) {
+  struct Case {
+    int ticks;
+    QString minutes;
+    QString seconds;
+  };
+  const Case cases[] = {{0, "0", "0"},   {1, "0", "1"},     {59, "0", "59"},
+                        {60, "1", "0"},  {61, "1", "1"},    {119, "1", "59"},
+                        {120, "2", "0"}, {4200, "70", "0"}, {4259, "70", "59"}};
+  for (const Case& c : cases) {
+    window.show();  // zeroes all four counters
+    Tick(c.ticks);
+    EXPECT_EQ(Shown(), (std::vector<QString>{c.minutes, c.seconds, c.minutes, c.seconds}))
+        << c.ticks << " ticks";
+    window.FormClose();
+  }
+}
+
+TEST_F(ProgressWindowTest, ResetFileCountRestartsTheFileButNotTheTotal) {
+  window.show();
+  Tick(150);
+  window.ResetFileCount();
+  EXPECT_EQ(Shown(), (std::vector<QString>{"2", "30", "0", "0"}));
+  Tick(61);
+  EXPECT_EQ(Shown(), (std::vector<QString>{"3", "31", "1", "1"}));
+}
+
+TEST_F(ProgressWindowTest, ShowingZeroesAndStartsTheTimerClosingStopsIt) {
+  EXPECT_FALSE(window.Timer1->isActive());
+  EXPECT_EQ(window.Timer1->interval(), 1000);
+  window.show();
+  EXPECT_TRUE(window.Timer1->isActive());
+  Tick(75);
+  window.FormClose();
+  EXPECT_FALSE(window.Timer1->isActive());
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(Shown(), (std::vector<QString>{"1", "15", "1", "15"}));  // kept while hidden
+  window.show();
+  EXPECT_TRUE(window.Timer1->isActive());
+  EXPECT_EQ(Shown(), (std::vector<QString>{"0", "0", "0", "0"}));
+}
+
+TEST_F(ProgressWindowTest, ReactivatingTheWindowKeepsCounting) {
+  window.show();
+  Tick(70);
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&window, &activate);
+  EXPECT_EQ(Shown(), (std::vector<QString>{"1", "10", "1", "10"}));
+}
+
+TEST_F(ProgressWindowTest, UserCloseIsRefused) {
+  window.show();
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(window.Timer1->isActive());
+}
+
+TEST_F(ProgressWindowTest, CancelAsksTheRunningEncoderOncePerClick) {
+  CountingEncoder encoder;
+  window.show();
+  window.CancelEncoding->click();  // no encoder yet: nothing happens
+  window.SetRunningEncoder(&encoder);
+  window.CancelEncoding->click();
+  EXPECT_EQ(encoder.closeRequests, 1);
+  window.CancelEncoding->click();
+  EXPECT_EQ(encoder.closeRequests, 2);
+  window.SetRunningEncoder(nullptr);
+  window.CancelEncoding->click();
+  EXPECT_EQ(encoder.closeRequests, 2);
+}
+
+TEST_F(ProgressWindowTest, FirstShowingIsCentredLaterOnesKeepThePositionSet) {
+  window.move(0, 0);
+  window.show();
+  const QRect frame = window.frameGeometry();
+  EXPECT_EQ(frame.left(), CenterOnMainWindow(frame.width(), Direction::Horizontal));
+  EXPECT_EQ(frame.top(), CenterOnMainWindow(frame.height(), Direction::Vertical));
+  window.FormClose();
+  window.move(7, 9);
+  window.show();
+  EXPECT_EQ(window.pos(), QPoint(7, 9));
+}
+
+TEST_F(ProgressWindowTest, StaysUsableWhileTheMainWindowIsDisabled) {
+  mainWindow.setEnabled(false);
+  window.show();
+  EXPECT_TRUE(window.CancelEncoding->isEnabled());
+}
+
+TEST_F(ProgressWindowTest, EncodeFileTextGrowsWithItsText) {
+  const QString text =
+      QStringLiteral("a-rather-long-song-name.wav → a-rather-long-song-name.ogg 処理中");
+  window.SetEncodeFileText(text);
+  EXPECT_EQ(window.EncodeFileText->text(), text);
+  EXPECT_GE(window.EncodeFileText->width(),
+            window.EncodeFileText->fontMetrics().horizontalAdvance(text));
+}
+
+}  // namespace
+}  // namespace lumio

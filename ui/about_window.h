@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace lumio {
+
+// The program's name and version, the encoder version it is made for, the copyright
+// notice and a one-line description.
+class TAboutWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TAboutWindow(QWidget* mainWindow);
+
+  QLabel* VersionName;
+  QFrame* Bevel1;
+  QLabel* ForVer;
+  QLabel* Copyright;
+  QLabel* ExpositionMessage;
+  QPushButton* AboutWindowClose;
+
+ public slots:
+  void AboutWindowCloseClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  bool shownBefore_ = false;
+};
+
+}  // namespace lumio

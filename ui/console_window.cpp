@@ -1,0 +1,117 @@
+#include "ui/console_window.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "ui/keep_above.h"
+#include "ui/placement.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+
+namespace {
+
+// The encoder can write for minutes; the oldest lines go beyond this many.
+constexpr int kMaximumLines = 5000;
+constexpr int kColumns = 80;
+constexpr int kRows = 25;
+
+}  // namespace
+
+TConsoleWindow::TConsoleWindow(QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow), decoder_(QStringConverter::System) {
+  Output = new QPlainTextEdit(this);
+  Output->setReadOnly(true);
+  Output->setUndoRedoEnabled(false);
+  Output->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Output->setMaximumBlockCount(kMaximumLines);
+  Output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Output);
+
+  const QFontMetrics metrics(Output->font());
+  resize(metrics.horizontalAdvance(QLatin1Char('M')) * kColumns + 32,
+         metrics.lineSpacing() * kRows + 16);
+}
+
+void TConsoleWindow::EncoderStarted(const std::string& encoderPath, RunningEncoder& encoder) {
+  encoder_ = &encoder;
+  decoder_.resetState();
+  finishedLines_.clear();
+  currentLine_.clear();
+  column_ = 0;
+  dirty_ = false;
+  Output->clear();
+  setWindowTitle(ToQString(encoderPath));
+  if (!shownBefore_) {
+    shownBefore_ = true;
+    PlaceCentredOverMainWindow(*this);
+  }
+  create();
+  KeepAboveMainWindow(*this, mainWindow_);
+  show();
+}
+
+void TConsoleWindow::EncoderOutput(std::string_view bytes) {
+  // The decoder keeps a character split across two chunks until its last byte arrives.
+  Feed(decoder_.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+  Render();
+}
+
+void TConsoleWindow::EncoderEnded() {
+  encoder_ = nullptr;
+  Render();
+  hide();
+}
+
+void TConsoleWindow::closeEvent(QCloseEvent* event) {
+  if (encoder_ != nullptr) {
+    encoder_->RequestClose();
+  }
+  event->accept();
+}
+
+void TConsoleWindow::Feed(const QString& text) {
+  for (const QChar c : text) {
+    if (c == QLatin1Char('\r')) {
+      column_ = 0;
+    } else if (c == QLatin1Char('\n')) {
+      finishedLines_.append(currentLine_);
+      currentLine_.clear();
+      column_ = 0;
+    } else if (column_ < currentLine_.size()) {
+      currentLine_[column_++] = c;
+    } else {
+      currentLine_.append(c);
+      ++column_;
+    }
+    dirty_ = true;
+  }
+}
+
+void TConsoleWindow::Render() {
+  if (!dirty_) {
+    return;
+  }
+  QTextCursor cursor(Output->document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+  QString text;
+  for (const QString& line : finishedLines_) {
+    text += line;
+    text += QLatin1Char('\n');
+  }
+  text += currentLine_;
+  cursor.insertText(text);
+  finishedLines_.clear();
+  dirty_ = false;
+  Output->verticalScrollBar()->setValue(Output->verticalScrollBar()->maximum());
+}
+
+}  // namespace lumio

@@ -1,0 +1,133 @@
+#include "ui/progress_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "encode/batch_host.h"
+#include "ui/keep_above.h"
+#include "ui/look.h"
+#include "ui/placement.h"
+
+namespace lumio {
+
+namespace {
+
+// The client area that, with an ordinary title bar and border, gives the outer size of
+// 401 × 116 pixels.
+constexpr int kClientWidth = 393;
+constexpr int kClientHeight = 89;
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(left, top, width, height);
+  label->setAlignment(alignment);
+  return label;
+}
+
+QFont FontOfSize(int pixels) {
+  QFont font = LumioFont();
+  font.setPixelSize(pixels);
+  return font;
+}
+
+}  // namespace
+
+TProgressWindow::TProgressWindow(QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      mainWindow_(mainWindow) {
+  setWindowTitle(QStringLiteral("処理中..."));
+  setFont(LumioFont());
+  resize(kClientWidth, kClientHeight);
+
+  const auto right = Qt::AlignRight | Qt::AlignTop;
+  // The button comes first so that it is first in the tab order; the labels take no focus.
+  CancelEncoding = new QPushButton(QStringLiteral("中止"), this);
+  CancelEncoding->setGeometry(288, 48, 89, 25);
+  EncodeFileText = MakeLabel(this, QStringLiteral("処理中"), 24, 16, 39, 13);
+  EncodeFileText->setFont(FontOfSize(13));
+  EncodeFileText->adjustSize();
+  Label4 = MakeLabel(this, QStringLiteral("経過"), 32, 56, 25, 17);
+  MinCount2 = MakeLabel(this, QStringLiteral("0"), 64, 56, 17, 17, right);
+  Label1 = MakeLabel(this, QStringLiteral("分"), 88, 56, 17, 17);
+  SecCount2 = MakeLabel(this, QStringLiteral("0"), 104, 56, 17, 17, right);
+  Label2 = MakeLabel(this, QStringLiteral("秒"), 128, 56, 12, 12);
+  Label5 = MakeLabel(this, QStringLiteral("合計"), 168, 56, 24, 17);
+  MinCount = MakeLabel(this, QStringLiteral("0"), 192, 56, 17, 17, right);
+  Label6 = MakeLabel(this, QStringLiteral("分"), 216, 56, 17, 17);
+  SecCount = MakeLabel(this, QStringLiteral("0"), 232, 56, 17, 17, right);
+  Label3 = MakeLabel(this, QStringLiteral("秒"), 256, 56, 17, 17);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TProgressWindow::Timer1Timer);
+  connect(CancelEncoding, &QPushButton::clicked, this, &TProgressWindow::CancelEncodingClick);
+
+  counters_.ZeroAll();
+  ShowCounters();
+}
+
+void TProgressWindow::ResetFileCount() {
+  counters_.ResetFileCount();
+  ShowCounters();
+}
+
+void TProgressWindow::SetRunningEncoder(RunningEncoder* encoder) { encoder_ = encoder; }
+
+void TProgressWindow::SetEncodeFileText(const QString& text) {
+  EncodeFileText->setText(text);
+  EncodeFileText->adjustSize();
+}
+
+void TProgressWindow::FormClose() {
+  Timer1->stop();
+  hide();
+}
+
+void TProgressWindow::Timer1Timer() {
+  counters_.Tick();
+  ShowCounters();
+}
+
+void TProgressWindow::CancelEncodingClick() {
+  if (encoder_ != nullptr) {
+    encoder_->RequestClose();
+  }
+}
+
+void TProgressWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) {
+    return;
+  }
+  if (!shownBefore_) {
+    shownBefore_ = true;
+    PlaceCentredOverMainWindow(*this);
+  }
+  KeepAboveMainWindow(*this, mainWindow_);
+  FormActivate();
+}
+
+void TProgressWindow::closeEvent(QCloseEvent* event) {
+  // The window has no close button; a close the window manager still sends is refused,
+  // so that the progress of a running batch cannot be lost from view.
+  event->ignore();
+}
+
+void TProgressWindow::FormActivate() {
+  Timer1->start();
+  counters_.ZeroAll();
+  ShowCounters();
+}
+
+void TProgressWindow::ShowCounters() {
+  MinCount->setNum(counters_.Total().minutes);
+  SecCount->setNum(counters_.Total().seconds);
+  MinCount2->setNum(counters_.File().minutes);
+  SecCount2->setNum(counters_.File().seconds);
+}
+
+}  // namespace lumio

@@ -1,0 +1,64 @@
+#include "ui/result_window.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTextCursor>
+
+#include "ui/look.h"
+#include "ui/placement.h"
+
+namespace lumio {
+
+TResultWindow::TResultWindow(QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("Lumio Result"));
+  setFont(LumioFont());
+  setFixedSize(353, 260);
+
+  ResultText = new QPlainTextEdit(this);
+  ResultText->setGeometry(16, 8, 329, 217);
+  ResultText->setReadOnly(true);
+  ResultText->setUndoRedoEnabled(false);
+  ResultText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ResultText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ResultText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  UseMenuColour(*ResultText);
+
+  ResultOk = new QPushButton(QStringLiteral("閉じる"), this);
+  ResultOk->setGeometry(124, 232, 105, 21);
+  ResultOk->setAutoDefault(false);
+  connect(ResultOk, &QPushButton::clicked, this, &TResultWindow::ResultOkClick);
+  setTabOrder(ResultText, ResultOk);
+}
+
+void TResultWindow::ClearReport() {
+  ResultText->clear();
+  lineCount_ = 0;
+}
+
+void TResultWindow::AppendReportLine(const QString& line) {
+  // Counted here rather than read from the document, which cannot tell an empty report
+  // from a report of one empty line.
+  QTextCursor cursor(ResultText->document());
+  cursor.movePosition(QTextCursor::End);
+  if (lineCount_ > 0) {
+    cursor.insertBlock();
+  }
+  cursor.insertText(line);
+  ++lineCount_;
+}
+
+void TResultWindow::ResultOkClick() { close(); }
+
+void TResultWindow::showEvent(QShowEvent* event) {
+  if (!event->spontaneous() && !shownBefore_) {
+    shownBefore_ = true;
+    PlaceCentredOverMainWindow(*this);
+  }
+  QDialog::showEvent(event);
+}
+
+}  // namespace lumio

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lumio {
+
+// Shows the report of the last encoding run, read only. The batch writes the report
+// into ResultText while it runs; the text stays until the next batch starts.
+class TResultWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TResultWindow(QWidget* mainWindow);
+
+  QPlainTextEdit* ResultText;
+  QPushButton* ResultOk;
+
+  // The report is the list of lines of ResultText.
+  void ClearReport();
+  void AppendReportLine(const QString& line);
+
+ public slots:
+  void ResultOkClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  int lineCount_ = 0;
+  bool shownBefore_ = false;
+};
+
+}  // namespace lumio
