@@ -16,6 +16,9 @@ int CenterOnMainWindow(int size, Direction direction, const QRect& mainFrame);
 // The same over the program's main window, registered once at start-up.
 int CenterOnMainWindow(int size, Direction direction);
 void RegisterMainWindowForPlacement(QWidget* mainWindow);
+// The main window registered above (nullptr when none is, or it has been destroyed);
+// message boxes take it as their parent.
+QWidget* MainWindowForPlacement();
 
 // Moves `window` so that it stands centred over the main window.
 void PlaceCentredOverMainWindow(QWidget& window);

@@ -1,0 +1,420 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "core/wave_fixture.h"
+#include "encode/clock.h"
+#include "platform/file_system.h"
+#include "support/scripted_dialogs.h"
+#include "ui/drive_list.h"
+#include "ui/folder_view.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+namespace {
+
+using testing::ScriptedDialogs;
+
+class FixedClock : public Clock {
+ public:
+  std::int64_t CurrentMilliseconds() override { return 0; }
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp_.isValid());
+    root_ = temp_.path().toStdString() + "/";
+    settingsPath_ = root_ + "config/lumio.ini";
+    std::filesystem::create_directories(root_ + "program");
+    std::filesystem::create_directories(root_ + "waves");
+    startFolder_ = CurrentFolder();
+  }
+
+  // The add-files dialog moves the process into its folder, which the test removes.
+  void TearDown() override { SetCurrentFolder(startFolder_); }
+
+  void WriteSettings(const std::string& text) {
+    std::filesystem::create_directories(root_ + "config");
+    std::ofstream(settingsPath_, std::ios::binary) << text;
+  }
+
+  std::string ReadSettings() const {
+    std::ifstream file(settingsPath_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+
+  TMainWindow& Open() {
+    window_ = std::make_unique<TMainWindow>(dialogs_, settingsPath_, clock_, root_ + "program/");
+    return *window_;
+  }
+
+  std::string Wave(const std::string& name) {
+    const std::string path = root_ + "waves/" + name;
+    std::ofstream(path, std::ios::binary) << test::PlainWave(176400);
+    return path;
+  }
+
+  // Adds `count` readable WAVE files, each with its own title "title<i>".
+  void AddWaves(int count) {
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+      paths.push_back(ToQString(Wave("song" + std::to_string(i) + ".wav")));
+    }
+    window_->FormDropFiles(paths);
+    ASSERT_EQ(window_->Jobs().Count(), static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      window_->Jobs().Record(i).Title = "title" + std::to_string(i);
+    }
+  }
+
+  void Select(std::initializer_list<int> rows) {
+    window_->InputFileList->clearSelection();
+    for (int row : rows) {
+      window_->InputFileList->item(row)->setSelected(true);
+    }
+  }
+
+  bool RequestClose() {
+    QCloseEvent event;
+    QApplication::sendEvent(window_.get(), &event);
+    return event.isAccepted();
+  }
+
+  QTemporaryDir temp_;
+  std::string root_;
+  std::string settingsPath_;
+  ScriptedDialogs dialogs_;
+  FixedClock clock_;
+  std::unique_ptr<TMainWindow> window_;
+  std::string startFolder_;
+};
+
+TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
+  TMainWindow& window = Open();
+  AddWaves(3);
+  window.Jobs().Record(1).Comment = "one\r\ntwo";
+  const QWidget* tagFields[] = {window.Title, window.Artist,      window.Album,
+                                window.Date,  window.TrackNumber, window.Comment};
+
+  Select({});
+  for (const QWidget* field : tagFields) {
+    EXPECT_FALSE(field->isEnabled());
+  }
+  EXPECT_FALSE(window.OutputFileName->isEnabled());
+  EXPECT_EQ(window.Title->palette().color(QPalette::Disabled, QPalette::Base),
+            QApplication::palette().color(QPalette::Button));
+  EXPECT_EQ(window.OutputFilePath->text(), ToQString(window.DefDir()));
+  EXPECT_TRUE(window.StartEncode->isEnabled());
+
+  Select({1});
+  for (const QWidget* field : tagFields) {
+    EXPECT_TRUE(field->isEnabled());
+  }
+  EXPECT_TRUE(window.OutputFileName->isEnabled());
+  EXPECT_EQ(window.Title->palette().color(QPalette::Active, QPalette::Base),
+            QApplication::palette().color(QPalette::Base));
+  EXPECT_EQ(window.Title->text(), QStringLiteral("title1"));
+  EXPECT_EQ(window.Comment->toPlainText(), QStringLiteral("one\ntwo"));
+  EXPECT_EQ(window.OutputFileName->text(), QStringLiteral("song1.ogg"));
+  EXPECT_EQ(window.OutputFilePath->text(),
+            ToQString(window.Jobs().Record(1).OutputDir + "song1.ogg"));
+  EXPECT_EQ(window.WaveDataText->text(), ToQString(window.Jobs().Record(1).Wave.InfoText));
+  EXPECT_FALSE(window.WaveDataText->text().isEmpty());
+
+  Select({0, 2});
+  for (const QWidget* field : tagFields) {
+    EXPECT_TRUE(field->isEnabled());
+  }
+  EXPECT_FALSE(window.OutputFileName->isEnabled());
+  EXPECT_TRUE(window.Title->text().isEmpty());
+  EXPECT_TRUE(window.WaveDataText->text().isEmpty());
+  // Showing the fields empty writes nothing into the records.
+  EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
+  EXPECT_EQ(window.Jobs().Record(2).Title, "title2");
+  EXPECT_EQ(window.Jobs().Record(1).Comment, "one\r\ntwo");
+}
+
+TEST_F(MainWindowTest, EditsReachExactlyTheSelectedRecords) {
+  TMainWindow& window = Open();
+  AddWaves(5);
+  Select({0, 2, 4});
+  window.Artist->setText(QStringLiteral("アーティスト"));
+  window.Comment->setPlainText(QStringLiteral("a\nb"));
+  for (int i = 0; i < 5; ++i) {
+    const bool selected = i % 2 == 0;
+    EXPECT_EQ(window.Jobs().Record(i).Artist, selected ? "アーティスト" : "") << i;
+    EXPECT_EQ(window.Jobs().Record(i).Comment, selected ? "a\r\nb" : "") << i;
+    EXPECT_EQ(window.Jobs().Record(i).Title, "title" + std::to_string(i)) << i;
+  }
+
+  Select({1});
+  window.OutputFileName->setText(QStringLiteral("other.ogg"));
+  EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "other.ogg");
+  EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "song0.ogg");
+  EXPECT_EQ(window.OutputFilePath->text(),
+            ToQString(window.Jobs().Record(1).OutputDir + "other.ogg"));
+}
+
+TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
+  TMainWindow& window = Open();
+  AddWaves(3);
+  const std::string chosen = root_ + "out";
+  ASSERT_TRUE(CreateFolder(chosen));
+  const std::string defDir = window.DefDir();
+
+  Select({0, 2});
+  window.DirectoryListBox1->SetDirectory(chosen);
+  EXPECT_EQ(window.Jobs().Record(0).OutputDir, chosen + "/");
+  EXPECT_EQ(window.Jobs().Record(2).OutputDir, chosen + "/");
+  EXPECT_EQ(window.Jobs().Record(1).OutputDir, defDir);
+  EXPECT_EQ(window.DefDir(), defDir);
+
+  window.SelectedClearClick();
+  window.DirectoryListBox1->SetDirectory(root_ + "waves");
+  EXPECT_EQ(window.DefDir(), root_ + "waves/");
+  EXPECT_EQ(window.OutputFilePath->text(), ToQString(root_ + "waves/"));
+  EXPECT_EQ(window.Jobs().Record(0).OutputDir, chosen + "/");
+
+  // A record whose folder has gone is given the default folder when shown alone.
+  window.Jobs().Record(1).OutputDir = root_ + "gone/";
+  Select({1});
+  EXPECT_EQ(window.Jobs().Record(1).OutputDir, window.DefDir());
+}
+
+TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) {
+  TMainWindow& window = Open();
+  const std::string longFolder = root_ + std::string(200, 'd') + "/" + std::string(100, 'e');
+  std::filesystem::create_directories(longFolder);
+  const std::string longPath = longFolder + "/long.wav";
+  std::ofstream(longPath, std::ios::binary) << test::PlainWave(1000);
+  const std::string notes = root_ + "waves/notes.txt";
+  std::ofstream(notes) << "text";
+
+  QMimeData data;
+  data.setUrls(
+      {QUrl::fromLocalFile(ToQString(Wave("a.WAV"))), QUrl::fromLocalFile(ToQString(Wave("b.wav"))),
+       QUrl::fromLocalFile(ToQString(Wave("c.Wav"))), QUrl::fromLocalFile(ToQString(notes)),
+       QUrl::fromLocalFile(ToQString(root_ + "waves/missing.wav")),
+       QUrl::fromLocalFile(ToQString(longPath))});
+  data.setText(QStringLiteral("file manager text"));  // as file managers also offer
+  AddWaves(1);
+  Select({0});  // Title can take text now
+  // Qt delivers a drop to the widget that accepted the drag's entry; entering over an
+  // edit field must reach the window, not put the paths into the field as text.
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.Title, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+
+  ASSERT_EQ(window.Jobs().Count(), 4u);
+  EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/a.WAV");
+  EXPECT_EQ(window.Jobs().InputPath(2), root_ + "waves/b.wav");
+  EXPECT_EQ(window.Jobs().InputPath(3), longPath);
+  EXPECT_EQ(window.InputFileList->count(), 4);
+  EXPECT_EQ(window.InputFileList->item(3)->text(), ToQString(longPath));
+  EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
+  EXPECT_TRUE(window.StartEncode->isEnabled());
+}
+
+TEST_F(MainWindowTest, AddDialogStopsAtTheFirstFileThatCannotBeReadAndCancelChangesNothing) {
+  TMainWindow& window = Open();
+  const std::string openDir = window.OpenDir();
+  dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{
+      ToQString(Wave("a.wav")), ToQString(root_ + "waves/missing.wav"), ToQString(Wave("c.wav"))}});
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.InputFileOpenClick();
+  ASSERT_EQ(window.Jobs().Count(), 1u);
+  EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n処理に失敗しました"));
+  EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("エラー"));
+  EXPECT_EQ(window.OpenDir(), openDir);
+
+  dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{ToQString(Wave("d.wav"))}});
+  window.InputFileOpenClick();
+  EXPECT_EQ(window.Jobs().Count(), 2u);
+  EXPECT_EQ(window.OpenDir(), root_ + "waves/");
+  EXPECT_EQ(dialogs_.Prompts().back().text, ToQString(openDir.substr(0, openDir.size() - 1)));
+
+  // Cancelling changes nothing and leaves the fields writing into the records.
+  Select({0, 1});
+  dialogs_.Queue(ScriptedDialogs::FilesAnswer{std::nullopt});
+  window.InputFileOpenClick();
+  EXPECT_EQ(window.Jobs().Count(), 2u);
+  window.Album->setText(QStringLiteral("album"));
+  EXPECT_EQ(window.Jobs().Record(0).Album, "album");
+  EXPECT_EQ(window.Jobs().Record(1).Album, "album");
+}
+
+TEST_F(MainWindowTest, DeleteRemovesTheSelectedEntriesWithTheirRecords) {
+  TMainWindow& window = Open();
+  AddWaves(5);
+  window.DeleteButtonClick();  // nothing selected: nothing happens
+  EXPECT_EQ(window.Jobs().Count(), 5u);
+  Select({1, 3});
+  window.DeleteButtonClick();
+  ASSERT_EQ(window.Jobs().Count(), 3u);
+  ASSERT_EQ(window.InputFileList->count(), 3);
+  const char* remaining[] = {"0", "2", "4"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(window.Jobs().Record(i).Title, std::string("title") + remaining[i]);
+    EXPECT_EQ(window.InputFileList->item(i)->text(), ToQString(window.Jobs().InputPath(i)));
+  }
+  EXPECT_FALSE(window.Title->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClearAllAsksAndOnlyOkClears) {
+  struct Case {
+    DialogAnswer answer;
+    bool cleared;
+  };
+  for (const Case& c : {Case{DialogAnswer::Ok, true}, Case{DialogAnswer::Cancel, false}}) {
+    TMainWindow& window = Open();
+    window.ClearButtonClick();  // an empty list asks nothing
+    AddWaves(2);
+    dialogs_.Queue(ScriptedDialogs::MessageAnswer{c.answer});
+    window.ClearButtonClick();
+    EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n全削除してよろしいですか？"));
+    EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("警告"));
+    EXPECT_EQ(window.Jobs().Count(), c.cleared ? 0u : 2u);
+    EXPECT_EQ(window.InputFileList->count(), c.cleared ? 0 : 2);
+    EXPECT_EQ(window.StartEncode->isEnabled(), !c.cleared);
+    EXPECT_EQ(window.EncodeMenu->isEnabled(), !c.cleared);
+  }
+}
+
+TEST_F(MainWindowTest, CloseAsksOnlyWithEntriesAndOnlyOkCloses) {
+  struct Case {
+    int entries;
+    std::optional<DialogAnswer> answer;
+    bool closes;
+  };
+  for (const Case& c : {Case{0, std::nullopt, true}, Case{2, DialogAnswer::Cancel, false},
+                        Case{2, DialogAnswer::Ok, true}}) {
+    TMainWindow& window = Open();
+    AddWaves(c.entries);
+    const std::size_t promptsBefore = dialogs_.Prompts().size();
+    if (c.answer) {
+      dialogs_.Queue(ScriptedDialogs::MessageAnswer{*c.answer});
+    }
+    EXPECT_EQ(RequestClose(), c.closes);
+    ASSERT_EQ(dialogs_.Prompts().size(), promptsBefore + (c.answer ? 1 : 0));
+    if (c.answer) {
+      EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n終了してよろしいですか？"));
+    }
+    EXPECT_EQ(window.Jobs().Count(), c.closes ? 0u : 2u);
+  }
+}
+
+TEST_F(MainWindowTest, RememberedFoldersFallBackWhenTheyNoLongerExist) {
+  struct Case {
+    bool exist;
+  };
+  for (const Case& c : {Case{true}, Case{false}}) {
+    const std::string openDir = root_ + (c.exist ? "waves/" : "no-open/");
+    const std::string defDir = root_ + (c.exist ? "program/" : "no-def/");
+    WriteSettings("[General]\r\nOpenDir=" + openDir + "\r\nDefDir=" + defDir + "\r\n");
+    const std::string startFolder = WithTrailingSeparator(CurrentFolder(), NativePathRules());
+    TMainWindow& window = Open();
+    EXPECT_EQ(window.OpenDir(), c.exist ? openDir : root_ + "program/");
+    EXPECT_EQ(window.DefDir(), c.exist ? defDir : startFolder);
+    EXPECT_EQ(window.DirectoryListBox1->Directory(),
+              WithoutTrailingSeparator(c.exist ? defDir : startFolder));
+  }
+}
+
+TEST_F(MainWindowTest, ClosingWritesBothFoldersIntoTheSettingsFile) {
+  WriteSettings("[Options]\r\nViewCheck=1\r\n");
+  TMainWindow& window = Open();
+  window.DirectoryListBox1->SetDirectory(root_ + "waves");
+  EXPECT_TRUE(RequestClose());
+  EXPECT_EQ(ReadSettings(), "[Options]\r\nViewCheck=1\r\n\r\n[General]\r\nOpenDir=" + root_ +
+                                "program/\r\nDefDir=" + root_ + "waves/\r\n\r\n");
+}
+
+TEST_F(MainWindowTest, FailedSaveKeepsTheWindowOpenAndTriesAgainOnTheNextClose) {
+  // A plain file where the settings folder should be makes every save fail.
+  std::ofstream(root_ + "config") << "in the way";
+  TMainWindow& window = Open();
+  AddWaves(2);
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  EXPECT_FALSE(RequestClose());
+  EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("エラー"));
+  EXPECT_TRUE(dialogs_.Prompts().back().text.startsWith(QStringLiteral("\nファイル ")));
+  EXPECT_EQ(window.Jobs().Count(), 2u);
+  EXPECT_EQ(window.InputFileList->count(), 2);
+
+  std::filesystem::remove(root_ + "config");
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  EXPECT_TRUE(RequestClose());
+  EXPECT_NE(ReadSettings().find("[General]"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, CloseIsRefusedWithoutAQuestionWhileTheWindowIsDisabled) {
+  TMainWindow& window = Open();
+  AddWaves(1);
+  window.setEnabled(false);  // as during a batch run
+  EXPECT_FALSE(RequestClose());
+  EXPECT_TRUE(dialogs_.Prompts().empty());
+}
+
+TEST_F(MainWindowTest, NewFolderIsMadeInTheViewFolderAndListed) {
+  TMainWindow& window = Open();
+  window.DirectoryListBox1->SetDirectory(root_ + "waves");
+  dialogs_.Queue(ScriptedDialogs::InputAnswer{QStringLiteral("新しい")});
+  window.NewDirectoryClick();
+  EXPECT_TRUE(FolderExists(root_ + "waves/新しい"));
+  EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("フォルダ作成"));
+  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "waves");
+  EXPECT_FALSE(
+      window.DirectoryListBox1->findItems(QStringLiteral("新しい"), Qt::MatchEndsWith).isEmpty());
+
+  dialogs_.Queue(ScriptedDialogs::InputAnswer{QStringLiteral("新しい")});
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.NewDirectoryClick();
+  EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n作成できませんでした"));
+
+  dialogs_.Queue(ScriptedDialogs::InputAnswer{std::nullopt});
+  window.NewDirectoryClick();
+  EXPECT_TRUE(dialogs_.AllAnswersUsed());
+}
+
+TEST_F(MainWindowTest, DriveChoiceReturnsToItsLastFolderOrReportsADriveNotReady) {
+  TMainWindow& window = Open();
+  window.DriveComboBox1->SetRoots({"/", root_ + "waves", root_ + "not-mounted"}, root_);
+  window.DirectoryListBox1->SetDirectory(root_ + "program");
+  ASSERT_TRUE(CreateFolder(root_ + "waves/inner"));
+  window.DirectoryListBox1->SetDirectory(root_ + "waves/inner");
+  window.DriveComboBox1->setCurrentIndex(0);
+  window.DriveComboBox1Change();
+  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "program");
+  window.DriveComboBox1->setCurrentIndex(1);
+  window.DriveComboBox1Change();
+  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "waves/inner");
+
+  window.DriveComboBox1->setCurrentIndex(2);
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.DriveComboBox1Change();
+  EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\nドライブの準備が出来ていません"));
+  EXPECT_EQ(window.DriveComboBox1->currentIndex(), 1);  // the drive of the folder view
+  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "waves/inner");
+}
+
+}  // namespace
+}  // namespace lumio

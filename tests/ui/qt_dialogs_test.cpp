@@ -1,0 +1,65 @@
+#include "ui/qt_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+namespace lumio {
+namespace {
+
+// Answers the real message box as a user would, once it is shown.
+DialogAnswer AnswerRealBox(MessageButtons buttons, const std::function<void(QMessageBox&)>& act,
+                           QStringList* captions) {
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    for (QAbstractButton* button : box->buttons()) {
+      captions->push_back(button->text());
+    }
+    EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("OK"));
+    act(*box);
+  });
+  QtDialogs dialogs;
+  return dialogs.Message(nullptr, QStringLiteral("警告"), QStringLiteral("\ntext"),
+                         MessageKind::Warning, buttons);
+}
+
+TEST(QtDialogsTest, EscapeAndTheCloseBoxCountAsCancelOrTheLoneOk) {
+  const auto pressEscape = [](QMessageBox& box) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&box, &escape);
+  };
+  const auto closeBox = [](QMessageBox& box) { box.close(); };
+  const auto clickOk = [](QMessageBox& box) { box.defaultButton()->click(); };
+  struct Case {
+    MessageButtons buttons;
+    std::function<void(QMessageBox&)> act;
+    DialogAnswer expected;
+    QStringList captions;
+  };
+  const QStringList both{QStringLiteral("OK"), QStringLiteral("キャンセル")};
+  const QStringList okOnly{QStringLiteral("OK")};
+  const Case cases[] = {
+      {MessageButtons::OkCancel, clickOk, DialogAnswer::Ok, both},
+      {MessageButtons::OkCancel, pressEscape, DialogAnswer::Cancel, both},
+      {MessageButtons::OkCancel, closeBox, DialogAnswer::Cancel, both},
+      {MessageButtons::Ok, pressEscape, DialogAnswer::Ok, okOnly},
+      {MessageButtons::Ok, closeBox, DialogAnswer::Ok, okOnly},
+  };
+  for (const Case& c : cases) {
+    QStringList captions;
+    EXPECT_EQ(AnswerRealBox(c.buttons, c.act, &captions), c.expected);
+    captions.sort();
+    QStringList expected = c.captions;
+    expected.sort();
+    EXPECT_EQ(captions, expected);
+  }
+}
+
+}  // namespace
+}  // namespace lumio

@@ -1,0 +1,20 @@
+#include "ui/message_dialog.h"
+
+#include <QApplication>
+
+#include "ui/dialog_seam.h"
+#include "ui/placement.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+
+DialogAnswer ShowMessageDialog(DialogSeam& dialogs, const std::string& text, MessageKind kind,
+                               MessageButtons buttons, MessageSound /*sound*/) {
+  const QString title =
+      kind == MessageKind::Warning ? QStringLiteral("警告") : QStringLiteral("エラー");
+  // The desktop offers one bell; the exclamation and the stop sound both ring it.
+  QApplication::beep();
+  return dialogs.Message(MainWindowForPlacement(), title, ToQString(text), kind, buttons);
+}
+
+}  // namespace lumio
