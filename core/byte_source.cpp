@@ -28,8 +28,11 @@ std::size_t MemoryByteSource::ReadAt(std::uint64_t position, void* buffer, std::
 }
 
 FileByteSource::FileByteSource(const std::string& path) {
+  // O_NONBLOCK keeps a named pipe or a device from holding the program up: opening a
+  // pipe does not wait for a writer, and reading one fails (a pipe cannot be read at an
+  // offset) instead of waiting. Regular files read as usual.
   do {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd_ < 0 && errno == EINTR);
   if (fd_ < 0) ThrowIoError("cannot open " + path);
 }

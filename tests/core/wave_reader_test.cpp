@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -232,6 +233,10 @@ TEST_F(WaveFile, UnreadablePathsAreErrors) {
   WaveData wave;
   EXPECT_THROW(ReadWaveInfo(folder_ + "/missing.wav", wave), WaveReadError);
   EXPECT_THROW(ReadWaveInfo(folder_, wave), WaveReadError);
+  // A named pipe without a writer must not block the reader.
+  const std::string pipe = folder_ + "/pipe.wav";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_THROW(ReadWaveInfo(pipe, wave), WaveReadError);
 }
 
 }  // namespace
