@@ -12,8 +12,9 @@
 // Lumio takes no command-line arguments; QApplication alone looks at Qt's own options.
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  // Window titles stay exactly as each window sets them: without this Qt would append
-  // the program name to every title.
+  // A Linux desktop names a program's task-bar entry after its window, so the main
+  // window's title "Lumio v0.06" serves as the application title. Qt's application
+  // display name is kept empty, since Qt appends it to the titles of the windows.
   QApplication::setApplicationDisplayName(QString());
 
   lumio::QtDialogs dialogs;

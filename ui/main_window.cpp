@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
 
@@ -46,12 +47,32 @@ QLabel* RightAlignedLabel(const char* caption, QWidget* parent) {
   return label;
 }
 
-// The memo holds lines separated by LF; the records keep them separated by CR LF.
-std::string MemoTextToRecord(QString text) {
+// The memo's lines, separated by CR LF as the records keep them. The raw text is read
+// because the plain-text form would turn every non-breaking space into a plain one.
+std::string MemoTextToRecord(const QPlainTextEdit& memo) {
+  QString text = memo.document()->toRawText();
+  for (QChar& character : text) {
+    if (character == QChar::ParagraphSeparator || character == QChar::LineSeparator) {
+      character = QLatin1Char('\n');
+    }
+  }
   return ToBytes(text.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
 }
 QString RecordTextToMemo(const std::string& text) {
   return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// The dropped files are only read. A drop taken as a move would tell the source that
+// it may delete its files, so only a copy or a link is accepted.
+bool AcceptAsCopy(QDropEvent& event) {
+  const Qt::DropActions offered = event.possibleActions();
+  if (!event.mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
+    event.ignore();
+    return false;
+  }
+  event.setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+  event.accept();
+  return true;
 }
 
 }  // namespace
@@ -275,6 +296,8 @@ void TMainWindow::InputFileListClick() {
     } else {
       OutputFilePath->clear();
     }
+    // A default folder removed meanwhile leaves the view where it is; jobs given that
+    // folder are stopped by the batch run's check for a missing output folder.
     DirectoryListBox1->SetDirectory(defDir_);
     WaveDataText->clear();
   } else {
@@ -297,6 +320,10 @@ void TMainWindow::InputFileListClick() {
     } else {
       DirectoryListBox1->SetDirectory(defDir_);
       record.OutputDir = defDir_;
+      // The view reports no change when it already shows the default folder (a root
+      // such as "/"), or when that folder has gone too, which the batch run then reports;
+      // the path shown must follow the record either way.
+      OutputFilePath->setText(ToQString(record.OutputDir) + OutputFileName->text());
     }
     WaveDataText->setText(ToQString(record.Wave.InfoText));
   }
@@ -330,7 +357,7 @@ void TMainWindow::CommentChange() {
   }
   const Selection selection = SelectedIndices();
   if (!selection.empty()) {
-    jobs_.ApplyTag(TagField::Comment, MemoTextToRecord(Comment->toPlainText()), selection);
+    jobs_.ApplyTag(TagField::Comment, MemoTextToRecord(*Comment), selection);
   }
 }
 
@@ -518,20 +545,20 @@ void TMainWindow::showEvent(QShowEvent* event) {
   }
 }
 
-void TMainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) {
-    event->acceptProposedAction();
-  }
-}
+void TMainWindow::dragEnterEvent(QDragEnterEvent* event) { AcceptAsCopy(*event); }
+
+void TMainWindow::dragMoveEvent(QDragMoveEvent* event) { AcceptAsCopy(*event); }
 
 void TMainWindow::dropEvent(QDropEvent* event) {
+  if (!AcceptAsCopy(*event)) {
+    return;
+  }
   QStringList paths;
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
       paths.push_back(url.toLocalFile());
     }
   }
-  event->acceptProposedAction();
   FormDropFiles(paths);
 }
 

@@ -143,6 +143,7 @@ class TMainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:

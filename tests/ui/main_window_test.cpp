@@ -155,11 +155,12 @@ TEST_F(MainWindowTest, EditsReachExactlyTheSelectedRecords) {
   AddWaves(5);
   Select({0, 2, 4});
   window.Artist->setText(QStringLiteral("アーティスト"));
-  window.Comment->setPlainText(QStringLiteral("a\nb"));
+  // A non-breaking space stays what it is; a line break becomes CR LF.
+  window.Comment->setPlainText(QStringLiteral("a\u00A0\nb"));
   for (int i = 0; i < 5; ++i) {
     const bool selected = i % 2 == 0;
     EXPECT_EQ(window.Jobs().Record(i).Artist, selected ? "アーティスト" : "") << i;
-    EXPECT_EQ(window.Jobs().Record(i).Comment, selected ? "a\r\nb" : "") << i;
+    EXPECT_EQ(window.Jobs().Record(i).Comment, selected ? "a\xC2\xA0\r\nb" : "") << i;
     EXPECT_EQ(window.Jobs().Record(i).Title, "title" + std::to_string(i)) << i;
   }
 
@@ -191,10 +192,16 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
   EXPECT_EQ(window.OutputFilePath->text(), ToQString(root_ + "waves/"));
   EXPECT_EQ(window.Jobs().Record(0).OutputDir, chosen + "/");
 
-  // A record whose folder has gone is given the default folder when shown alone.
-  window.Jobs().Record(1).OutputDir = root_ + "gone/";
-  Select({1});
-  EXPECT_EQ(window.Jobs().Record(1).OutputDir, window.DefDir());
+  // A record whose folder has gone is given the default folder when shown alone, and
+  // the path shown follows it also when the view stays where it is (at the root).
+  for (const std::string& defaultFolder : {root_ + "waves", std::string("/")}) {
+    window.SelectedClearClick();
+    window.DirectoryListBox1->SetDirectory(defaultFolder);
+    window.Jobs().Record(1).OutputDir = root_ + "gone/";
+    Select({1});
+    EXPECT_EQ(window.Jobs().Record(1).OutputDir, window.DefDir());
+    EXPECT_EQ(window.OutputFilePath->text(), ToQString(window.DefDir() + "song1.ogg"));
+  }
 }
 
 TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) {
@@ -231,6 +238,39 @@ TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) 
   EXPECT_EQ(window.InputFileList->item(3)->text(), ToQString(longPath));
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_TRUE(window.StartEncode->isEnabled());
+}
+
+TEST_F(MainWindowTest, DropIsTakenAsACopySoThatTheSourceNeverDeletesItsFiles) {
+  struct Case {
+    Qt::DropActions offered;
+    Qt::DropAction proposed;
+    bool taken;
+  };
+  const Case cases[] = {
+      {Qt::CopyAction | Qt::MoveAction, Qt::MoveAction, true},
+      {Qt::MoveAction | Qt::LinkAction, Qt::MoveAction, true},
+      {Qt::MoveAction, Qt::MoveAction, false},
+  };
+  TMainWindow& window = Open();
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(ToQString(Wave("a.wav")))});
+  std::size_t expectedCount = 0;
+  for (const Case& c : cases) {
+    QDragEnterEvent enter(QPoint(10, 10), c.offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    enter.setDropAction(c.proposed);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent drop(QPointF(10, 10), c.offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    drop.setDropAction(c.proposed);
+    QApplication::sendEvent(&window, &drop);
+    expectedCount += c.taken ? 1 : 0;
+    EXPECT_EQ(window.Jobs().Count(), expectedCount) << c.offered.toInt();
+    EXPECT_EQ(enter.isAccepted(), c.taken) << c.offered.toInt();
+    EXPECT_EQ(drop.isAccepted(), c.taken) << c.offered.toInt();
+    if (c.taken) {
+      EXPECT_NE(enter.dropAction(), Qt::MoveAction);
+      EXPECT_NE(drop.dropAction(), Qt::MoveAction);
+    }
+  }
 }
 
 TEST_F(MainWindowTest, AddDialogStopsAtTheFirstFileThatCannotBeReadAndCancelChangesNothing) {
