@@ -33,8 +33,6 @@ void SetItemIndex(QComboBox& list, int index) {
   list.setCurrentIndex(index >= 0 && index < list.count() ? index : -1);
 }
 
-std::string TextOf(const QLineEdit& field) { return ToBytes(field.text()); }
-
 // Where the encoder picker starts: the folder of the path in the field when it exists,
 // else the folder of an encoder found on the search path, else the program's folder.
 std::string EncoderDialogStart(const std::string& currentPath) {
@@ -114,10 +112,10 @@ void TSetupWindow::ChangeOptionClick() { SaveSettings(); }
 void TSetupWindow::LoadSettings() {
   // Each path is set before the check box whose handler looks at it.
   SameOutput->setChecked(settings_.ReadBool(kOptions, "SameOutput", false));
-  StdOutputDir->setText(ToQString(settings_.ReadString(kOptions, "StdOutputDir", "")));
+  LoadPath(*StdOutputDir, loadedStdOutputDir_, "StdOutputDir");
   UseStdOutput->setChecked(settings_.ReadBool(kOptions, "UseStdOutput", false));
   ViewCheck->setChecked(settings_.ReadBool(kOptions, "ViewCheck", false));
-  EncoderPlace->setText(ToQString(settings_.ReadString(kOptions, "EncoderPlace", "")));
+  LoadPath(*EncoderPlace, loadedEncoderPlace_, "EncoderPlace");
   SetEncoderPlace->setChecked(settings_.ReadBool(kOptions, "SetEncoderPlace", false));
   SetItemIndex(*EncodePriority, settings_.ReadInteger(kOptions, "EncodePriority", 1));
   SetItemIndex(*MaximumBitrate, settings_.ReadInteger(kEncodeOption, "MaximumBitrate", 0));
@@ -140,10 +138,10 @@ bool TSetupWindow::SaveSettings() {
   // The key is written as "SameOutPut"; readers find it because keys ignore case.
   settings_.WriteBool(kOptions, "SameOutPut", SameOutput->isChecked());
   settings_.WriteBool(kOptions, "UseStdOutput", UseStdOutput->isChecked());
-  settings_.WriteString(kOptions, "StdOutputDir", TextOf(*StdOutputDir));
+  settings_.WriteString(kOptions, "StdOutputDir", PathOf(*StdOutputDir, loadedStdOutputDir_));
   settings_.WriteBool(kOptions, "ViewCheck", ViewCheck->isChecked());
   settings_.WriteBool(kOptions, "SetEncoderPlace", SetEncoderPlace->isChecked());
-  settings_.WriteString(kOptions, "EncoderPlace", TextOf(*EncoderPlace));
+  settings_.WriteString(kOptions, "EncoderPlace", PathOf(*EncoderPlace, loadedEncoderPlace_));
   settings_.WriteInteger(kOptions, "EncodePriority", EncodePriority->currentIndex());
   settings_.WriteInteger(kEncodeOption, "MaximumBitrate", MaximumBitrate->currentIndex());
   settings_.WriteInteger(kEncodeOption, "NominalBitrate", NominalBitrate->currentIndex());
@@ -160,13 +158,23 @@ bool TSetupWindow::SaveSettings() {
   return saved.ok;
 }
 
+void TSetupWindow::LoadPath(QLineEdit& field, LoadedPath& loaded, const char* key) {
+  loaded.bytes = settings_.ReadString(kOptions, key, "");
+  loaded.shown = ToQString(loaded.bytes);
+  field.setText(loaded.shown);
+}
+
+std::string TSetupWindow::PathOf(const QLineEdit& field, const LoadedPath& loaded) {
+  return field.text() == loaded.shown ? loaded.bytes : ToBytes(field.text());
+}
+
 void TSetupWindow::QualityChange() {
   const int position = Quality->value();
   QualityView->setText(QString("%1.%2").arg(position / 10).arg(position % 10));
 }
 
 bool TSetupWindow::PickStdOutputDir() {
-  const std::string typed = TextOf(*StdOutputDir);
+  const std::string typed = PathOf(*StdOutputDir, loadedStdOutputDir_);
   const std::string start = !typed.empty() && FolderExists(typed) ? typed : ProgramFolder();
   const std::optional<QString> chosen =
       dialogs_.ChooseFolder(this, "ディレクトリの選択", ToQString(start));
@@ -177,9 +185,10 @@ bool TSetupWindow::PickStdOutputDir() {
 }
 
 std::optional<QString> TSetupWindow::OpenDialog2() {
-  return dialogs_.OpenFile(this, kEncoderDialogCaption,
-                           ToQString(EncoderDialogStart(TextOf(*EncoderPlace))),
-                           kEncoderDialogFilters);
+  return dialogs_.OpenFile(
+      this, kEncoderDialogCaption,
+      ToQString(EncoderDialogStart(PathOf(*EncoderPlace, loadedEncoderPlace_))),
+      kEncoderDialogFilters);
 }
 
 void TSetupWindow::SameOutputClick() {

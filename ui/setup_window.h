@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <optional>
+#include <string>
 
 class QButtonGroup;
 class QCheckBox;
@@ -100,8 +101,20 @@ class TSetupWindow : public QDialog {
   void ConnectHandlers();
   std::optional<QString> OpenDialog2();
 
+  // A path field's text with the bytes it was loaded from. Bytes that are not valid
+  // text in the code page cannot survive the trip through the field, so a field that
+  // still shows what was loaded gives back the loaded bytes.
+  struct LoadedPath {
+    std::string bytes;
+    QString shown;
+  };
+  void LoadPath(QLineEdit& field, LoadedPath& loaded, const char* key);
+  static std::string PathOf(const QLineEdit& field, const LoadedPath& loaded);
+
   SettingsStore& settings_;
   DialogSeam& dialogs_;
+  LoadedPath loadedStdOutputDir_;
+  LoadedPath loadedEncoderPlace_;
 };
 
 }  // namespace lumio

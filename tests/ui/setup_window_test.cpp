@@ -165,6 +165,28 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
   }
 }
 
+TEST_F(SetupWindowTest, PathsThatAreNotValidTextSurviveASaveUnlessEdited) {
+  struct Case {
+    const char* name;
+    const char* edited;  // nullptr: the field is left as loaded
+    QByteArray savedLine;
+  };
+  const Case cases[] = {
+      {"left alone", nullptr, "EncoderPlace=/opt/\xFF\xFE/oggenc\r\n"},
+      {"edited", "/usr/bin/oggenc", "EncoderPlace=/usr/bin/oggenc\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteSettings("[Options]\r\nEncoderPlace=/opt/\xFF\xFE/oggenc\r\nSetEncoderPlace=1\r\n");
+    auto window = Open();
+    if (c.edited != nullptr) {
+      window->EncoderPlace->setText(c.edited);
+    }
+    window->ChangeOption->click();
+    EXPECT_TRUE(FileBytes().contains(c.savedLine)) << FileBytes().constData();
+  }
+}
+
 TEST_F(SetupWindowTest, SaveRewritesALowerCaseSameOutputLineInPlace) {
   WriteSettings("[Options]\r\nSameOutput=1\r\nViewCheck=0\r\n");
   auto window = Open();
