@@ -33,10 +33,17 @@ void RegisterMainWindowForPlacement(QWidget* mainWindow) { RegisteredMainWindow(
 
 QWidget* MainWindowForPlacement() { return RegisteredMainWindow(); }
 
+QSize OuterSize(const QWidget& window) {
+  const QSize frame = window.frameGeometry().size();
+  const QWidget* mainWindow = RegisteredMainWindow();
+  if (frame != window.size() || mainWindow == nullptr || mainWindow == &window) return frame;
+  return frame + (mainWindow->frameGeometry().size() - mainWindow->size());
+}
+
 void PlaceCentredOverMainWindow(QWidget& window) {
-  const QRect frame = window.frameGeometry();
-  const int top = CenterOnMainWindow(frame.height(), Direction::Vertical);
-  const int left = CenterOnMainWindow(frame.width(), Direction::Horizontal);
+  const QSize outer = OuterSize(window);
+  const int top = CenterOnMainWindow(outer.height(), Direction::Vertical);
+  const int left = CenterOnMainWindow(outer.width(), Direction::Horizontal);
   window.move(left, top);
 }
 

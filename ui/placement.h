@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -19,6 +20,10 @@ void RegisterMainWindowForPlacement(QWidget* mainWindow);
 // The main window registered above (nullptr when none is, or it has been destroyed);
 // message boxes take it as their parent.
 QWidget* MainWindowForPlacement();
+
+// The outer size of `window`, frame included. A window that has never been mapped has no
+// frame yet; it is taken to get the same decoration as the main window.
+QSize OuterSize(const QWidget& window);
 
 // Moves `window` so that it stands centred over the main window.
 void PlaceCentredOverMainWindow(QWidget& window);

@@ -43,7 +43,7 @@ void WindowBatchHost::SetMainWindowEnabled(bool enabled) { mainWindow_.setEnable
 
 void WindowBatchHost::ShowProgressWindow() {
   const QRect mainFrame = mainWindow_.frameGeometry();
-  const QSize outer = progress_.frameGeometry().size();
+  const QSize outer = OuterSize(progress_);
   progress_.move(CenterOnMainWindow(outer.width(), Direction::Horizontal, mainFrame),
                  CenterOnMainWindow(outer.height(), Direction::Vertical, mainFrame));
   progress_.show();
