@@ -8,7 +8,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
+std::vector<std::string> SplitCommandLine(std::string_view commandLine, CodePage codePage) {
   std::vector<std::string> arguments;
   if (commandLine.empty()) return arguments;
 
@@ -63,8 +63,9 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
           ++pos;
         }
       } else {
-        argument += c;
-        ++pos;
+        const std::size_t length = CharacterLength(commandLine, pos, codePage);
+        argument.append(commandLine.substr(pos, length));
+        pos += length;
       }
     }
     arguments.push_back(std::move(argument));

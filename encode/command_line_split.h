@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_page.h"
+
 namespace lumio {
 
 // Cuts a command line into its argument vector by the Windows C runtime rules, so that the
@@ -15,8 +17,10 @@ namespace lumio {
 // backslashes and a double quote give n backslashes and a literal double quote;
 // backslashes not before a double quote are literal; two double quotes inside quotes give
 // one literal double quote and quoting goes on.
-// The cutting is byte-wise, as the runtime's narrow argv is: '"' and '\' never occur
-// inside a multibyte UTF-8 character. An empty line gives an empty vector.
-std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+// The line is read by whole characters of `codePage`, as the runtime's multibyte argv
+// is: a 0x5C trail byte of a Shift-JIS character is no backslash, just as EscapeQuotes
+// does not double it. An empty line gives an empty vector.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine,
+                                          CodePage codePage = CodePage::Utf8);
 
 }  // namespace lumio

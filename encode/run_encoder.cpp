@@ -1,6 +1,7 @@
 #include "encode/run_encoder.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "core/file_data.h"
 #include "core/settings_store.h"
@@ -36,9 +37,14 @@ class RunningEncoderScope {
 bool RunEncoder(const FileData& job, const std::string& inputPath, const std::string& encoderPath,
                 const std::string& optionText, const SettingsStore& settings, BatchHost& host,
                 Clock& clock, CodePage codePage) {
-  const std::string commandLine =
-      BuildCommandLine(encoderPath, optionText, job.Title, job.Artist, job.Album, job.Date,
-                       job.TrackNumber, job.Comment, job.OutputFileName, inputPath, codePage);
+  // The line is built with an empty program piece and the program is named by its path
+  // directly: the quotes of that piece cannot carry a double quote, which a Linux folder
+  // name may hold, and would cut the path (and every argument after it) apart.
+  std::vector<std::string> arguments = SplitCommandLine(
+      BuildCommandLine("", optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber,
+                       job.Comment, job.OutputFileName, inputPath, codePage),
+      codePage);
+  arguments[0] = encoderPath;
   const bool viewConsole = settings.ReadBool("Options", "ViewCheck", false);
   const int priority = settings.ReadInteger("Options", "EncodePriority", 1);
 
@@ -51,7 +57,7 @@ bool RunEncoder(const FileData& job, const std::string& inputPath, const std::st
 
   const std::int64_t start = clock.CurrentMilliseconds();
   EncoderProcess process(viewConsole ? &host.Console() : nullptr);
-  if (!process.Start(SplitCommandLine(commandLine), priority)) {
+  if (!process.Start(arguments, priority)) {
     return false;
   }
   int exitCode = 0;

@@ -89,24 +89,30 @@ TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
 }
 
 // Whatever the tags hold, the encoder must receive each one back as a single
-// argument.
+// argument, in either code page.
 TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
-  const std::string pieces[] = {"\"", "\\", " ", "\t", "\r\n", "漢", "字", "a", "Z"};
+  const std::vector<std::string> utf8Pieces = {"\"", "\\", " ", "\t", "\r\n", "漢", "字", "a", "Z"};
+  // \x83\x5C is one Shift-JIS character whose second byte is a backslash's.
+  const std::vector<std::string> shiftJisPieces = {"\"",   "\\",       " ",        "\t",
+                                                   "\r\n", "\x83\x5C", "\x8A\xBF", "a"};
   std::mt19937 random(20261207);
+  std::vector<std::string> pieces;
   auto text = [&](std::size_t minLength) {
     std::string result;
     const std::size_t length = minLength + random() % 10;
-    for (std::size_t i = 0; i < length; ++i) result += pieces[random() % std::size(pieces)];
+    for (std::size_t i = 0; i < length; ++i) result += pieces[random() % pieces.size()];
     return result;
   };
   const char* options[] = {"-t", "-a", "-l", "-d", "-N", "-c"};
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 4000; ++round) {
+    const CodePage codePage = round % 2 == 0 ? CodePage::Utf8 : CodePage::ShiftJis;
+    pieces = codePage == CodePage::Utf8 ? utf8Pieces : shiftJisPieces;
     std::string tags[6];
     for (std::string& tag : tags) tag = random() % 4 == 0 ? "" : text(1);
     const std::string output = text(1), input = text(1);
     const std::string line =
         BuildCommandLine("/usr/bin/oggenc", " -b 128 -m 80", tags[0], tags[1], tags[2], tags[3],
-                         tags[4], tags[5], output, input, CodePage::Utf8);
+                         tags[4], tags[5], output, input, codePage);
     std::vector<std::string> expected{"/usr/bin/oggenc", "-b", "128", "-m", "80"};
     for (int i = 0; i < 6; ++i) {
       if (!tags[i].empty())
@@ -114,7 +120,7 @@ TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
     }
     expected.push_back("-o" + output);
     expected.push_back(input);
-    ASSERT_EQ(SplitCommandLine(line), expected) << line;
+    ASSERT_EQ(SplitCommandLine(line, codePage), expected) << line;
   }
 }
 

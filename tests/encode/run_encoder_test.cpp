@@ -86,6 +86,18 @@ TEST_F(RunEncoderTest, EncoderRunsInTheOutputFolderWhichStaysCurrent) {
                                       "-ccomment=one\r\ntwo", "-osong.ogg", "/in/song.wav"}));
 }
 
+TEST_F(RunEncoderTest, EncoderInAFolderNamedWithAQuoteGetsTheSameArguments) {
+  const std::string folder = root_ + "my \"tools";
+  ASSERT_TRUE(CreateFolder(folder));
+  const std::string encoder = folder + "/oggenc";
+  std::filesystem::create_symlink(kFakeEncoder, encoder);
+  ASSERT_TRUE(Run(encoder));
+  const std::vector<FakeRun> runs = ReadFakeRuns(record_);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].arguments,
+            (std::vector<std::string>{encoder, "-q", "3.0", "-osong.ogg", "/in/song.wav"}));
+}
+
 TEST_F(RunEncoderTest, EncoderThatCannotStartLeavesNoTrace) {
   EXPECT_FALSE(Run(root_ + "missing-encoder"));
   EXPECT_TRUE(host_.report.empty());
