@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "support/counting_encoder.h"
+
 namespace lumio {
 namespace {
 
-class CountingEncoder : public RunningEncoder {
- public:
-  void RequestClose() override { ++closeRequests; }
-  int closeRequests = 0;
-};
+using testing::CountingEncoder;
 
 TEST(ConsoleWindowTest, ShowsOutputAsATerminalWould) {
   struct Case {

@@ -10,16 +10,13 @@
 #include <QWidget>
 
 #include "encode/batch_host.h"
+#include "support/counting_encoder.h"
 #include "ui/placement.h"
 
 namespace lumio {
 namespace {
 
-class CountingEncoder : public RunningEncoder {
- public:
-  void RequestClose() override { ++closeRequests; }
-  int closeRequests = 0;
-};
+using testing::CountingEncoder;
 
 class ProgressWindowTest : public ::testing::Test {
  protected:

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "encode/batch_host.h"
+
+namespace lumio::testing {
+
+// A running encoder that only counts the close requests it receives.
+class CountingEncoder : public RunningEncoder {
+ public:
+  void RequestClose() override { ++closeRequests; }
+  int closeRequests = 0;
+};
+
+}  // namespace lumio::testing
