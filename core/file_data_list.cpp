@@ -36,6 +36,12 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
     record->OutputDir = FolderPart(inputPath, rules_);
   } else if (settings.ReadBool("Options", "UseStdOutput", false)) {
     std::string stdOutputDir = settings.ReadString("Options", "StdOutputDir", "");
+    // A folder typed as a relative path is found from the current folder, which every
+    // encoding changes; the job keeps the folder that was found now.
+    if (rules_.style == PathStyle::Posix && !stdOutputDir.empty() && stdOutputDir.front() != '/' &&
+        folderExists_(stdOutputDir)) {
+      stdOutputDir = WithTrailingSeparator(CurrentFolder(), rules_) + stdOutputDir;
+    }
     record->OutputDir =
         folderExists_(stdOutputDir) ? std::move(stdOutputDir) : FolderPart(inputPath, rules_);
   } else {

@@ -187,6 +187,9 @@ bool SettingsStore::ReadBool(std::string_view section, std::string_view key,
 
 void SettingsStore::WriteString(std::string_view section, std::string_view key,
                                 std::string_view value) {
+  // A line break or NUL would end the entry early in the file, and the rest would stay
+  // behind as a stray line; such a value (a folder named with a line feed) is not kept.
+  if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return;
   Section* found = FindSection(section);
   if (found == nullptr) {
     sections_.push_back(Section{std::string(section), {}});

@@ -44,6 +44,8 @@ class SettingsStore {
                            std::int32_t defaultValue) const;
   bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
+  // A value holding CR, LF or NUL cannot be stored in the file: it is not written, and
+  // the entry keeps its former value.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string_view>
+#include <system_error>
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
@@ -38,9 +41,12 @@ void ShowError(BatchHost& host, std::string_view message) {
 }
 
 // The checks of one job, in order; the first failure gives the message to show. An
-// existing output file is no failure: its path joins `overwriteList`.
+// existing output file is no failure: its path joins `overwriteList`, as does the path
+// of an output that an earlier job in `plannedOutputs` writes too, which this job's
+// encoding would replace just the same.
 std::optional<std::string> CheckJob(const FileDataList& jobs, std::size_t index,
-                                    const PathRules& rules, std::string& overwriteList) {
+                                    const PathRules& rules, std::set<std::string>& plannedOutputs,
+                                    std::string& overwriteList) {
   const FileData& job = jobs.Record(index);
   const std::string& inputPath = jobs.InputPath(index);
   // The job's own stored name is what the encoder is given: a separator in it would
@@ -62,7 +68,15 @@ std::optional<std::string> CheckJob(const FileDataList& jobs, std::size_t index,
   // The file the encoder will write, inside the output folder even when the stored
   // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
   const std::string outputPath = WithTrailingSeparator(job.OutputDir, rules) + job.OutputFileName;
-  if (FileExists(outputPath)) {
+  // The encoder empties its output file before it reads its input: were they one file
+  // (the same name, or a link to it), the WAVE file would be lost, whatever the answer
+  // to the overwrite question.
+  std::error_code error;
+  if (std::filesystem::equivalent(inputPath, outputPath, error)) {
+    return "出力ファイルが入力ファイルと同じです\n\n" + inputPath;
+  }
+  const bool writtenBefore = !plannedOutputs.insert(outputPath).second;
+  if (FileExists(outputPath) || writtenBefore) {
     overwriteList += outputPath + "\n";
   }
   return std::nullopt;
@@ -122,9 +136,10 @@ void StartEncodeClick(BatchContext& context) {
       return;
     }
     std::string overwriteList;
+    std::set<std::string> plannedOutputs;
     for (std::size_t i = 0; i < context.jobs.Count(); ++i) {
       if (const std::optional<std::string> failure =
-              CheckJob(context.jobs, i, context.rules, overwriteList)) {
+              CheckJob(context.jobs, i, context.rules, plannedOutputs, overwriteList)) {
         ShowError(host, *failure);
         return;
       }

@@ -12,8 +12,8 @@ enum class MessageSound { Exclamation = 0x30, Stop = 0x10 };
 // OK is the only answer that any caller takes as yes.
 enum class DialogAnswer { Ok = 1, Cancel = 2 };
 
-// The encoder process that is running now. RequestClose asks it to end (SIGTERM), and
-// does nothing once that process has ended.
+// The encoder process that is running now. RequestClose asks it to end (SIGTERM, and
+// SIGKILL when asked again), and does nothing once that process has ended.
 class RunningEncoder {
  public:
   virtual ~RunningEncoder() = default;

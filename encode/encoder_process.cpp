@@ -121,7 +121,15 @@ int EncoderProcess::WaitForExit() {
 }
 
 void EncoderProcess::RequestClose() {
-  if (process_.state() == QProcess::Running) {
+  if (process_.state() != QProcess::Running) {
+    return;
+  }
+  // An encoder that ignores the first request would hold the batch for as long as it
+  // likes; asked again, it is killed, so that a repeated cancel always ends the file.
+  if (closeRequested_) {
+    process_.kill();
+  } else {
+    closeRequested_ = true;
     process_.terminate();
   }
 }

@@ -37,8 +37,9 @@ class EncoderProcess final : public RunningEncoder {
   // kEncoderKilledExitCode when a signal ended it.
   int WaitForExit();
 
-  // SIGTERM, only while this process is still our running child: until Qt reaps it,
-  // its pid cannot have been handed to another process.
+  // SIGTERM the first time, SIGKILL on every later request; only while this process is
+  // still our running child: until Qt reaps it, its pid cannot have been handed to
+  // another process.
   void RequestClose() override;
 
  private:
@@ -48,6 +49,7 @@ class EncoderProcess final : public RunningEncoder {
   ConsoleSink* console_;
   bool started_ = false;
   bool ended_ = false;  // the console has been told of the end
+  bool closeRequested_ = false;
 };
 
 }  // namespace lumio

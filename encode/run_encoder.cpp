@@ -40,9 +40,12 @@ bool RunEncoder(const FileData& job, const std::string& inputPath, const std::st
   // The line is built with an empty program piece and the program is named by its path
   // directly: the quotes of that piece cannot carry a double quote, which a Linux folder
   // name may hold, and would cut the path (and every argument after it) apart.
+  // The encoder takes the output name "-" for its standard output, which goes nowhere;
+  // the file of that name in the output folder is meant.
+  const std::string outputName = job.OutputFileName == "-" ? "./-" : job.OutputFileName;
   std::vector<std::string> arguments = SplitCommandLine(
       BuildCommandLine("", optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber,
-                       job.Comment, job.OutputFileName, inputPath, codePage),
+                       job.Comment, outputName, inputPath, codePage),
       codePage);
   arguments[0] = encoderPath;
   const bool viewConsole = settings.ReadBool("Options", "ViewCheck", false);

@@ -18,6 +18,10 @@ namespace {
 
 // The encoder can write for minutes; the oldest lines go beyond this many.
 constexpr int kMaximumLines = 5000;
+// A line longer than this is wrapped, as a terminal wraps at its width. Every chunk of
+// output rewrites the current line, so an unbounded line (megabytes without a line
+// feed) would make each chunk cost time in proportion to all that came before it.
+constexpr qsizetype kMaximumColumns = 1024;
 constexpr int kColumns = 80;
 constexpr int kRows = 25;
 
@@ -71,10 +75,14 @@ void TConsoleWindow::EncoderEnded() {
 }
 
 void TConsoleWindow::closeEvent(QCloseEvent* event) {
-  if (encoder_ != nullptr) {
-    encoder_->RequestClose();
+  if (encoder_ == nullptr) {
+    event->accept();
+    return;
   }
-  event->accept();
+  // The window stays until the encoder has ended: it is the only way to stop an encoder
+  // that ignores the first request, which a second close then ends for good.
+  encoder_->RequestClose();
+  event->ignore();
 }
 
 void TConsoleWindow::Feed(const QString& text) {
@@ -87,6 +95,10 @@ void TConsoleWindow::Feed(const QString& text) {
       column_ = 0;
     } else if (column_ < currentLine_.size()) {
       currentLine_[column_++] = c;
+    } else if (column_ == kMaximumColumns) {
+      finishedLines_.append(currentLine_);
+      currentLine_ = c;
+      column_ = 1;
     } else {
       currentLine_.append(c);
       ++column_;

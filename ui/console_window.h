@@ -17,7 +17,7 @@ namespace lumio {
 // console is to be shown, the encoder's output appears here as it comes. A carriage
 // return goes back to the start of the current line, so the encoder's progress line is
 // rewritten in place; a line feed starts a new line. Closing the window asks the encoder
-// to close.
+// to close (a second close ends it for good); the window stays until the encoder ends.
 //
 // Not a Qt child of the main window, which a batch disables; its owner deletes it.
 class TConsoleWindow : public QWidget, public ConsoleSink {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/settings_store.h"
+#include "platform/file_system.h"
 #include "tests/core/wave_fixture.h"
 
 namespace lumio {
@@ -111,6 +112,19 @@ TEST_F(JobListTest, StandardFolderIsCheckedOnDisk) {
 
   EXPECT_EQ(list.Record(0).OutputDir, folder_);
   EXPECT_EQ(list.Record(1).OutputDir, folder_ + "out");
+}
+
+TEST_F(JobListTest, RelativeStandardFolderIsKeptAsFoundAtAddTime) {
+  const std::string before = CurrentFolder();
+  ASSERT_TRUE(std::filesystem::create_directory(folder_ + "ogg"));
+  ASSERT_TRUE(SetCurrentFolder(folder_));
+  settings_.WriteBool("Options", "UseStdOutput", true);
+  settings_.WriteString("Options", "StdOutputDir", "ogg");
+  FileDataList list(kPosix);
+  const bool added = list.AddWaveFile(WriteWave("song.wav"), settings_, "");
+  ASSERT_TRUE(SetCurrentFolder(before));
+  ASSERT_TRUE(added);
+  EXPECT_EQ(list.Record(0).OutputDir, folder_ + "ogg");
 }
 
 struct NameCase {

@@ -193,6 +193,14 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"WriteGoesToLastSectionOfAName", "[A]\r\nK=1\r\n[A]\r\n",
                  [](SettingsStore& s) { s.WriteString("A", "K", "2"); },
                  "[A]\r\nK=1\r\n\r\n[A]\r\nK=2\r\n\r\n"},
+        SaveCase{"ValueWithLineBreakOrNulLeavesTheEntryAsItWas", "[General]\r\nDefDir=/music/\r\n",
+                 [](SettingsStore& s) {
+                   s.WriteString("General", "DefDir", "/x\ny/");
+                   s.WriteString("General", "DefDir", "/x\ry/");
+                   s.WriteString("General", "DefDir", std::string("/x\0y/", 5));
+                   s.WriteString("General", "OpenDir", "/a\nStdOutputDir=/b/");
+                 },
+                 "[General]\r\nDefDir=/music/\r\n\r\n"},
         SaveCase{"CommentsLeadingLinesAndBlanksDroppedKeylessLinesKept",
                  "orphan=1\r\n; note\r\n[Options]\r\n  ViewCheck =  1  \r\n"
                  ";off=1\r\n  free text \r\n\r\n",

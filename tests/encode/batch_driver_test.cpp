@@ -103,6 +103,21 @@ TEST_F(BatchDriverTest, EachCheckFailureShowsItsOneMessageAndStartsNothing) {
        }},
       {"empty output name", [](BatchDriverTest& t) { t.jobs_.SetOutputFileName(2, ""); },
        [](const std::string& root) { return "出力ファイル名が空です\n\n" + root + "in/c.wav"; }},
+      {"output name of the input file itself",
+       [](BatchDriverTest& t) {
+         t.jobs_.SetOutputFolder(t.root_ + "in/", {1});
+         t.jobs_.SetOutputFileName(1, "b.wav");
+       },
+       [](const std::string& root) {
+         return "出力ファイルが入力ファイルと同じです\n\n" + root + "in/b.wav";
+       }},
+      {"output name linked to the input file",
+       [](BatchDriverTest& t) {
+         std::filesystem::create_symlink(t.root_ + "in/c.wav", t.root_ + "out/c.ogg");
+       },
+       [](const std::string& root) {
+         return "出力ファイルが入力ファイルと同じです\n\n" + root + "in/c.wav";
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -148,6 +163,21 @@ TEST_F(BatchDriverTest, OverwriteQuestionListsEveryExistingOutput) {
   EXPECT_EQ(host_.calls[1], question);
   EXPECT_EQ(EncoderRuns(), 3u);
   EXPECT_EQ(host_.calls.back(), "result shown");
+}
+
+TEST_F(BatchDriverTest, OverwriteQuestionListsAnOutputThatAnEarlierJobWritesToo) {
+  AddJob("a");
+  AddJob("b");
+  AddJob("c");
+  jobs_.SetOutputFileName(2, "a.ogg");  // the third job would replace the first one's file
+  host_.answers = {DialogAnswer::Cancel};
+  Start();
+  EXPECT_EQ(host_.calls,
+            (std::vector<std::string>{
+                "report cleared",
+                "warning/okcancel/exclamation:指定の場所に同名のファイルがあります\n\n" + root_ +
+                    "out/a.ogg\n\n上書きしますか？"}));
+  EXPECT_EQ(EncoderRuns(), 0u);
 }
 
 TEST_F(BatchDriverTest, OverwriteQuestionLooksInsideAFolderStoredWithoutSeparator) {

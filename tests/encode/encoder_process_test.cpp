@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 #include "encode_test_support.h"
 
@@ -95,6 +97,29 @@ TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
   };
   // About one second of waiting; a polling loop would burn nearly all of it.
   EXPECT_LT(cpuMs(after) - cpuMs(before), 200.0);
+}
+
+TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirst) {
+  const std::string script = dir_.path().toStdString() + "/stubborn";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\ntrap '' TERM\nexec sleep 60\n";
+  }
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  EncoderProcess process(nullptr);
+  ASSERT_TRUE(process.Start({script}, 1));
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    // The first request is ignored; the encoder is still running at the second.
+    if (++ticks == 3 || ticks == 6) process.RequestClose();
+  });
+  ticker.start(100);
+  QElapsedTimer elapsed;
+  elapsed.start();
+  EXPECT_EQ(process.WaitForExit(), kEncoderKilledExitCode);
+  EXPECT_GE(ticks, 6);
+  EXPECT_LT(elapsed.elapsed(), 10000);
 }
 
 }  // namespace

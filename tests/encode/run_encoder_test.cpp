@@ -86,6 +86,24 @@ TEST_F(RunEncoderTest, EncoderRunsInTheOutputFolderWhichStaysCurrent) {
                                       "-ccomment=one\r\ntwo", "-osong.ogg", "/in/song.wav"}));
 }
 
+TEST_F(RunEncoderTest, OutputNamesReachTheEncoderAsFilesInTheOutputFolder) {
+  const struct {
+    const char* name;
+    const char* argument;
+  } cases[] = {{"-", "-o./-"}, {"--help", "-o--help"}, {"-.ogg", "-o-.ogg"}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(record_);
+    job_.OutputFileName = c.name;
+    ASSERT_TRUE(Run());
+    const std::vector<FakeRun> runs = ReadFakeRuns(record_);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].arguments,
+              (std::vector<std::string>{kFakeEncoder, "-q", "3.0", c.argument, "/in/song.wav"}));
+    EXPECT_EQ(host_.report[1], root_ + "out/" + c.name);
+    host_.Reset();
+  }
+}
+
 TEST_F(RunEncoderTest, EncoderInAFolderNamedWithAQuoteGetsTheSameArguments) {
   const std::string folder = root_ + "my \"tools";
   ASSERT_TRUE(CreateFolder(folder));

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ TEST(ConsoleWindowTest, ShowsOutputAsATerminalWould) {
       {"CR LF ends a line", {"a\r\nb\r\n"}, "a\nb\n"},
       {"carriage return split from its text", {"12345\r", "ab"}, "ab345"},
       {"character split across chunks", {"\xE5\x87", "\xA6\xE7\x90\x86\n"}, "処理\n"},
+      {"long line wraps at 1024 columns",
+       {std::string(1500, 'x'), "\rab"},
+       QString(1024, QLatin1Char('x')) + QLatin1Char('\n') + QStringLiteral("ab") +
+           QString(474, QLatin1Char('x'))},
   };
   for (const Case& c : cases) {
     TConsoleWindow window(nullptr);
@@ -60,10 +66,33 @@ TEST(ConsoleWindowTest, ClosingAsksTheRunningEncoderToClose) {
   window.EncoderStarted("oggenc", encoder);
   window.close();
   EXPECT_EQ(encoder.closeRequests, 1);
+  // Still there for a second request, until the encoder ends.
+  EXPECT_TRUE(window.isVisible());
+  window.close();
+  EXPECT_EQ(encoder.closeRequests, 2);
   window.EncoderEnded();
+  EXPECT_FALSE(window.isVisible());
   window.show();
   window.close();  // the encoder has ended: nobody to ask
-  EXPECT_EQ(encoder.closeRequests, 1);
+  EXPECT_EQ(encoder.closeRequests, 2);
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST(ConsoleWindowTest, MegabytesWithoutALineFeedStayQuick) {
+  TConsoleWindow window(nullptr);
+  CountingEncoder encoder;
+  window.EncoderStarted("oggenc", encoder);
+  // 8 MB in pipe-sized chunks: rewriting an ever longer line took minutes.
+  const std::string chunk(65536, 'x');
+  QElapsedTimer elapsed;
+  elapsed.start();
+  for (int i = 0; i < 128; ++i) {
+    window.EncoderOutput(chunk);
+  }
+  EXPECT_LT(elapsed.elapsed(), 10000);
+  // 8192 lines of 1024 columns, of which the console keeps the newest 5000.
+  EXPECT_EQ(window.Output->document()->blockCount(), 5000);
+  EXPECT_EQ(window.Output->document()->lastBlock().length() - 1, 1024);
 }
 
 TEST(ConsoleWindowTest, ManyProgressUpdatesKeepOneLine) {
