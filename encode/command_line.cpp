@@ -16,6 +16,13 @@ std::string BitrateText(const SettingsStore& settings, std::string_view key) {
   return std::to_string(BitrateTable[static_cast<std::size_t>(index - 1)]);
 }
 
+// Whether `byte`, standing alone before a quote, would pair with a backslash written
+// after it into one double-byte character.
+bool TakesBackslashAsTrail(char byte, CodePage codePage) {
+  const char pair[] = {byte, '\\'};
+  return CharacterLength(std::string_view(pair, 2), 0, codePage) == 2;
+}
+
 void AppendQuoted(std::string& line, std::string_view prefix, std::string_view text,
                   CodePage codePage) {
   line += ' ';
@@ -76,18 +83,26 @@ std::string EscapeQuotes(std::string_view text, CodePage codePage) {
   std::string result;
   result.reserve(text.size() + 8);
   std::size_t pendingBackslashes = 0;  // the run of backslashes just copied
+  bool afterSingleByte = false;        // the character just copied is one byte long
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t length = CharacterLength(text, pos, codePage);
     if (length == 1 && text[pos] == '\\') {
       ++pendingBackslashes;
     } else if (length == 1 && text[pos] == '"') {
-      // Doubling the run keeps its backslashes literal in front of the escaped quote.
-      result.append(pendingBackslashes + 1, '\\');
+      if (afterSingleByte && TakesBackslashAsTrail(text[pos - 1], codePage)) {
+        // A backslash here would become the second byte of the stray lead byte before it
+        // and leave the quote unescaped; inside quotes a doubled quote is a literal one.
+        result += '"';
+      } else {
+        // Doubling the run keeps its backslashes literal in front of the escaped quote.
+        result.append(pendingBackslashes + 1, '\\');
+      }
       pendingBackslashes = 0;
     } else {
       pendingBackslashes = 0;
     }
     result.append(text.substr(pos, length));
+    afterSingleByte = length == 1;
     pos += length;
   }
   // The closing quote follows the text, so a trailing run must not escape it.

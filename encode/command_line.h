@@ -33,6 +33,8 @@ std::string BuildOptionText(const SettingsStore& settings);
 // backslashes directly before a double quote or before the end of the text (where the
 // closing quote follows) is doubled. Everything else is unchanged. The quote is searched
 // for by whole characters, so a 0x5C trail byte of a Shift-JIS character is no backslash.
+// A quote right after a stray Shift-JIS lead byte becomes "" instead, since a backslash
+// there would pair with the lead byte.
 std::string EscapeQuotes(std::string_view text, CodePage codePage);
 
 // The encoder's whole command line for one job: the quoted encoder path, the option

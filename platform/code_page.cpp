@@ -12,6 +12,13 @@ bool IsShiftJisLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// Bytes that can follow a lead byte inside a double-byte character. A lead byte before
+// anything else (a quote, a blank, a '/', the end) stands alone, so that a stray lead byte
+// in a file name never swallows the separator or quote after it.
+bool IsShiftJisTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 bool IsUtf8ContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // Bytes a UTF-8 sequence announces by its lead byte; 1 for ASCII and for bytes that
@@ -51,8 +58,10 @@ CodePage SystemCodePage() {
 std::size_t CharacterLength(std::string_view text, std::size_t pos, CodePage codePage) {
   if (pos >= text.size()) return 1;
   if (codePage == CodePage::ShiftJis) {
-    const bool lead = IsShiftJisLeadByte(static_cast<unsigned char>(text[pos]));
-    return (lead && pos + 1 < text.size()) ? 2 : 1;
+    const bool pair = IsShiftJisLeadByte(static_cast<unsigned char>(text[pos])) &&
+                      pos + 1 < text.size() &&
+                      IsShiftJisTrailByte(static_cast<unsigned char>(text[pos + 1]));
+    return pair ? 2 : 1;
   }
   return Utf8CharacterLength(text, pos);
 }

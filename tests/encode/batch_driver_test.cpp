@@ -134,13 +134,33 @@ TEST_F(BatchDriverTest, EachCheckFailureShowsItsOneMessageAndStartsNothing) {
   EXPECT_EQ(EncoderRuns(), 0u);
 }
 
-TEST_F(BatchDriverTest, ShiftJisTrailByteIsNoForbiddenBackslash) {
-  AddJob("a");
-  jobs_.SetOutputFileName(0, "\x83\x5C.ogg");  // one double-byte character, then ".ogg"
-  BatchContext context{jobs_, settings_, host_, clock_, "", {PathStyle::Posix, CodePage::ShiftJis}};
-  StartEncodeClick(context);
-  EXPECT_EQ(EncoderRuns(), 1u);
-  EXPECT_EQ(host_.calls.back(), "result shown");
+TEST_F(BatchDriverTest, ShiftJisNamesAreCheckedByWholeCharacters) {
+  const struct {
+    const char* name;
+    std::string outputName;
+    std::size_t runs;
+    std::string lastCall;
+  } cases[] = {
+      // One double-byte character whose trail byte is 0x5C, then ".ogg".
+      {"trail byte is no backslash", "\x83\x5C.ogg", 1, "result shown"},
+      // A stray lead byte (a Linux file name may hold one) hides no separator after it.
+      {"separator after a stray lead byte", "\x83/b.ogg", 0,
+       "error/ok/stop:\n" + kForbiddenNameMessage + "\x83/b.ogg"},
+  };
+  std::size_t runsBefore = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    jobs_.Clear();
+    host_.Reset();
+    AddJob("a");
+    jobs_.SetOutputFileName(0, c.outputName);
+    BatchContext context{jobs_,  settings_, host_,
+                         clock_, "",        {PathStyle::Posix, CodePage::ShiftJis}};
+    StartEncodeClick(context);
+    EXPECT_EQ(EncoderRuns() - runsBefore, c.runs);
+    runsBefore = EncoderRuns();
+    EXPECT_EQ(host_.calls.back(), c.lastCall);
+  }
 }
 
 TEST_F(BatchDriverTest, OverwriteQuestionListsEveryExistingOutput) {

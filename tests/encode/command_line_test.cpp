@@ -71,6 +71,8 @@ TEST(EscapeQuotes, ShiftJisTrailByteIsNoBackslash) {
   const std::string so = "\x83\x5c";  // a Shift-JIS character whose second byte is 0x5C
   EXPECT_EQ(EscapeQuotes(so, CodePage::ShiftJis), so);
   EXPECT_EQ(EscapeQuotes(so + "\"", CodePage::ShiftJis), so + "\\\"");
+  // After a stray lead byte a backslash would pair with it; a doubled quote cannot.
+  EXPECT_EQ(EscapeQuotes("\x83\"", CodePage::ShiftJis), "\x83\"\"");
 }
 
 TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
@@ -92,9 +94,10 @@ TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
 // argument, in either code page.
 TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
   const std::vector<std::string> utf8Pieces = {"\"", "\\", " ", "\t", "\r\n", "漢", "字", "a", "Z"};
-  // \x83\x5C is one Shift-JIS character whose second byte is a backslash's.
-  const std::vector<std::string> shiftJisPieces = {"\"",   "\\",       " ",        "\t",
-                                                   "\r\n", "\x83\x5C", "\x8A\xBF", "a"};
+  // \x83\x5C is one Shift-JIS character whose second byte is a backslash's; a lone \x83
+  // (a stray lead byte, as a Linux file name may hold) must not swallow what follows.
+  const std::vector<std::string> shiftJisPieces = {"\"",       "\\",       " ", "\t",  "\r\n",
+                                                   "\x83\x5C", "\x8A\xBF", "a", "\x83"};
   std::mt19937 random(20261207);
   std::vector<std::string> pieces;
   auto text = [&](std::size_t minLength) {

@@ -33,6 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
                                2},
                     LengthCase{"ShiftJisHalfWidthKana", CodePage::ShiftJis, "\xB1", 0, 1},
                     LengthCase{"ShiftJisLeadAtEnd", CodePage::ShiftJis, "a\x95", 1, 1},
+                    // A stray lead byte never swallows a quote or separator after it.
+                    LengthCase{"ShiftJisLeadBeforeQuote", CodePage::ShiftJis, "\x83\"", 0, 1},
+                    LengthCase{"ShiftJisLeadBeforeSlash", CodePage::ShiftJis, "\x83/x", 0, 1},
+                    LengthCase{"ShiftJisLeadBeforeBlank", CodePage::ShiftJis, "\x83 ", 0, 1},
                     LengthCase{"PastTheEnd", CodePage::ShiftJis, "a", 5, 1}),
     [](const testing::TestParamInfo<LengthCase>& info) { return info.param.name; });
 

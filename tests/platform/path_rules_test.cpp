@@ -9,6 +9,7 @@ namespace {
 
 constexpr PathRules kWindowsShiftJis{PathStyle::Windows, CodePage::ShiftJis};
 constexpr PathRules kPosixUtf8{PathStyle::Posix, CodePage::Utf8};
+constexpr PathRules kPosixShiftJis{PathStyle::Posix, CodePage::ShiftJis};
 
 struct SeparatorCase {
   const char* name;
@@ -40,7 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
         SeparatorCase{"PosixRoot", kPosixUtf8, "/", "/"},
         SeparatorCase{"PosixEmpty", kPosixUtf8, "", ""},
         SeparatorCase{"PosixEndsInKanji", kPosixUtf8, "/\xE8\xA1\xA8", "/\xE8\xA1\xA8/"},
-        SeparatorCase{"PosixBackslashIsNoSeparator", kPosixUtf8, "/a\\", "/a\\/"}),
+        SeparatorCase{"PosixBackslashIsNoSeparator", kPosixUtf8, "/a\\", "/a\\/"},
+        // A Linux file name may end in a stray Shift-JIS lead byte: the separator after
+        // it is still one.
+        SeparatorCase{"PosixShiftJisStrayLeadThenSeparator", kPosixShiftJis, "/a\x83/", "/a\x83/"}),
     [](const testing::TestParamInfo<SeparatorCase>& info) { return info.param.name; });
 
 struct SplitCase {
@@ -71,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"PosixFullPath", kPosixUtf8, "/home/u/a.b.wav", "/home/u/", "a.b.wav"},
         SplitCase{"PosixNoFolder", kPosixUtf8, "a.wav", "", "a.wav"},
         SplitCase{"PosixFolderOnly", kPosixUtf8, "/x/", "/x/", ""},
-        SplitCase{"PosixColonIsPartOfName", kPosixUtf8, "/d/C:a", "/d/", "C:a"}),
+        SplitCase{"PosixColonIsPartOfName", kPosixUtf8, "/d/C:a", "/d/", "C:a"},
+        SplitCase{"PosixShiftJisStrayLeadBeforeSeparator", kPosixShiftJis, "/d\x83/a.wav",
+                  "/d\x83/", "a.wav"}),
     [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
 
 }  // namespace
