@@ -34,4 +34,4 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
