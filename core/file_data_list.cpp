@@ -11,6 +11,25 @@ namespace lumio {
 
 namespace {
 
+// The record field that holds each tag.
+std::string FileData::*TagMember(TagField field) {
+  switch (field) {
+    case TagField::Title:
+      return &FileData::Title;
+    case TagField::Artist:
+      return &FileData::Artist;
+    case TagField::Album:
+      return &FileData::Album;
+    case TagField::Comment:
+      return &FileData::Comment;
+    case TagField::Date:
+      return &FileData::Date;
+    case TagField::TrackNumber:
+      break;
+  }
+  return &FileData::TrackNumber;
+}
+
 // The file-name part with its extension (from the last '.') replaced by ".ogg", or with
 // ".ogg" appended when it has none.
 std::string OutputNameFor(const std::string& inputPath, const PathRules& rules) {
@@ -86,29 +105,9 @@ void FileDataList::Clear() {
 }
 
 void FileDataList::ApplyTag(TagField field, const std::string& text, const Selection& selection) {
+  std::string FileData::*const tag = TagMember(field);
   for (const std::size_t index : selection) {
-    if (index >= records_.size()) continue;
-    FileData& record = *records_[index];
-    switch (field) {
-      case TagField::Title:
-        record.Title = text;
-        break;
-      case TagField::Artist:
-        record.Artist = text;
-        break;
-      case TagField::Album:
-        record.Album = text;
-        break;
-      case TagField::Comment:
-        record.Comment = text;
-        break;
-      case TagField::Date:
-        record.Date = text;
-        break;
-      case TagField::TrackNumber:
-        record.TrackNumber = text;
-        break;
-    }
+    if (index < records_.size()) (*records_[index]).*tag = text;
   }
 }
 
