@@ -1,15 +1,22 @@
-// Encodes the same six minute-long WAVE files with oggenc in two ways, round after round
-// (argument: number of rounds, default 3): through the batch driver, and by running the
-// identical argument vectors directly one after the other.
-// Prints the wall-time ratio of the two and the front-end's own CPU time during the
-// batch as a share of the encoders' CPU time.
+// Measures the batch engine against running the same encoder argument vectors directly,
+// round after round (argument: number of rounds, default 2):
+// - eight minute-long WAVE files, two encoders at once against an `xargs -P2`-style
+//   pool, and one at a time against a loop;
+// - five hundred 0.1-second files through the real windows (offscreen), one at a time,
+//   against a loop;
+// - the front-end's own CPU time during the engine runs as a share of the encoders'.
+// Ends with one `name: value` line per figure.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,28 +25,36 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "bench/fixed_dialogs.h"
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "encode/batch_driver.h"
-#include "encode/batch_host.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
 #include "encode/clock.h"
 #include "encode/command_line.h"
 #include "encode/command_line_split.h"
 #include "platform/file_system.h"
+#include "ui/batch_controller.h"
+#include "ui/lumio_windows.h"
+#include "ui/main_window.h"
+#include "ui/result_window.h"
 
 namespace {
 
 using namespace lumio;
 
-constexpr int kFiles = 6;
+constexpr int kFiles = 8;
 constexpr int kSeconds = 60;
+constexpr int kShortFiles = 500;
+constexpr double kShortSeconds = 0.1;
 
-bool WriteToneWave(const std::string& path) {
+bool WriteToneWave(const std::string& path, double seconds) {
   constexpr std::uint32_t kRate = 44100;
-  constexpr std::uint32_t kFrames = kRate * kSeconds;
-  constexpr std::uint32_t kDataSize = kFrames * 4;
+  const auto kFrames = static_cast<std::uint32_t>(kRate * seconds);
+  const std::uint32_t kDataSize = kFrames * 4;
   std::string bytes = "RIFF";
   const auto put = [&bytes](std::uint32_t value, int count) {
     for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -66,34 +81,6 @@ bool WriteToneWave(const std::string& path) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
-
-// Shows nothing: only the driver and the encoders do work. Later rounds overwrite the
-// first round's files, so the overwrite question is answered OK.
-class QuietHost final : public BatchHost, public ConsoleSink {
- public:
-  std::vector<std::string> report;
-  std::string OutputFileNameFieldText() override { return {}; }
-  DialogAnswer ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons,
-                                 MessageSound) override {
-    if (kind == MessageKind::Warning) return DialogAnswer::Ok;
-    std::fprintf(stderr, "unexpected error:%s\n", text.c_str());
-    return DialogAnswer::Ok;
-  }
-  void SetMainWindowEnabled(bool) override {}
-  void ShowProgressWindow() override {}
-  void CloseProgressWindow() override {}
-  void SetProgressCaption(const std::string&) override {}
-  void SetEncodeFileText(const std::string&) override {}
-  void ResetFileCount() override {}
-  void SetRunningEncoder(RunningEncoder*) override {}
-  void ClearReport() override { report.clear(); }
-  void AppendReportLine(const std::string& line) override { report.push_back(line); }
-  void ShowResultWindow() override {}
-  ConsoleSink& Console() override { return *this; }
-  void EncoderStarted(const std::string&, RunningEncoder&) override {}
-  void EncoderOutput(std::string_view) override {}
-  void EncoderEnded() override {}
-};
 
 double Seconds(const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; }
 
@@ -123,8 +110,9 @@ Usage Since(const Usage& start) {
   return {end.wall - start.wall, end.selfCpu - start.selfCpu, end.childrenCpu - start.childrenCpu};
 }
 
-// Runs one argument vector in `folder` and waits for it, as a plain blocking baseline.
-bool RunDirectly(const std::vector<std::string>& arguments, const std::string& folder) {
+// Starts one argument vector in `folder`, output to /dev/null, as xargs or a shell loop
+// would.
+pid_t StartDirectly(const std::vector<std::string>& arguments, const std::string& folder) {
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -138,16 +126,117 @@ bool RunDirectly(const std::vector<std::string>& arguments, const std::string& f
     execv(argv[0], argv.data());
     _exit(127);
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return child;
+}
+
+// The baseline: the argument vectors run with at most `parallel` at a time, the next one
+// started as soon as one ends (what `xargs -P` does; a loop when `parallel` is 1).
+bool RunAllDirectly(const std::vector<std::vector<std::string>>& vectors, const std::string& folder,
+                    int parallel) {
+  std::size_t next = 0;
+  int running = 0;
+  bool allGood = true;
+  while (next < vectors.size() || running > 0) {
+    while (running < parallel && next < vectors.size()) {
+      if (StartDirectly(vectors[next++], folder) < 0) return false;
+      ++running;
+    }
+    int status = 0;
+    if (wait(&status) < 0) return false;
+    --running;
+    allGood = allGood && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  return allGood;
+}
+
+// The encoder argument vectors of a list, as the batch gives them, but for plain output
+// names in `folder`.
+std::vector<std::vector<std::string>> EncoderVectors(const FileDataList& jobs,
+                                                     const SettingsStore& settings,
+                                                     const std::string& oggenc) {
+  std::vector<std::vector<std::string>> vectors;
+  const std::string optionText = BuildOptionText(settings);
+  for (std::size_t i = 0; i < jobs.Count(); ++i) {
+    const FileData& job = jobs.Record(i);
+    std::vector<std::string> arguments = SplitCommandLine(BuildCommandLine(
+        "", optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber, job.Comment,
+        job.OutputFileName, jobs.InputPath(i), CodePage::Utf8));
+    arguments[0] = oggenc;
+    arguments.insert(arguments.begin() + 1, "--utf8");
+    vectors.push_back(std::move(arguments));
+  }
+  return vectors;
+}
+
+// Runs a checked list through the batch engine to its end.
+bool RunEngine(const FileDataList& jobs, const SettingsStore& settings, int parallel,
+               Clock& clock) {
+  auto checked = PrepareBatch(jobs, settings, "", NativePathRules());
+  if (!std::holds_alternative<BatchPlan>(checked)) return false;
+  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings),
+               {.parallel = parallel}, clock, nullptr);
+  bool completed = false;
+  QEventLoop loop;
+  QObject::connect(&run, &BatchRun::Finished,
+                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
+                     completed = summary.completed;
+                     loop.quit();
+                   });
+  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
+  run.Start();
+  if (!run.IsFinished()) loop.exec();
+  return completed;
+}
+
+// Runs the list through the real windows: the start button, the progress window and the
+// result window, which is closed as soon as it shows.
+bool RunWindows(LumioWindows& windows) {
+  TMainWindow& main = *windows.MainWindow;
+  QEventLoop loop;
+  QObject::connect(main.Batch(), &BatchController::Ended, &loop, &QEventLoop::quit);
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&windows] {
+    if (windows.ResultWindow->isVisible()) windows.ResultWindow->ResultOk->click();
+  });
+  closer.start(1);
+  main.StartEncode->click();
+  if (main.Batch()->IsRunning()) loop.exec();
+  return windows.ResultWindow->ResultText->toPlainText().contains(
+      QStringLiteral("[終了]\n") + QString::number(main.Jobs().Count()));
+}
+
+struct Comparison {
+  Usage baseline;
+  Usage lumio;
+  double baselineBest = 1e9;
+  double lumioBest = 1e9;
+  void Add(const Usage& base, const Usage& ours) {
+    baseline = ::Add(baseline, base);
+    lumio = ::Add(lumio, ours);
+    baselineBest = std::min(baselineBest, base.wall);
+    lumioBest = std::min(lumioBest, ours.wall);
+  }
+  double Ratio() const { return lumio.wall / baseline.wall; }
+};
+
+bool MakeList(FileDataList& jobs, const SettingsStore& settings, const std::string& root, int files,
+              double seconds, const std::string& outputFolder) {
+  for (int i = 0; i < files; ++i) {
+    const std::string input = root + "song" + std::to_string(i) + ".wav";
+    if (!WriteToneWave(input, seconds) || !jobs.AddWaveFile(input, settings, outputFolder)) {
+      std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
+      return false;
+    }
+    jobs.ApplyTag(TagField::Title, "曲 " + std::to_string(i + 1), {jobs.Count() - 1});
+  }
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  QApplication application(argc, argv);
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
   const std::string oggenc = FindOnSearchPath("oggenc");
   if (oggenc.empty()) {
     std::fprintf(stderr, "oggenc is not installed\n");
@@ -156,75 +245,86 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   if (!dir.isValid()) return 1;
   const std::string root = dir.path().toStdString() + "/";
-  const std::string driverFolder = root + "driver/";
-  const std::string directFolder = root + "direct/";
-  if (!CreateFolder(driverFolder) || !CreateFolder(directFolder)) return 1;
-
+  for (const char* folder :
+       {"long/", "long-out/", "long-base/", "short/", "short-out/", "short-base/"}) {
+    if (!CreateFolder(root + folder)) return 1;
+  }
   SettingsStore settings(root + "lumio.ini");
   settings.WriteBool("Options", "SetEncoderPlace", true);
   settings.WriteString("Options", "EncoderPlace", oggenc);
-  FileDataList jobs;
-  for (int i = 0; i < kFiles; ++i) {
-    const std::string input = root + "song" + std::to_string(i) + ".wav";
-    if (!WriteToneWave(input) || !jobs.AddWaveFile(input, settings, driverFolder)) {
-      std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
-      return 1;
-    }
-    jobs.ApplyTag(TagField::Title, "曲 " + std::to_string(i + 1), {jobs.Count() - 1});
-  }
 
-  // The same argument vectors the driver gives the encoder, written to another folder.
-  const std::string optionText = BuildOptionText(settings);
-  std::vector<std::vector<std::string>> vectors;
-  for (std::size_t i = 0; i < jobs.Count(); ++i) {
-    const FileData& job = jobs.Record(i);
-    vectors.push_back(SplitCommandLine(BuildCommandLine(
-        oggenc, optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber,
-        job.Comment, job.OutputFileName, jobs.InputPath(i), CodePage::Utf8)));
-  }
-
-  // Rounds alternate the two ways so that load from elsewhere on the machine falls on
-  // both alike; the fastest round of each way is compared as well as the totals.
-  Usage directTotal;
-  Usage driverTotal;
-  double directBest = 1e9;
-  double driverBest = 1e9;
-  QuietHost host;
+  // Eight minute-long files through the engine, two at a time and one at a time, against
+  // the same vectors run directly. Rounds alternate the ways, so that load from
+  // elsewhere on the machine falls on both alike.
+  FileDataList longJobs;
+  if (!MakeList(longJobs, settings, root + "long/", kFiles, kSeconds, root + "long-out/")) return 1;
+  const auto longVectors = EncoderVectors(longJobs, settings, oggenc);
   MonotonicClock clock;
-  BatchContext context{jobs, settings, host, clock, "", NativePathRules()};
+  Comparison two;
+  Comparison one;
   for (int round = 0; round < rounds; ++round) {
-    const Usage directStart = Now();
-    for (const auto& arguments : vectors) {
-      if (!RunDirectly(arguments, directFolder)) {
-        std::fprintf(stderr, "direct encoder run failed\n");
+    for (const int parallel : {2, 1}) {
+      const Usage baseStart = Now();
+      if (!RunAllDirectly(longVectors, root + "long-base/", parallel)) return 1;
+      const Usage base = Since(baseStart);
+      const Usage oursStart = Now();
+      if (!RunEngine(longJobs, settings, parallel, clock)) {
+        std::fprintf(stderr, "the batch did not finish\n");
         return 1;
       }
+      const Usage ours = Since(oursStart);
+      std::printf("round %d, %d at once: direct %.3f s, Lumio %.3f s (front-end CPU %.4f s)\n",
+                  round + 1, parallel, base.wall, ours.wall, ours.selfCpu);
+      (parallel == 2 ? two : one).Add(base, ours);
     }
-    const Usage direct = Since(directStart);
-
-    const Usage driverStart = Now();
-    StartEncodeClick(context);
-    const Usage driver = Since(driverStart);
-    if (host.report.size() < 4 || host.report[host.report.size() - 4] != "[終了]") {
-      std::fprintf(stderr, "the batch did not finish\n");
-      return 1;
-    }
-    std::printf("round %d: direct wall %.3f s; driver wall %.3f s, front-end CPU %.4f s\n",
-                round + 1, direct.wall, driver.wall, driver.selfCpu);
-    directTotal = Add(directTotal, direct);
-    driverTotal = Add(driverTotal, driver);
-    directBest = std::min(directBest, direct.wall);
-    driverBest = std::min(driverBest, driver.wall);
   }
 
-  std::printf("files: %d x %d s stereo tone, %d rounds\n", kFiles, kSeconds, rounds);
-  std::printf("direct runs:   wall %.3f s, encoder CPU %.3f s\n", directTotal.wall,
-              directTotal.childrenCpu);
-  std::printf("batch driver:  wall %.3f s, encoder CPU %.3f s, front-end CPU %.4f s\n",
-              driverTotal.wall, driverTotal.childrenCpu, driverTotal.selfCpu);
-  std::printf("wall-time ratio (driver / direct): %.4f total, %.4f best round (target <= 1.02)\n",
-              driverTotal.wall / directTotal.wall, driverBest / directBest);
-  std::printf("front-end CPU share of encoder CPU: %.3f %% (target <= 0.5 %%)\n",
-              100.0 * driverTotal.selfCpu / driverTotal.childrenCpu);
+  // Five hundred short files through the real windows, against the same vectors in a loop.
+  const std::string settingsPath = root + "windows.ini";
+  std::ofstream(settingsPath) << "[Options]\nSetEncoderPlace=1\nEncoderPlace=" << oggenc << "\n";
+  FixedDialogs dialogs(DialogAnswer::Ok);  // later rounds overwrite the first one's files
+  auto windows = CreateLumioWindows(dialogs, settingsPath, clock, root);
+  windows->MainWindow->show();
+  FileDataList& shortJobs = windows->MainWindow->Jobs();
+  {
+    FileDataList made;
+    if (!MakeList(made, settings, root + "short/", kShortFiles, kShortSeconds, root)) return 1;
+    QStringList paths;
+    for (std::size_t i = 0; i < made.Count(); ++i)
+      paths << QString::fromStdString(made.InputPath(i));
+    windows->MainWindow->FormDropFiles(paths);
+    shortJobs.SetOutputFolder(root + "short-out/", [&] {
+      Selection all;
+      for (std::size_t i = 0; i < shortJobs.Count(); ++i) all.push_back(i);
+      return all;
+    }());
+  }
+  const auto shortVectors = EncoderVectors(shortJobs, settings, oggenc);
+  Comparison many;
+  for (int round = 0; round < rounds; ++round) {
+    const Usage baseStart = Now();
+    if (!RunAllDirectly(shortVectors, root + "short-base/", 1)) return 1;
+    const Usage base = Since(baseStart);
+    const Usage oursStart = Now();
+    if (!RunWindows(*windows)) {
+      std::fprintf(stderr, "the batch through the windows did not finish\n");
+      return 1;
+    }
+    const Usage ours = Since(oursStart);
+    std::printf("round %d, %d short files: loop %.3f s, Lumio windows %.3f s\n", round + 1,
+                kShortFiles, base.wall, ours.wall);
+    many.Add(base, ours);
+  }
+
+  const Usage engine = Add(two.lumio, one.lumio);
+  std::printf("files: %d x %d s stereo tone and %d x %.1f s, %d rounds\n", kFiles, kSeconds,
+              kShortFiles, kShortSeconds, rounds);
+  std::printf("best rounds: 2 at once %.4f, 1 at once %.4f, short files %.4f\n",
+              two.lumioBest / two.baselineBest, one.lumioBest / one.baselineBest,
+              many.lumioBest / many.baselineBest);
+  std::printf("jobs2_vs_xargs_p2: %.4f\n", two.Ratio());
+  std::printf("jobs1_vs_loop: %.4f\n", one.Ratio());
+  std::printf("short_files_vs_loop: %.4f\n", many.Ratio());
+  std::printf("frontend_cpu_percent: %.4f\n", 100.0 * engine.selfCpu / engine.childrenCpu);
   return 0;
 }

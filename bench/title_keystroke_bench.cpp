@@ -13,38 +13,14 @@
 #include <fstream>
 #include <string>
 
+#include "bench/fixed_dialogs.h"
 #include "encode/clock.h"
-#include "ui/dialog_seam.h"
 #include "ui/main_window.h"
 
 namespace {
 
 constexpr int kEntries = 10000;
 constexpr int kKeystrokes = 200;
-
-// No prompt is expected while the benchmark runs; any that came would be cancelled.
-class NoDialogs : public lumio::DialogSeam {
- public:
-  lumio::DialogAnswer Message(QWidget*, const QString&, const QString&, lumio::MessageKind,
-                              lumio::MessageButtons) override {
-    return lumio::DialogAnswer::Cancel;
-  }
-  std::optional<QStringList> OpenFiles(QWidget*, const QString&, const QString&,
-                                       const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> OpenFile(QWidget*, const QString&, const QString&,
-                                  const QStringList&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> InputText(QWidget*, const QString&, const QString&,
-                                   const QString&) override {
-    return std::nullopt;
-  }
-};
 
 class ZeroClock : public lumio::Clock {
  public:
@@ -93,7 +69,7 @@ int main(int argc, char** argv) {
                                                Le16(2) + Le32(44100) + Le32(176400) + Le16(4) +
                                                Le16(16) + "data" + Le32(0);
 
-  NoDialogs dialogs;
+  FixedDialogs dialogs(lumio::DialogAnswer::Cancel);
   ZeroClock clock;
   lumio::TMainWindow window(dialogs, folder + "lumio.ini", clock, folder);
   window.FormDropFiles(QStringList(kEntries, QString::fromStdString(wave)));

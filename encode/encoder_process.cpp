@@ -1,12 +1,13 @@
 #include "encode/encoder_process.h"
 
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QByteArray>
-#include <QEventLoop>
 #include <QString>
 #include <QStringList>
-#include <string_view>
 
 namespace lumio {
 
@@ -31,97 +32,64 @@ std::optional<int> NiceValueForPriority(int encodePriority) {
   }
 }
 
-EncoderProcess::EncoderProcess(ConsoleSink* console) : console_(console) {
+EncoderProcess::EncoderProcess(QObject* parent) : QObject(parent) {
   process_.setStandardInputFile(QProcess::nullDevice());
-  if (console_ == nullptr) {
-    process_.setStandardOutputFile(QProcess::nullDevice());
-    process_.setStandardErrorFile(QProcess::nullDevice());
-  } else {
-    process_.setProcessChannelMode(QProcess::MergedChannels);
-  }
+  process_.setProcessChannelMode(QProcess::MergedChannels);
+  connect(&process_, &QProcess::started, this, &EncoderProcess::Started);
+  connect(&process_, &QProcess::readyReadStandardOutput, this, &EncoderProcess::ForwardOutput);
+  connect(&process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+    ForwardOutput();
+    EncoderExit exit;
+    exit.started = true;
+    exit.signalled = status == QProcess::CrashExit;
+    exit.exitCode = exit.signalled ? -1 : exitCode;
+    Finish(exit);
+  });
+  connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) {
+      EncoderExit exit;
+      exit.startError = process_.errorString().toStdString();
+      Finish(exit);
+    }
+  });
 }
 
 EncoderProcess::~EncoderProcess() {
-  // The encoder is still running here only when the caller was interrupted by a fault;
-  // it is killed and reaped, so that no child outlives its job.
   if (process_.state() != QProcess::NotRunning) {
+    process_.disconnect(this);
     process_.kill();
     process_.waitForFinished(-1);
   }
-  // The console must not keep a reference to this object past its end.
-  if (console_ != nullptr && started_ && !ended_) {
-    console_->EncoderEnded();
-  }
 }
 
-bool EncoderProcess::Start(const std::vector<std::string>& arguments, int encodePriority) {
-  if (arguments.empty() || started_) {
-    return false;
-  }
-  if (const std::optional<int> nice = NiceValueForPriority(encodePriority)) {
-    const int value = *nice;
-    // Runs in the child between fork and exec: a single system call, whose failure
-    // (raising without the privilege) leaves the inherited priority.
-    process_.setChildProcessModifier([value] { setpriority(PRIO_PROCESS, 0, value); });
-  }
+void EncoderProcess::Start(const std::vector<std::string>& arguments, int encodePriority,
+                           const std::string& workingFolder) {
+  const std::optional<int> nice = NiceValueForPriority(encodePriority);
+  const pid_t parent = ::getpid();
+  // Runs in the child between fork and exec, so only async-signal-safe calls. A refused
+  // priority raise leaves the inherited one. The death signal ends the encoder with this
+  // program even when the program is killed; should the program already be gone when it
+  // is set, the child ends at once.
+  process_.setChildProcessModifier([nice, parent] {
+    if (nice) {
+      ::setpriority(PRIO_PROCESS, 0, *nice);
+    }
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) {
+      ::_exit(127);
+    }
+  });
+  process_.setWorkingDirectory(ToProcessText(workingFolder));
   QStringList rest;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     rest.append(ToProcessText(arguments[i]));
   }
-  process_.start(ToProcessText(arguments[0]), rest, QIODevice::ReadOnly);
-  if (!process_.waitForStarted(-1)) {
-    return false;
-  }
-  started_ = true;
-  if (console_ != nullptr) {
-    console_->EncoderStarted(arguments[0], *this);
-    QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_,
-                     [this] { ForwardOutput(); });
-  }
-  return true;
-}
-
-int EncoderProcess::WaitForExit() {
-  if (!started_) {
-    return kEncoderKilledExitCode;
-  }
-  if (process_.state() != QProcess::NotRunning) {
-    QEventLoop loop;
-    const auto finished =
-        QObject::connect(&process_, &QProcess::finished, &loop, [&loop] { loop.quit(); });
-    const auto failed = QObject::connect(&process_, &QProcess::errorOccurred, &loop, [&] {
-      if (process_.state() == QProcess::NotRunning) {
-        loop.quit();
-      }
-    });
-    // finished is only emitted from the event loop, so it cannot be missed between the
-    // state test above and exec below.
-    loop.exec();
-    QObject::disconnect(finished);
-    QObject::disconnect(failed);
-    // exec returns at once while the application is quitting. The encoder is then
-    // stopped, so that an unfinished file is never reported as encoded.
-    if (process_.state() != QProcess::NotRunning) {
-      process_.terminate();
-      if (!process_.waitForFinished(3000)) {
-        process_.kill();
-        process_.waitForFinished(-1);
-      }
-    }
-  }
-  if (console_ != nullptr) {
-    ForwardOutput();
-    ended_ = true;
-    console_->EncoderEnded();
-  }
-  if (process_.exitStatus() == QProcess::CrashExit) {
-    return kEncoderKilledExitCode;
-  }
-  return process_.exitCode();
+  process_.start(ToProcessText(arguments.empty() ? std::string() : arguments[0]), rest,
+                 QIODevice::ReadOnly);
 }
 
 void EncoderProcess::RequestClose() {
-  if (process_.state() != QProcess::Running) {
+  if (process_.state() != QProcess::Running || ended_) {
     return;
   }
   // An encoder that ignores the first request would hold the batch for as long as it
@@ -137,9 +105,19 @@ void EncoderProcess::RequestClose() {
 void EncoderProcess::ForwardOutput() {
   const QByteArray bytes = process_.readAllStandardOutput();
   if (!bytes.isEmpty()) {
-    console_->EncoderOutput(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    emit Output(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   }
+}
+
+void EncoderProcess::Finish(EncoderExit exit) {
+  if (ended_) {
+    return;
+  }
+  ended_ = true;
+  // Told from the event loop, never from inside Start, so that whoever started the
+  // encoder has finished its own step before it hears of the end.
+  QMetaObject::invokeMethod(
+      this, [this, exit] { emit Ended(exit); }, Qt::QueuedConnection);
 }
 
 }  // namespace lumio

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QObject>
 #include <QProcess>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "encode/batch_host.h"
+#include "encode/console_sink.h"
 
 namespace lumio {
 
@@ -13,43 +15,53 @@ namespace lumio {
 // (0 idle, 1 normal, 2 high, 3 realtime); nullopt keeps the program's own.
 std::optional<int> NiceValueForPriority(int encodePriority);
 
-// The exit code reported for an encoder that was ended by a signal.
-inline constexpr int kEncoderKilledExitCode = -1;
+// How one encoder run ended.
+struct EncoderExit {
+  bool started = false;    // false: the program could not be run at all
+  bool signalled = false;  // ended by a signal (a close request, or a crash)
+  int exitCode = -1;       // valid when started and not signalled
+  std::string startError;  // why it could not be run
+};
 
-// One run of the encoder as a child process, started directly from its argument
-// vector (never through a shell) with standard input from /dev/null.
-class EncoderProcess final : public RunningEncoder {
+// One run of the encoder as a child process, started directly from its argument vector
+// (never through a shell) with standard input from /dev/null, its standard output and
+// error merged and read as they come. Everything is reported through signals; nothing
+// here waits. The child is bound to this program's life: it is sent SIGKILL should the
+// program die first, however it dies.
+class EncoderProcess final : public QObject, public RunningEncoder {
+  Q_OBJECT
+
  public:
-  // `console` receives the encoder's standard output and error, merged, as they come;
-  // nullptr sends both to /dev/null.
-  explicit EncoderProcess(ConsoleSink* console);
+  explicit EncoderProcess(QObject* parent = nullptr);
+  // Kills a child that still runs (only when the program is torn down mid-run).
   ~EncoderProcess() override;
 
   EncoderProcess(const EncoderProcess&) = delete;
   EncoderProcess& operator=(const EncoderProcess&) = delete;
 
-  // `arguments[0]` is the program. False when it cannot be started (missing, not
-  // executable); the console is then never told of it.
-  bool Start(const std::vector<std::string>& arguments, int encodePriority);
-
-  // Sleeps in a local event loop until the encoder has ended, so that timers, clicks
-  // and repainting go on meanwhile without a busy wait. Returns the exit code, or
-  // kEncoderKilledExitCode when a signal ended it.
-  int WaitForExit();
+  // `arguments[0]` is the program. Started or Ended follows, always later, from the
+  // event loop.
+  void Start(const std::vector<std::string>& arguments, int encodePriority,
+             const std::string& workingFolder);
 
   // SIGTERM the first time, SIGKILL on every later request; only while this process is
-  // still our running child: until Qt reaps it, its pid cannot have been handed to
-  // another process.
+  // still our running child: until it is reaped, its pid cannot belong to another process.
   void RequestClose() override;
+
+ signals:
+  void Started();
+  void Output(std::string_view bytes);
+  void Ended(const lumio::EncoderExit& exit);
 
  private:
   void ForwardOutput();
+  void Finish(EncoderExit exit);
 
   QProcess process_;
-  ConsoleSink* console_;
-  bool started_ = false;
-  bool ended_ = false;  // the console has been told of the end
   bool closeRequested_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace lumio
+
+Q_DECLARE_METATYPE(lumio::EncoderExit)

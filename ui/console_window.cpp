@@ -44,7 +44,9 @@ TConsoleWindow::TConsoleWindow(QWidget* mainWindow)
          metrics.lineSpacing() * kRows + 16);
 }
 
-void TConsoleWindow::EncoderStarted(const std::string& encoderPath, RunningEncoder& encoder) {
+void TConsoleWindow::SetCascadeOffset(QPoint offset) { cascadeOffset_ = offset; }
+
+void TConsoleWindow::EncoderStarted(const std::string& title, RunningEncoder& encoder) {
   encoder_ = &encoder;
   decoder_.resetState();
   finishedLines_.clear();
@@ -52,10 +54,11 @@ void TConsoleWindow::EncoderStarted(const std::string& encoderPath, RunningEncod
   column_ = 0;
   dirty_ = false;
   Output->clear();
-  setWindowTitle(ToQString(encoderPath));
+  setWindowTitle(ToQString(title));
   if (!shownBefore_) {
     shownBefore_ = true;
     PlaceCentredOverMainWindow(*this);
+    move(pos() + cascadeOffset_);
   }
   create();
   KeepAboveMainWindow(*this, mainWindow_);

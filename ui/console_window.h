@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
@@ -7,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "encode/batch_host.h"
+#include "encode/console_sink.h"
 
 class QPlainTextEdit;
 
@@ -16,8 +17,9 @@ namespace lumio {
 // Stands in for the console window of its own that the encoder would have: while the
 // console is to be shown, the encoder's output appears here as it comes. A carriage
 // return goes back to the start of the current line, so the encoder's progress line is
-// rewritten in place; a line feed starts a new line. Closing the window asks the encoder
-// to close (a second close ends it for good); the window stays until the encoder ends.
+// rewritten in place; a line feed starts a new line. Closing the window asks the batch to
+// stop (a second close ends its encoders for good); the window stays until the encoder
+// ends.
 //
 // Not a Qt child of the main window, which a batch disables; its owner deletes it.
 class TConsoleWindow : public QWidget, public ConsoleSink {
@@ -28,7 +30,11 @@ class TConsoleWindow : public QWidget, public ConsoleSink {
 
   QPlainTextEdit* Output;
 
-  void EncoderStarted(const std::string& encoderPath, RunningEncoder& encoder) override;
+  // Where this console stands, from the centre over the main window, when several
+  // encoders each show their own.
+  void SetCascadeOffset(QPoint offset);
+
+  void EncoderStarted(const std::string& title, RunningEncoder& encoder) override;
   void EncoderOutput(std::string_view bytes) override;
   void EncoderEnded() override;
 
@@ -49,6 +55,7 @@ class TConsoleWindow : public QWidget, public ConsoleSink {
   QString currentLine_;
   qsizetype column_ = 0;
   bool dirty_ = false;
+  QPoint cascadeOffset_;
   bool shownBefore_ = false;
 };
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "encode/batch_host.h"
+#include "ui/message_kinds.h"
 
 class QWidget;
 

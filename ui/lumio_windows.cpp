@@ -1,6 +1,7 @@
 #include "ui/lumio_windows.h"
 
 #include "ui/about_window.h"
+#include "ui/batch_controller.h"
 #include "ui/console_window.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
@@ -10,6 +11,10 @@
 namespace lumio {
 
 LumioWindows::~LumioWindows() {
+  // A batch still running ends first: its encoders write to the windows below.
+  if (MainWindow != nullptr && MainWindow->Batch() != nullptr) {
+    MainWindow->Batch()->Abandon();
+  }
   // Last made, first gone; each leaves its parent's list of children as it goes.
   delete ConsoleWindow;
   delete SetupWindow;

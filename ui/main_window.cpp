@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
+#include "ui/batch_controller.h"
 #include "ui/dialog_seam.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
@@ -123,6 +124,7 @@ void TMainWindow::SetSubWindows(TAboutWindow& about, TResultWindow& result,
   progressWindow_ = &progress;
   setupWindow_ = &setup;
   consoleWindow_ = &console;
+  batch_ = std::make_unique<BatchController>(*this, progress, result, console, dialogs_, clock_);
 }
 
 void TMainWindow::InputFileListClick() {
@@ -372,7 +374,8 @@ bool TMainWindow::FormClose() {
 void TMainWindow::closeEvent(QCloseEvent* event) {
   // A window manager may still deliver a close request while a batch runs and this
   // window is disabled; the batch needs the list and the store until it ends.
-  if (batchRunning_ || !isEnabled() || !FormCloseQuery() || !FormClose()) {
+  if ((batch_ != nullptr && batch_->IsRunning()) || !isEnabled() || !FormCloseQuery() ||
+      !FormClose()) {
     event->ignore();
     return;
   }

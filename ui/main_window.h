@@ -21,6 +21,7 @@ class QPushButton;
 
 namespace lumio {
 
+class BatchController;
 class Clock;
 class DialogSeam;
 class DriveList;
@@ -55,6 +56,8 @@ class TMainWindow : public QMainWindow {
 
   void SetSubWindows(TAboutWindow& about, TResultWindow& result, TProgressWindow& progress,
                      TSetupWindow& setup, TConsoleWindow& console);
+  // What runs the batches; exists once the other windows are set.
+  BatchController* Batch() { return batch_.get(); }
 
   // Handlers.
   void InputFileOpenClick();
@@ -167,7 +170,6 @@ class TMainWindow : public QMainWindow {
   std::string openDir_;
   std::string defDir_;
   bool editsArmed_ = false;
-  bool batchRunning_ = false;
   bool shownBefore_ = false;
 
   TAboutWindow* aboutWindow_ = nullptr;
@@ -175,6 +177,7 @@ class TMainWindow : public QMainWindow {
   TProgressWindow* progressWindow_ = nullptr;
   TSetupWindow* setupWindow_ = nullptr;
   TConsoleWindow* consoleWindow_ = nullptr;
+  std::unique_ptr<BatchController> batch_;
 };
 
 }  // namespace lumio

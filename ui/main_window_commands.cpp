@@ -2,28 +2,20 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "encode/batch_driver.h"
 #include "ui/about_window.h"
+#include "ui/batch_controller.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
 #include "ui/placement.h"
 #include "ui/result_window.h"
 #include "ui/setup_window.h"
-#include "ui/window_batch_host.h"
 
 namespace lumio {
 
 void TMainWindow::StartEncodeClick() {
-  if (progressWindow_ == nullptr || batchRunning_) {
-    return;
+  if (batch_ != nullptr) {
+    batch_->Start(jobs_, *settings_, programFolder_, rules_);
   }
-  WindowBatchHost host(*this, *OutputFileName, *progressWindow_, *resultWindow_, *consoleWindow_,
-                       dialogs_);
-  BatchContext context{jobs_, *settings_, host, clock_, programFolder_, rules_};
-  // The flag refuses a close request that arrives while the batch polls the event loop.
-  batchRunning_ = true;
-  lumio::StartEncodeClick(context);
-  batchRunning_ = false;
 }
 
 void TMainWindow::SetupClick() {

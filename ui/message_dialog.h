@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "encode/batch_host.h"
+#include "ui/message_kinds.h"
 
 namespace lumio {
 

@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <algorithm>
 
-#include "encode/batch_host.h"
+#include "encode/console_sink.h"
+#include "encode/time_format.h"
 #include "ui/keep_above.h"
 #include "ui/look.h"
 #include "ui/placement.h"
@@ -19,6 +22,15 @@ namespace {
 // 401 × 116 pixels.
 constexpr int kClientWidth = 393;
 constexpr int kClientHeight = 89;
+// The lines below the counters: one per lane, then the batch's.
+constexpr int kRowsTop = 84;
+constexpr int kRowHeight = 22;
+constexpr int kBarMaximum = 1000;
+constexpr int kTextLeft = 24;
+constexpr int kTextWidth = 220;
+constexpr int kBarLeft = 252;
+constexpr int kBarWidth = 125;
+constexpr int kBarHeight = 16;
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
@@ -26,6 +38,19 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int w
   label->setGeometry(left, top, width, height);
   label->setAlignment(alignment);
   return label;
+}
+
+QProgressBar* MakeBar(QWidget* parent, int top) {
+  auto* bar = new QProgressBar(parent);
+  bar->setRange(0, kBarMaximum);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  bar->setGeometry(kBarLeft, top, kBarWidth, kBarHeight);
+  return bar;
+}
+
+int BarValue(double fraction) {
+  return static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kBarMaximum + 0.5);
 }
 
 QFont FontOfSize(int pixels) {
@@ -66,8 +91,50 @@ TProgressWindow::TProgressWindow(QWidget* mainWindow)
   connect(Timer1, &QTimer::timeout, this, &TProgressWindow::Timer1Timer);
   connect(CancelEncoding, &QPushButton::clicked, this, &TProgressWindow::CancelEncodingClick);
 
+  batchLabel_ = MakeLabel(this, QStringLiteral("全体"), kTextLeft, 0, kTextWidth, 17);
+  remaining_ = MakeLabel(this, QString(), kTextLeft + 40, 0, kTextWidth - 40, 17);
+  batchBar_ = MakeBar(this, 0);
+
   counters_.ZeroAll();
   ShowCounters();
+  SetLaneCount(1);
+}
+
+void TProgressWindow::SetLaneCount(int lanes) {
+  for (const LaneRow& row : lanes_) {
+    delete row.text;
+    delete row.bar;
+  }
+  lanes_.clear();
+  int top = kRowsTop;
+  for (int lane = 0; lane < lanes; ++lane, top += kRowHeight) {
+    LaneRow row{MakeLabel(this, QString(), kTextLeft, top, kTextWidth, 17), MakeBar(this, top)};
+    row.text->show();
+    row.bar->show();
+    lanes_.push_back(row);
+  }
+  batchLabel_->move(kTextLeft, top);
+  remaining_->move(kTextLeft + 40, top);
+  batchBar_->move(kBarLeft, top);
+  SetBatchProgress(0, std::nullopt);
+  setFixedSize(kClientWidth, top + kRowHeight + 8);
+}
+
+void TProgressWindow::SetLane(int lane, const QString& text, double fraction) {
+  if (lane < 0 || lane >= static_cast<int>(lanes_.size())) {
+    return;
+  }
+  const LaneRow& row = lanes_[static_cast<std::size_t>(lane)];
+  row.text->setText(row.text->fontMetrics().elidedText(text, Qt::ElideMiddle, kTextWidth));
+  row.text->setToolTip(text);
+  row.bar->setValue(text.isEmpty() ? 0 : BarValue(fraction));
+}
+
+void TProgressWindow::SetBatchProgress(double fraction, std::optional<std::int64_t> remainingMs) {
+  batchBar_->setValue(BarValue(fraction));
+  remaining_->setText(remainingMs ? QStringLiteral("残り ") +
+                                        QString::fromStdString(FormatElapsedTime(*remainingMs))
+                                  : QString());
 }
 
 void TProgressWindow::ResetFileCount() {
@@ -107,8 +174,17 @@ void TProgressWindow::showEvent(QShowEvent* event) {
     shownBefore_ = true;
     PlaceCentredOverMainWindow(*this);
   }
-  KeepAboveMainWindow(*this, mainWindow_);
   FormActivate();
+}
+
+void TProgressWindow::setVisible(bool visible) {
+  // The window manager learns whose window this is before the window is mapped, which is
+  // when it reads the hint: a click on the main window then never buries this one.
+  if (visible) {
+    create();
+    KeepAboveMainWindow(*this, mainWindow_);
+  }
+  QWidget::setVisible(visible);
 }
 
 void TProgressWindow::closeEvent(QCloseEvent* event) {

@@ -2,10 +2,14 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "encode/progress_counters.h"
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -15,7 +19,10 @@ class RunningEncoder;
 
 // The small modeless window shown while a batch runs with the encoder's console hidden:
 // which file is being encoded, and minutes and seconds of the file and of the whole run,
-// counted in ticks of a one-second timer. Its one button asks the encoder to close.
+// counted in ticks of a one-second timer. Its one button asks the encoders to close.
+// Below those, a line with a bar for each running encoder ("lane") and a bar for the
+// whole batch with the time it should still take; the window is made tall enough for
+// the lanes of the run, and cannot be resized.
 //
 // It is a window of its own, not a Qt child of the main window: the batch disables the
 // main window, and a child would be disabled with it, cancel button and all. Its owner
@@ -42,12 +49,19 @@ class TProgressWindow : public QWidget {
 
   // Per-file counters back to 0; the run's total goes on.
   void ResetFileCount();
-  // The encoder the cancel button asks to close; nullptr while none runs.
+  // What the cancel button asks to close; nullptr while no batch runs.
   void SetRunningEncoder(RunningEncoder* encoder);
+  // Makes one line for each of `lanes` encoders, all idle, and the batch bar at 0.
+  void SetLaneCount(int lanes);
+  // Lane `lane` now encodes the file described by `text`, `fraction` of it done; an
+  // empty text marks the lane idle.
+  void SetLane(int lane, const QString& text, double fraction);
+  void SetBatchProgress(double fraction, std::optional<std::int64_t> remainingMs);
   // Sets the line that says what is being done; the label sizes itself to it.
   void SetEncodeFileText(const QString& text);
   // Ends the showing: stops the timer and hides; the counters keep their values.
   void FormClose();
+  void setVisible(bool visible) override;
 
   const ProgressCounters& Counters() const { return counters_; }
 
@@ -64,7 +78,16 @@ class TProgressWindow : public QWidget {
   void FormActivate();
   void ShowCounters();
 
+  struct LaneRow {
+    QLabel* text;
+    QProgressBar* bar;
+  };
+
   QWidget* mainWindow_;
+  std::vector<LaneRow> lanes_;
+  QLabel* batchLabel_;
+  QProgressBar* batchBar_;
+  QLabel* remaining_;
   ProgressCounters counters_;
   RunningEncoder* encoder_ = nullptr;
   bool shownBefore_ = false;

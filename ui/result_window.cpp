@@ -51,6 +51,11 @@ void TResultWindow::AppendReportLine(const QString& line) {
   ++lineCount_;
 }
 
+void TResultWindow::SetReport(const QStringList& lines) {
+  ResultText->setPlainText(lines.join(QLatin1Char('\n')));
+  lineCount_ = static_cast<int>(lines.size());
+}
+
 void TResultWindow::ResultOkClick() { close(); }
 
 void TResultWindow::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -9,7 +10,7 @@ class QPushButton;
 namespace lumio {
 
 // Shows the report of the last encoding run, read only. The batch writes the report
-// into ResultText while it runs; the text stays until the next batch starts.
+// into ResultText when it ends; the text stays until the next batch starts.
 class TResultWindow : public QDialog {
   Q_OBJECT
 
@@ -22,6 +23,8 @@ class TResultWindow : public QDialog {
   // The report is the list of lines of ResultText.
   void ClearReport();
   void AppendReportLine(const QString& line);
+  // Replaces the whole report at once.
+  void SetReport(const QStringList& lines);
 
  public slots:
   void ResultOkClick();

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <string>
 
@@ -115,6 +116,7 @@ void TSetupWindow::LoadSettings() {
   LoadPath(*StdOutputDir, loadedStdOutputDir_, "StdOutputDir");
   UseStdOutput->setChecked(settings_.ReadBool(kOptions, "UseStdOutput", false));
   ViewCheck->setChecked(settings_.ReadBool(kOptions, "ViewCheck", false));
+  ParallelEncoders->setValue(settings_.ReadInteger(kOptions, "ParallelEncoders", 1));
   LoadPath(*EncoderPlace, loadedEncoderPlace_, "EncoderPlace");
   SetEncoderPlace->setChecked(settings_.ReadBool(kOptions, "SetEncoderPlace", false));
   SetItemIndex(*EncodePriority, settings_.ReadInteger(kOptions, "EncodePriority", 1));
@@ -140,6 +142,12 @@ bool TSetupWindow::SaveSettings() {
   settings_.WriteBool(kOptions, "UseStdOutput", UseStdOutput->isChecked());
   settings_.WriteString(kOptions, "StdOutputDir", PathOf(*StdOutputDir, loadedStdOutputDir_));
   settings_.WriteBool(kOptions, "ViewCheck", ViewCheck->isChecked());
+  // A file without the key runs one encoder at a time; it gets the key only once the
+  // user chooses more, so that files of earlier versions stay as they were.
+  if (ParallelEncoders->value() != 1 ||
+      settings_.ReadInteger(kOptions, "ParallelEncoders", 0) != 0) {
+    settings_.WriteInteger(kOptions, "ParallelEncoders", ParallelEncoders->value());
+  }
   settings_.WriteBool(kOptions, "SetEncoderPlace", SetEncoderPlace->isChecked());
   settings_.WriteString(kOptions, "EncoderPlace", PathOf(*EncoderPlace, loadedEncoderPlace_));
   settings_.WriteInteger(kOptions, "EncodePriority", EncodePriority->currentIndex());

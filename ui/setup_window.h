@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QSpinBox;
 class QTabWidget;
 class QWidget;
 
@@ -64,6 +65,10 @@ class TSetupWindow : public QDialog {
   QLabel* Label4 = nullptr;
   QComboBox* EncodePriority = nullptr;
   QCheckBox* ViewCheck = nullptr;
+  // How many encoders a batch runs at once, and the machine's core count beside it.
+  QLabel* ParallelEncodersLabel = nullptr;
+  QSpinBox* ParallelEncoders = nullptr;
+  QLabel* CoreCountText = nullptr;
   QCheckBox* SetEncoderPlace = nullptr;
   QLineEdit* EncoderPlace = nullptr;
   QPushButton* ChoiseEncoderPlace = nullptr;

@@ -9,8 +9,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QThread>
 
+#include "encode/batch_run.h"
 #include "ui/look.h"
 #include "ui/setup_window.h"
 
@@ -96,6 +99,12 @@ void TSetupWindow::BuildGeneralPage() {
   Label4 = MakeLabel(page, "プロセスの優先順位", 16, 16, 113, 17);
   EncodePriority = MakeList(page, kPriorityItems, 1, 136, 16, 137, 20);
   ViewCheck = Place(new QCheckBox("エンコード中にコンソール画面を表示", page), 16, 48, 217, 17);
+  ParallelEncodersLabel = MakeLabel(page, "同時実行数", 240, 48, 60, 17);
+  ParallelEncoders = Place(new QSpinBox(page), 300, 46, 40, 20);
+  ParallelEncoders->setRange(1, kMostParallelEncoders);
+  ParallelEncoders->setToolTip("同時に動かすエンコーダの数");
+  CoreCountText =
+      MakeLabel(page, QString("(%1コア)").arg(QThread::idealThreadCount()), 344, 48, 44, 17);
   SetEncoderPlace = Place(new QCheckBox("エンコーダ本体の場所を指定", page), 16, 72, 233, 17);
   EncoderPlace = MakePathField(page, 24, 96, 289, 20);
   ChoiseEncoderPlace = MakeButton(page, "参照", 320, 96, 49, 20);
@@ -154,12 +163,12 @@ void TSetupWindow::BuildEncodeOptionPage() {
 
 void TSetupWindow::SetKeyboardOrder() {
   // Controls of the hidden page are skipped by Tab, so one chain serves both pages.
-  QWidget* const order[] = {PageControl1,    SetEncoderPlace, EncoderPlace,     ChoiseEncoderPlace,
-                            ViewCheck,       SameOutput,      UseStdOutput,     StdOutputDir,
-                            ChoiseStdOutDir, EncodePriority,  CheckUseBitrate,  MaximumBitrate,
-                            NominalBitrate,  MinimumBitrate,  CheckUseQuality,  CheckNoUse,
-                            QualityView,     Quality,         SetupWindowClose, SetupWindowCancel,
-                            ChangeOption};
+  QWidget* const order[] = {PageControl1,      SetEncoderPlace,  EncoderPlace,   ChoiseEncoderPlace,
+                            ViewCheck,         ParallelEncoders, SameOutput,     UseStdOutput,
+                            StdOutputDir,      ChoiseStdOutDir,  EncodePriority, CheckUseBitrate,
+                            MaximumBitrate,    NominalBitrate,   MinimumBitrate, CheckUseQuality,
+                            CheckNoUse,        QualityView,      Quality,        SetupWindowClose,
+                            SetupWindowCancel, ChangeOption};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }

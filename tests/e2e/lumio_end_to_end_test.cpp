@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@
 
 #include "encode/clock.h"
 #include "support/scripted_dialogs.h"
+#include "ui/batch_controller.h"
 #include "ui/console_window.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -200,6 +202,16 @@ class EndToEndTest : public ::testing::Test {
     ASSERT_EQ(main->InputFileList->count(), waveNames.size());
   }
 
+  // Presses エンコード開始 and lets the program run until the batch is over (refused, or
+  // run and its report shown and closed).
+  void ClickStart() {
+    QSignalSpy ended(main->Batch(), &BatchController::Ended);
+    main->StartEncode->click();
+    if (ended.isEmpty()) {
+      ASSERT_TRUE(ended.wait(120000));
+    }
+  }
+
   void Select(const std::vector<int>& rows) {
     main->InputFileList->clearSelection();
     for (int row : rows) {
@@ -257,7 +269,7 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
   const auto summary = Summary(QStringLiteral("[終了]"), 3);
   expected.insert(expected.end(), summary.begin(), summary.end());
 
-  main->StartEncode->click();
+  ClickStart();
   ASSERT_EQ(watcher->reports.size(), 1u);
   ExpectReport(watcher->reports[0], expected);
   EXPECT_TRUE(main->isEnabled());
@@ -275,7 +287,7 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
       QStringLiteral("指定の場所に同名のファイルがあります\n\n%1\n%2\n%3\n\n上書きしますか？")
           .arg(outOne, outTwo, outThree);
   dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Cancel});
-  main->StartEncode->click();
+  ClickStart();
   ASSERT_EQ(dialogs.Prompts().size(), 1u);
   EXPECT_EQ(dialogs.Prompts()[0].text, question);
   EXPECT_EQ(watcher->reports.size(), 1u);
@@ -283,7 +295,7 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
 
   // OK overwrites them all.
   dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  main->StartEncode->click();
+  ClickStart();
   ASSERT_EQ(dialogs.Prompts().size(), 2u);
   EXPECT_EQ(dialogs.Prompts()[1].text, question);
   ASSERT_EQ(watcher->reports.size(), 2u);
@@ -313,7 +325,7 @@ TEST_F(EndToEndTest, CancelStopsTheRunningEncoderAndTheBatch) {
 
   QElapsedTimer elapsed;
   elapsed.start();
-  main->StartEncode->click();
+  ClickStart();
   canceller.stop();
 
   EXPECT_LT(elapsed.elapsed(), 30000);
@@ -338,7 +350,7 @@ TEST_F(EndToEndTest, ConsoleShowsTheEncoderOutputInsteadOfTheProgressWindow) {
                    [&] { progressShown = progressShown || windows->ProgressWindow->isVisible(); });
   observer.start(1);
 
-  main->StartEncode->click();
+  ClickStart();
   observer.stop();
 
   ASSERT_EQ(watcher->reports.size(), 1u);
@@ -349,6 +361,74 @@ TEST_F(EndToEndTest, ConsoleShowsTheEncoderOutputInsteadOfTheProgressWindow) {
             QStandardPaths::findExecutable(QStringLiteral("oggenc")));
   EXPECT_TRUE(
       windows->ConsoleWindow->Output->toPlainText().contains(QStringLiteral("Done encoding")));
+}
+
+TEST_F(EndToEndTest, TwoEncodersAtOnceReportInListOrder) {
+  if (!VorbisToolsInstalled()) {
+    GTEST_SKIP() << "the vorbis-tools programs are needed";
+  }
+  const QStringList names = {QStringLiteral("a.wav"), QStringLiteral("b.wav"),
+                             QStringLiteral("c.wav")};
+  Start(names, QStringLiteral("[Options]\nParallelEncoders=2\n"));
+  main->Title->setText(QStringLiteral("三"));
+  ClickStart();
+  std::vector<QString> expected;
+  for (const QString& name :
+       {QStringLiteral("a.ogg"), QStringLiteral("b.ogg"), QStringLiteral("c.ogg")}) {
+    const auto block = JobBlock(QStringLiteral("[終了]"), Output(name));
+    expected.insert(expected.end(), block.begin(), block.end());
+  }
+  const auto summary = Summary(QStringLiteral("[終了]"), 3);
+  expected.insert(expected.end(), summary.begin(), summary.end());
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  ExpectReport(watcher->reports[0], expected);
+  // Only the finished files are in the folder: no hidden leftovers.
+  EXPECT_EQ(QDir(OutputFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList{"a.ogg", "b.ogg", "c.ogg"}));
+}
+
+TEST_F(EndToEndTest, CancelKeepsTheEarlierCompleteFileAndLeavesNoPartialOne) {
+  Start({QStringLiteral("long.wav")},
+        QStringLiteral("[Options]\nSetEncoderPlace=1\nEncoderPlace=%1\n")
+            .arg(QStringLiteral(LUMIO_SLOW_ENCODER)));
+  QFile earlier(Output(QStringLiteral("long.ogg")));
+  ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+  earlier.write("the complete file of an earlier run");
+  earlier.close();
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  TProgressWindow& progress = *windows->ProgressWindow;
+  QTimer::singleShot(500, &progress, [&progress] { progress.CancelEncoding->click(); });
+  ClickStart();
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  EXPECT_TRUE(watcher->reports[0].startsWith(QStringLiteral("[中止]\n")));
+  EXPECT_EQ(QDir(OutputFolder()).entryList(QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("long.ogg")});
+  ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+  EXPECT_EQ(earlier.readAll(), QByteArray("the complete file of an earlier run"));
+}
+
+TEST_F(EndToEndTest, AFailureGivesTheEncodersReasonInTheReport) {
+  if (!VorbisToolsInstalled()) {
+    GTEST_SKIP() << "the vorbis-tools programs are needed";
+  }
+  Start({QStringLiteral("good.wav"), QStringLiteral("broken.wav")});
+  QFile broken(Input(QStringLiteral("broken.wav")));
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write("not a sound file");
+  broken.close();
+  ClickStart();
+  std::vector<QString> expected = JobBlock(QStringLiteral("[終了]"), Output("good.ogg"));
+  auto failed = JobBlock(QStringLiteral("[中止]"), Output("broken.ogg"));
+  failed.insert(failed.end() - 1,
+                Literal(QStringLiteral("理由 ： ERROR: Input file \"%1\" is not a "
+                                       "supported format")
+                            .arg(Input(QStringLiteral("broken.wav")))));
+  expected.insert(expected.end(), failed.begin(), failed.end());
+  const auto summary = Summary(QStringLiteral("[中止]"), 1);
+  expected.insert(expected.end(), summary.begin(), summary.end());
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  ExpectReport(watcher->reports[0], expected);
+  EXPECT_FALSE(QFile::exists(Output(QStringLiteral("broken.ogg"))));
 }
 
 }  // namespace

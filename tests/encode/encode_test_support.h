@@ -6,19 +6,21 @@
 #include <unistd.h>
 
 #include <QObject>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <fstream>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "encode/batch_host.h"
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
 #include "encode/clock.h"
 #include "platform/file_system.h"
 
@@ -124,11 +126,16 @@ inline bool WriteToneWave(const std::string& path, double seconds, int channels 
   return static_cast<bool>(out);
 }
 
-// Hands out scripted readings in order; the last one repeats.
+// Hands out scripted readings in order; the last one repeats. With `faultAt`, the
+// reading of that number (counted from 0) throws instead, as a fault in the middle of a
+// run would.
 class ScriptedClock final : public Clock {
  public:
-  explicit ScriptedClock(std::vector<std::int64_t> readings) : readings_(std::move(readings)) {}
+  explicit ScriptedClock(std::vector<std::int64_t> readings,
+                         std::optional<std::size_t> faultAt = std::nullopt)
+      : readings_(std::move(readings)), faultAt_(faultAt) {}
   std::int64_t CurrentMilliseconds() override {
+    if (faultAt_ && readingsTaken_++ == *faultAt_) throw std::bad_alloc();
     const std::int64_t value = readings_[next_];
     if (next_ + 1 < readings_.size()) ++next_;
     return value;
@@ -136,88 +143,9 @@ class ScriptedClock final : public Clock {
 
  private:
   std::vector<std::int64_t> readings_;
+  std::optional<std::size_t> faultAt_;
+  std::size_t readingsTaken_ = 0;
   std::size_t next_ = 0;
-};
-
-// Records every call of the batch and the runner in order, answers questions from a
-// queue (an error box has only OK), and can press the cancel button a while after each encoder has
-// started.
-class RecordingHost final : public BatchHost, public ConsoleSink {
- public:
-  std::vector<std::string> calls;
-  std::vector<std::string> report;
-  std::string consoleOutput;
-  std::deque<DialogAnswer> answers;
-  std::optional<int> cancelAfterMs;
-  bool failOnReportLine = false;
-
-  std::string OutputFileNameFieldText() override { return {}; }
-  DialogAnswer ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons,
-                                 MessageSound sound) override {
-    calls.push_back(std::string(kind == MessageKind::Error ? "error" : "warning") +
-                    (buttons == MessageButtons::Ok ? "/ok" : "/okcancel") +
-                    (sound == MessageSound::Stop ? "/stop" : "/exclamation") + ":" + text);
-    if (buttons == MessageButtons::Ok) return DialogAnswer::Ok;
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected dialog: " << text;
-      return DialogAnswer::Cancel;
-    }
-    const DialogAnswer answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  void SetMainWindowEnabled(bool enabled) override {
-    calls.push_back(enabled ? "main enabled" : "main disabled");
-  }
-  void ShowProgressWindow() override { calls.push_back("progress shown"); }
-  void CloseProgressWindow() override { calls.push_back("progress closed"); }
-  void SetProgressCaption(const std::string& caption) override {
-    calls.push_back("caption " + caption);
-  }
-  void SetEncodeFileText(const std::string& text) override { calls.push_back("file " + text); }
-  void ResetFileCount() override { calls.push_back("reset file count"); }
-  void SetRunningEncoder(RunningEncoder* encoder) override {
-    calls.push_back(encoder != nullptr ? "encoder running" : "encoder gone");
-    running_ = encoder;
-    if (encoder != nullptr && cancelAfterMs) {
-      QTimer::singleShot(*cancelAfterMs, &timerContext_, [this] {
-        if (running_ != nullptr) running_->RequestClose();
-      });
-    }
-  }
-  void ClearReport() override {
-    calls.push_back("report cleared");
-    report.clear();
-  }
-  void AppendReportLine(const std::string& line) override {
-    if (failOnReportLine) throw std::bad_alloc();
-    report.push_back(line);
-  }
-  void ShowResultWindow() override { calls.push_back("result shown"); }
-  ConsoleSink& Console() override { return *this; }
-
-  void EncoderStarted(const std::string& encoderPath, RunningEncoder&) override {
-    calls.push_back("console started " + encoderPath);
-  }
-  void EncoderOutput(std::string_view bytes) override { consoleOutput += bytes; }
-  void EncoderEnded() override { calls.push_back("console ended"); }
-
-  void Reset() {
-    calls.clear();
-    report.clear();
-    consoleOutput.clear();
-  }
-
-  // The report as one text, each line followed by a line feed.
-  std::string ReportText() const {
-    std::string text;
-    for (const std::string& line : report) text += line + "\n";
-    return text;
-  }
-
- private:
-  RunningEncoder* running_ = nullptr;
-  QObject timerContext_;
 };
 
 // Puts the process's current folder back after a test that ran encoders.
@@ -228,6 +156,33 @@ class CurrentFolderGuard {
 
  private:
   std::string saved_;
+};
+
+// A job list over WAVE files made in a temporary folder: root/in/<name>.wav, with the
+// fake encoder as the encoder and root/out/ as the usual output folder.
+class JobListTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    root_ = dir_.path().toStdString() + "/";
+    ASSERT_TRUE(CreateFolder(root_ + "in"));
+    ASSERT_TRUE(CreateFolder(root_ + "out"));
+    settings_.WriteBool("Options", "SetEncoderPlace", true);
+    settings_.WriteString("Options", "EncoderPlace", kFakeEncoder);
+  }
+
+  // Adds the job for a freshly written in/<name>.wav, written to `outputDir`.
+  void AddJob(const std::string& name, const std::string& outputDir = "out/") {
+    const std::string input = root_ + "in/" + name + ".wav";
+    ASSERT_TRUE(WriteToneWave(input, 0.05));
+    ASSERT_TRUE(jobs_.AddWaveFile(input, settings_, root_ + outputDir));
+  }
+
+  CurrentFolderGuard folderGuard_;
+  QTemporaryDir dir_;
+  std::string root_;
+  SettingsStore settings_{"/nonexistent/lumio-settings.ini"};
+  FileDataList jobs_;
 };
 
 }  // namespace lumio::testing

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
@@ -30,9 +31,18 @@ class EncoderProcessTest : public ::testing::Test {
   // Runs the fake encoder with `arguments` to its end and returns its exit code.
   int Run(std::vector<std::string> arguments, int priority = 1) {
     arguments.insert(arguments.begin(), kFakeEncoder);
-    EncoderProcess process(nullptr);
-    EXPECT_TRUE(process.Start(arguments, priority));
-    return process.WaitForExit();
+    EncoderProcess process;
+    process.Start(arguments, priority, std::filesystem::current_path().string());
+    const EncoderExit exit = WaitForEnd(process);
+    EXPECT_TRUE(exit.started);
+    return exit.exitCode;
+  }
+
+  // Lets the event loop run until `process` has ended.
+  static EncoderExit WaitForEnd(EncoderProcess& process) {
+    QSignalSpy ended(&process, &EncoderProcess::Ended);
+    EXPECT_TRUE(ended.wait(30000));
+    return ended.isEmpty() ? EncoderExit{} : ended.front().front().value<EncoderExit>();
   }
 
   QTemporaryDir dir_;
@@ -73,8 +83,8 @@ TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
 
 TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
   environment_.Set("LUMIO_FAKE_WAIT", "1");
-  EncoderProcess process(nullptr);
-  ASSERT_TRUE(process.Start({kFakeEncoder}, 1));
+  EncoderProcess process;
+  process.Start({kFakeEncoder}, 1, dir_.path().toStdString());
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -84,11 +94,11 @@ TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
 
   rusage before{};
   getrusage(RUSAGE_SELF, &before);
-  const int exitCode = process.WaitForExit();
+  const EncoderExit exit = WaitForEnd(process);
   rusage after{};
   getrusage(RUSAGE_SELF, &after);
 
-  EXPECT_EQ(exitCode, kEncoderKilledExitCode);
+  EXPECT_TRUE(exit.signalled);
   EXPECT_GE(ticks, 10);
   process.RequestClose();  // the encoder has ended: nothing left to reach
   const auto cpuMs = [](const rusage& usage) {
@@ -106,8 +116,8 @@ TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirs
     out << "#!/bin/sh\ntrap '' TERM\nexec sleep 60\n";
   }
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-  EncoderProcess process(nullptr);
-  ASSERT_TRUE(process.Start({script}, 1));
+  EncoderProcess process;
+  process.Start({script}, 1, dir_.path().toStdString());
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -117,9 +127,57 @@ TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirs
   ticker.start(100);
   QElapsedTimer elapsed;
   elapsed.start();
-  EXPECT_EQ(process.WaitForExit(), kEncoderKilledExitCode);
+  EXPECT_TRUE(WaitForEnd(process).signalled);
   EXPECT_GE(ticks, 6);
   EXPECT_LT(elapsed.elapsed(), 10000);
+}
+
+TEST_F(EncoderProcessTest, AProgramThatCannotRunEndsWithItsReasonFromTheEventLoop) {
+  const std::string notExecutable = dir_.path().toStdString() + "/encoder";
+  std::ofstream(notExecutable) << "not a program";
+  for (const std::string& program : {notExecutable, dir_.path().toStdString() + "/missing"}) {
+    EncoderProcess process;
+    QSignalSpy ended(&process, &EncoderProcess::Ended);
+    process.Start({program}, 1, dir_.path().toStdString());
+    EXPECT_TRUE(ended.isEmpty());  // never from inside Start
+    const EncoderExit exit = WaitForEnd(process);
+    EXPECT_FALSE(exit.started) << program;
+    EXPECT_FALSE(exit.startError.empty());
+  }
+}
+
+TEST_F(EncoderProcessTest, TheEncoderDiesWithTheProgramThatStartedIt) {
+  // A stand-in for the program, killed with SIGKILL once its encoder runs: no handler
+  // of its own can clean up, only the death signal set in the child can end the encoder.
+  const std::string pidFile = dir_.path().toStdString() + "/encoder.pid";
+  const std::string script = dir_.path().toStdString() + "/encoder";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\necho $$ > '" << pidFile << "'\nexec sleep 60\n";
+  }
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  const pid_t program = ::fork();
+  if (program == 0) {
+    EncoderProcess process;
+    process.Start({script}, 1, dir_.path().toStdString());
+    for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i) ::usleep(10000);
+    ::usleep(50000);
+    ::kill(::getpid(), SIGKILL);
+  }
+  int status = 0;
+  ::waitpid(program, &status, 0);
+  ASSERT_TRUE(std::filesystem::exists(pidFile));
+  pid_t encoder = 0;
+  std::ifstream(pidFile) >> encoder;
+  ASSERT_GT(encoder, 0);
+  // Gone, or a zombie that nobody has reaped yet.
+  const auto alive = [encoder] {
+    std::ifstream stat("/proc/" + std::to_string(encoder) + "/stat");
+    std::string pid, name, state;
+    return static_cast<bool>(stat >> pid >> name >> state) && state != "Z";
+  };
+  for (int i = 0; i < 300 && alive(); ++i) ::usleep(10000);
+  EXPECT_FALSE(alive());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "encode/batch_host.h"
+#include "encode/console_sink.h"
 
 namespace lumio::testing {
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "encode/batch_host.h"
+#include "encode/console_sink.h"
 #include "support/counting_encoder.h"
 #include "ui/placement.h"
 

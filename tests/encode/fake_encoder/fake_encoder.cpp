@@ -2,9 +2,13 @@
 // named by LUMIO_FAKE_RECORD: every argument and its working folder, length-prefixed
 // because arguments may hold line breaks, and its nice value. Then, by environment:
 //   LUMIO_FAKE_SAY            text written to standard output, then to standard error
-//   LUMIO_FAKE_WAIT           "1": sleeps until a signal ends it (60 s at most)
-//   LUMIO_FAKE_FAIL_OUTPUT    exits 1 when -o names this file
+//   LUMIO_FAKE_WAIT           "1": writes half an output file, then sleeps until a signal
+//                             ends it (60 s at most)
+//   LUMIO_FAKE_FAIL_INPUT     exits 1 when the last argument (the input) ends with this
+//   LUMIO_FAKE_SLOW_INPUT     takes half a second when the input ends with this
+//   LUMIO_FAKE_NO_OUTPUT      "1": writes no output file
 //   LUMIO_FAKE_EXIT           exit code otherwise (default 0)
+// A run that ends with exit code 0 writes a small output file under the -o name.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -65,15 +69,33 @@ int main(int argc, char** argv) {
     std::cerr << say << std::flush;
   }
   const std::string outputName = OutputName(arguments);
+  const auto writeOutput = [&outputName](const char* bytes) {
+    if (!outputName.empty() && Environment("LUMIO_FAKE_NO_OUTPUT") != "1") {
+      std::ofstream(outputName, std::ios::binary) << bytes;
+    }
+  };
   if (Environment("LUMIO_FAKE_WAIT") == "1") {
+    writeOutput("OggS partial");
     for (int i = 0; i < 600; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return 3;
   }
-  if (!outputName.empty() && outputName == Environment("LUMIO_FAKE_FAIL_OUTPUT")) {
+  const std::string& input = arguments.back();
+  const auto inputEndsWith = [&input](const std::string& end) {
+    return !end.empty() && input.size() >= end.size() &&
+           input.compare(input.size() - end.size(), end.size(), end) == 0;
+  };
+  if (inputEndsWith(Environment("LUMIO_FAKE_SLOW_INPUT"))) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  if (inputEndsWith(Environment("LUMIO_FAKE_FAIL_INPUT"))) {
     return 1;
   }
   const std::string exitCode = Environment("LUMIO_FAKE_EXIT");
-  return exitCode.empty() ? 0 : std::atoi(exitCode.c_str());
+  const int code = exitCode.empty() ? 0 : std::atoi(exitCode.c_str());
+  if (code == 0) {
+    writeOutput("OggS complete");
+  }
+  return code;
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/file_data.h"
+#include "platform/path_rules.h"
+
+namespace lumio {
+
+class FileDataList;
+class SettingsStore;
+
+// One job as the run takes it: a copy of its record and input path, taken when the
+// batch starts, so that nothing the user does meanwhile can change a running job.
+struct PlannedJob {
+  FileData record;
+  std::string inputPath;
+  std::string outputFolder;  // the record's folder with its trailing separator
+  std::int64_t weight = 1;   // the input's size in bytes, at least 1: its share of the work
+};
+
+// A batch that has passed its checks.
+struct BatchPlan {
+  std::string encoderPath;  // absolute, the very file that was checked
+  std::vector<PlannedJob> jobs;
+  // Outputs that exist already or that an earlier job writes too, each followed by a
+  // line feed; empty when nothing would be overwritten.
+  std::string overwriteList;
+};
+
+// A check that failed: the message to show (without its leading line feed).
+struct BatchRefusal {
+  std::string message;
+};
+
+// Checks the encoder and then every job in list order; the first failure refuses the
+// batch with its message. `programFolder` ends in a separator.
+std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
+                                                   const SettingsStore& settings,
+                                                   const std::string& programFolder,
+                                                   const PathRules& rules);
+
+// The question that lists `overwriteList`.
+std::string OverwriteQuestion(const std::string& overwriteList);
+
+}  // namespace lumio

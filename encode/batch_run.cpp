@@ -1,0 +1,291 @@
+#include "encode/batch_run.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <exception>
+
+#include "encode/clock.h"
+#include "encode/command_line.h"
+#include "encode/command_line_split.h"
+#include "encode/encoder_output_reader.h"
+#include "encode/encoder_process.h"
+#include "encode/temporary_output.h"
+#include "platform/file_system.h"
+
+namespace lumio {
+
+namespace {
+
+std::vector<std::int64_t> WeightsOf(const BatchPlan& plan) {
+  std::vector<std::int64_t> weights;
+  weights.reserve(plan.jobs.size());
+  for (const PlannedJob& job : plan.jobs) {
+    weights.push_back(job.weight);
+  }
+  return weights;
+}
+
+// The tags Lumio hands over are UTF-8 whatever the locale the encoder runs in; without
+// this the encoder would convert them from the locale's character set and, under the C
+// locale, write "?" or "#" for every character outside ASCII.
+constexpr const char* kTagsAreUtf8 = "--utf8";
+
+}  // namespace
+
+// One place for a running encoder.
+struct BatchRun::Lane {
+  std::size_t job = 0;
+  std::unique_ptr<EncoderProcess> process;
+  std::optional<TemporaryOutput> output;
+  EncoderOutputReader reader;
+  ConsoleSink* console = nullptr;
+  std::int64_t startMs = 0;
+  bool busy = false;
+};
+
+BatchRun::BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions options, Clock& clock,
+                   ConsoleProvider* consoles, QObject* parent)
+    : QObject(parent),
+      plan_(std::move(plan)),
+      optionText_(std::move(optionText)),
+      options_(options),
+      clock_(clock),
+      consoles_(consoles),
+      outcomes_(plan_.jobs.size()),
+      progress_(WeightsOf(plan_)) {
+  options_.parallel = std::clamp(options_.parallel, 1, kMostParallelEncoders);
+  for (int i = 0; i < options_.parallel; ++i) {
+    lanes_.push_back(std::make_unique<Lane>());
+  }
+}
+
+BatchRun::~BatchRun() {
+  for (const auto& lane : lanes_) {
+    ReleaseLane(*lane, false);
+  }
+}
+
+void BatchRun::ReleaseLane(Lane& lane, bool later) {
+  if (lane.process) {
+    // The process object may be the sender of the signal being handled; its destructor
+    // kills an encoder that still runs.
+    if (later) {
+      lane.process.release()->deleteLater();
+    } else {
+      lane.process.reset();
+    }
+    if (lane.console != nullptr && lane.busy) {
+      lane.console->EncoderEnded();
+    }
+  }
+  lane.console = nullptr;
+  if (lane.output) {
+    lane.output->Discard();
+    lane.output.reset();
+  }
+  lane.busy = false;
+}
+
+void BatchRun::Start() {
+  Guarded([this] {
+    startMs_ = clock_.CurrentMilliseconds();
+    FillLanes();
+    FinishIfDone();
+  });
+}
+
+void BatchRun::Cancel() {
+  if (finished_) {
+    return;
+  }
+  cancelled_ = true;
+  stopping_ = true;
+  for (const auto& lane : lanes_) {
+    if (lane->busy && lane->process) {
+      lane->process->RequestClose();
+    }
+  }
+}
+
+void BatchRun::FillLanes() {
+  for (int lane = 0; lane < options_.parallel; ++lane) {
+    while (!stopping_ && next_ < plan_.jobs.size() && !lanes_[lane]->busy) {
+      StartJob(next_++, lane);
+    }
+  }
+}
+
+void BatchRun::StartJob(std::size_t job, int laneIndex) {
+  Lane& lane = *lanes_[laneIndex];
+  const PlannedJob& planned = plan_.jobs[job];
+  const FileData& record = planned.record;
+  lane = Lane();
+  lane.job = job;
+  lane.busy = true;
+  emit JobStarting(job, laneIndex);
+
+  JobOutcome outcome;
+  outcome.outputPath = planned.outputFolder + record.OutputFileName;
+  outcome.playTimeMs = record.Wave.PlayTime;
+  outcome.ran = false;
+  // The encoder runs in the output folder, which stays the current folder afterwards.
+  // Should the folder have vanished since the batch checked it, nothing is run.
+  if (!SetCurrentFolder(planned.outputFolder)) {
+    outcome.reason = "出力先フォルダに入れません";
+    EndJob(laneIndex, std::move(outcome), false);
+    return;
+  }
+  std::string error;
+  lane.output = TemporaryOutput::Reserve(planned.outputFolder, error);
+  if (!lane.output) {
+    outcome.reason = "出力先フォルダに書き込めません: " + error;
+    EndJob(laneIndex, std::move(outcome), false);
+    return;
+  }
+  std::vector<std::string> arguments =
+      SplitCommandLine(BuildCommandLine("", optionText_, record.Title, record.Artist, record.Album,
+                                        record.Date, record.TrackNumber, record.Comment,
+                                        lane.output->Name(), planned.inputPath, options_.codePage),
+                       options_.codePage);
+  // The program is named by its path directly: the quotes of the line's first piece
+  // cannot carry a double quote, which a Linux folder name may hold.
+  arguments[0] = plan_.encoderPath;
+  arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
+
+  lane.process = std::make_unique<EncoderProcess>();
+  if (options_.console && consoles_ != nullptr) {
+    lane.console = &consoles_->ConsoleForLane(laneIndex);
+    const std::string title = options_.parallel > 1
+                                  ? plan_.encoderPath + " - " + record.OutputFileName
+                                  : plan_.encoderPath;
+    connect(lane.process.get(), &EncoderProcess::Started, this,
+            [this, console = lane.console, title] { console->EncoderStarted(title, *this); });
+  }
+  connect(
+      lane.process.get(), &EncoderProcess::Output, this,
+      [this, laneIndex](std::string_view bytes) { Guarded([&] { JobOutput(laneIndex, bytes); }); });
+  connect(lane.process.get(), &EncoderProcess::Ended, this,
+          [this, laneIndex](const EncoderExit& exit) {
+            Guarded([&] {
+              JobFinished(laneIndex, exit);
+              FillLanes();
+              FinishIfDone();
+            });
+          });
+  lane.startMs = clock_.CurrentMilliseconds();
+  lane.process->Start(arguments, options_.priority, planned.outputFolder);
+}
+
+void BatchRun::JobOutput(int laneIndex, std::string_view bytes) {
+  Lane& lane = *lanes_[laneIndex];
+  if (lane.console != nullptr) {
+    lane.console->EncoderOutput(bytes);
+  }
+  const std::optional<double> before = lane.reader.Fraction();
+  lane.reader.Feed(bytes);
+  const std::optional<double> after = lane.reader.Fraction();
+  if (after && after != before) {
+    progress_.SetJobFraction(lane.job, *after);
+    emit JobProgress(lane.job, laneIndex, *after);
+    emit BatchProgressed(progress_.Fraction(),
+                         progress_.RemainingMs(clock_.CurrentMilliseconds() - startMs_));
+  }
+}
+
+void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
+  Lane& lane = *lanes_[laneIndex];
+  const std::int64_t endMs = clock_.CurrentMilliseconds();
+  lane.reader.Finish();
+  if (lane.console != nullptr && exit.started) {
+    lane.console->EncoderEnded();
+  }
+  const PlannedJob& planned = plan_.jobs[lane.job];
+  JobOutcome outcome;
+  outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
+  outcome.playTimeMs = planned.record.Wave.PlayTime;
+  outcome.elapsedMs = endMs - lane.startMs;
+  outcome.ran = exit.started;
+  bool succeeded = false;
+  if (!exit.started) {
+    outcome.reason = "エンコーダを起動できません: " + exit.startError;
+  } else if (exit.signalled || exit.exitCode != 0) {
+    // A job the user cancelled needs no reason; otherwise the encoder's own word.
+    if (!cancelled_) {
+      outcome.reason = lane.reader.LastErrorLine();
+      if (outcome.reason.empty() && exit.signalled) {
+        outcome.reason = "エンコーダが強制終了されました";
+      }
+    }
+  } else if (!lane.output->HasContent()) {
+    outcome.reason = "出力ファイルが作られませんでした";
+  } else {
+    std::string error;
+    succeeded = lane.output->Commit(planned.record.OutputFileName, error);
+    if (succeeded) {
+      lane.output.reset();
+    } else {
+      outcome.reason = "出力ファイルを置き換えられません: " + error;
+    }
+  }
+  outcome.succeeded = succeeded;
+  EndJob(laneIndex, std::move(outcome), succeeded);
+}
+
+void BatchRun::EndJob(int laneIndex, JobOutcome outcome, bool succeeded) {
+  Lane& lane = *lanes_[laneIndex];
+  lane.console = nullptr;  // told of the end already, when the encoder had started
+  ReleaseLane(lane, true);
+  if (succeeded) {
+    ++done_;
+    progress_.SetJobFraction(lane.job, 1);
+  } else {
+    stopping_ = true;
+  }
+  const std::size_t job = lane.job;
+  outcomes_[job] = outcome;
+  emit JobEnded(job, laneIndex, outcome);
+}
+
+void BatchRun::FinishIfDone() {
+  if (finished_ ||
+      std::any_of(lanes_.begin(), lanes_.end(), [](const auto& lane) { return lane->busy; })) {
+    return;
+  }
+  if (!stopping_ && next_ < plan_.jobs.size()) {
+    return;
+  }
+  finished_ = true;
+  BatchSummary summary;
+  summary.done = done_;
+  summary.completed = !plan_.jobs.empty() && done_ == plan_.jobs.size();
+  summary.elapsedMs = clock_.CurrentMilliseconds() - startMs_;
+  std::vector<JobOutcome> outcomes;
+  for (const std::optional<JobOutcome>& outcome : outcomes_) {
+    if (outcome) {
+      outcomes.push_back(*outcome);
+    }
+  }
+  emit Finished(outcomes, summary);
+}
+
+template <typename Step>
+void BatchRun::Guarded(Step step) {
+  if (finished_) {
+    return;
+  }
+  try {
+    step();
+  } catch (const std::exception&) {
+    StopAll();
+  }
+}
+
+void BatchRun::StopAll() {
+  finished_ = true;
+  for (const auto& lane : lanes_) {
+    ReleaseLane(*lane, true);
+  }
+  emit Faulted();
+}
+
+}  // namespace lumio

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "encode/batch_plan.h"
+#include "encode/batch_progress.h"
+#include "encode/console_sink.h"
+#include "encode/run_report.h"
+#include "platform/code_page.h"
+
+namespace lumio {
+
+class Clock;
+class EncoderProcess;
+
+// The most encoders that a batch runs at once.
+inline constexpr int kMostParallelEncoders = 16;
+
+struct BatchRunOptions {
+  int parallel = 1;      // encoders at once, 1 to kMostParallelEncoders
+  bool console = false;  // show each encoder's output
+  int priority = 1;      // Options/EncodePriority item
+  CodePage codePage = CodePage::Utf8;
+};
+
+// Gives each lane (one place for a running encoder, 0 to parallel - 1) the console that
+// shows its encoder's output while the console is to be shown.
+class ConsoleProvider {
+ public:
+  virtual ~ConsoleProvider() = default;
+  virtual ConsoleSink& ConsoleForLane(int lane) = 0;
+};
+
+// Runs a checked batch: starts the encoders in list order, at most `parallel` at a time,
+// and follows them through their signals; nothing here waits. After the first job that
+// fails no new job starts, and the jobs still running finish and are reported. Each
+// encoder writes a hidden file of its own that takes the output's name only when it is
+// complete. What happens is told through the signals below; Finished comes exactly once,
+// or Faulted instead. A close request (the cancel button, or closing a console) cancels
+// the whole run.
+class BatchRun : public QObject, public RunningEncoder {
+  Q_OBJECT
+
+ public:
+  BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions options, Clock& clock,
+           ConsoleProvider* consoles, QObject* parent = nullptr);
+  // A run destroyed while encoders still run kills them and removes their hidden files.
+  ~BatchRun() override;
+
+  void Start();
+  // Asks every running encoder to close; asked again, kills them.
+  void Cancel();
+  void RequestClose() override { Cancel(); }
+  bool IsFinished() const { return finished_; }
+  std::size_t JobCount() const { return plan_.jobs.size(); }
+  const PlannedJob& Job(std::size_t job) const { return plan_.jobs[job]; }
+
+ signals:
+  // Job `job` is about to start in `lane`.
+  void JobStarting(std::size_t job, int lane);
+  // A share of `job` is done, 0 to 1.
+  void JobProgress(std::size_t job, int lane, double fraction);
+  // The share of the whole batch that is done, and the time left when it can be told.
+  void BatchProgressed(double fraction, std::optional<std::int64_t> remainingMs);
+  void JobEnded(std::size_t job, int lane, const lumio::JobOutcome& outcome);
+  // The outcomes in list order (jobs never started have none), and the summary.
+  void Finished(const std::vector<lumio::JobOutcome>& outcomes, const lumio::BatchSummary& summary);
+  // An unexpected fault stopped the run; every encoder has been stopped.
+  void Faulted();
+
+ private:
+  struct Lane;
+
+  void FillLanes();
+  void StartJob(std::size_t job, int lane);
+  void JobOutput(int lane, std::string_view bytes);
+  void JobFinished(int lane, const struct EncoderExit& exit);
+  void EndJob(int lane, JobOutcome outcome, bool succeeded);
+  void FinishIfDone();
+  // Runs `step`; a fault in it stops the whole run instead of escaping into the event loop.
+  template <typename Step>
+  void Guarded(Step step);
+  void StopAll();
+  // Frees a lane: its process goes (now, or `later` from the event loop), its console is
+  // told of the end, its hidden file is removed.
+  void ReleaseLane(Lane& lane, bool later);
+
+  BatchPlan plan_;
+  std::string optionText_;
+  BatchRunOptions options_;
+  Clock& clock_;
+  ConsoleProvider* consoles_;
+  std::vector<std::unique_ptr<Lane>> lanes_;
+  std::vector<std::optional<JobOutcome>> outcomes_;
+  BatchProgress progress_;
+  std::size_t next_ = 0;
+  std::size_t done_ = 0;
+  std::int64_t startMs_ = 0;
+  bool stopping_ = false;
+  bool cancelled_ = false;
+  bool finished_ = false;
+};
+
+}  // namespace lumio

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumio {
+
+// Reads what the encoder writes to its standard error as it comes, in pieces of any
+// size: its progress lines ("\t[ 45.3%] [ 0m12s remaining] |", each ended by a carriage
+// return) and its last error line ("ERROR: ..."), which the report gives as the reason
+// when the job fails. Lines it does not know are passed over.
+class EncoderOutputReader {
+ public:
+  void Feed(std::string_view bytes);
+
+  // The share of the file encoded so far, 0 to 1; nullopt before the first progress line.
+  std::optional<double> Fraction() const { return fraction_; }
+  // The encoder's own estimate of the time left, in seconds.
+  std::optional<long> RemainingSeconds() const { return remainingSeconds_; }
+  // The last line that reports an error, without its line end; empty when none came.
+  // A line still unfinished when the encoder ends counts too (see Finish).
+  const std::string& LastErrorLine() const { return lastErrorLine_; }
+  // The encoder has ended: a line it left without a line end is read as complete.
+  void Finish();
+
+ private:
+  void ReadLine(std::string_view line);
+
+  std::string pending_;
+  std::optional<double> fraction_;
+  std::optional<long> remainingSeconds_;
+  std::string lastErrorLine_;
+};
+
+}  // namespace lumio

@@ -1,0 +1,42 @@
+#include "encode/run_report.h"
+
+#include "encode/time_format.h"
+
+namespace lumio {
+
+std::vector<std::string> JobBlockLines(const JobOutcome& outcome) {
+  std::vector<std::string> lines{outcome.succeeded ? "[終了]" : "[中止]", outcome.outputPath};
+  if (outcome.ran) {
+    lines.push_back("処理時間 ： " + FormatElapsedTime(outcome.elapsedMs));
+    lines.push_back("再生／処理時間比 ： " +
+                    FormatTimeRatio(outcome.playTimeMs, outcome.elapsedMs));
+  }
+  if (!outcome.reason.empty()) {
+    lines.push_back("理由 ： " + outcome.reason);
+  }
+  lines.emplace_back();
+  return lines;
+}
+
+std::vector<std::string> SummaryLines(const BatchSummary& summary) {
+  return {"----------",
+          "",
+          summary.completed ? "[終了]" : "[中止]",
+          std::to_string(summary.done) + "個のファイルを処理。",
+          "処理時間計 ： " + FormatElapsedTime(summary.elapsedMs),
+          ""};
+}
+
+std::vector<std::string> RunReportLines(const std::vector<JobOutcome>& outcomes,
+                                        const BatchSummary& summary) {
+  std::vector<std::string> lines;
+  for (const JobOutcome& outcome : outcomes) {
+    const std::vector<std::string> block = JobBlockLines(outcome);
+    lines.insert(lines.end(), block.begin(), block.end());
+  }
+  const std::vector<std::string> closing = SummaryLines(summary);
+  lines.insert(lines.end(), closing.begin(), closing.end());
+  return lines;
+}
+
+}  // namespace lumio

@@ -1,0 +1,173 @@
+#include "encode/batch_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode_test_support.h"
+#include "platform/file_system.h"
+
+namespace lumio {
+namespace {
+
+using testing::kFakeEncoder;
+
+const std::string kForbiddenNameMessage =
+    "ファイル名には次の文字は使えません\n\\ / : , ; * ? \" < > |\n\n";
+
+class BatchPlanTest : public testing::JobListTest {
+ public:
+  std::variant<BatchPlan, BatchRefusal> Prepare(PathRules rules = NativePathRules()) {
+    return PrepareBatch(jobs_, settings_, "", rules);
+  }
+  // The message of a refused batch; empty when it passed.
+  std::string Refusal(PathRules rules = NativePathRules()) {
+    const auto checked = Prepare(rules);
+    const auto* refusal = std::get_if<BatchRefusal>(&checked);
+    return refusal == nullptr ? std::string() : refusal->message;
+  }
+  std::string OverwriteList() {
+    const auto checked = Prepare();
+    const auto* plan = std::get_if<BatchPlan>(&checked);
+    return plan == nullptr ? "refused" : plan->overwriteList;
+  }
+};
+
+TEST_F(BatchPlanTest, EachCheckFailureRefusesTheBatchWithItsOneMessage) {
+  const struct {
+    const char* name;
+    std::function<void(BatchPlanTest&)> arrange;
+    std::function<std::string(const std::string& root)> message;
+  } cases[] = {
+      {"missing encoder comes before a job in error",
+       [](BatchPlanTest& t) {
+         t.settings_.WriteString("Options", "EncoderPlace", t.root_ + "no-encoder");
+         t.jobs_.SetOutputFileName(0, "");
+       },
+       [](const std::string&) { return std::string("エンコーダが見つかりません"); }},
+      {"empty encoder place",
+       [](BatchPlanTest& t) { t.settings_.WriteString("Options", "EncoderPlace", ""); },
+       [](const std::string&) { return std::string("エンコーダが見つかりません"); }},
+      {"colon in a stored name", [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(1, "b:c.ogg"); },
+       [](const std::string&) { return kForbiddenNameMessage + "b:c.ogg"; }},
+      {"separator in a stored name",
+       [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(1, "../b.ogg"); },
+       [](const std::string&) { return kForbiddenNameMessage + "../b.ogg"; }},
+      {"quote in a stored name", [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(0, "a\".ogg"); },
+       [](const std::string&) { return kForbiddenNameMessage + "a\".ogg"; }},
+      {"missing input file, before the third job's empty name",
+       [](BatchPlanTest& t) {
+         std::filesystem::remove(t.root_ + "in/b.wav");
+         t.jobs_.SetOutputFileName(2, "");
+       },
+       [](const std::string& root) {
+         return "指定の入力ファイルが存在しません\n\n" + root + "in/b.wav";
+       }},
+      {"missing output folder",
+       [](BatchPlanTest& t) { t.jobs_.SetOutputFolder(t.root_ + "nowhere/", {2}); },
+       [](const std::string& root) {
+         return "指定の出力先フォルダが存在しません\n\n" + root + "nowhere/";
+       }},
+      {"empty output name", [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(2, ""); },
+       [](const std::string& root) { return "出力ファイル名が空です\n\n" + root + "in/c.wav"; }},
+      {"output name of the input file itself",
+       [](BatchPlanTest& t) {
+         t.jobs_.SetOutputFolder(t.root_ + "in/", {1});
+         t.jobs_.SetOutputFileName(1, "b.wav");
+       },
+       [](const std::string& root) {
+         return "出力ファイルが入力ファイルと同じです\n\n" + root + "in/b.wav";
+       }},
+      {"output name linked to the input file",
+       [](BatchPlanTest& t) {
+         std::filesystem::create_symlink(t.root_ + "in/c.wav", t.root_ + "out/c.ogg");
+       },
+       [](const std::string& root) {
+         return "出力ファイルが入力ファイルと同じです\n\n" + root + "in/c.wav";
+       }},
+      {"output that a later job reads",
+       [](BatchPlanTest& t) {
+         t.jobs_.SetOutputFolder(t.root_ + "in/", {0});
+         t.jobs_.SetOutputFileName(0, "c.wav");
+       },
+       [](const std::string& root) {
+         return "出力ファイルが別の入力ファイルと同じです\n\n" + root + "in/a.wav → " + root +
+                "in/c.wav";
+       }},
+      {"output linked to an earlier job's input",
+       [](BatchPlanTest& t) {
+         std::filesystem::create_symlink(t.root_ + "in/a.wav", t.root_ + "out/b.ogg");
+       },
+       [](const std::string& root) {
+         return "出力ファイルが別の入力ファイルと同じです\n\n" + root + "in/b.wav → " + root +
+                "out/b.ogg\n" + root + "in/a.wav";
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    jobs_.Clear();
+    std::filesystem::remove_all(root_ + "out");
+    ASSERT_TRUE(CreateFolder(root_ + "out"));
+    settings_.WriteString("Options", "EncoderPlace", kFakeEncoder);
+    for (const char* name : {"a", "b", "c"}) AddJob(name);
+    c.arrange(*this);
+    EXPECT_EQ(Refusal(), c.message(root_));
+  }
+}
+
+TEST_F(BatchPlanTest, ShiftJisNamesAreCheckedByWholeCharacters) {
+  const PathRules shiftJis{PathStyle::Posix, CodePage::ShiftJis};
+  AddJob("a");
+  // One double-byte character whose trail byte is 0x5C, then ".ogg".
+  jobs_.SetOutputFileName(0, "\x83\x5C.ogg");
+  EXPECT_EQ(Refusal(shiftJis), "");
+  // A stray lead byte (a Linux file name may hold one) hides no separator after it.
+  jobs_.SetOutputFileName(0, "\x83/b.ogg");
+  EXPECT_EQ(Refusal(shiftJis), kForbiddenNameMessage + "\x83/b.ogg");
+}
+
+TEST_F(BatchPlanTest, OverwriteListNamesEveryOutputThatWouldBeReplaced) {
+  for (const char* name : {"a", "b", "c"}) AddJob(name);
+  EXPECT_EQ(OverwriteList(), "");
+  std::ofstream(root_ + "out/a.ogg") << "old";
+  std::ofstream(root_ + "out/c.ogg") << "old";
+  EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n" + root_ + "out/c.ogg\n");
+  EXPECT_EQ(OverwriteQuestion(OverwriteList()), "指定の場所に同名のファイルがあります\n\n" + root_ +
+                                                    "out/a.ogg\n" + root_ +
+                                                    "out/c.ogg\n\n上書きしますか？");
+
+  std::filesystem::remove(root_ + "out/a.ogg");
+  std::filesystem::remove(root_ + "out/c.ogg");
+  jobs_.SetOutputFileName(2, "a.ogg");  // the third job would replace the first one's file
+  EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n");
+
+  jobs_.SetOutputFileName(2, "c.ogg");
+  jobs_.Record(0).OutputDir = root_ + "out";  // stored without its separator
+  std::ofstream(root_ + "out/a.ogg") << "old";
+  EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n");
+}
+
+TEST_F(BatchPlanTest, PlanCarriesEachJobAndTheEncoderThatWasChecked) {
+  const std::filesystem::path encoder(kFakeEncoder);
+  ASSERT_TRUE(SetCurrentFolder(encoder.parent_path().string()));
+  settings_.WriteString("Options", "EncoderPlace", encoder.filename().string());
+  AddJob("a");
+  jobs_.Record(0).OutputDir = root_ + "out";
+  const auto checked = Prepare();
+  const auto* plan = std::get_if<BatchPlan>(&checked);
+  ASSERT_NE(plan, nullptr);
+  EXPECT_EQ(plan->encoderPath, kFakeEncoder);
+  ASSERT_EQ(plan->jobs.size(), 1u);
+  EXPECT_EQ(plan->jobs[0].inputPath, root_ + "in/a.wav");
+  EXPECT_EQ(plan->jobs[0].outputFolder, root_ + "out/");
+  EXPECT_EQ(plan->jobs[0].weight,
+            static_cast<std::int64_t>(std::filesystem::file_size(root_ + "in/a.wav")));
+}
+
+}  // namespace
+}  // namespace lumio

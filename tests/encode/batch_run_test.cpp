@@ -1,0 +1,319 @@
+#include "encode/batch_run.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <variant>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode/batch_plan.h"
+#include "encode/console_sink.h"
+#include "encode_test_support.h"
+#include "platform/file_system.h"
+
+namespace lumio {
+namespace {
+
+using testing::FakeRun;
+using testing::kFakeEncoder;
+using testing::ReadFakeRuns;
+using testing::ScopedEnvironment;
+using testing::ScriptedClock;
+
+// Records what the consoles are told.
+class RecordingConsoles : public ConsoleProvider, public ConsoleSink {
+ public:
+  ConsoleSink& ConsoleForLane(int lane) override {
+    calls.push_back("lane " + std::to_string(lane));
+    return *this;
+  }
+  void EncoderStarted(const std::string& title, RunningEncoder&) override {
+    calls.push_back("started " + title);
+  }
+  void EncoderOutput(std::string_view bytes) override { output += bytes; }
+  void EncoderEnded() override { calls.push_back("ended"); }
+  std::vector<std::string> calls;
+  std::string output;
+};
+
+struct RunResult {
+  std::vector<std::string> events;
+  std::vector<JobOutcome> outcomes;
+  BatchSummary summary;
+  bool faulted = false;
+  int mostRunning = 0;
+};
+
+class BatchRunTest : public testing::JobListTest {
+ public:
+  void SetUp() override {
+    JobListTest::SetUp();
+    record_ = root_ + "record";
+    environment_.Set("LUMIO_FAKE_RECORD", record_);
+  }
+
+  // Runs the list to its end; `whileRunning` is called once the first encoder has started.
+  RunResult Run(BatchRunOptions options = {}, ConsoleProvider* consoles = nullptr,
+                std::function<void(BatchRun&)> whileRunning = {}) {
+    RunResult result;
+    auto checked = PrepareBatch(jobs_, settings_, "", NativePathRules());
+    EXPECT_TRUE(std::holds_alternative<BatchPlan>(checked));
+    BatchRun run(std::get<BatchPlan>(std::move(checked)), " -q 3.0", options, clock_, consoles);
+    QEventLoop loop;
+    int running = 0;
+    QObject::connect(&run, &BatchRun::JobStarting, [&](std::size_t job, int lane) {
+      result.events.push_back("start " + std::to_string(job) + " in " + std::to_string(lane));
+      result.mostRunning = std::max(result.mostRunning, ++running);
+      if (whileRunning) {
+        QTimer::singleShot(300, &run, [&run, whileRunning] { whileRunning(run); });
+        whileRunning = {};
+      }
+    });
+    QObject::connect(&run, &BatchRun::JobEnded, [&](std::size_t job, int, const JobOutcome& o) {
+      --running;
+      result.events.push_back("end " + std::to_string(job) + (o.succeeded ? " ok" : " failed"));
+    });
+    QObject::connect(&run, &BatchRun::Finished,
+                     [&](const std::vector<JobOutcome>& outcomes, const BatchSummary& summary) {
+                       result.outcomes = outcomes;
+                       result.summary = summary;
+                       loop.quit();
+                     });
+    QObject::connect(&run, &BatchRun::Faulted, [&] {
+      result.faulted = true;
+      loop.quit();
+    });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    run.Start();
+    if (!run.IsFinished()) loop.exec();
+    EXPECT_TRUE(run.IsFinished());
+    return result;
+  }
+
+  // The files in a folder, hidden ones too.
+  std::vector<std::string> Files(const std::string& folder) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root_ + folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string record_;
+  ScopedEnvironment environment_;
+  ScriptedClock clock_{{0}};
+};
+
+TEST_F(BatchRunTest, TwoJobReportMatchesTheWorkedExample) {
+  ASSERT_TRUE(CreateFolder(root_ + "Ogg"));
+  AddJob("blue", "Ogg/");
+  AddJob("red", "Ogg/");
+  jobs_.Record(0).Wave.PlayTime = 244000;
+  jobs_.Record(1).Wave.PlayTime = 189000;
+  clock_ = ScriptedClock({5000, 5100, 67400, 67500, 113300, 113400});
+  const RunResult result = Run();
+
+  const std::string ogg = root_ + "Ogg/";
+  std::string report;
+  for (const std::string& line : RunReportLines(result.outcomes, result.summary)) {
+    report += line + "\n";
+  }
+  EXPECT_EQ(report, "[終了]\n" + ogg +
+                        "blue.ogg\n処理時間 ： 1分2秒\n再生／処理時間比 ： 3.9165\n\n"
+                        "[終了]\n" +
+                        ogg +
+                        "red.ogg\n処理時間 ： 0分45秒\n再生／処理時間比 ： 4.1266\n\n"
+                        "----------\n\n[終了]\n2個のファイルを処理。\n"
+                        "処理時間計 ： 1分48秒\n\n");
+  EXPECT_EQ(result.events,
+            (std::vector<std::string>{"start 0 in 0", "end 0 ok", "start 1 in 0", "end 1 ok"}));
+  EXPECT_EQ(Files("Ogg"), (std::vector<std::string>{"blue.ogg", "red.ogg"}));
+}
+
+TEST_F(BatchRunTest, NoNewJobStartsAfterTheFirstFailure) {
+  const struct {
+    int parallel;
+    std::vector<std::string> events;
+    std::size_t done;
+  } cases[] = {
+      {1, {"start 0 in 0", "end 0 ok", "start 1 in 0", "end 1 failed"}, 1},
+      // Both start together; the first still finishes and counts.
+      {2, {"start 0 in 0", "start 1 in 1", "end 1 failed", "end 0 ok"}, 1},
+  };
+  for (const char* folder : {"out1", "out2", "out3"}) ASSERT_TRUE(CreateFolder(root_ + folder));
+  AddJob("a", "out1/");
+  AddJob("b", "out2/");
+  AddJob("c", "out3/");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.parallel);
+    std::filesystem::remove(record_);
+    ScopedEnvironment failure;
+    failure.Set("LUMIO_FAKE_FAIL_INPUT", "b.wav");
+    // The second job fails at once, while the first one takes a moment.
+    failure.Set("LUMIO_FAKE_SLOW_INPUT", "a.wav");
+    const RunResult result = Run({.parallel = c.parallel});
+    EXPECT_EQ(ReadFakeRuns(record_).size(), 2u);
+    if (c.parallel == 1) {
+      EXPECT_EQ(result.events, c.events);
+      EXPECT_EQ(CurrentFolder(), root_ + "out2");
+    }
+    ASSERT_EQ(result.outcomes.size(), 2u);
+    EXPECT_TRUE(result.outcomes[0].succeeded);  // blocks in list order, whatever the end order
+    EXPECT_FALSE(result.outcomes[1].succeeded);
+    EXPECT_EQ(result.outcomes[1].outputPath, root_ + "out2/b.ogg");
+    EXPECT_EQ(result.outcomes[1].reason, "");  // exit code 1 with nothing said: as before
+    EXPECT_FALSE(result.summary.completed);
+    EXPECT_EQ(result.summary.done, c.done);
+    EXPECT_EQ(Files("out2"), std::vector<std::string>{});
+  }
+}
+
+TEST_F(BatchRunTest, SeveralEncodersRunAtOnceAndReportInListOrder) {
+  for (const char* name : {"a", "b", "c", "d", "e"}) AddJob(name);
+  const RunResult result = Run({.parallel = 2});
+  EXPECT_EQ(result.mostRunning, 2);
+  ASSERT_EQ(result.outcomes.size(), 5u);
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(result.outcomes[i].outputPath, root_ + "out/" + std::string(1, 'a' + i) + ".ogg");
+  }
+  EXPECT_TRUE(result.summary.completed);
+  EXPECT_EQ(result.summary.done, 5u);
+  EXPECT_EQ(Files("out"), (std::vector<std::string>{"a.ogg", "b.ogg", "c.ogg", "d.ogg", "e.ogg"}));
+}
+
+TEST_F(BatchRunTest, CancelLeavesNoPartialFileAndKeepsTheEarlierCompleteOne) {
+  for (const int parallel : {1, 2}) {
+    SCOPED_TRACE(parallel);
+    jobs_.Clear();
+    AddJob("a");
+    AddJob("b");
+    AddJob("c");
+    std::ofstream(root_ + "out/a.ogg") << "complete earlier file";
+    ScopedEnvironment wait;
+    wait.Set("LUMIO_FAKE_WAIT", "1");
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const RunResult result =
+        Run({.parallel = parallel}, nullptr, [](BatchRun& run) { run.Cancel(); });
+    EXPECT_LT(elapsed.elapsed(), 10000);
+    ASSERT_EQ(result.outcomes.size(), static_cast<std::size_t>(parallel));
+    for (const JobOutcome& outcome : result.outcomes) {
+      EXPECT_FALSE(outcome.succeeded);
+      EXPECT_EQ(outcome.reason, "");  // the user's own cancel needs no reason
+    }
+    EXPECT_EQ(result.summary.done, 0u);
+    EXPECT_EQ(Files("out"), std::vector<std::string>{"a.ogg"});
+    std::ifstream kept(root_ + "out/a.ogg");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "complete earlier file");
+  }
+}
+
+TEST_F(BatchRunTest, AFailedJobSaysWhyInItsBlock) {
+  const std::string notExecutable = root_ + "encoder";
+  std::ofstream(notExecutable) << "not a program";
+  std::filesystem::permissions(notExecutable, std::filesystem::perms::owner_all);
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> environment;
+    std::string encoder;
+    std::string reasonStart;
+    bool ran;
+  } cases[] = {
+      {"the encoder's last error line",
+       {{"LUMIO_FAKE_SAY", "ERROR: Input file \"a.wav\" is not a supported format\n"},
+        {"LUMIO_FAKE_EXIT", "1"}},
+       kFakeEncoder,
+       "ERROR: Input file \"a.wav\" is not a supported format",
+       true},
+      {"success without an output file",
+       {{"LUMIO_FAKE_NO_OUTPUT", "1"}},
+       kFakeEncoder,
+       "出力ファイルが作られませんでした",
+       true},
+      {"an encoder that cannot start", {}, notExecutable, "エンコーダを起動できません: ", false},
+  };
+  AddJob("a");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScopedEnvironment environment;
+    for (const auto& [name, value] : c.environment) environment.Set(name, value);
+    settings_.WriteString("Options", "EncoderPlace", c.encoder);
+    const RunResult result = Run();
+    ASSERT_EQ(result.outcomes.size(), 1u);
+    EXPECT_FALSE(result.outcomes[0].succeeded);
+    EXPECT_EQ(result.outcomes[0].reason.substr(0, c.reasonStart.size()), c.reasonStart);
+    EXPECT_EQ(result.outcomes[0].ran, c.ran);
+    EXPECT_FALSE(result.summary.completed);
+    EXPECT_EQ(Files("out"), std::vector<std::string>{});
+  }
+}
+
+TEST_F(BatchRunTest, SummaryAloneWhenThereAreNoJobs) {
+  const RunResult result = Run();
+  EXPECT_TRUE(result.outcomes.empty());
+  EXPECT_EQ(SummaryLines(result.summary),
+            (std::vector<std::string>{"----------", "", "[中止]", "0個のファイルを処理。",
+                                      "処理時間計 ： 0分0秒", ""}));
+}
+
+TEST_F(BatchRunTest, EncoderWritesAHiddenFileInTheOutputFolderWithUtf8Tags) {
+  AddJob("a");
+  jobs_.SetOutputFileName(0, "-");  // a real file named "-", not standard output
+  jobs_.Record(0).Title = "Blue \"Moon\" \\";
+  const RunResult result = Run();
+  ASSERT_TRUE(result.summary.completed);
+  const std::vector<FakeRun> runs = ReadFakeRuns(record_);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].folder, root_ + "out");
+  EXPECT_EQ(CurrentFolder(), root_ + "out");
+  const std::vector<std::string>& arguments = runs[0].arguments;
+  ASSERT_EQ(arguments.size(), 7u);
+  EXPECT_EQ(std::vector<std::string>(arguments.begin(), arguments.begin() + 5),
+            (std::vector<std::string>{kFakeEncoder, "--utf8", "-q", "3.0", "-tBlue \"Moon\" \\"}));
+  EXPECT_EQ(arguments[5].substr(0, 9), "-o.lumio-");
+  EXPECT_EQ(arguments[6], root_ + "in/a.wav");
+  EXPECT_EQ(Files("out"), std::vector<std::string>{"-"});
+  EXPECT_EQ(result.outcomes[0].outputPath, root_ + "out/-");
+}
+
+TEST_F(BatchRunTest, ConsolesShowEachEncoderAndCloseWithIt) {
+  AddJob("a");
+  AddJob("b");
+  environment_.Set("LUMIO_FAKE_SAY", "encoding\n");
+  for (const int parallel : {1, 2}) {
+    SCOPED_TRACE(parallel);
+    RecordingConsoles consoles;
+    const RunResult result = Run({.parallel = parallel, .console = true}, &consoles);
+    EXPECT_TRUE(result.summary.completed);
+    EXPECT_EQ(consoles.output, "encoding\nencoding\nencoding\nencoding\n");
+    const std::string title = parallel == 1 ? kFakeEncoder : kFakeEncoder + " - a.ogg";
+    EXPECT_EQ(std::count(consoles.calls.begin(), consoles.calls.end(), "started " + title),
+              parallel == 1 ? 2 : 1);
+    EXPECT_EQ(std::count(consoles.calls.begin(), consoles.calls.end(), "ended"), 2);
+  }
+}
+
+TEST_F(BatchRunTest, AFaultStopsTheRunAndItsEncoders) {
+  AddJob("a");
+  AddJob("b");
+  environment_.Set("LUMIO_FAKE_WAIT", "1");
+  clock_ = ScriptedClock({0}, 2);  // the first job's end cannot be timed
+  QElapsedTimer elapsed;
+  elapsed.start();
+  const RunResult result = Run({}, nullptr, [](BatchRun& run) { run.Cancel(); });
+  EXPECT_TRUE(result.faulted);
+  EXPECT_LT(elapsed.elapsed(), 10000);
+  EXPECT_EQ(Files("out"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace lumio

@@ -1,0 +1,72 @@
+#include "encode/encoder_output_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace lumio {
+namespace {
+
+// The standard error of oggenc 1.4.2 encoding a 20-second file, as recorded, shortened.
+const std::string kRecordedRun =
+    "Opening with wav module: WAV file reader\n"
+    "Encoding \"t.wav\" to \n         \"out.ogg\" \nat quality 3.00\n"
+    "\r\t[  4.8%] [ 0m00s remaining] | \r\t[  9.4%] [ 0m00s remaining] / "
+    "\r\t[ 45.3%] [ 1m12s remaining] - \r\t[ 97.6%] [ 0m01s remaining] | \n\n"
+    "Done encoding file \"out.ogg\"\n\n\tFile length:  0m 20.0s\n";
+
+// Its standard error for an input it cannot read.
+const std::string kRecordedFailure = "ERROR: Input file \"bad.wav\" is not a supported format\n";
+
+TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
+  const struct {
+    const char* name;
+    std::string output;
+    std::size_t pieceSize;
+    std::optional<double> fraction;
+    std::optional<long> remaining;
+    std::string errorLine;
+  } cases[] = {
+      {"whole run at once", kRecordedRun, 100000, 0.976, 1, ""},
+      {"whole run a byte at a time", kRecordedRun, 1, 0.976, 1, ""},
+      // What the encoder left unfinished at its end still counts.
+      {"run cut inside a progress line", kRecordedRun.substr(0, kRecordedRun.find("1m12s")), 7,
+       0.453, 0, ""},
+      {"minutes and seconds left", "\r\t[ 45.3%] [ 1m12s remaining] -\r", 5, 0.453, 72, ""},
+      {"failure", kRecordedFailure, 3, std::nullopt, std::nullopt,
+       "ERROR: Input file \"bad.wav\" is not a supported format"},
+      {"error line without a line end", "ERROR: disk full", 4, std::nullopt, std::nullopt,
+       "ERROR: disk full"},
+      {"the last error counts", "Error one\nERROR: two\r\n", 100, std::nullopt, std::nullopt,
+       "ERROR: two"},
+      {"lines it does not know", "[abc%] [x remaining]\n[ 150.0%]\r[ -3%]\rhello\n", 2,
+       std::nullopt, std::nullopt, ""},
+      {"no time left given", "\r\t[ 12.5%] |\r", 100, 0.125, std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EncoderOutputReader reader;
+    for (std::size_t at = 0; at < c.output.size(); at += c.pieceSize) {
+      reader.Feed(std::string_view(c.output).substr(at, c.pieceSize));
+    }
+    reader.Finish();
+    ASSERT_EQ(reader.Fraction().has_value(), c.fraction.has_value());
+    if (c.fraction) {
+      EXPECT_NEAR(*reader.Fraction(), *c.fraction, 1e-9);
+    }
+    EXPECT_EQ(reader.RemainingSeconds(), c.remaining);
+    EXPECT_EQ(reader.LastErrorLine(), c.errorLine);
+  }
+}
+
+TEST(EncoderOutputReaderTest, EndlessOutputWithoutLineEndsKeepsNoMoreThanALine) {
+  EncoderOutputReader reader;
+  const std::string chunk(1 << 16, 'x');
+  for (int i = 0; i < 64; ++i) reader.Feed(chunk);
+  reader.Feed("\r\t[ 50.0%] [ 0m05s remaining]\r");
+  EXPECT_NEAR(*reader.Fraction(), 0.5, 1e-9);
+}
+
+}  // namespace
+}  // namespace lumio

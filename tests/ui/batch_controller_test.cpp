@@ -1,0 +1,198 @@
+#include "ui/batch_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <fstream>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode/encode_test_support.h"
+#include "platform/file_system.h"
+#include "support/scripted_dialogs.h"
+#include "ui/console_window.h"
+#include "ui/placement.h"
+#include "ui/progress_window.h"
+#include "ui/result_window.h"
+
+namespace lumio {
+namespace {
+
+using testing::ScopedEnvironment;
+using testing::ScriptedClock;
+using testing::ScriptedDialogs;
+
+class BatchControllerTest : public ::testing::Test {
+ protected:
+  BatchControllerTest()
+      : progress(&mainWindow),
+        result(&mainWindow),
+        console(&mainWindow),
+        controller(mainWindow, progress, result, console, dialogs, clock) {
+    mainWindow.setGeometry(200, 150, 539, 505);
+    mainWindow.show();
+    RegisterMainWindowForPlacement(&mainWindow);
+  }
+  ~BatchControllerTest() override { RegisterMainWindowForPlacement(nullptr); }
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    root = dir.path().toStdString() + "/";
+    settings.WriteBool("Options", "SetEncoderPlace", true);
+    settings.WriteString("Options", "EncoderPlace", testing::kFakeEncoder);
+  }
+
+  void AddJob(const std::string& name) {
+    const std::string input = root + name + ".wav";
+    ASSERT_TRUE(testing::WriteToneWave(input, 0.05));
+    ASSERT_TRUE(jobs.AddWaveFile(input, settings, root));
+  }
+
+  // Starts a batch and lets the event loop run until it is over; the result window is
+  // closed as soon as it shows, after `whileShown` has looked at it.
+  void RunBatch(std::function<void()> whileShown = {}) {
+    QSignalSpy ended(&controller, &BatchController::Ended);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (result.isVisible()) {
+        resultShownAt = result.pos();
+        if (whileShown) whileShown();
+        result.ResultOk->click();
+      }
+    });
+    closer.start(5);
+    controller.Start(jobs, settings, "", NativePathRules());
+    if (ended.isEmpty()) {
+      ASSERT_TRUE(ended.wait(30000));
+    }
+  }
+
+  testing::CurrentFolderGuard folderGuard;
+  QWidget mainWindow;
+  ScriptedDialogs dialogs;
+  ScriptedClock clock{{0}};
+  TProgressWindow progress;
+  TResultWindow result;
+  TConsoleWindow console;
+  BatchController controller;
+  QTemporaryDir dir;
+  std::string root;
+  SettingsStore settings{"/nonexistent/lumio-settings.ini"};
+  FileDataList jobs;
+  QPoint resultShownAt;
+};
+
+TEST_F(BatchControllerTest, ResultWindowCentredAtFirstThenBesideTheMainWindowCorner) {
+  result.move(0, 0);
+  RunBatch();
+  const QSize outer = result.frameGeometry().size();
+  EXPECT_EQ(resultShownAt, QPoint(CenterOnMainWindow(outer.width(), Direction::Horizontal),
+                                  CenterOnMainWindow(outer.height(), Direction::Vertical)));
+  for (const QPoint corner : {QPoint(240, 130), QPoint(10, 20)}) {
+    mainWindow.move(corner);
+    RunBatch();
+    EXPECT_EQ(resultShownAt, mainWindow.pos() + QPoint(72, 100));
+  }
+}
+
+TEST_F(BatchControllerTest, ReportIsTheListOfLines) {
+  const struct {
+    const char* name;
+    QStringList lines;
+    QString text;
+  } cases[] = {
+      {"none", {}, ""},
+      {"one empty line", {""}, ""},
+      {"block ending in an empty line",
+       {"[終了]", "/ogg/blue.ogg", "処理時間 ： 1分2秒", "再生／処理時間比 ： 3.9165", ""},
+       "[終了]\n/ogg/blue.ogg\n処理時間 ： 1分2秒\n再生／処理時間比 ： 3.9165\n"},
+      {"starting with empty lines", {"", "", "x"}, "\n\nx"},
+  };
+  for (const auto& c : cases) {
+    result.SetReport({"left over from the last run"});
+    result.SetReport(c.lines);
+    EXPECT_EQ(result.ResultText->toPlainText(), c.text) << c.name;
+    EXPECT_EQ(result.ResultText->document()->blockCount(),
+              std::max<int>(1, static_cast<int>(c.lines.size())))
+        << c.name;
+  }
+}
+
+TEST_F(BatchControllerTest, TheWindowsFollowTheRunAndTheProgressWindowStaysOnTop) {
+  AddJob("a");
+  AddJob("b");
+  ScopedEnvironment slow;
+  slow.Set("LUMIO_FAKE_SLOW_INPUT", "b.wav");
+  bool looked = false;
+  QTimer observer;
+  QObject::connect(&observer, &QTimer::timeout, [&] {
+    if (looked || progress.windowTitle() != QStringLiteral("処理中... ( 2/2 )")) return;
+    looked = true;
+    EXPECT_FALSE(mainWindow.isEnabled());
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_TRUE(progress.isEnabled());
+    EXPECT_TRUE(progress.Timer1->isActive());
+    EXPECT_EQ(progress.EncodeFileText->text(), QStringLiteral("b.wav → b.ogg 処理中"));
+    ASSERT_NE(progress.windowHandle(), nullptr);
+    EXPECT_EQ(progress.windowHandle()->transientParent(), mainWindow.windowHandle());
+    EXPECT_EQ(progress.minimumSize(), progress.maximumSize());
+    const QRect frame = progress.frameGeometry();
+    EXPECT_EQ(frame.topLeft(), QPoint(CenterOnMainWindow(frame.width(), Direction::Horizontal),
+                                      CenterOnMainWindow(frame.height(), Direction::Vertical)));
+  });
+  observer.start(10);
+  QString report;
+  RunBatch([&] { report = result.ResultText->toPlainText(); });
+  EXPECT_TRUE(looked);
+  EXPECT_TRUE(mainWindow.isEnabled());
+  EXPECT_FALSE(progress.isVisible());
+  EXPECT_FALSE(progress.Timer1->isActive());
+  EXPECT_EQ(progress.EncodeFileText->text(), QString::fromStdString(root + "b.ogg 完了"));
+  EXPECT_TRUE(report.startsWith(QString::fromStdString("[終了]\n" + root + "a.ogg\n")));
+  EXPECT_TRUE(
+      report.endsWith(QStringLiteral("[終了]\n2個のファイルを処理。\n処理時間計 ： 0分0秒\n")));
+  EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
+TEST_F(BatchControllerTest, ARefusedBatchAsksOrTellsOnceAndStartsNothing) {
+  AddJob("a");
+  result.SetReport({"the last run"});
+  std::ofstream(root + "a.ogg") << "old";
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Cancel});
+  RunBatch();
+  std::remove((root + "a.ogg").c_str());
+  jobs.SetOutputFileName(0, "");
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  RunBatch();
+  ASSERT_EQ(dialogs.Prompts().size(), 2u);
+  EXPECT_EQ(dialogs.Prompts()[0].text,
+            QString::fromStdString("指定の場所に同名のファイルがあります\n\n" + root +
+                                   "a.ogg\n\n上書きしますか？"));
+  EXPECT_EQ(dialogs.Prompts()[1].text,
+            QString::fromStdString("\n出力ファイル名が空です\n\n" + root + "a.wav"));
+  EXPECT_EQ(result.ResultText->toPlainText(), QString());
+  EXPECT_TRUE(mainWindow.isEnabled());
+  EXPECT_FALSE(FileExists(root + "a.ogg"));
+}
+
+TEST_F(BatchControllerTest, AFaultDuringTheRunGivesTheWindowsBack) {
+  AddJob("a");
+  clock = ScriptedClock({0}, 2);
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  RunBatch();
+  ASSERT_EQ(dialogs.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs.Prompts()[0].text, QStringLiteral("\n処理に失敗しました"));
+  EXPECT_TRUE(mainWindow.isEnabled());
+  EXPECT_FALSE(progress.isVisible());
+  EXPECT_FALSE(controller.IsRunning());
+}
+
+}  // namespace
+}  // namespace lumio

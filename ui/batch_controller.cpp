@@ -1,0 +1,196 @@
+#include "ui/batch_controller.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <algorithm>
+#include <variant>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode/batch_plan.h"
+#include "encode/command_line.h"
+#include "ui/console_window.h"
+#include "ui/message_dialog.h"
+#include "ui/placement.h"
+#include "ui/progress_window.h"
+#include "ui/result_window.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+
+namespace {
+
+// After a run the report stands this far right of and below the main window's corner.
+constexpr int kResultOffsetLeft = 72;
+constexpr int kResultOffsetTop = 100;
+// Each further console stands this much lower and further right than the one before.
+constexpr int kConsoleCascade = 32;
+
+BatchRunOptions ReadRunOptions(const SettingsStore& settings, const PathRules& rules) {
+  BatchRunOptions options;
+  options.parallel =
+      std::clamp(settings.ReadInteger("Options", "ParallelEncoders", 1), 1, kMostParallelEncoders);
+  options.console = settings.ReadBool("Options", "ViewCheck", false);
+  options.priority = settings.ReadInteger("Options", "EncodePriority", 1);
+  options.codePage = rules.codePage;
+  return options;
+}
+
+}  // namespace
+
+BatchController::BatchController(QWidget& mainWindow, TProgressWindow& progress,
+                                 TResultWindow& result, TConsoleWindow& console,
+                                 DialogSeam& dialogs, Clock& clock)
+    : mainWindow_(mainWindow),
+      progress_(progress),
+      result_(result),
+      console_(console),
+      dialogs_(dialogs),
+      clock_(clock) {}
+
+BatchController::~BatchController() {
+  // The run goes first: its encoders still refer to the consoles.
+  run_.reset();
+}
+
+void BatchController::Start(const FileDataList& jobs, const SettingsStore& settings,
+                            const std::string& programFolder, const PathRules& rules) {
+  if (run_ != nullptr) {
+    return;
+  }
+  rules_ = rules;
+  result_.ClearReport();
+  std::variant<BatchPlan, BatchRefusal> checked =
+      PrepareBatch(jobs, settings, programFolder, rules);
+  if (const auto* refusal = std::get_if<BatchRefusal>(&checked)) {
+    ShowError(refusal->message);
+    emit Ended();
+    return;
+  }
+  BatchPlan& plan = std::get<BatchPlan>(checked);
+  if (!plan.overwriteList.empty() &&
+      ShowMessageDialog(dialogs_, OverwriteQuestion(plan.overwriteList), MessageKind::Warning,
+                        MessageButtons::OkCancel, MessageSound::Exclamation) != DialogAnswer::Ok) {
+    emit Ended();
+    return;
+  }
+  const BatchRunOptions options = ReadRunOptions(settings, rules);
+  run_ =
+      std::make_unique<BatchRun>(std::move(plan), BuildOptionText(settings), options, clock_, this);
+  connect(run_.get(), &BatchRun::JobStarting, this, &BatchController::JobStarting);
+  connect(run_.get(), &BatchRun::JobProgress, this, &BatchController::JobProgress);
+  connect(run_.get(), &BatchRun::BatchProgressed, &progress_, &TProgressWindow::SetBatchProgress);
+  connect(run_.get(), &BatchRun::JobEnded, this, &BatchController::JobEnded);
+  connect(run_.get(), &BatchRun::Finished, this, &BatchController::Finished);
+  connect(run_.get(), &BatchRun::Faulted, this, &BatchController::Faulted);
+
+  mainWindow_.setEnabled(false);
+  laneTexts_.assign(static_cast<std::size_t>(options.parallel), QString());
+  progress_.SetLaneCount(options.parallel);
+  progress_.SetRunningEncoder(run_.get());
+  if (!options.console) {
+    ShowProgressWindow();
+  }
+  run_->Start();
+}
+
+void BatchController::Cancel() {
+  if (run_ != nullptr) {
+    run_->Cancel();
+  }
+}
+
+void BatchController::Abandon() {
+  if (run_ == nullptr) {
+    return;
+  }
+  run_.reset();
+  GiveWindowsBack();
+  emit Ended();
+}
+
+ConsoleSink& BatchController::ConsoleForLane(int lane) {
+  if (lane <= 0) {
+    return console_;
+  }
+  while (static_cast<int>(moreConsoles_.size()) < lane) {
+    moreConsoles_.push_back(std::make_unique<TConsoleWindow>(&mainWindow_));
+    const int offset = kConsoleCascade * static_cast<int>(moreConsoles_.size());
+    moreConsoles_.back()->SetCascadeOffset(QPoint(offset, offset));
+  }
+  return *moreConsoles_[static_cast<std::size_t>(lane - 1)];
+}
+
+void BatchController::JobStarting(std::size_t job, int lane) {
+  const PlannedJob& planned = run_->Job(job);
+  const QString text =
+      ToQString(FileNamePart(planned.inputPath, rules_) + " → " + planned.record.OutputFileName);
+  progress_.SetEncodeFileText(text + QStringLiteral(" 処理中"));
+  progress_.setWindowTitle(
+      QStringLiteral("処理中... ( %1/%2 )").arg(job + 1).arg(run_->JobCount()));
+  progress_.ResetFileCount();
+  laneTexts_[static_cast<std::size_t>(lane)] = text;
+  progress_.SetLane(lane, text, 0);
+}
+
+void BatchController::JobProgress(std::size_t, int lane, double fraction) {
+  progress_.SetLane(lane, laneTexts_[static_cast<std::size_t>(lane)], fraction);
+}
+
+void BatchController::JobEnded(std::size_t, int lane, const JobOutcome& outcome) {
+  if (outcome.ran) {
+    progress_.SetEncodeFileText(ToQString(outcome.outputPath + " 完了"));
+  }
+  laneTexts_[static_cast<std::size_t>(lane)].clear();
+  progress_.SetLane(lane, QString(), 0);
+}
+
+void BatchController::Finished(const std::vector<JobOutcome>& outcomes,
+                               const BatchSummary& summary) {
+  QStringList lines;
+  for (const std::string& line : RunReportLines(outcomes, summary)) {
+    lines.append(ToQString(line));
+  }
+  result_.SetReport(lines);
+  // The run object is the sender of this signal: it goes once the signal is done.
+  run_.release()->deleteLater();
+  GiveWindowsBack();
+  // Shown from the event loop, so that the run's own step ends before the modal window
+  // starts its loop.
+  QTimer::singleShot(0, this, &BatchController::ShowResultWindow);
+}
+
+void BatchController::Faulted() {
+  run_.release()->deleteLater();
+  GiveWindowsBack();
+  ShowError("処理に失敗しました");
+  emit Ended();
+}
+
+void BatchController::GiveWindowsBack() {
+  progress_.SetRunningEncoder(nullptr);
+  progress_.FormClose();
+  mainWindow_.setEnabled(true);
+}
+
+void BatchController::ShowError(const std::string& message) {
+  ShowMessageDialog(dialogs_, "\n" + message, MessageKind::Error, MessageButtons::Ok,
+                    MessageSound::Stop);
+}
+
+void BatchController::ShowProgressWindow() {
+  const QRect mainFrame = mainWindow_.frameGeometry();
+  const QSize outer = OuterSize(progress_);
+  progress_.move(CenterOnMainWindow(outer.width(), Direction::Horizontal, mainFrame),
+                 CenterOnMainWindow(outer.height(), Direction::Vertical, mainFrame));
+  progress_.show();
+}
+
+void BatchController::ShowResultWindow() {
+  // At its first showing the window centres itself over the main window instead.
+  result_.move(mainWindow_.pos() + QPoint(kResultOffsetLeft, kResultOffsetTop));
+  result_.exec();
+  emit Ended();
+}
+
+}  // namespace lumio
