@@ -44,6 +44,10 @@ class NoDialogs : public lumio::DialogSeam {
                                    const QString&) override {
     return std::nullopt;
   }
+  std::optional<QString> TagPattern(QWidget*, const QString&, const QString&, const QString&,
+                                    const std::function<QString(const QString&)>&) override {
+    return std::nullopt;
+  }
 };
 
 class ZeroClock : public lumio::Clock {
