@@ -24,7 +24,7 @@ TTagPatternWindow::TTagPatternWindow(QWidget* parent, const QString& title, cons
                       this);
   Preview = new QLabel(this);
   Preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Preview->setMinimumWidth(320);
+  Preview->setMinimumWidth(420);
   OkButton = new QPushButton(QStringLiteral("OK"), this);
   OkButton->setDefault(true);
   CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
