@@ -41,9 +41,10 @@ void JobListView::dropEvent(QDropEvent* event) {
   }
   stopAutoScroll();
   setState(NoState);
-  // Taken as a copy: a move would make the view remove the dragged rows itself once the
-  // drag ends, behind the back of the job records, which the window rearranges.
-  event->setDropAction(Qt::CopyAction);
+  // The window rearranges the rows together with the job records. Reported back as a
+  // move, the drop would make the view remove the dragged rows once more when the drag
+  // ends; a move is all that an internal drag offers, so no action is reported at all.
+  event->setDropAction(Qt::IgnoreAction);
   event->accept();
   emit SelectionDropped(DropRow(event->position().toPoint()));
 }
