@@ -31,8 +31,9 @@ std::string ReplaceUnsafeCharacters(std::string_view text, CodePage codePage) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t length = CharacterLength(text, pos, codePage);
     const auto byte = static_cast<unsigned char>(text[pos]);
-    const bool unsafe = length == 1 && (byte < 0x20 || byte == 0x7F ||
-                                        kForbiddenNameCharacters.find(text[pos]) != std::string::npos);
+    const bool unsafe =
+        length == 1 && (byte < 0x20 || byte == 0x7F ||
+                        kForbiddenNameCharacters.find(text[pos]) != std::string::npos);
     if (unsafe) {
       result += '_';
     } else {
