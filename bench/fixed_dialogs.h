@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "ui/dialog_seam.h"
@@ -27,6 +28,10 @@ class FixedDialogs final : public lumio::DialogSeam {
   }
   std::optional<QString> InputText(QWidget*, const QString&, const QString&,
                                    const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> TagPattern(QWidget*, const QString&, const QString&, const QString&,
+                                    const std::function<QString(const QString&)>&) override {
     return std::nullopt;
   }
 

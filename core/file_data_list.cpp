@@ -30,17 +30,23 @@ std::string FileData::*TagMember(TagField field) {
   return &FileData::TrackNumber;
 }
 
-// The file-name part with its extension (from the last '.') replaced by ".ogg", or with
-// ".ogg" appended when it has none.
-std::string OutputNameFor(const std::string& inputPath, const PathRules& rules) {
-  std::string name = FileNamePart(inputPath, rules);
-  const std::size_t dot = FindLastCharacter(name, ".", rules.codePage);
-  if (dot != std::string::npos) name.erase(dot);
-  name += ".ogg";
-  return name;
+// Sorted, without repeats, and only indices below `count`.
+Selection ValidSelection(const Selection& selection, std::size_t count) {
+  Selection indices = selection;
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  indices.erase(std::lower_bound(indices.begin(), indices.end(), count), indices.end());
+  return indices;
 }
 
 }  // namespace
+
+std::string FileNameWithoutExtension(const std::string& path, const PathRules& rules) {
+  std::string name = FileNamePart(path, rules);
+  const std::size_t dot = FindLastCharacter(name, ".", rules.codePage);
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
 
 FileDataList::FileDataList(PathRules rules) : FileDataList(rules, FolderExists) {}
 
@@ -66,7 +72,7 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
   } else {
     record->OutputDir = WithTrailingSeparator(defDir, rules_);
   }
-  record->OutputFileName = OutputNameFor(inputPath, rules_);
+  record->OutputFileName = FileNameWithoutExtension(inputPath, rules_) + ".ogg";
 
   try {
     ReadWaveInfo(inputPath, record->Wave);
@@ -87,13 +93,10 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
 
 void FileDataList::RemoveSelected(const Selection& selection) {
   // A repeated index must not remove a second, unselected entry.
-  Selection indices = selection;
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  const Selection indices = ValidSelection(selection, records_.size());
   // From the last index down, so the indices still to visit stay valid.
   for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
     const std::size_t index = *it;
-    if (index >= records_.size()) continue;
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
     inputPaths_.erase(inputPaths_.begin() + static_cast<std::ptrdiff_t>(index));
   }
@@ -120,6 +123,72 @@ void FileDataList::SetOutputFolder(const std::string& folder, const Selection& s
   for (const std::size_t index : selection) {
     if (index < records_.size()) records_[index]->OutputDir = withSeparator;
   }
+}
+
+Selection FileDataList::MoveSelected(const Selection& selection, std::size_t destination) {
+  const Selection moved = ValidSelection(selection, records_.size());
+  std::vector<bool> selected(records_.size(), false);
+  for (const std::size_t index : moved) selected[index] = true;
+  destination = std::min(destination, records_.size());
+
+  std::vector<std::size_t> order;
+  order.reserve(records_.size());
+  for (std::size_t index = 0; index < destination; ++index) {
+    if (!selected[index]) order.push_back(index);
+  }
+  const std::size_t firstMoved = order.size();
+  order.insert(order.end(), moved.begin(), moved.end());
+  for (std::size_t index = destination; index < records_.size(); ++index) {
+    if (!selected[index]) order.push_back(index);
+  }
+  Reorder(order);
+
+  Selection placed(moved.size());
+  for (std::size_t i = 0; i < placed.size(); ++i) placed[i] = firstMoved + i;
+  return placed;
+}
+
+Selection FileDataList::StepSelected(const Selection& selection, int step) {
+  const std::size_t count = records_.size();
+  std::vector<bool> selected(count, false);
+  for (const std::size_t index : ValidSelection(selection, count)) selected[index] = true;
+  std::vector<std::size_t> order(count);
+  for (std::size_t index = 0; index < count; ++index) order[index] = index;
+
+  // Each selected entry swaps with an unselected neighbour on the side it moves to;
+  // walking from that side lets a run of selected entries move as one.
+  auto swapWithNext = [&](std::size_t index) {
+    std::swap(order[index], order[index + 1]);
+    std::vector<bool>::swap(selected[index], selected[index + 1]);
+  };
+  if (step < 0) {
+    for (std::size_t index = 1; index < count; ++index) {
+      if (selected[index] && !selected[index - 1]) swapWithNext(index - 1);
+    }
+  } else if (step > 0) {
+    for (std::size_t index = count; index-- > 1;) {
+      if (selected[index - 1] && !selected[index]) swapWithNext(index - 1);
+    }
+  }
+  Reorder(order);
+
+  Selection placed;
+  for (std::size_t index = 0; index < count; ++index) {
+    if (selected[index]) placed.push_back(index);
+  }
+  return placed;
+}
+
+void FileDataList::Reorder(const std::vector<std::size_t>& order) {
+  // Built aside and swapped in, so that both lists change together or not at all.
+  std::vector<std::unique_ptr<FileData>> records;
+  std::vector<std::string> inputPaths;
+  records.reserve(order.size());
+  inputPaths.reserve(order.size());
+  for (const std::size_t index : order) inputPaths.push_back(inputPaths_[index]);
+  for (const std::size_t index : order) records.push_back(std::move(records_[index]));
+  records_.swap(records);
+  inputPaths_.swap(inputPaths);
 }
 
 }  // namespace lumio

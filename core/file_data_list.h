@@ -16,6 +16,9 @@ class SettingsStore;
 // Indices of the selected entries, ascending.
 using Selection = std::vector<std::size_t>;
 
+// The file-name part of `path` without its extension (from the last '.').
+std::string FileNameWithoutExtension(const std::string& path, const PathRules& rules);
+
 // The job list: records owned by the list, each paired with its input path at the
 // same index.
 class FileDataList {
@@ -44,7 +47,19 @@ class FileDataList {
   void SetOutputFileName(std::size_t index, const std::string& name);
   void SetOutputFolder(const std::string& folder, const Selection& selection);
 
+  // Moves the selected entries, in their order, to stand together before entry
+  // `destination` (an index of the list as it is now; Count() for the end). Returns the
+  // moved entries' new indices.
+  Selection MoveSelected(const Selection& selection, std::size_t destination);
+  // Moves each selected entry one place up (step < 0) or down (step > 0) past its
+  // unselected neighbour; an entry already at that end, or behind a selected entry that
+  // cannot move, stays. Returns the selected entries' new indices.
+  Selection StepSelected(const Selection& selection, int step);
+
  private:
+  // Puts the entries in the order of `order`, which lists every present index once.
+  void Reorder(const std::vector<std::size_t>& order);
+
   PathRules rules_;
   FolderExistsFunction folderExists_;
   std::vector<std::unique_ptr<FileData>> records_;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/file_data_list.h"
+#include "core/tag_pattern.h"
 #include "encode/command_line.h"
 #include "platform/file_system.h"
 
@@ -16,15 +17,13 @@ namespace lumio {
 
 namespace {
 
-constexpr std::string_view kForbiddenNameChars = "\\/:,;*?\"<>|";
-
 std::string ForbiddenNameMessage() {
   std::string message = "ファイル名には次の文字は使えません\n";
-  for (std::size_t i = 0; i < kForbiddenNameChars.size(); ++i) {
+  for (std::size_t i = 0; i < kForbiddenNameCharacters.size(); ++i) {
     if (i > 0) {
       message += ' ';
     }
-    message += kForbiddenNameChars[i];
+    message += kForbiddenNameCharacters[i];
   }
   return message + "\n\n";
 }
@@ -61,7 +60,7 @@ class JobChecker {
     const std::string& inputPath = jobs_.InputPath(index);
     // The job's own stored name is what the encoder is given: a separator in it would
     // write outside the output folder, and a quote would break the command line.
-    for (const char forbidden : kForbiddenNameChars) {
+    for (const char forbidden : kForbiddenNameCharacters) {
       if (FindCharacter(job.OutputFileName, forbidden, rules_.codePage) != std::string_view::npos) {
         return ForbiddenNameMessage() + job.OutputFileName;
       }

@@ -37,6 +37,19 @@ void AppendTag(std::string& line, std::string_view option, std::string_view text
   if (!text.empty()) AppendQuoted(line, option, text, codePage);
 }
 
+// The comment with each CR LF line break (as the records keep them) turned into a line
+// feed alone: the Vorbis comment takes the text as it is, and a CR there would stay at
+// the end of every line.
+std::string WithLineFeeds(std::string_view comment) {
+  std::string text;
+  text.reserve(comment.size());
+  for (std::size_t pos = 0; pos < comment.size(); ++pos) {
+    if (comment[pos] == '\r' && pos + 1 < comment.size() && comment[pos + 1] == '\n') continue;
+    text += comment[pos];
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string ResolveEncoderPath(const SettingsStore& settings, const std::string& programFolder,
@@ -123,7 +136,7 @@ std::string BuildCommandLine(const std::string& encoderPath, const std::string& 
   AppendTag(line, "-l", album, codePage);
   AppendTag(line, "-d", date, codePage);
   AppendTag(line, "-N", trackNumber, codePage);
-  if (!comment.empty()) AppendQuoted(line, "-c", "comment=" + comment, codePage);
+  if (!comment.empty()) AppendQuoted(line, "-c", "comment=" + WithLineFeeds(comment), codePage);
   AppendQuoted(line, "-o", outputFileName, codePage);
   AppendQuoted(line, "", inputPath, codePage);
   return line;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the built Lumio under a virtual X display, drives it with xdotool, and saves a
 # screenshot of each window into docs/: the main window with files listed and one
-# selected, both pages of the setup window, the progress window during a run, the
-# result window after it, and the about window.
+# selected, its 編集 menu and the pattern window of タグからファイル名, both pages of the
+# setup window, the progress window during a run, the result window after it, and the
+# about window.
 #
 # Usage: scripts/screenshots.sh [build-folder]   (default: build; built when missing)
 # Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools; openbox, when installed,
@@ -113,6 +114,23 @@ click "$main" $((24 + 60)) $((menu + 24 + 2 + 12 + 6))
 click "$main" $((24 + 80 + 60)) $((menu + 192 + 16 + 10))
 xdotool type --delay 20 'Main Theme'
 shoot "$main" main
+
+# The 編集 menu, whose first item numbers the selected entry, then the pattern window of
+# タグからファイル名 for it; キャンセル changes nothing.
+xdotool key --window "$main" alt+t
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$repo/docs/edit-menu.png"
+echo "docs/edit-menu.png"
+xdotool key n
+sleep 0.4
+xdotool key --window "$main" alt+t
+sleep 0.5
+xdotool key f
+pattern=$(find_window '^タグからファイル名$')
+shoot "$pattern" tag-pattern
+xdotool key Escape
+sleep 0.4
 
 # Setup window, both pages; キャンセル leaves the settings as they were.
 click "$main" $((104 + 40)) $((menu + 464 + 12))

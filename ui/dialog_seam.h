@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "ui/message_kinds.h"
@@ -35,6 +36,12 @@ class DialogSeam {
   // One-line input box with OK and キャンセル; nullopt when cancelled.
   virtual std::optional<QString> InputText(QWidget* parent, const QString& title,
                                            const QString& prompt, const QString& initial) = 0;
+  // The pattern window of the tag commands: `prompt` says what the pattern is for, the
+  // field starts with `initial`, and `preview` gives the result line for the pattern as
+  // typed so far. nullopt when cancelled.
+  virtual std::optional<QString> TagPattern(
+      QWidget* parent, const QString& title, const QString& prompt, const QString& initial,
+      const std::function<QString(const QString&)>& preview) = 0;
 };
 
 }  // namespace lumio

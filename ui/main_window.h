@@ -2,19 +2,21 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
 #include "platform/path_rules.h"
+#include "ui/job_list_view.h"
 
 class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -83,6 +85,14 @@ class TMainWindow : public QMainWindow {
   void EndButtonClick();
   void ProgramExitClick();
   void FormDropFiles(const QStringList& paths);
+  // The 編集 menu's commands on the selected entries.
+  void NumberTracksClick();
+  void FileNameFromTagsClick();
+  void TagsFromFileNameClick();
+  // Ctrl+Up (-1) and Ctrl+Down (+1): each selected entry one place.
+  void MoveSelectedEntries(int step);
+  // The selected entries dragged to stand before `row`.
+  void DropSelectedEntries(int row);
   // Whether the window may close: asks first while the list is not empty.
   bool FormCloseQuery();
   // Writes the two folders and saves the store; false, after showing the error, when
@@ -91,7 +101,7 @@ class TMainWindow : public QMainWindow {
 
   // Controls.
   QFrame* Bevel2 = nullptr;
-  QListWidget* InputFileList = nullptr;
+  JobListView* InputFileList = nullptr;
   QPushButton* InputFileOpen = nullptr;
   QPushButton* SelectedClear = nullptr;
   QPushButton* DeleteButton = nullptr;
@@ -132,11 +142,21 @@ class TMainWindow : public QMainWindow {
   QAction* ExitMenu = nullptr;
   QMenu* Setup1 = nullptr;
   QAction* Setup = nullptr;
+  QMenu* Edit1 = nullptr;
+  QAction* NumberTracks = nullptr;
+  QAction* NameFromTags = nullptr;
+  QAction* TagsFromName = nullptr;
+  QAction* N4 = nullptr;
+  QAction* MoveUp = nullptr;
+  QAction* MoveDown = nullptr;
+  QAction* DeleteMenu = nullptr;
   QMenu* Help1 = nullptr;
   QAction* HelpOpen = nullptr;
   QAction* ResultWindowOpen = nullptr;
   QAction* N3 = nullptr;
   QAction* AboutMenu = nullptr;
+  // The list's context menu: the 編集 menu's commands.
+  QMenu* ListMenu = nullptr;
 
  signals:
   // The window has closed for good, with its settings saved.
@@ -152,12 +172,21 @@ class TMainWindow : public QMainWindow {
  private:
   void BuildControls();
   void BuildMenu();
+  void BuildEditMenu();
   void ConnectHandlers();
   void FormCreate(const std::string& settingsPath);
 
   void ApplyTagFromField(TagField field, const QString& text);
   bool AddEntry(const std::string& inputPath);
   void RebuildList();
+  void UpdateEditCommands();
+  void ShowMovedEntries(const Selection& placed);
+  std::string SourceStem(std::size_t index) const;
+  // Asks for a pattern, offering the one last used under TagTools/`key`, and remembers
+  // the pattern given; nullopt when cancelled.
+  std::optional<std::string> AskPattern(const QString& title, const QString& prompt,
+                                        const char* key, const char* defaultPattern,
+                                        const std::function<QString(const std::string&)>& preview);
   void ShowError(const std::string& text);
   bool Ask(const std::string& text);
 

@@ -53,7 +53,7 @@ void TMainWindow::BuildControls() {
   Bevel2 = Place(new QFrame(client), 8, 8, 521, 441);
   Bevel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-  InputFileList = Place(new QListWidget(client), 24, 24, 393, 121);
+  InputFileList = Place(new JobListView(client), 24, 24, 393, 121);
   InputFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   InputFileList->setUniformItemSizes(true);
   InputFileOpen = Place(new QPushButton(QStringLiteral("WAVE追加(&A)"), client), 424, 24, 89, 25);
@@ -134,6 +134,7 @@ void TMainWindow::BuildMenu() {
   ExitMenu = File1->addAction(QStringLiteral("終了(&X)"));
   Setup1 = menuBar()->addMenu(QStringLiteral("設定(&S)"));
   Setup = Setup1->addAction(QStringLiteral("設定変更(&O)"));
+  BuildEditMenu();
   Help1 = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   HelpOpen = Help1->addAction(QStringLiteral("ヘルプ(&H)"));
   ResultWindowOpen = Help1->addAction(QStringLiteral("前回処理結果(&R)"));

@@ -8,6 +8,7 @@
 #include "ui/folder_chooser.h"
 #include "ui/look.h"
 #include "ui/placement.h"
+#include "ui/tag_pattern_window.h"
 
 namespace lumio {
 
@@ -84,6 +85,16 @@ std::optional<QString> QtDialogs::InputText(QWidget* parent, const QString& titl
     return std::nullopt;
   }
   return dialog.textValue();
+}
+
+std::optional<QString> QtDialogs::TagPattern(
+    QWidget* parent, const QString& title, const QString& prompt, const QString& initial,
+    const std::function<QString(const QString&)>& preview) {
+  TTagPatternWindow dialog(parent, title, prompt, initial, preview);
+  if (dialog.exec() != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  return dialog.Pattern->text();
 }
 
 }  // namespace lumio

@@ -17,6 +17,9 @@ class QtDialogs : public DialogSeam {
                                       const QString& startFolder) override;
   std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
                                    const QString& initial) override;
+  std::optional<QString> TagPattern(QWidget* parent, const QString& title, const QString& prompt,
+                                    const QString& initial,
+                                    const std::function<QString(const QString&)>& preview) override;
 };
 
 }  // namespace lumio

@@ -258,6 +258,51 @@ INSTANTIATE_TEST_SUITE_P(
                     RemoveCase{"IndexPastTheEndIgnored", {4, 9}, {"0", "1", "2", "3"}}),
     [](const auto& info) { return info.param.name; });
 
+struct MoveCase {
+  const char* name;
+  Selection selection;
+  int step;                        // 0: move the selection before `destination`
+  std::size_t destination;         // used when step is 0
+  std::vector<std::string> order;  // titles afterwards
+  Selection placed;                // where the selected entries stand afterwards
+};
+
+class MoveEntries : public JobListTest, public testing::WithParamInterface<MoveCase> {};
+
+TEST_P(MoveEntries, KeepsRecordsAndInputPathsTogether) {
+  const MoveCase& c = GetParam();
+  FileDataList list(kPosix);
+  ASSERT_NO_FATAL_FAILURE(AddNumbered(list, 5));
+
+  const Selection placed = c.step == 0 ? list.MoveSelected(c.selection, c.destination)
+                                       : list.StepSelected(c.selection, c.step);
+
+  ASSERT_EQ(list.Count(), c.order.size());
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    EXPECT_EQ(list.Record(i).Title, c.order[i]) << i;
+    EXPECT_EQ(list.InputPath(i), folder_ + c.order[i] + ".wav") << i;
+  }
+  EXPECT_EQ(placed, c.placed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    JobList, MoveEntries,
+    testing::Values(
+        MoveCase{"UpOne", {2}, -1, 0, {"0", "2", "1", "3", "4"}, {1}},
+        MoveCase{"DownOne", {2}, 1, 0, {"0", "1", "3", "2", "4"}, {3}},
+        MoveCase{"UpApartEachOnePlace", {1, 3}, -1, 0, {"1", "0", "3", "2", "4"}, {0, 2}},
+        MoveCase{"UpRunMovesAsOne", {2, 3}, -1, 0, {"0", "2", "3", "1", "4"}, {1, 2}},
+        MoveCase{"DownRunMovesAsOne", {1, 2}, 1, 0, {"0", "3", "1", "2", "4"}, {2, 3}},
+        MoveCase{"UpAtTheTopStays", {0, 1, 3}, -1, 0, {"0", "1", "3", "2", "4"}, {0, 1, 2}},
+        MoveCase{"DownAtTheEndStays", {4}, 1, 0, {"0", "1", "2", "3", "4"}, {4}},
+        MoveCase{"StepIgnoresBadIndices", {9, 1, 1}, -1, 0, {"1", "0", "2", "3", "4"}, {0}},
+        MoveCase{"DropAtTheStart", {2, 4}, 0, 0, {"2", "4", "0", "1", "3"}, {0, 1}},
+        MoveCase{"DropAtTheEnd", {0, 2}, 0, 5, {"1", "3", "4", "0", "2"}, {3, 4}},
+        MoveCase{"DropPastTheEnd", {1}, 0, 99, {"0", "2", "3", "4", "1"}, {4}},
+        MoveCase{"DropInsideTheSelection", {1, 3}, 0, 2, {"0", "1", "3", "2", "4"}, {1, 2}},
+        MoveCase{"DropNothing", {}, 0, 0, {"0", "1", "2", "3", "4"}, {}}),
+    [](const auto& info) { return info.param.name; });
+
 TEST_F(JobListTest, SetOutputFolderAddsSeparatorToTheSelected) {
   FileDataList list(kWindows, [](const std::string&) { return false; });
   ASSERT_NO_FATAL_FAILURE(AddNumbered(list, 3));

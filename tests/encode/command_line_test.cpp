@@ -86,8 +86,29 @@ TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
             "\"enc\" -o\"a.ogg\" \"a.wav\"");
   EXPECT_EQ(BuildCommandLine("enc", " -q 3.5", " ", "", "Al", "", "", "x\r\ny", "a\"b.ogg", "/w/",
                              CodePage::Utf8),
-            "\"enc\" -q 3.5 -t\" \" -l\"Al\" -c\"comment=x\r\ny\" "
+            "\"enc\" -q 3.5 -t\" \" -l\"Al\" -c\"comment=x\ny\" "
             "-o\"a\\\"b.ogg\" \"/w/\"");
+}
+
+// The records keep the memo's CR LF line breaks; the Vorbis comment gets line feeds.
+TEST(BuildCommandLine, PassesCommentLineBreaksAsLineFeeds) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a\r\nb\r\n", "a\nb\n"},
+      {"a\nb", "a\nb"},
+      {"a\rb\r", "a\rb\r"},  // a CR without LF is text, kept
+      {"\r\n", "\n"},
+  };
+  for (const auto& [comment, passed] : cases) {
+    EXPECT_EQ(
+        BuildCommandLine("enc", "", "", "", "", "", "", comment, "a.ogg", "a.wav", CodePage::Utf8),
+        std::string("\"enc\" -c\"comment=") + passed + "\" -o\"a.ogg\" \"a.wav\"")
+        << comment;
+  }
+}
+
+std::string LineFeedsOnly(std::string text) {
+  for (std::size_t pos; (pos = text.find("\r\n")) != std::string::npos;) text.erase(pos, 1);
+  return text;
 }
 
 // Whatever the tags hold, the encoder must receive each one back as a single
@@ -119,7 +140,8 @@ TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
     std::vector<std::string> expected{"/usr/bin/oggenc", "-b", "128", "-m", "80"};
     for (int i = 0; i < 6; ++i) {
       if (!tags[i].empty())
-        expected.push_back(std::string(options[i]) + (i == 5 ? "comment=" : "") + tags[i]);
+        expected.push_back(std::string(options[i]) +
+                           (i == 5 ? "comment=" + LineFeedsOnly(tags[i]) : tags[i]));
     }
     expected.push_back("-o" + output);
     expected.push_back(input);

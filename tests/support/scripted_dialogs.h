@@ -18,9 +18,10 @@ namespace lumio::testing {
 class ScriptedDialogs : public DialogSeam {
  public:
   struct Prompt {
-    QString kind;  // "message", "open-files", "open-file", "folder", "input"
+    QString kind;  // "message", "open-files", "open-file", "folder", "input", "pattern"
     QString title;
     QString text;
+    QString preview;  // pattern prompts: the preview of the pattern given as the answer
   };
   struct MessageAnswer {
     DialogAnswer answer;
@@ -37,7 +38,13 @@ class ScriptedDialogs : public DialogSeam {
   struct InputAnswer {
     std::optional<QString> text;
   };
-  using Answer = std::variant<MessageAnswer, FilesAnswer, FileAnswer, FolderAnswer, InputAnswer>;
+  // The pattern typed; its preview is recorded, also when `cancelled` is true.
+  struct PatternAnswer {
+    QString pattern;
+    bool cancelled = false;
+  };
+  using Answer = std::variant<MessageAnswer, FilesAnswer, FileAnswer, FolderAnswer, InputAnswer,
+                              PatternAnswer>;
 
   void Queue(Answer answer) { answers_.push_back(std::move(answer)); }
   const std::vector<Prompt>& Prompts() const { return prompts_; }
@@ -48,8 +55,8 @@ class ScriptedDialogs : public DialogSeam {
     auto answer = Take<MessageAnswer>("message", title, text);
     return answer ? answer->answer : DialogAnswer::Cancel;
   }
-  std::optional<QStringList> OpenFiles(QWidget*, const QString& caption,
-                                       const QString& startFolder, const QString&) override {
+  std::optional<QStringList> OpenFiles(QWidget*, const QString& caption, const QString& startFolder,
+                                       const QString&) override {
     auto answer = Take<FilesAnswer>("open-files", caption, startFolder);
     return answer ? answer->files : std::nullopt;
   }
@@ -68,14 +75,25 @@ class ScriptedDialogs : public DialogSeam {
     auto answer = Take<InputAnswer>("input", title, prompt);
     return answer ? answer->text : std::nullopt;
   }
+  // Recorded with the initial pattern as its text.
+  std::optional<QString> TagPattern(
+      QWidget*, const QString& title, const QString&, const QString& initial,
+      const std::function<QString(const QString&)>& preview) override {
+    auto answer = Take<PatternAnswer>("pattern", title, initial);
+    prompts_.back().preview = preview(answer ? answer->pattern : initial);
+    if (!answer || answer->cancelled) {
+      return std::nullopt;
+    }
+    return answer->pattern;
+  }
 
  private:
   template <typename T>
   std::optional<T> Take(const QString& kind, const QString& title, const QString& text) {
-    prompts_.push_back({kind, title, text});
+    prompts_.push_back({kind, title, text, {}});
     if (answers_.empty()) {
-      ADD_FAILURE() << "unexpected " << kind.toStdString() << " prompt: "
-                    << title.toStdString() << " / " << text.toStdString();
+      ADD_FAILURE() << "unexpected " << kind.toStdString() << " prompt: " << title.toStdString()
+                    << " / " << text.toStdString();
       return std::nullopt;
     }
     Answer answer = std::move(answers_.front());

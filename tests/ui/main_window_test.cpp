@@ -5,16 +5,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "core/wave_fixture.h"
@@ -88,6 +93,25 @@ class MainWindowTest : public ::testing::Test {
     for (int row : rows) {
       window_->InputFileList->item(row)->setSelected(true);
     }
+  }
+
+  // Each entry's title and input path in list order, given as the numbers of AddWaves.
+  void ExpectOrder(const std::vector<int>& numbers) {
+    ASSERT_EQ(window_->Jobs().Count(), numbers.size());
+    ASSERT_EQ(window_->InputFileList->count(), static_cast<int>(numbers.size()));
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      const std::string number = std::to_string(numbers[i]);
+      EXPECT_EQ(window_->Jobs().Record(i).Title, "title" + number) << i;
+      EXPECT_EQ(window_->Jobs().InputPath(i), root_ + "waves/song" + number + ".wav") << i;
+      EXPECT_EQ(window_->InputFileList->item(static_cast<int>(i))->text(),
+                ToQString(window_->Jobs().InputPath(i)))
+          << i;
+    }
+  }
+
+  static void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(widget, &press);
   }
 
   bool RequestClose() {
@@ -302,20 +326,195 @@ TEST_F(MainWindowTest, AddDialogStopsAtTheFirstFileThatCannotBeReadAndCancelChan
 }
 
 TEST_F(MainWindowTest, DeleteRemovesTheSelectedEntriesWithTheirRecords) {
-  TMainWindow& window = Open();
-  AddWaves(5);
-  window.DeleteButtonClick();  // nothing selected: nothing happens
-  EXPECT_EQ(window.Jobs().Count(), 5u);
-  Select({1, 3});
-  window.DeleteButtonClick();
-  ASSERT_EQ(window.Jobs().Count(), 3u);
-  ASSERT_EQ(window.InputFileList->count(), 3);
-  const char* remaining[] = {"0", "2", "4"};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(window.Jobs().Record(i).Title, std::string("title") + remaining[i]);
-    EXPECT_EQ(window.InputFileList->item(i)->text(), ToQString(window.Jobs().InputPath(i)));
+  const std::function<void(TMainWindow&)> ways[] = {
+      [](TMainWindow& window) { window.DeleteButton->click(); },
+      [](TMainWindow& window) { PressKey(window.InputFileList, Qt::Key_Delete); },
+      [](TMainWindow& window) { window.DeleteMenu->trigger(); },
+  };
+  for (const auto& remove : ways) {
+    TMainWindow& window = Open();
+    AddWaves(5);
+    remove(window);  // nothing selected: nothing happens
+    EXPECT_EQ(window.Jobs().Count(), 5u);
+    Select({1, 3});
+    remove(window);
+    ASSERT_EQ(window.Jobs().Count(), 3u);
+    ExpectOrder({0, 2, 4});
+    EXPECT_FALSE(window.Title->isEnabled());
   }
-  EXPECT_FALSE(window.Title->isEnabled());
+}
+
+TEST_F(MainWindowTest, EditMenuSitsBeforeHelpWithItsOwnAcceleratorAndInTheListsMenu) {
+  TMainWindow& window = Open();
+  QStringList menus;
+  for (const QAction* menu : window.menuBar()->actions()) {
+    menus.push_back(menu->text());
+  }
+  EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "設定(&S)", "編集(&T)", "ヘルプ(&H)"}));
+  // Alt+letter must reach one place: every menu and button of the window has its own.
+  QStringList captions = menus;
+  for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+    captions.push_back(button->text());
+  }
+  QSet<QChar> letters;
+  for (const QString& caption : captions) {
+    const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+    if (amp >= 0) {
+      EXPECT_FALSE(letters.contains(caption[amp + 1].toUpper())) << caption.toStdString();
+      letters.insert(caption[amp + 1].toUpper());
+    }
+  }
+  EXPECT_EQ(window.ListMenu->actions(), window.Edit1->actions());
+  // The commands need a selection.
+  AddWaves(1);
+  emit window.Edit1->aboutToShow();
+  EXPECT_FALSE(window.NumberTracks->isEnabled());
+  Select({0});
+  emit window.Edit1->aboutToShow();
+  EXPECT_TRUE(window.NumberTracks->isEnabled());
+}
+
+TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
+  struct Case {
+    int entries;
+    std::vector<int> selected;
+    std::vector<std::string> numbers;  // per entry afterwards
+  };
+  const Case cases[] = {
+      {4, {1, 3}, {"", "1", "", "2"}},
+      {11,
+       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+       {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", ""}},
+  };
+  for (const Case& c : cases) {
+    TMainWindow& window = Open();
+    AddWaves(c.entries);
+    window.InputFileList->clearSelection();
+    for (int row : c.selected) {
+      window.InputFileList->item(row)->setSelected(true);
+    }
+    window.NumberTracks->trigger();
+    for (int i = 0; i < c.entries; ++i) {
+      EXPECT_EQ(window.Jobs().Record(i).TrackNumber, c.numbers[i]) << i;
+    }
+  }
+  // With one entry selected the field shows the new number.
+  Select({2});
+  window_->NumberTracksClick();
+  EXPECT_EQ(window_->TrackNumber->text(), QStringLiteral("1"));
+}
+
+TEST_F(MainWindowTest, NameFromTagsAsksForThePatternAndRemembersIt) {
+  TMainWindow& window = Open();
+  AddWaves(3);
+  window.Jobs().Record(0).TrackNumber = "01";
+  window.Jobs().Record(0).Title = "さくら";
+  window.Jobs().Record(1).TrackNumber = "02";
+  window.Jobs().Record(1).Title = "";  // the source file's name stands in
+  Select({0, 1});
+
+  dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t"), true});
+  window.NameFromTags->trigger();
+  EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "song0.ogg");  // キャンセル writes nothing
+  EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("タグからファイル名"));
+  EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("%n %t"));  // the first default
+
+  dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t: %a")});
+  window.NameFromTags->trigger();
+  EXPECT_EQ(dialogs_.Prompts().back().preview, QStringLiteral("01 さくら_.ogg"));
+  EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "01 さくら_.ogg");
+  EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "02 song1_.ogg");
+  EXPECT_EQ(window.Jobs().Record(2).OutputFileName, "song2.ogg");
+  EXPECT_EQ(window.Settings().ReadString("TagTools", "NamePattern", ""), "%n %t: %a");
+
+  Select({1});
+  dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%f")});
+  window.FileNameFromTagsClick();
+  EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("%n %t: %a"));
+  EXPECT_EQ(window.OutputFileName->text(), QStringLiteral("song1.ogg"));
+  EXPECT_TRUE(window.OutputFilePath->text().endsWith(QStringLiteral("/song1.ogg")));
+  EXPECT_TRUE(dialogs_.AllAnswersUsed());
+}
+
+TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
+  TMainWindow& window = Open();
+  window.FormDropFiles({ToQString(Wave("01 - さくら.wav")), ToQString(Wave("bonus.wav")),
+                        ToQString(Wave("02 - 夜 - live.wav"))});
+  window.Jobs().Record(1).Title = "kept";
+  Select({0, 1, 2});
+
+  dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n - %t")});
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.TagsFromName->trigger();
+
+  ASSERT_EQ(dialogs_.Prompts().size(), 2u);
+  EXPECT_EQ(dialogs_.Prompts()[0].text, QStringLiteral("%n - %t"));
+  EXPECT_EQ(dialogs_.Prompts()[0].preview, QStringLiteral("トラック: 01 / タイトル: さくら"));
+  EXPECT_EQ(dialogs_.Prompts()[1].text,
+            QStringLiteral("\n1個のファイル名がパターンに一致しなかったため、変更していません"));
+  EXPECT_EQ(window.Jobs().Record(0).TrackNumber, "01");
+  EXPECT_EQ(window.Jobs().Record(0).Title, "さくら");
+  EXPECT_EQ(window.Jobs().Record(1).Title, "kept");
+  EXPECT_EQ(window.Jobs().Record(1).TrackNumber, "");
+  EXPECT_EQ(window.Jobs().Record(2).Title, "夜 - live");
+  EXPECT_EQ(window.Settings().ReadString("TagTools", "TagPattern", ""), "%n - %t");
+
+  // A pattern that every name matches asks nothing more.
+  Select({0});
+  dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%b")});
+  window.TagsFromFileNameClick();
+  EXPECT_EQ(window.Album->text(), QStringLiteral("01 - さくら"));
+  EXPECT_TRUE(dialogs_.AllAnswersUsed());
+}
+
+TEST_F(MainWindowTest, MovingEntriesKeepsRecordsPathsAndSelectionTogether) {
+  TMainWindow& window = Open();
+  AddWaves(4);
+  Select({2});
+  PressKey(window.InputFileList, Qt::Key_Up, Qt::ControlModifier);
+  ExpectOrder({0, 2, 1, 3});
+  EXPECT_EQ(window.SelectedIndices(), (Selection{1}));
+  EXPECT_EQ(window.Title->text(), QStringLiteral("title2"));
+  EXPECT_TRUE(window.OutputFileName->text() == QStringLiteral("song2.ogg"));
+
+  Select({0, 1});
+  PressKey(window.InputFileList, Qt::Key_Down, Qt::ControlModifier);
+  ExpectOrder({1, 0, 2, 3});
+  EXPECT_EQ(window.SelectedIndices(), (Selection{1, 2}));
+  EXPECT_FALSE(window.OutputFileName->isEnabled());
+
+  window.DropSelectedEntries(4);
+  ExpectOrder({1, 3, 0, 2});
+  EXPECT_EQ(window.SelectedIndices(), (Selection{2, 3}));
+
+  // Plain arrows still only move the current entry.
+  PressKey(window.InputFileList, Qt::Key_Up);
+  ExpectOrder({1, 3, 0, 2});
+}
+
+TEST_F(MainWindowTest, DropRowFollowsThePointerAndFilesFromOutsideStillReachTheWindow) {
+  TMainWindow& window = Open();
+  AddWaves(3);
+  window.show();
+  window.InputFileList->doItemsLayout();
+  const QRect second = window.InputFileList->visualItemRect(window.InputFileList->item(1));
+  EXPECT_EQ(window.InputFileList->DropRow(second.topLeft() + QPoint(2, 1)), 1);
+  EXPECT_EQ(window.InputFileList->DropRow(second.bottomLeft() + QPoint(2, -1)), 2);
+  EXPECT_EQ(
+      window.InputFileList->DropRow(QPoint(2, window.InputFileList->viewport()->height() - 2)), 3);
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(ToQString(Wave("dragged.wav")))});
+  QDragEnterEvent enter(second.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+  QApplication::sendEvent(window.InputFileList->viewport(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(second.center()), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                  Qt::NoModifier);
+  QApplication::sendEvent(window.InputFileList->viewport(), &drop);
+  ASSERT_EQ(window.Jobs().Count(), 4u);
+  EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/dragged.wav");
+  EXPECT_NE(drop.dropAction(), Qt::MoveAction);
 }
 
 TEST_F(MainWindowTest, ClearAllAsksAndOnlyOkClears) {

@@ -1,0 +1,121 @@
+// The tag tools as a user runs them: entries reordered, numbered, titled from their file
+// names and named from their tags in the real windows, then encoded by the real oggenc.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <fstream>
+#include <memory>
+
+#include "core/wave_fixture.h"
+#include "encode/clock.h"
+#include "support/scripted_dialogs.h"
+#include "ui/lumio_windows.h"
+#include "ui/main_window.h"
+#include "ui/result_window.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+namespace {
+
+using testing::ScriptedDialogs;
+
+// The comments of an Ogg Vorbis file, line breaks inside a comment shown as \n and a
+// carriage return as \r.
+QStringList EscapedComments(const QString& path) {
+  QProcess process;
+  process.start(QStringLiteral("vorbiscomment"),
+                {QStringLiteral("-l"), QStringLiteral("-e"), path});
+  process.waitForFinished(30000);
+  QStringList lines = QString::fromUtf8(process.readAllStandardOutput())
+                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  lines.sort();
+  return lines;
+}
+
+TEST(TagToolsEndToEnd, NumberedAndNamedFilesCarryTheirTagsIntoTheOggFiles) {
+  for (const char* tool : {"oggenc", "vorbiscomment"}) {
+    if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+      GTEST_SKIP() << "the vorbis-tools programs are needed";
+    }
+  }
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  const std::string folder = root.path().toStdString() + "/";
+  const std::string settingsPath = folder + "lumio.ini";
+  std::ofstream(settingsPath) << "[General]\nDefDir=" << folder << "\n";
+  QStringList waves;
+  for (const char* name : {"夜明け.wav", "theme.wav", "終.wav"}) {
+    const std::string path = folder + name;
+    std::ofstream(path, std::ios::binary) << test::PlainWave(44100) << std::string(44100, '\0');
+    waves.push_back(ToQString(path));
+  }
+
+  ScriptedDialogs dialogs;
+  MonotonicClock clock;
+  const std::unique_ptr<LumioWindows> windows =
+      CreateLumioWindows(dialogs, settingsPath, clock, folder + "program/");
+  TMainWindow& main = *windows->MainWindow;
+  main.show();
+  main.FormDropFiles(waves);
+  ASSERT_EQ(main.InputFileList->count(), 3);
+
+  // 終 goes up one place, before theme.
+  main.InputFileList->item(2)->setSelected(true);
+  QKeyEvent ctrlUp(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier);
+  QCoreApplication::sendEvent(main.InputFileList, &ctrlUp);
+
+  main.InputFileList->selectAll();
+  main.Artist->setText(QStringLiteral("Lumio"));
+  main.Comment->setPlainText(QStringLiteral("line one\nline two"));
+  main.NumberTracks->trigger();
+  dialogs.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%t")});
+  main.TagsFromName->trigger();
+  dialogs.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t")});
+  main.NameFromTags->trigger();
+  main.InputFileList->clearSelection();
+
+  int reports = 0;
+  QTimer resultCloser;
+  QObject::connect(&resultCloser, &QTimer::timeout, [&] {
+    if (windows->ResultWindow->isVisible()) {
+      ++reports;
+      windows->ResultWindow->ResultOk->click();
+    }
+  });
+  resultCloser.start(10);
+  main.StartEncode->click();
+  QElapsedTimer waited;
+  waited.start();
+  while (reports == 0 && waited.elapsed() < 60000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  ASSERT_EQ(reports, 1);
+  EXPECT_TRUE(dialogs.AllAnswersUsed());
+
+  const struct {
+    const char* file;
+    const char* number;
+    const char* title;
+  } expected[] = {
+      {"1 夜明け.ogg", "1", "夜明け"}, {"2 終.ogg", "2", "終"}, {"3 theme.ogg", "3", "theme"}};
+  for (const auto& e : expected) {
+    const QString output = ToQString(folder + e.file);
+    EXPECT_EQ(EscapedComments(output),
+              (QStringList{"artist=Lumio", "comment=line one\\nline two",
+                           QStringLiteral("title=") + QString::fromUtf8(e.title),
+                           QStringLiteral("tracknumber=") + QString::fromUtf8(e.number)}))
+        << e.file;
+  }
+}
+
+}  // namespace
+}  // namespace lumio

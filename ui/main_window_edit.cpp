@@ -1,0 +1,209 @@
+// The main window's 編集 commands: track numbers, output names from tags, tags from
+// file names, and moving or deleting entries. They act on the selected entries through
+// the job list's record updates, then refresh the fields as a selection change does.
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include "core/tag_pattern.h"
+#include "ui/dialog_seam.h"
+#include "ui/main_window.h"
+#include "ui/message_dialog.h"
+#include "ui/text_conversion.h"
+
+namespace lumio {
+
+namespace {
+
+QString TagLabel(TagField field) {
+  switch (field) {
+    case TagField::Title:
+      return QStringLiteral("タイトル");
+    case TagField::Artist:
+      return QStringLiteral("アーティスト");
+    case TagField::Album:
+      return QStringLiteral("アルバム");
+    case TagField::Date:
+      return QStringLiteral("日付");
+    case TagField::TrackNumber:
+      return QStringLiteral("トラック");
+    case TagField::Comment:
+      break;
+  }
+  return QStringLiteral("コメント");
+}
+
+// What the pattern reads out of the name, as the preview line shows it.
+QString MatchPreview(const std::optional<MatchedTags>& matched) {
+  if (!matched) {
+    return QStringLiteral("パターンに一致しません");
+  }
+  QStringList parts;
+  for (const auto& [field, text] : *matched) {
+    parts.push_back(TagLabel(field) + QStringLiteral(": ") + ToQString(text));
+  }
+  return parts.join(QStringLiteral(" / "));
+}
+
+}  // namespace
+
+void TMainWindow::BuildEditMenu() {
+  Edit1 = menuBar()->addMenu(QStringLiteral("編集(&T)"));
+  NumberTracks = Edit1->addAction(QStringLiteral("トラック番号を振る(&N)"));
+  NameFromTags = Edit1->addAction(QStringLiteral("タグからファイル名(&F)..."));
+  TagsFromName = Edit1->addAction(QStringLiteral("ファイル名からタグ(&G)..."));
+  N4 = Edit1->addSeparator();
+  // The keys are handled by the list itself; the menu only names them.
+  MoveUp = Edit1->addAction(QStringLiteral("上へ移動(&U)\tCtrl+Up"));
+  MoveDown = Edit1->addAction(QStringLiteral("下へ移動(&W)\tCtrl+Down"));
+  DeleteMenu = Edit1->addAction(QStringLiteral("削除(&D)\tDel"));
+
+  ListMenu = new QMenu(this);
+  ListMenu->addActions(Edit1->actions());
+  InputFileList->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  connect(Edit1, &QMenu::aboutToShow, this, &TMainWindow::UpdateEditCommands);
+  connect(InputFileList, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+    UpdateEditCommands();
+    ListMenu->popup(InputFileList->viewport()->mapToGlobal(point));
+  });
+  connect(NumberTracks, &QAction::triggered, this, &TMainWindow::NumberTracksClick);
+  connect(NameFromTags, &QAction::triggered, this, &TMainWindow::FileNameFromTagsClick);
+  connect(TagsFromName, &QAction::triggered, this, &TMainWindow::TagsFromFileNameClick);
+  connect(MoveUp, &QAction::triggered, this, [this] { MoveSelectedEntries(-1); });
+  connect(MoveDown, &QAction::triggered, this, [this] { MoveSelectedEntries(1); });
+  connect(DeleteMenu, &QAction::triggered, this, &TMainWindow::DeleteButtonClick);
+  connect(InputFileList, &JobListView::DeletePressed, this, &TMainWindow::DeleteButtonClick);
+  connect(InputFileList, &JobListView::StepPressed, this, &TMainWindow::MoveSelectedEntries);
+  connect(InputFileList, &JobListView::SelectionDropped, this, &TMainWindow::DropSelectedEntries);
+}
+
+void TMainWindow::UpdateEditCommands() {
+  const bool anySelected = !SelectedIndices().empty();
+  for (QAction* command : Edit1->actions()) {
+    command->setEnabled(anySelected);
+  }
+}
+
+std::string TMainWindow::SourceStem(std::size_t index) const {
+  return FileNameWithoutExtension(jobs_.InputPath(index), rules_);
+}
+
+std::optional<std::string> TMainWindow::AskPattern(
+    const QString& title, const QString& prompt, const char* key, const char* defaultPattern,
+    const std::function<QString(const std::string&)>& preview) {
+  const QString initial = ToQString(settings_->ReadString("TagTools", key, defaultPattern));
+  const std::optional<QString> pattern =
+      dialogs_.TagPattern(this, title, prompt, initial,
+                          [&preview](const QString& typed) { return preview(ToBytes(typed)); });
+  if (!pattern) {
+    return std::nullopt;
+  }
+  std::string bytes = ToBytes(*pattern);
+  settings_->WriteString("TagTools", key, bytes);
+  return bytes;
+}
+
+void TMainWindow::NumberTracksClick() {
+  const Selection selection = SelectedIndices();
+  const std::vector<std::string> numbers = TrackNumbers(selection.size());
+  for (std::size_t i = 0; i < selection.size(); ++i) {
+    jobs_.ApplyTag(TagField::TrackNumber, numbers[i], {selection[i]});
+  }
+  InputFileListClick();
+}
+
+void TMainWindow::FileNameFromTagsClick() {
+  const Selection selection = SelectedIndices();
+  if (selection.empty()) {
+    return;
+  }
+  const std::size_t first = selection.front();
+  const std::optional<std::string> pattern = AskPattern(
+      QStringLiteral("タグからファイル名"),
+      QStringLiteral("出力ファイル名のパターンを入力して下さい（.ogg は自動で付きます）"),
+      "NamePattern", "%n %t", [this, first](const std::string& typed) {
+        return ToQString(
+            OutputNameFromTags(typed, jobs_.Record(first), SourceStem(first), rules_.codePage));
+      });
+  if (!pattern) {
+    return;
+  }
+  for (const std::size_t index : selection) {
+    jobs_.SetOutputFileName(index, OutputNameFromTags(*pattern, jobs_.Record(index),
+                                                      SourceStem(index), rules_.codePage));
+  }
+  InputFileListClick();
+}
+
+void TMainWindow::TagsFromFileNameClick() {
+  const Selection selection = SelectedIndices();
+  if (selection.empty()) {
+    return;
+  }
+  const std::size_t first = selection.front();
+  const std::optional<std::string> pattern = AskPattern(
+      QStringLiteral("ファイル名からタグ"),
+      QStringLiteral("元のファイル名（拡張子を除く）に当てはめるパターンを入力して下さい。\n"
+                     "文字はそのまま一致し、%n は数字だけの最長の並びに、ほかの記号は"
+                     "後ろが一致する最短の並びに当てはまります。"),
+      "TagPattern", "%n - %t", [this, first](const std::string& typed) {
+        return MatchPreview(MatchTagPattern(typed, SourceStem(first), rules_.codePage));
+      });
+  if (!pattern) {
+    return;
+  }
+  std::size_t unmatched = 0;
+  for (const std::size_t index : selection) {
+    const std::optional<MatchedTags> matched =
+        MatchTagPattern(*pattern, SourceStem(index), rules_.codePage);
+    if (!matched) {
+      ++unmatched;
+      continue;
+    }
+    for (const auto& [field, text] : *matched) {
+      jobs_.ApplyTag(field, text, {index});
+    }
+  }
+  InputFileListClick();
+  if (unmatched > 0) {
+    ShowMessageDialog(dialogs_,
+                      "\n" + std::to_string(unmatched) +
+                          "個のファイル名がパターンに一致しなかったため、変更していません",
+                      MessageKind::Warning, MessageButtons::Ok, MessageSound::Exclamation);
+  }
+}
+
+void TMainWindow::MoveSelectedEntries(int step) {
+  const Selection selection = SelectedIndices();
+  if (!selection.empty()) {
+    ShowMovedEntries(jobs_.StepSelected(selection, step));
+  }
+}
+
+void TMainWindow::DropSelectedEntries(int row) {
+  const Selection selection = SelectedIndices();
+  if (!selection.empty() && row >= 0) {
+    ShowMovedEntries(jobs_.MoveSelected(selection, static_cast<std::size_t>(row)));
+  }
+}
+
+void TMainWindow::ShowMovedEntries(const Selection& placed) {
+  RebuildList();
+  {
+    const QSignalBlocker blocker(InputFileList);
+    for (const std::size_t index : placed) {
+      InputFileList->item(static_cast<int>(index))->setSelected(true);
+    }
+    if (!placed.empty()) {
+      const int current = static_cast<int>(placed.front());
+      InputFileList->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+      InputFileList->scrollToItem(InputFileList->item(current));
+    }
+  }
+  InputFileListClick();
+}
+
+}  // namespace lumio

@@ -1,0 +1,53 @@
+#include "ui/tag_pattern_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "ui/look.h"
+
+namespace lumio {
+
+TTagPatternWindow::TTagPatternWindow(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& initial, PreviewFunction preview)
+    : QDialog(parent), preview_(std::move(preview)) {
+  setWindowTitle(title);
+  setFont(LumioFont());
+  PromptLabel = new QLabel(prompt, this);
+  PromptLabel->setWordWrap(true);
+  Pattern = new QLineEdit(initial, this);
+  Legend = new QLabel(QStringLiteral("%t タイトル　%a アーティスト　%b アルバム　%d 日付\n"
+                                     "%n トラック　%f 元のファイル名　%% %"),
+                      this);
+  Preview = new QLabel(this);
+  Preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Preview->setMinimumWidth(420);
+  OkButton = new QPushButton(QStringLiteral("OK"), this);
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(PromptLabel);
+  layout->addWidget(Pattern);
+  layout->addWidget(Legend);
+  layout->addWidget(new QLabel(QStringLiteral("結果の例"), this));
+  layout->addWidget(Preview);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(Pattern, &QLineEdit::textChanged, this, &TTagPatternWindow::PatternChange);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  PatternChange();
+}
+
+void TTagPatternWindow::PatternChange() { Preview->setText(preview_(Pattern->text())); }
+
+}  // namespace lumio
