@@ -16,6 +16,6 @@ CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DLUMIO_BUILD_TESTS=OFF -DLUMIO_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build_dir"
+cmake --build "$build_dir" >&2
 (cd "$build_dir" && cpack -G DEB >/dev/null)
 ls "$(pwd)/$build_dir"/lumio_*.deb
