@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/command_line_options.h"
 #include "core/settings_location.h"
 #include "encode/clock.h"
 #include "platform/program_location.h"
@@ -9,8 +10,13 @@
 #include "ui/message_dialog.h"
 #include "ui/qt_dialogs.h"
 
-// Lumio takes no command-line arguments; QApplication alone looks at Qt's own options.
 int main(int argc, char** argv) {
+  // Read before QApplication, so that --help and --version work without a display.
+  const lumio::CommandLineOutcome commandLine = lumio::ParseCommandLine(
+      std::vector<std::string>(argv, argv + argc), lumio::IsJapaneseLocaleInEnvironment());
+  if (commandLine.action != lumio::CommandLineAction::Run) {
+    return lumio::PrintCommandLineOutcome(commandLine);
+  }
   QApplication application(argc, argv);
   // A Linux desktop names a program's task-bar entry after its window, so the main
   // window's title "Lumio v0.06" serves as the application title. Qt's application

@@ -10,6 +10,7 @@ packages=(
   vorbis-tools
   xvfb xauth x11-utils xdotool imagemagick python3-xlib
   fonts-ipafont-gothic
+  dpkg-dev lintian appstream desktop-file-utils man-db
 )
 
 missing=()

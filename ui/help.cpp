@@ -11,12 +11,12 @@ namespace lumio {
 
 std::vector<std::string> HelpFolders() {
   const std::string programFolder = ProgramFolder();
-  std::vector<std::string> folders{programFolder};
-#ifdef LUMIO_DOC_DIR
-  folders.push_back(std::string(LUMIO_DOC_DIR) + "/");
+  // The installed data folder is found from the program's own place first, so that an
+  // installation under any prefix (or a package unpacked anywhere) uses its own help text.
+  std::vector<std::string> folders{programFolder, programFolder + "../share/lumio/"};
+#ifdef LUMIO_HELP_DIR
+  folders.push_back(std::string(LUMIO_HELP_DIR) + "/");
 #endif
-  // Installed under another prefix than the one configured: <prefix>/bin/../share/doc.
-  folders.push_back(programFolder + "../share/doc/lumio/");
   return folders;
 }
 

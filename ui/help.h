@@ -10,7 +10,8 @@ namespace lumio {
 inline constexpr const char* kHelpFileName = "lumio.txt";
 
 // The folders the help text is looked for in, in order: beside the program, then the
-// installed documentation folder. Each ends in a separator.
+// installed data folder (share/lumio) beside the program's bin folder, then the one of
+// the configured install prefix. Each ends in a separator.
 std::vector<std::string> HelpFolders();
 
 // The first folder of `folders` holding the help text, joined with its name.

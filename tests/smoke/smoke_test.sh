@@ -10,32 +10,9 @@ artifacts=$2
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$artifacts"
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "smoke test: $*" >&2
-  exit 1
-}
-
-# Xvfb picks a free display itself and writes its number to the descriptor given.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 1 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+test_name="smoke test"
+source "$here/../support/private_display.sh"
+start_private_display
 
 mkdir -p "$work/home" "$work/config" "$work/start"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
@@ -43,30 +20,12 @@ unset QT_QPA_PLATFORM
 (cd "$work/start" && exec "$program") >"$artifacts/lumio_smoke.log" 2>&1 &
 app_pid=$!
 
-window=""
-for _ in $(seq 1 300); do
-  window=$(xdotool search --name '^Lumio v0\.06$' 2>/dev/null | head -n1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$app_pid" 2>/dev/null || fail "the program ended before showing its window"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled \"Lumio v0.06\" appeared"
+wait_for_main_window
 
 sleep 1  # let the first paint finish before the screenshot
 import -window root "$artifacts/lumio_smoke.png"
 
-/usr/bin/python3 "$here/send_close.py" "$window"
-status=""
-for _ in $(seq 1 200); do
-  if ! kill -0 "$app_pid" 2>/dev/null; then
-    wait "$app_pid" && status=0 || status=$?
-    break
-  fi
-  sleep 0.1
-done
-[ -n "$status" ] || fail "the program did not end after its window was asked to close"
-app_pid=""
-[ "$status" -eq 0 ] || fail "the program ended with exit code $status"
+close_main_window
 
 settings="$XDG_CONFIG_HOME/lumio/lumio.ini"
 [ -f "$settings" ] || fail "no settings file at $settings"

@@ -1,0 +1,151 @@
+#include "app/command_line_options.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+
+namespace lumio {
+
+namespace {
+
+// Qt's own options that QApplication reads and removes itself; those listed with a
+// value take the next argument as theirs.
+struct QtOption {
+  const char* name;
+  bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},        {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},
+    {"qwindowtitle", true},    {"session", true},
+    {"display", true},         {"geometry", true},
+    {"style", true},           {"stylesheet", true},
+    {"reverse", false},        {"widgetcount", false},
+};
+
+// A usage error prints the usage line and the hint after the error; --help prints the
+// usage line and the rest.
+struct Texts {
+  const char* usage;
+  const char* helpHint;
+  const char* help;
+};
+
+constexpr Texts kEnglish{
+    "Usage: lumio [OPTION]... [FILE|FOLDER]...\n", "Try 'lumio --help' for more information.\n",
+    "Encode WAVE, FLAC and AIFF files to Ogg Vorbis in batches with the encoder oggenc\n"
+    "(Debian package vorbis-tools).\n"
+    "\n"
+    "Arguments:\n"
+    "  FILE|FOLDER    audio files, or folders holding them, to put in the list at start\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this help and exit\n"
+    "  -v, --version  show the version and exit\n"
+    "Qt's own options, such as -platform and -style, are accepted too.\n"
+    "\n"
+    "Settings are kept in $XDG_CONFIG_HOME/lumio/lumio.ini (normally\n"
+    "~/.config/lumio/lumio.ini), or in lumio.ini beside the program when that file exists.\n"
+    "More in the manual page: man lumio\n"};
+
+constexpr Texts kJapanese{
+    "使い方: lumio [オプション]... [ファイル|フォルダ]...\n",
+    "詳しくは 'lumio --help' を実行してください。\n",
+    "WAVE・FLAC・AIFF ファイルを、エンコーダ oggenc (Debian のパッケージ vorbis-tools)\n"
+    "でまとめて Ogg Vorbis に変換します。\n"
+    "\n"
+    "引数:\n"
+    "  ファイル|フォルダ  起動時に一覧に入れる音声ファイル、またはそれを含むフォルダ\n"
+    "\n"
+    "オプション:\n"
+    "  -h, --help     このヘルプを表示して終了します\n"
+    "  -v, --version  バージョンを表示して終了します\n"
+    "-platform や -style など Qt のオプションも使えます。\n"
+    "\n"
+    "設定は $XDG_CONFIG_HOME/lumio/lumio.ini (通常は ~/.config/lumio/lumio.ini) に\n"
+    "保存されます。Lumio 本体と同じフォルダに lumio.ini があるときは、そちらを使います。\n"
+    "詳しくはマニュアルページを参照してください: man lumio\n"};
+
+std::string ErrorLine(const QCommandLineParser& parser, bool japanese) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (unknown.isEmpty()) {
+    // A value missing after an option, or given to one that takes none.
+    const std::string detail = parser.errorText().toLatin1().toStdString();
+    return japanese ? "lumio: 引数が正しくありません (" + detail + ")\n"
+                    : "lumio: " + detail + "\n";
+  }
+  const QString& name = unknown.first();
+  const std::string option = (name.size() == 1 ? "-" : "--") + name.toLatin1().toStdString();
+  return japanese ? "lumio: 知らないオプションです: " + option + "\n"
+                  : "lumio: unknown option " + option + "\n";
+}
+
+const char* EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+CommandLineOutcome ParseCommandLine(const std::vector<std::string>& arguments, bool japanese) {
+  QCommandLineParser parser;
+  // Qt's options are single-dash words (-platform xcb), so a single dash never bundles
+  // letters; -h and --help, -v and --version are then both understood.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+  parser.addOption(help);
+  parser.addOption(version);
+  for (const QtOption& qtOption : kQtOptions) {
+    parser.addOption(QCommandLineOption(QString::fromLatin1(qtOption.name), QString(),
+                                        qtOption.takesValue ? QStringLiteral("value") : QString()));
+  }
+
+  // Each byte becomes one character, so option names read as they are and every path
+  // turns back into exactly its own bytes, UTF-8 or not.
+  QStringList texts;
+  for (const std::string& argument : arguments) {
+    texts.append(QString::fromLatin1(argument));
+  }
+  const Texts& language = japanese ? kJapanese : kEnglish;
+  if (!parser.parse(texts)) {
+    return {CommandLineAction::RefuseAndExit,
+            ErrorLine(parser, japanese) + language.usage + language.helpHint,
+            {}};
+  }
+  if (parser.isSet(help)) {
+    return {CommandLineAction::PrintAndExit, std::string(language.usage) + language.help, {}};
+  }
+  if (parser.isSet(version)) {
+    return {CommandLineAction::PrintAndExit, "Lumio " LUMIO_VERSION "\n", {}};
+  }
+  std::vector<std::string> paths;
+  for (const QString& path : parser.positionalArguments()) {
+    paths.push_back(path.toLatin1().toStdString());
+  }
+  return {CommandLineAction::Run, {}, paths};
+}
+
+bool IsJapaneseLocale(std::string_view lcAll, std::string_view lcMessages, std::string_view lang) {
+  for (const std::string_view value : {lcAll, lcMessages, lang}) {
+    if (!value.empty()) {
+      return value == "ja" || value.starts_with("ja_") || value.starts_with("ja.");
+    }
+  }
+  return false;
+}
+
+bool IsJapaneseLocaleInEnvironment() {
+  return IsJapaneseLocale(EnvironmentValue("LC_ALL"), EnvironmentValue("LC_MESSAGES"),
+                          EnvironmentValue("LANG"));
+}
+
+int PrintCommandLineOutcome(const CommandLineOutcome& outcome) {
+  const bool refused = outcome.action == CommandLineAction::RefuseAndExit;
+  std::fputs(outcome.text.c_str(), refused ? stderr : stdout);
+  return refused ? 2 : 0;
+}
+
+}  // namespace lumio
