@@ -5,10 +5,12 @@
 #include "core/settings_location.h"
 #include "encode/clock.h"
 #include "platform/program_location.h"
+#include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
 #include "ui/qt_dialogs.h"
+#include "ui/quit_signals.h"
 
 int main(int argc, char** argv) {
   // Read before QApplication, so that --help and --version work without a display.
@@ -39,6 +41,12 @@ int main(int argc, char** argv) {
                                lumio::MessageSound::Stop);
     });
   }
+  // A polite request to end (logout, Ctrl+C) stops a running batch at once, its encoders
+  // and their unfinished files with it, and ends the program.
+  lumio::QuitSignals quitSignals([&mainWindow] {
+    mainWindow.Batch()->Abandon();
+    QApplication::quit();
+  });
   application.exec();
   return 0;
 }

@@ -1,9 +1,14 @@
 #include "ui/qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "ui/folder_chooser.h"
 #include "ui/look.h"
@@ -27,6 +32,40 @@ class CentredMessageBox : public QMessageBox {
   }
 };
 
+// A message of more lines than this shows them in a scrolling area.
+constexpr int kMostLinesShownWhole = 20;
+// The share of the screen's height that the scrolling area may take.
+constexpr double kMostScreenShare = 0.6;
+
+// Moves the box's text into a scrolling area no taller than a share of the screen, so
+// that a message listing hundreds of files still fits and its buttons stay in reach.
+void ScrollTheText(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  const int index = grid == nullptr || label == nullptr ? -1 : grid->indexOf(label);
+  if (index < 0) {
+    return;
+  }
+  int row = 0;
+  int column = 0;
+  int rows = 0;
+  int columns = 0;
+  grid->getItemPosition(index, &row, &column, &rows, &columns);
+  grid->removeWidget(label);
+  auto* area = new QScrollArea(&box);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  area->setWidget(label);
+  const QScreen* screen = box.screen();
+  const int mostHeight =
+      screen == nullptr ? 400
+                        : static_cast<int>(screen->availableGeometry().height() * kMostScreenShare);
+  const QSize text = label->sizeHint();
+  area->setMinimumSize(text.width() + area->verticalScrollBar()->sizeHint().width(),
+                       std::min(text.height(), mostHeight));
+  grid->addWidget(area, row, column, rows, columns);
+}
+
 }  // namespace
 
 DialogAnswer QtDialogs::Message(QWidget* parent, const QString& title, const QString& text,
@@ -42,6 +81,9 @@ DialogAnswer QtDialogs::Message(QWidget* parent, const QString& title, const QSt
     box.setEscapeButton(box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole));
   } else {
     box.setEscapeButton(ok);
+  }
+  if (text.count(QLatin1Char('\n')) > kMostLinesShownWhole) {
+    ScrollTheText(box);
   }
   box.exec();
   return box.clickedButton() == ok ? DialogAnswer::Ok : DialogAnswer::Cancel;

@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <filesystem>
 #include <fstream>
 
 #include "core/file_data_list.h"
@@ -192,6 +194,30 @@ TEST_F(BatchControllerTest, AFaultDuringTheRunGivesTheWindowsBack) {
   EXPECT_TRUE(mainWindow.isEnabled());
   EXPECT_FALSE(progress.isVisible());
   EXPECT_FALSE(controller.IsRunning());
+}
+
+TEST_F(BatchControllerTest, AnAbandonedRunLeavesNoEncoderAndNoHiddenFile) {
+  AddJob("a");
+  ScopedEnvironment wait;
+  wait.Set("LUMIO_FAKE_WAIT", "1");
+  QSignalSpy ended(&controller, &BatchController::Ended);
+  controller.Start(jobs, settings, "", NativePathRules());
+  // The encoder has started once its half-written hidden file is there.
+  const auto hiddenFiles = [this] {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+      count += entry.path().filename().string().rfind(".lumio-", 0) == 0 ? 1 : 0;
+    }
+    return count;
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return hiddenFiles() == 1; }, 10000));
+  controller.Abandon();
+  EXPECT_EQ(ended.size(), 1);
+  EXPECT_FALSE(controller.IsRunning());
+  EXPECT_EQ(hiddenFiles(), 0);
+  EXPECT_TRUE(mainWindow.isEnabled());
+  EXPECT_FALSE(progress.isVisible());
+  EXPECT_TRUE(result.ResultText->toPlainText().isEmpty());
 }
 
 }  // namespace

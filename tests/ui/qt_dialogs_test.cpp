@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 
@@ -59,6 +60,25 @@ TEST(QtDialogsTest, EscapeAndTheCloseBoxCountAsCancelOrTheLoneOk) {
     expected.sort();
     EXPECT_EQ(captions, expected);
   }
+}
+
+TEST(QtDialogsTest, AQuestionListingHundredsOfFilesFitsTheScreen) {
+  QString text = QStringLiteral("指定の場所に同名のファイルがあります\n\n");
+  for (int i = 0; i < 500; ++i) text += QStringLiteral("/music/ogg/track%1.ogg\n").arg(i);
+  text += QStringLiteral("\n上書きしますか？");
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    const QRect screen = box->screen()->availableGeometry();
+    EXPECT_LE(box->frameGeometry().height(), screen.height());
+    QAbstractButton* ok = box->defaultButton();
+    EXPECT_TRUE(box->rect().contains(QRect(ok->mapTo(box, QPoint(0, 0)), ok->size())));
+    ok->click();
+  });
+  QtDialogs dialogs;
+  EXPECT_EQ(dialogs.Message(nullptr, QStringLiteral("警告"), text, MessageKind::Warning,
+                            MessageButtons::OkCancel),
+            DialogAnswer::Ok);
 }
 
 }  // namespace
