@@ -152,8 +152,9 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   arguments[0] = plan_.encoderPath;
   arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
 
-  lane.process = std::make_unique<EncoderProcess>();
-  if (options_.console && consoles_ != nullptr) {
+  const bool console = options_.console && consoles_ != nullptr;
+  lane.process = std::make_unique<EncoderProcess>(console ? OutputPace::Live : OutputPace::Batched);
+  if (console) {
     lane.console = &consoles_->ConsoleForLane(laneIndex);
     const std::string title = options_.parallel > 1
                                   ? plan_.encoderPath + " - " + record.OutputFileName

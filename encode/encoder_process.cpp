@@ -1,6 +1,7 @@
 #include "encode/encoder_process.h"
 
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -32,13 +33,37 @@ std::optional<int> NiceValueForPriority(int encodePriority) {
   }
 }
 
-EncoderProcess::EncoderProcess(QObject* parent) : QObject(parent) {
+namespace {
+
+// How often batched output is read.
+constexpr int kOutputIntervalMs = 500;
+
+}  // namespace
+
+EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(parent) {
   process_.setStandardInputFile(QProcess::nullDevice());
   process_.setProcessChannelMode(QProcess::MergedChannels);
+  if (pace == OutputPace::Batched) {
+    outputFile_ = ::memfd_create("lumio-encoder-output", MFD_CLOEXEC);
+  }
+  if (outputFile_ >= 0) {
+    // The child gets a descriptor of its own for the same file, opened by this name.
+    process_.setStandardOutputFile(QStringLiteral("/proc/self/fd/%1").arg(outputFile_));
+    outputTimer_ = new QTimer(this);
+    outputTimer_->setInterval(kOutputIntervalMs);
+    connect(outputTimer_, &QTimer::timeout, this, &EncoderProcess::ForwardOutputFile);
+    connect(&process_, &QProcess::started, outputTimer_, qOverload<>(&QTimer::start));
+  } else {
+    connect(&process_, &QProcess::readyReadStandardOutput, this, &EncoderProcess::ForwardOutput);
+  }
   connect(&process_, &QProcess::started, this, &EncoderProcess::Started);
-  connect(&process_, &QProcess::readyReadStandardOutput, this, &EncoderProcess::ForwardOutput);
   connect(&process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
-    ForwardOutput();
+    if (outputTimer_ != nullptr) {
+      outputTimer_->stop();
+      ForwardOutputFile();
+    } else {
+      ForwardOutput();
+    }
     EncoderExit exit;
     exit.started = true;
     exit.signalled = status == QProcess::CrashExit;
@@ -59,6 +84,9 @@ EncoderProcess::~EncoderProcess() {
     process_.disconnect(this);
     process_.kill();
     process_.waitForFinished(-1);
+  }
+  if (outputFile_ >= 0) {
+    ::close(outputFile_);
   }
 }
 
@@ -106,6 +134,18 @@ void EncoderProcess::ForwardOutput() {
   const QByteArray bytes = process_.readAllStandardOutput();
   if (!bytes.isEmpty()) {
     emit Output(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  }
+}
+
+void EncoderProcess::ForwardOutputFile() {
+  char bytes[16384];
+  for (;;) {
+    const ssize_t count = ::pread(outputFile_, bytes, sizeof bytes, outputRead_);
+    if (count <= 0) {
+      return;
+    }
+    outputRead_ += count;
+    emit Output(std::string_view(bytes, static_cast<std::size_t>(count)));
   }
 }
 
