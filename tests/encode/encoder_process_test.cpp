@@ -132,6 +132,20 @@ TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirs
   EXPECT_LT(elapsed.elapsed(), 10000);
 }
 
+TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatches) {
+  environment_.Set("LUMIO_FAKE_SAY", "[ 12.5%] progress\r");
+  for (const OutputPace pace : {OutputPace::Live, OutputPace::Batched}) {
+    EncoderProcess process(pace);
+    std::string output;
+    QObject::connect(&process, &EncoderProcess::Output,
+                     [&output](std::string_view bytes) { output += bytes; });
+    process.Start({kFakeEncoder}, 1, dir_.path().toStdString());
+    EXPECT_TRUE(WaitForEnd(process).started);
+    // Written once to standard output and once to standard error.
+    EXPECT_EQ(output, "[ 12.5%] progress\r[ 12.5%] progress\r");
+  }
+}
+
 TEST_F(EncoderProcessTest, AProgramThatCannotRunEndsWithItsReasonFromTheEventLoop) {
   const std::string notExecutable = dir_.path().toStdString() + "/encoder";
   std::ofstream(notExecutable) << "not a program";
