@@ -143,9 +143,10 @@ bool TSetupWindow::SaveSettings() {
   settings_.WriteString(kOptions, "StdOutputDir", PathOf(*StdOutputDir, loadedStdOutputDir_));
   settings_.WriteBool(kOptions, "ViewCheck", ViewCheck->isChecked());
   // A file without the key runs one encoder at a time; it gets the key only once the
-  // user chooses more, so that files of earlier versions stay as they were.
-  if (ParallelEncoders->value() != 1 ||
-      settings_.ReadInteger(kOptions, "ParallelEncoders", 0) != 0) {
+  // user chooses more, so that files of earlier versions stay as they were. (No stored
+  // value holds a line feed, so that default marks a missing key.)
+  const bool stored = settings_.ReadString(kOptions, "ParallelEncoders", "\n") != "\n";
+  if (stored || ParallelEncoders->value() != 1) {
     settings_.WriteInteger(kOptions, "ParallelEncoders", ParallelEncoders->value());
   }
   settings_.WriteBool(kOptions, "SetEncoderPlace", SetEncoderPlace->isChecked());

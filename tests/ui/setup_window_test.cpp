@@ -152,10 +152,15 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
       {"UseOption=2", "UseOption", 2, "3.0"},
       {"UseOption=1", "UseOption", 1, "3.0"},
       {"UseOption=9", "UseOption", 3, "3.0"},
+      {"ParallelEncoders=4", "ParallelEncoders", 4, "3.0"},
+      {"ParallelEncoders=40", "ParallelEncoders", 16, "3.0"},
+      {"ParallelEncoders=0", "ParallelEncoders", 1, "3.0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    const QByteArray section = QByteArray(c.key) == "EncodePriority" ? "Options" : "EncodeOption";
+    const QByteArray key(c.key);
+    const QByteArray section =
+        key == "EncodePriority" || key == "ParallelEncoders" ? "Options" : "EncodeOption";
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
     auto window = Open();
     window->show();
