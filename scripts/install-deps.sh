@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   vorbis-tools
-  xvfb xauth x11-utils xdotool imagemagick python3-xlib
+  xvfb xauth x11-utils xdotool imagemagick python3-xlib openbox
   fonts-ipafont-gothic
   dpkg-dev lintian appstream desktop-file-utils man-db
 )

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The real program under a real window manager during a batch: the progress window is
+# a transient of the main window (so a click on the main window cannot bury it) and
+# cannot be resized; a polite signal to the program then ends the batch, its encoder
+# and its unfinished hidden file before the program exits.
+# Usage: batch_windows_test.sh PROGRAM SLOW_ENCODER
+set -euo pipefail
+
+program=$(readlink -f "$1")
+encoder=$(readlink -f "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+
+test_name="batch windows test"
+source "$here/../support/private_display.sh"
+command -v openbox >/dev/null || { echo "$test_name: skipped, openbox is not installed"; exit 0; }
+start_private_display
+openbox >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+trap 'kill $wm_pid 2>/dev/null || true; cleanup' EXIT
+
+mkdir -p "$work/home" "$work/config/lumio" "$work/in" "$work/out"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+unset QT_QPA_PLATFORM
+printf 'RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00\x00\x10\xb1\x02\x00\x04\x00\x10\x00data\x00\x00\x00\x00' \
+  >"$work/in/song.wav"
+printf '[General]\nDefDir=%s/\n[Options]\nSetEncoderPlace=1\nEncoderPlace=%s\n' \
+  "$work/out" "$encoder" >"$work/config/lumio/lumio.ini"
+"$program" "$work/in/song.wav" >"$work/lumio.log" 2>&1 &
+app_pid=$!
+wait_for_main_window
+sleep 1
+xdotool key --window "$main_window" alt+e
+
+progress=""
+for _ in $(seq 1 100); do
+  progress=$(xdotool search --onlyvisible --name '^処理中' 2>/dev/null | head -n1 || true)
+  [ -n "$progress" ] && break
+  sleep 0.1
+done
+[ -n "$progress" ] || fail "no progress window appeared"
+
+transient=$(xprop -id "$progress" WM_TRANSIENT_FOR)
+case "$transient" in
+  *"$(printf '0x%x' "$main_window")"*) ;;
+  *) fail "the progress window is no transient of the main window: $transient" ;;
+esac
+hints=$(xprop -id "$progress" WM_NORMAL_HINTS)
+minimum=$(sed -n 's/.*minimum size: \(.*\)$/\1/p' <<<"$hints")
+maximum=$(sed -n 's/.*maximum size: \(.*\)$/\1/p' <<<"$hints")
+[ -n "$minimum" ] && [ "$minimum" = "$maximum" ] || fail "the progress window can be resized: $hints"
+
+# A click on the (disabled) main window leaves the progress window above it.
+xdotool mousemove --window "$main_window" 200 200 click 1
+sleep 0.5
+stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x' || true)
+main_at=$(grep -n -i "^$(printf '0x%x' "$main_window")$" <<<"$stacking" | cut -d: -f1)
+progress_at=$(grep -n -i "^$(printf '0x%x' "$progress")$" <<<"$stacking" | cut -d: -f1)
+[ -n "$main_at" ] && [ -n "$progress_at" ] && [ "$progress_at" -gt "$main_at" ] ||
+  fail "the progress window went below the main window: $stacking"
+
+ls -A "$work/out" | grep -q '^\.lumio-' || fail "no hidden output file while the encoder runs"
+encoder_pid=$(pgrep -f "^$encoder" | head -n1 || true)
+[ -n "$encoder_pid" ] || fail "the encoder is not running"
+
+kill -TERM "$app_pid"
+for _ in $(seq 1 100); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after SIGTERM"
+app_pid=""
+sleep 0.2
+if kill -0 "$encoder_pid" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$encoder_pid/status"; then
+  fail "the encoder outlived the program"
+fi
+[ -z "$(ls -A "$work/out")" ] || fail "files were left in the output folder: $(ls -A "$work/out")"
+echo "batch windows test passed"
