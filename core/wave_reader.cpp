@@ -1,5 +1,6 @@
 #include "core/wave_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -29,10 +30,18 @@ bool IsPcmWave(const unsigned char* block) {
          Le16(block + 20) == 1;
 }
 
+// Chunk identifiers are four printable ASCII characters. Anything else means the scan
+// has left the chunk structure (zero bytes, sample data), where hopping on by 8 bytes at
+// a time through gigabytes of zeros would hold the program up for a minute.
+bool IsChunkIdentifier(const unsigned char* id) {
+  return std::all_of(id, id + 4, [](unsigned char byte) { return byte >= 0x20 && byte <= 0x7E; });
+}
+
 // Hops from chunk header to chunk header, skipping bodies by their declared size (odd
 // sizes unpadded), until the "data" chunk, starting with `header`, the one at offset 36.
 // Returns the data chunk's declared size, or 0 when the scan meets none: a header cut
-// short by the end of the file, or one that would not fit wholly inside it, ends the scan.
+// short by the end of the file, one that would not fit wholly inside it, or one whose
+// identifier is no chunk identifier ends the scan.
 std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHeaderSize]) {
   std::uint64_t position = kHeaderBlockSize;
   std::uint64_t length = 0;
@@ -40,6 +49,7 @@ std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHea
   for (;;) {
     const std::uint32_t size = Le32(header + 4);
     if (std::memcmp(header, "data", 4) == 0) return size;
+    if (!IsChunkIdentifier(header)) return 0;
     position += kChunkHeaderSize + std::uint64_t{size};
     if (!lengthKnown) {
       length = source.Length();
