@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/audio_info_reader.h"
 #include "core/settings_store.h"
 #include "core/wave_reader.h"
 #include "platform/file_system.h"
@@ -69,7 +70,7 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
   record->OutputFileName = OutputNameFor(inputPath, rules_);
 
   try {
-    ReadWaveInfo(inputPath, record->Wave);
+    ReadAudioInfo(inputPath, AudioKindOf(inputPath, rules_), record->Wave);
   } catch (const WaveReadError&) {
     return false;
   }

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/byte_order.h"
 #include "core/byte_source.h"
+#include "core/info_line.h"
 #include "core/wave_source_reader.h"
 
 namespace lumio {
@@ -15,15 +17,6 @@ namespace {
 // fixed offsets whatever sizes the file declares.
 constexpr std::size_t kHeaderBlockSize = 36;
 constexpr std::size_t kChunkHeaderSize = 8;
-
-std::uint16_t Le16(const unsigned char* bytes) {
-  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-std::uint32_t Le32(const unsigned char* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
 
 bool IsPcmWave(const unsigned char* block) {
   return std::memcmp(block, "RIFF", 4) == 0 && std::memcmp(block + 8, "WAVEfmt ", 8) == 0 &&
@@ -60,40 +53,6 @@ std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHea
   }
 }
 
-const char* ChannelWord(std::uint16_t channels) {
-  switch (channels) {
-    case 1:
-      return "モノラル";
-    case 2:
-      return "ステレオ";
-    default:
-      return "";
-  }
-}
-
-std::string InfoLine(std::uint64_t dataSize, std::uint64_t byteRate, std::uint32_t sampleRate,
-                     std::uint16_t bits, std::uint16_t channels) {
-  const std::uint64_t minutes = dataSize / (60 * byteRate);
-  const std::uint64_t seconds = (dataSize - 60 * byteRate * minutes) / byteRate;
-  const std::uint64_t kilobytes = dataSize / 1024;
-  // Built in one buffer: this runs once for every file added.
-  std::string line;
-  line.reserve(96);
-  line += "データ部 ";
-  line += std::to_string(kilobytes);
-  line += " KB  ";
-  line += std::to_string(bits);
-  line += " bit  ";
-  line += std::to_string(sampleRate);
-  line += " Hz  ";
-  line += ChannelWord(channels);
-  line += "  再生時間 ";
-  line += std::to_string(minutes);
-  line += seconds < 10 ? ":0" : ":";
-  line += std::to_string(seconds);
-  return line;
-}
-
 }  // namespace
 
 bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
@@ -123,10 +82,7 @@ bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
     std::memcpy(header, start + kHeaderBlockSize, kChunkHeaderSize);
     dataSize = FindDataSize(source, header);
   }
-  // dataSize * 1000 stays below 2^42, so integer division gives the exact truncated
-  // milliseconds.
-  wave.PlayTime = static_cast<std::int64_t>(dataSize * 1000 / byteRate);
-  wave.InfoText = InfoLine(dataSize, byteRate, sampleRate, bits, channels);
+  FillWaveData({dataSize, byteRate, sampleRate, bits, channels}, wave);
   return true;
 }
 

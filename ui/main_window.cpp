@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "core/audio_kind.h"
 #include "platform/file_system.h"
 #include "ui/dialog_seam.h"
 #include "ui/drive_list.h"
@@ -24,7 +25,6 @@
 #include "ui/message_dialog.h"
 #include "ui/placement.h"
 #include "ui/text_conversion.h"
-#include "ui/wave_extension.h"
 
 namespace lumio {
 
@@ -280,7 +280,9 @@ void TMainWindow::InputFileOpenClick() {
   SetCurrentFolder(openDir_);
   const std::optional<QStringList> files =
       dialogs_.OpenFiles(this, QStringLiteral("開く"), ToQString(CurrentFolder()),
-                         QStringLiteral("WAVEファイル (*.wav)"));
+                         QStringLiteral("音声ファイル (*.wav *.flac *.aif *.aiff *.aifc);;"
+                                        "WAVEファイル (*.wav);;FLACファイル (*.flac);;"
+                                        "AIFFファイル (*.aif *.aiff *.aifc)"));
   if (files && !files->isEmpty()) {
     bool allAdded = true;
     for (const QString& file : *files) {
@@ -303,7 +305,7 @@ void TMainWindow::FormDropFiles(const QStringList& paths) {
   for (const QString& path : paths) {
     // Every path is taken whole, however long it is.
     const std::string bytes = ToBytes(path);
-    if (HasWaveExtension(bytes, rules_)) {
+    if (IsSupportedAudioFile(bytes, rules_)) {
       AddEntry(bytes);  // a file that cannot be read is skipped without a message
     }
   }

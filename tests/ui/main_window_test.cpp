@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
   }
 }
 
-TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) {
+TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndSkipsUnreadableFiles) {
   TMainWindow& window = Open();
   const std::string longFolder = root_ + std::string(200, 'd') + "/" + std::string(100, 'e');
   std::filesystem::create_directories(longFolder);
@@ -230,12 +230,13 @@ TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) 
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&window, &drop);
 
-  ASSERT_EQ(window.Jobs().Count(), 4u);
+  ASSERT_EQ(window.Jobs().Count(), 5u);
   EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/a.WAV");
   EXPECT_EQ(window.Jobs().InputPath(2), root_ + "waves/b.wav");
-  EXPECT_EQ(window.Jobs().InputPath(3), longPath);
-  EXPECT_EQ(window.InputFileList->count(), 4);
-  EXPECT_EQ(window.InputFileList->item(3)->text(), ToQString(longPath));
+  EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/c.Wav");
+  EXPECT_EQ(window.Jobs().InputPath(4), longPath);
+  EXPECT_EQ(window.InputFileList->count(), 5);
+  EXPECT_EQ(window.InputFileList->item(4)->text(), ToQString(longPath));
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_TRUE(window.StartEncode->isEnabled());
 }
