@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/aiff_chunks.h"
 #include "core/byte_order.h"
+#include "core/chunk_walk.h"
 #include "core/info_line.h"
 
 namespace lumio {
@@ -31,6 +31,17 @@ bool IsUncompressed(const unsigned char* compression) {
 
 }  // namespace
 
+AiffForm ReadAiffForm(ByteSource& source) {
+  unsigned char header[12];
+  if (source.ReadAt(0, header, sizeof header) < sizeof header ||
+      std::memcmp(header, "FORM", 4) != 0) {
+    return AiffForm::NotAiff;
+  }
+  if (std::memcmp(header + 8, "AIFF", 4) == 0) return AiffForm::Aiff;
+  if (std::memcmp(header + 8, "AIFC", 4) == 0) return AiffForm::Aifc;
+  return AiffForm::NotAiff;
+}
+
 bool ReadAiffInfo(ByteSource& source, WaveData& wave) {
   wave.PlayTime = 0;
   wave.InfoText.clear();
@@ -40,12 +51,12 @@ bool ReadAiffInfo(ByteSource& source, WaveData& wave) {
   unsigned char common[kCommonSize] = {};
   bool haveCommon = false;
   bool haveSound = false;
-  ForEachAiffChunk(source, [&](const AiffChunk& chunk) {
-    if (std::memcmp(chunk.id, "COMM", 4) == 0 && !haveCommon) {
+  ForEachChunk(source, ChunkSizeOrder::BigEndian, [&](const Chunk& chunk) {
+    if (IsChunk(chunk, "COMM") && !haveCommon) {
       const std::size_t needed = form == AiffForm::Aifc ? kCommonSize : kCommonSize - 4;
       haveCommon =
           chunk.size >= needed && source.ReadAt(chunk.bodyPosition, common, needed) == needed;
-    } else if (std::memcmp(chunk.id, "SSND", 4) == 0) {
+    } else if (IsChunk(chunk, "SSND")) {
       haveSound = true;
     }
     return !(haveCommon && haveSound);

@@ -34,7 +34,8 @@ class FileDataList {
 
   // Appends one entry for the sound file at `inputPath` (WAVE, FLAC or AIFF by its
   // extension); the output folder comes from the `Options` section of `settings`, read
-  // afresh, or from `defDir`. False, with nothing added, when the file cannot be read.
+  // afresh, or from `defDir`. The tags come from the file where it carries them. False,
+  // with nothing added, when the file cannot be read.
   bool AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
                    const std::string& defDir);
 

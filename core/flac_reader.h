@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "core/byte_source.h"
 #include "core/wave_data.h"
 
@@ -10,5 +13,14 @@ namespace lumio {
 // is not one, or that declares a sample rate of 0, gives false with empty results.
 // Throws WaveReadError when a read fails.
 bool ReadFlacInfo(ByteSource& source, WaveData& wave);
+
+// Where the body of a metadata block lies.
+struct FlacBlock {
+  std::uint64_t bodyPosition;
+  std::uint32_t size;
+};
+
+// The VORBIS_COMMENT block of the FLAC stream held by `source`, if it has one.
+std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source);
 
 }  // namespace lumio

@@ -1,4 +1,4 @@
-#include "core/aiff_chunks.h"
+#include "core/chunk_walk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,29 +18,23 @@ bool IsChunkIdentifier(const unsigned char* id) {
 
 }  // namespace
 
-AiffForm ReadAiffForm(ByteSource& source) {
-  unsigned char header[kFormHeaderSize];
-  if (source.ReadAt(0, header, sizeof header) < sizeof header ||
-      std::memcmp(header, "FORM", 4) != 0) {
-    return AiffForm::NotAiff;
-  }
-  if (std::memcmp(header + 8, "AIFF", 4) == 0) return AiffForm::Aiff;
-  if (std::memcmp(header + 8, "AIFC", 4) == 0) return AiffForm::Aifc;
-  return AiffForm::NotAiff;
-}
-
-void ForEachAiffChunk(ByteSource& source, const std::function<bool(const AiffChunk&)>& visit) {
+void ForEachChunk(ByteSource& source, ChunkSizeOrder order,
+                  const std::function<bool(const Chunk&)>& visit) {
   const std::uint64_t length = source.Length();
   std::uint64_t position = kFormHeaderSize;
   unsigned char header[kChunkHeaderSize];
   while (position + kChunkHeaderSize <= length &&
          source.ReadAt(position, header, sizeof header) == sizeof header &&
          IsChunkIdentifier(header)) {
-    AiffChunk chunk{{}, position + kChunkHeaderSize, Be32(header + 4)};
+    const std::uint32_t size =
+        order == ChunkSizeOrder::BigEndian ? Be32(header + 4) : Le32(header + 4);
+    Chunk chunk{{}, position + kChunkHeaderSize, size};
     std::memcpy(chunk.id, header, 4);
     if (!visit(chunk)) return;
     position = chunk.bodyPosition + chunk.size + (chunk.size & 1);
   }
 }
+
+bool IsChunk(const Chunk& chunk, const char* id) { return std::memcmp(chunk.id, id, 4) == 0; }
 
 }  // namespace lumio
