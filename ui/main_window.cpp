@@ -24,6 +24,7 @@
 #include "ui/look.h"
 #include "ui/message_dialog.h"
 #include "ui/placement.h"
+#include "ui/source_adder.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {
@@ -63,6 +64,9 @@ bool AcceptAsCopy(QDropEvent& event) {
 TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
                          std::string programFolder)
     : dialogs_(dialogs), clock_(clock), programFolder_(std::move(programFolder)), jobs_(rules_) {
+  adder_ = std::make_unique<SourceAdder>(
+      *this, rules_, [this](const std::string& path) { return AddEntry(path); });
+  connect(adder_.get(), &SourceAdder::Finished, this, &TMainWindow::AddFinished);
   BuildControls();
   BuildMenu();
   ConnectHandlers();
@@ -174,9 +178,10 @@ void TMainWindow::InputFileListClick() {
     }
     WaveDataText->setText(ToQString(record.Wave.InfoText));
   }
-  const bool anyJobs = jobs_.Count() > 0;
-  StartEncode->setEnabled(anyJobs);
-  EncodeMenu->setEnabled(anyJobs);
+  // A batch waits until the files being added are all in the list.
+  const bool canEncode = jobs_.Count() > 0 && !Adding();
+  StartEncode->setEnabled(canEncode);
+  EncodeMenu->setEnabled(canEncode);
   editsArmed_ = true;
 }
 
@@ -284,30 +289,47 @@ void TMainWindow::InputFileOpenClick() {
                                         "WAVEファイル (*.wav);;FLACファイル (*.flac);;"
                                         "AIFFファイル (*.aif *.aiff *.aifc)"));
   if (files && !files->isEmpty()) {
-    bool allAdded = true;
-    for (const QString& file : *files) {
-      if (!AddEntry(ToBytes(file))) {
-        allAdded = false;  // the files after the one that failed are not added
-        break;
-      }
-    }
-    if (allAdded) {
-      openDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
-    } else {
-      ShowError("\n処理に失敗しました");
-    }
+    pendingOpenDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
+    AddSources(*files, true);
+  } else {
+    InputFileListClick();
   }
-  InputFileListClick();
 }
 
-void TMainWindow::FormDropFiles(const QStringList& paths) {
+void TMainWindow::FolderAddClick() {
+  const std::optional<QString> folder =
+      dialogs_.ChooseFolder(this, QStringLiteral("フォルダ追加"), ToQString(openDir_));
+  if (!folder) {
+    return;
+  }
+  openDir_ = WithTrailingSeparator(ToBytes(*folder), rules_);
+  AddSources({*folder}, false);
+}
+
+void TMainWindow::FormDropFiles(const QStringList& paths) { AddSources(paths, false); }
+
+bool TMainWindow::Adding() const { return adder_->Running(); }
+
+void TMainWindow::AddSources(const QStringList& paths, bool takeAnyFile) {
   editsArmed_ = false;
+  std::vector<std::string> bytes;
+  bytes.reserve(static_cast<std::size_t>(paths.size()));
   for (const QString& path : paths) {
-    // Every path is taken whole, however long it is.
-    const std::string bytes = ToBytes(path);
-    if (IsSupportedAudioFile(bytes, rules_)) {
-      AddEntry(bytes);  // a file that cannot be read is skipped without a message
-    }
+    bytes.push_back(ToBytes(path));  // every path is taken whole, however long it is
+  }
+  adder_->Add(bytes, takeAnyFile);
+  if (Adding()) {
+    InputFileListClick();  // the fields stay usable while the rest is added
+  }
+}
+
+void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
+  if (failed.empty() && !pendingOpenDir_.empty()) {
+    openDir_ = pendingOpenDir_;
+  }
+  pendingOpenDir_.clear();
+  if (!failed.empty()) {
+    ShowError(AddFailureMessage(failed));
   }
   InputFileListClick();
 }
@@ -378,6 +400,7 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  adder_->Stop();
   event->accept();
   emit Closed();
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
@@ -25,6 +26,7 @@ class Clock;
 class DialogSeam;
 class DriveList;
 class FolderView;
+class SourceAdder;
 class TAboutWindow;
 class TConsoleWindow;
 class TProgressWindow;
@@ -58,6 +60,8 @@ class TMainWindow : public QMainWindow {
 
   // Handlers.
   void InputFileOpenClick();
+  // Adds every sound file under a folder chosen in the folder chooser.
+  void FolderAddClick();
   void InputFileListClick();
   void SelectedClearClick();
   void DeleteButtonClick();
@@ -79,7 +83,11 @@ class TMainWindow : public QMainWindow {
   void HelpOpenClick();
   void EndButtonClick();
   void ProgramExitClick();
+  // Adds dropped files and folders; also the paths given at start-up or handed over by
+  // a second start of the program.
   void FormDropFiles(const QStringList& paths);
+  // Whether files are still being added from the event loop.
+  bool Adding() const;
   // Whether the window may close: asks first while the list is not empty.
   bool FormCloseQuery();
   // Writes the two folders and saves the store; false, after showing the error, when
@@ -123,6 +131,7 @@ class TMainWindow : public QMainWindow {
   // Menu MainMenu1.
   QMenu* File1 = nullptr;
   QAction* OpenMenu = nullptr;
+  QAction* FolderAddMenu = nullptr;
   QAction* N1 = nullptr;
   QAction* EncodeMenu = nullptr;
   QAction* N2 = nullptr;
@@ -154,6 +163,8 @@ class TMainWindow : public QMainWindow {
 
   void ApplyTagFromField(TagField field, const QString& text);
   bool AddEntry(const std::string& inputPath);
+  void AddSources(const QStringList& paths, bool takeAnyFile);
+  void AddFinished(const std::vector<std::string>& failed);
   void RebuildList();
   void ShowError(const std::string& text);
   bool Ask(const std::string& text);
@@ -169,6 +180,10 @@ class TMainWindow : public QMainWindow {
   bool editsArmed_ = false;
   bool batchRunning_ = false;
   bool shownBefore_ = false;
+  std::unique_ptr<SourceAdder> adder_;
+  // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
+  // all of them were added.
+  std::string pendingOpenDir_;
 
   TAboutWindow* aboutWindow_ = nullptr;
   TResultWindow* resultWindow_ = nullptr;
