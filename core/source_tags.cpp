@@ -122,10 +122,14 @@ void ReadInfo(const TagLib::RIFF::Info::Tag& tag, SourceTags& tags) {
 // or a damaged size) and are passed over.
 constexpr std::uint32_t kLargestTagBody = 16 << 20;
 
-TagLib::ByteVector ReadBody(ByteSource& source, std::uint64_t position, std::uint32_t size) {
-  TagLib::ByteVector body(size, '\0');
-  body.resize(static_cast<unsigned>(source.ReadAt(position, body.data(), size)));
+std::string ReadBody(ByteSource& source, std::uint64_t position, std::uint32_t size) {
+  std::string body(size, '\0');
+  body.resize(source.ReadAt(position, body.data(), size));
   return body;
+}
+
+TagLib::ByteVector ToByteVector(const std::string& bytes) {
+  return TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size()));
 }
 
 // The id3 chunk needs TagLib's whole-file reader; only files that have one pay for it.
@@ -133,13 +137,13 @@ bool IsId3Chunk(const Chunk& chunk) { return IsChunk(chunk, "id3 ") || IsChunk(c
 
 void ReadWaveTags(ByteSource& source, const std::string& path, SourceTags& tags) {
   bool hasId3 = false;
-  TagLib::ByteVector info;
+  std::string info;  // empty unless the file has an INFO list
   ForEachChunk(source, ChunkSizeOrder::LittleEndian, [&](const Chunk& chunk) {
     if (IsId3Chunk(chunk)) {
       hasId3 = true;
-    } else if (IsChunk(chunk, "LIST") && info.isEmpty() && chunk.size <= kLargestTagBody) {
-      TagLib::ByteVector list = ReadBody(source, chunk.bodyPosition, chunk.size);
-      if (list.startsWith("INFO")) info = list;
+    } else if (IsChunk(chunk, "LIST") && info.empty() && chunk.size <= kLargestTagBody) {
+      std::string list = ReadBody(source, chunk.bodyPosition, chunk.size);
+      if (list.starts_with("INFO")) info = std::move(list);
     }
     return true;
   });
@@ -147,9 +151,9 @@ void ReadWaveTags(ByteSource& source, const std::string& path, SourceTags& tags)
     TagLib::RIFF::WAV::File file(path.c_str(), false);
     if (file.isValid() && file.hasID3v2Tag()) ReadId3(*file.ID3v2Tag(), tags);
   }
-  if (!info.isEmpty()) {
+  if (!info.empty()) {
     UseRawInfoText();
-    ReadInfo(TagLib::RIFF::Info::Tag(info), tags);
+    ReadInfo(TagLib::RIFF::Info::Tag(ToByteVector(info)), tags);
   }
 }
 
@@ -166,8 +170,8 @@ void ReadAiffTags(ByteSource& source, const std::string& path, SourceTags& tags)
                           : IsChunk(chunk, "ANNO") ? &annotation
                                                    : nullptr;
     if (target == nullptr || chunk.size > kLargestTagBody) return true;
-    const TagLib::ByteVector body = ReadBody(source, chunk.bodyPosition, chunk.size);
-    std::string_view text(body.data(), body.size());
+    const std::string body = ReadBody(source, chunk.bodyPosition, chunk.size);
+    std::string_view text = body;
     const std::string converted = Utf8OrCp932ToUtf8(text.substr(0, text.find('\0')));
     if (!target->empty() && !converted.empty()) *target += '\n';
     *target += converted;
@@ -185,7 +189,8 @@ void ReadAiffTags(ByteSource& source, const std::string& path, SourceTags& tags)
 void ReadFlacTags(ByteSource& source, SourceTags& tags) {
   const std::optional<FlacBlock> block = FindFlacCommentBlock(source);
   if (!block || block->size > kLargestTagBody) return;
-  ReadXiph(TagLib::Ogg::XiphComment(ReadBody(source, block->bodyPosition, block->size)), tags);
+  const std::string body = ReadBody(source, block->bodyPosition, block->size);
+  ReadXiph(TagLib::Ogg::XiphComment(ToByteVector(body)), tags);
 }
 
 SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind) {

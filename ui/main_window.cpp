@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 
 #include "core/audio_kind.h"
 #include "platform/file_system.h"
@@ -306,7 +307,13 @@ void TMainWindow::FolderAddClick() {
   AddSources({*folder}, false);
 }
 
-void TMainWindow::FormDropFiles(const QStringList& paths) { AddSources(paths, false); }
+void TMainWindow::FormDropFiles(const QStringList& paths) {
+  if (!isEnabled()) {
+    pathsWaitingForBatch_ += paths;
+    return;
+  }
+  AddSources(paths, false);
+}
 
 bool TMainWindow::Adding() const { return adder_->Running(); }
 
@@ -414,6 +421,13 @@ void TMainWindow::showEvent(QShowEvent* event) {
       frame.moveCenter(display->availableGeometry().center());
       move(frame.topLeft());
     }
+  }
+}
+
+void TMainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::EnabledChange && isEnabled() && !pathsWaitingForBatch_.isEmpty()) {
+    AddSources(std::exchange(pathsWaitingForBatch_, {}), false);
   }
 }
 

@@ -84,7 +84,8 @@ class TMainWindow : public QMainWindow {
   void EndButtonClick();
   void ProgramExitClick();
   // Adds dropped files and folders; also the paths given at start-up or handed over by
-  // a second start of the program.
+  // a second start of the program. While the window is disabled (a batch runs) the
+  // paths wait until it is enabled again, so the list never changes under a batch.
   void FormDropFiles(const QStringList& paths);
   // Whether files are still being added from the event loop.
   bool Adding() const;
@@ -151,6 +152,7 @@ class TMainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -184,6 +186,7 @@ class TMainWindow : public QMainWindow {
   // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
   // all of them were added.
   std::string pendingOpenDir_;
+  QStringList pathsWaitingForBatch_;
 
   TAboutWindow* aboutWindow_ = nullptr;
   TResultWindow* resultWindow_ = nullptr;

@@ -289,6 +289,16 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
             QStringLiteral("データ部 17 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00"));
 }
 
+TEST_F(MainWindowTest, PathsHandedOverDuringABatchWaitUntilTheWindowIsEnabled) {
+  TMainWindow& window = Open();
+  window.setEnabled(false);  // as the batch run does
+  window.FormDropFiles({ToQString(Wave("a.wav"))});
+  EXPECT_EQ(window.Jobs().Count(), 0u);
+  window.setEnabled(true);
+  ASSERT_EQ(window.Jobs().Count(), 1u);
+  EXPECT_EQ(window.Jobs().InputPath(0), root_ + "waves/a.wav");
+}
+
 TEST_F(MainWindowTest, DropIsTakenAsACopySoThatTheSourceNeverDeletesItsFiles) {
   struct Case {
     Qt::DropActions offered;
