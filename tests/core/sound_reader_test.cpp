@@ -31,6 +31,10 @@ TEST(AudioKind, ComesFromTheExtensionInAnyLetterCase) {
       {"/m/a.flac ", AudioKind::Unsupported},
   };
   for (const KindCase& c : cases) EXPECT_EQ(AudioKindOf(c.path, posix), c.kind) << c.path;
+  const PathRules windows{PathStyle::Windows, CodePage::ShiftJis};
+  EXPECT_EQ(AudioKindOf("C:\\m.flac\\a", windows), AudioKind::Unsupported);
+  EXPECT_EQ(AudioKindOf("C:\\\x95\x5c.WAV", windows), AudioKind::Wave);  // 表.WAV
+  EXPECT_EQ(AudioKindOf("a.\x95\x5c", windows), AudioKind::Unsupported);
 }
 
 struct SoundCase {
