@@ -11,6 +11,7 @@
 #include "ui/message_dialog.h"
 #include "ui/qt_dialogs.h"
 #include "ui/quit_signals.h"
+#include "ui/single_instance.h"
 
 int main(int argc, char** argv) {
   // Read before QApplication, so that --help and --version work without a display.
@@ -25,13 +26,34 @@ int main(int argc, char** argv) {
   // display name is kept empty, since Qt appends it to the titles of the windows.
   QApplication::setApplicationDisplayName(QString());
 
+  // Files and folders named on the command line go to a Lumio already running on the
+  // same settings file, if there is one; this start then ends.
+  const QStringList startPaths = lumio::StartPaths(commandLine.paths);
+  const QString instanceName =
+      lumio::InstanceServerName(QString::fromLocal8Bit(lumio::SettingsFilePath()));
+  if (lumio::HandOverToRunningInstance(instanceName, startPaths)) {
+    return 0;
+  }
+
   lumio::QtDialogs dialogs;
   lumio::MonotonicClock clock;
   const std::unique_ptr<lumio::LumioWindows> windows =
       lumio::CreateLumioWindows(dialogs, lumio::SettingsFilePath(), clock, lumio::ProgramFolder());
   lumio::TMainWindow& mainWindow = *windows->MainWindow;
   QObject::connect(&mainWindow, &lumio::TMainWindow::Closed, &application, &QApplication::quit);
+  lumio::InstanceServer instanceServer(instanceName);
+  QObject::connect(&instanceServer, &lumio::InstanceServer::PathsReceived, &mainWindow,
+                   [&mainWindow](const QStringList& paths) {
+                     mainWindow.FormDropFiles(paths);
+                     mainWindow.raise();
+                     mainWindow.activateWindow();
+                   });
   mainWindow.show();
+  if (!startPaths.isEmpty()) {
+    // Added once the window stands, as if they had been dropped on it.
+    QTimer::singleShot(0, &mainWindow,
+                       [&mainWindow, startPaths] { mainWindow.FormDropFiles(startPaths); });
+  }
 
   if (mainWindow.Settings().LoadFailed()) {
     // Told once the main window stands, so that the box is centred over it.
@@ -43,9 +65,11 @@ int main(int argc, char** argv) {
   }
   // A polite request to end (logout, Ctrl+C) stops a running batch at once, its encoders
   // and their unfinished files with it, and ends the program.
+  // (exit, not quit: quit would first ask every window to close, and the main window
+  // asks whether to end.)
   lumio::QuitSignals quitSignals([&mainWindow] {
     mainWindow.Batch()->Abandon();
-    QApplication::quit();
+    QApplication::exit(0);
   });
   application.exec();
   return 0;

@@ -40,12 +40,40 @@ FileByteSource::FileByteSource(const std::string& path) {
 FileByteSource::~FileByteSource() { ::close(fd_); }
 
 std::uint64_t FileByteSource::Length() {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) ThrowIoError("cannot get the file length");
-  return static_cast<std::uint64_t>(info.st_size);
+  if (!lengthKnown_) {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) ThrowIoError("cannot get the file length");
+    length_ = static_cast<std::uint64_t>(info.st_size);
+    lengthKnown_ = true;
+  }
+  return length_;
 }
 
 std::size_t FileByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t size) {
+  if (position + size > kHeadSize) return ReadFromFile(position, buffer, size);
+  if (!headRead_) {
+    // One call: a regular file gives fewer bytes only at its end, and asking again there
+    // would cost every short file a second call.
+    ssize_t got = 0;
+    do {
+      got = ::pread(fd_, head_.data(), kHeadSize, 0);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) ThrowIoError("cannot read the file");
+    headLength_ = static_cast<std::size_t>(got);
+    headRead_ = true;
+    // A short read met the end of the file, so its length is known without asking.
+    if (headLength_ < kHeadSize) {
+      length_ = headLength_;
+      lengthKnown_ = true;
+    }
+  }
+  if (position >= headLength_) return 0;
+  const std::size_t count = std::min<std::uint64_t>(size, headLength_ - position);
+  std::memcpy(buffer, head_.data() + position, count);
+  return count;
+}
+
+std::size_t FileByteSource::ReadFromFile(std::uint64_t position, void* buffer, std::size_t size) {
   auto* bytes = static_cast<unsigned char*>(buffer);
   std::size_t done = 0;
   // pread may return fewer bytes than asked before the end of the file (signals, pipes);

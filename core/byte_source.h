@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,7 +34,8 @@ class MemoryByteSource : public ByteSource {
 };
 
 // A file opened read-only, closed when the source is destroyed. Other programs may
-// read and write the file meanwhile.
+// read and write the file meanwhile. The first few kilobytes, where headers and most
+// tags lie, are read once with one call and served from memory afterwards.
 class FileByteSource : public ByteSource {
  public:
   explicit FileByteSource(const std::string& path);
@@ -45,7 +47,17 @@ class FileByteSource : public ByteSource {
   std::size_t ReadAt(std::uint64_t position, void* buffer, std::size_t size) override;
 
  private:
+  static constexpr std::size_t kHeadSize = 4096;
+
+  std::size_t ReadFromFile(std::uint64_t position, void* buffer, std::size_t size);
+
   int fd_ = -1;
+  // The first kHeadSize bytes, or the whole file when shorter: headLength_ of them.
+  std::array<char, kHeadSize> head_;
+  std::size_t headLength_ = 0;
+  bool headRead_ = false;
+  std::uint64_t length_ = 0;
+  bool lengthKnown_ = false;
 };
 
 }  // namespace lumio

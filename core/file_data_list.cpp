@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/audio_info_reader.h"
+#include "core/byte_source.h"
 #include "core/settings_store.h"
+#include "core/source_tags.h"
 #include "core/wave_reader.h"
 #include "platform/file_system.h"
 
@@ -74,11 +77,22 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
   }
   record->OutputFileName = FileNameWithoutExtension(inputPath, rules_) + ".ogg";
 
+  const AudioKind kind = AudioKindOf(inputPath, rules_);
+  SourceTags tags;
   try {
-    ReadWaveInfo(inputPath, record->Wave);
+    // One opening of the file serves the header and the tags.
+    FileByteSource source(inputPath);
+    ReadAudioInfo(source, kind, record->Wave);
+    tags = ReadSourceTags(source, inputPath, kind);
   } catch (const WaveReadError&) {
     return false;
   }
+  record->Title = std::move(tags.Title);
+  record->Artist = std::move(tags.Artist);
+  record->Album = std::move(tags.Album);
+  record->Date = std::move(tags.Date);
+  record->TrackNumber = std::move(tags.TrackNumber);
+  record->Comment = std::move(tags.Comment);
 
   // Both lists change together: if the path cannot be stored, the record goes again.
   records_.push_back(std::move(record));

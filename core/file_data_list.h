@@ -35,9 +35,10 @@ class FileDataList {
   const FileData& Record(std::size_t index) const { return *records_[index]; }
   const std::string& InputPath(std::size_t index) const { return inputPaths_[index]; }
 
-  // Appends one entry for the WAVE file at `inputPath`; the output folder comes from
-  // the `Options` section of `settings`, read afresh, or from `defDir`. False, with
-  // nothing added, when the file's header cannot be read.
+  // Appends one entry for the sound file at `inputPath` (WAVE, FLAC or AIFF by its
+  // extension); the output folder comes from the `Options` section of `settings`, read
+  // afresh, or from `defDir`. The tags come from the file where it carries them. False,
+  // with nothing added, when the file cannot be read.
   bool AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
                    const std::string& defDir);
 

@@ -1,9 +1,12 @@
 #include "core/wave_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "core/byte_order.h"
 #include "core/byte_source.h"
+#include "core/info_line.h"
 #include "core/wave_source_reader.h"
 
 namespace lumio {
@@ -15,24 +18,23 @@ namespace {
 constexpr std::size_t kHeaderBlockSize = 36;
 constexpr std::size_t kChunkHeaderSize = 8;
 
-std::uint16_t Le16(const unsigned char* bytes) {
-  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-std::uint32_t Le32(const unsigned char* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 bool IsPcmWave(const unsigned char* block) {
   return std::memcmp(block, "RIFF", 4) == 0 && std::memcmp(block + 8, "WAVEfmt ", 8) == 0 &&
          Le16(block + 20) == 1;
 }
 
+// Chunk identifiers are four printable ASCII characters. Anything else means the scan
+// has left the chunk structure (zero bytes, sample data), where hopping on by 8 bytes at
+// a time through gigabytes of zeros would hold the program up for a minute.
+bool IsChunkIdentifier(const unsigned char* id) {
+  return std::all_of(id, id + 4, [](unsigned char byte) { return byte >= 0x20 && byte <= 0x7E; });
+}
+
 // Hops from chunk header to chunk header, skipping bodies by their declared size (odd
 // sizes unpadded), until the "data" chunk, starting with `header`, the one at offset 36.
 // Returns the data chunk's declared size, or 0 when the scan meets none: a header cut
-// short by the end of the file, or one that would not fit wholly inside it, ends the scan.
+// short by the end of the file, one that would not fit wholly inside it, or one whose
+// identifier is no chunk identifier ends the scan.
 std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHeaderSize]) {
   std::uint64_t position = kHeaderBlockSize;
   std::uint64_t length = 0;
@@ -40,6 +42,7 @@ std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHea
   for (;;) {
     const std::uint32_t size = Le32(header + 4);
     if (std::memcmp(header, "data", 4) == 0) return size;
+    if (!IsChunkIdentifier(header)) return 0;
     position += kChunkHeaderSize + std::uint64_t{size};
     if (!lengthKnown) {
       length = source.Length();
@@ -48,40 +51,6 @@ std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHea
     if (length < position + kChunkHeaderSize) return 0;
     if (source.ReadAt(position, header, kChunkHeaderSize) < kChunkHeaderSize) return 0;
   }
-}
-
-const char* ChannelWord(std::uint16_t channels) {
-  switch (channels) {
-    case 1:
-      return "モノラル";
-    case 2:
-      return "ステレオ";
-    default:
-      return "";
-  }
-}
-
-std::string InfoLine(std::uint64_t dataSize, std::uint64_t byteRate, std::uint32_t sampleRate,
-                     std::uint16_t bits, std::uint16_t channels) {
-  const std::uint64_t minutes = dataSize / (60 * byteRate);
-  const std::uint64_t seconds = (dataSize - 60 * byteRate * minutes) / byteRate;
-  const std::uint64_t kilobytes = dataSize / 1024;
-  // Built in one buffer: this runs once for every file added.
-  std::string line;
-  line.reserve(96);
-  line += "データ部 ";
-  line += std::to_string(kilobytes);
-  line += " KB  ";
-  line += std::to_string(bits);
-  line += " bit  ";
-  line += std::to_string(sampleRate);
-  line += " Hz  ";
-  line += ChannelWord(channels);
-  line += "  再生時間 ";
-  line += std::to_string(minutes);
-  line += seconds < 10 ? ":0" : ":";
-  line += std::to_string(seconds);
-  return line;
 }
 
 }  // namespace
@@ -113,10 +82,7 @@ bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
     std::memcpy(header, start + kHeaderBlockSize, kChunkHeaderSize);
     dataSize = FindDataSize(source, header);
   }
-  // dataSize * 1000 stays below 2^42, so integer division gives the exact truncated
-  // milliseconds.
-  wave.PlayTime = static_cast<std::int64_t>(dataSize * 1000 / byteRate);
-  wave.InfoText = InfoLine(dataSize, byteRate, sampleRate, bits, channels);
+  FillWaveData({dataSize, byteRate, sampleRate, bits, channels}, wave);
   return true;
 }
 

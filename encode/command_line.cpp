@@ -1,5 +1,6 @@
 #include "encode/command_line.h"
 
+#include "core/audio_kind.h"
 #include "platform/file_system.h"
 
 namespace lumio {
@@ -131,6 +132,11 @@ std::string BuildCommandLine(const std::string& encoderPath, const std::string& 
                              CodePage codePage) {
   // The program path is cut by other rules (no escapes), so it is quoted as it is.
   std::string line = "\"" + encoderPath + "\"" + optionText;
+  // The encoder copies a FLAC file's own comments into its output; the tags given
+  // below take their place, so that no tag is written twice.
+  if (AudioKindOf(inputPath, {NativePathRules().style, codePage}) == AudioKind::Flac) {
+    line += " --discard-comments";
+  }
   AppendTag(line, "-t", title, codePage);
   AppendTag(line, "-a", artist, codePage);
   AppendTag(line, "-l", album, codePage);

@@ -40,7 +40,9 @@ std::string EscapeQuotes(std::string_view text, CodePage codePage);
 // The encoder's whole command line for one job: the quoted encoder path, the option
 // text, the non-empty tags as -t -a -l -d -N -c"comment=...", the output name as -o and
 // the input path; the tags, the output name and the input path are quoted and escaped
-// with EscapeQuotes. The comment's CR LF line breaks are passed as line feeds.
+// with EscapeQuotes. The comment's CR LF line breaks are passed as line feeds. A FLAC
+// input (by its extension) adds --discard-comments after the option text, so that the
+// encoder does not copy the file's own comments as well.
 std::string BuildCommandLine(const std::string& encoderPath, const std::string& optionText,
                              const std::string& title, const std::string& artist,
                              const std::string& album, const std::string& date,

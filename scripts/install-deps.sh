@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
-  vorbis-tools
+  vorbis-tools flac sox libtag1-dev
   xvfb xauth x11-utils xdotool imagemagick python3-xlib openbox
   fonts-ipafont-gothic
   dpkg-dev lintian appstream desktop-file-utils man-db

@@ -2,11 +2,12 @@
 # Starts the built Lumio under a virtual X display, drives it with xdotool, and saves a
 # screenshot of each window into docs/: the main window with files listed and one
 # selected, its 編集 menu and the pattern window of タグからファイル名, both pages of the
-# setup window, the progress window during a run, the result window after it, and the
-# about window.
+# setup window, the progress window during a run, the result window after it, the about
+# window, and the main window with a folder of tagged FLAC files handed over by a second
+# start.
 #
 # Usage: scripts/screenshots.sh [build-folder]   (default: build; built when missing)
-# Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools; openbox, when installed,
+# Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools, flac; openbox, when installed,
 # draws the title bars.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -64,7 +65,8 @@ write_wave() {
 }
 
 wave="$work/ウェーブ"
-mkdir -p "$wave" "$work/ogg" "$work/home" "$work/config/lumio"
+mkdir -p "$wave" "$work/ogg" "$work/home" "$work/config/lumio" "$work/runtime"
+chmod 700 "$work/runtime"
 write_wave "$wave/intro.wav" 5 /dev/zero
 write_wave "$wave/theme.wav" 12 /dev/zero
 # Noise is slow to encode, so the progress window stays up long enough to be seen.
@@ -96,7 +98,7 @@ click() {
 
 # The add-files dialog starts in the current folder.
 (cd "$wave" && HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
-  exec "$binary") >/dev/null 2>&1 &
+  XDG_RUNTIME_DIR="$work/runtime" exec "$binary") >/dev/null 2>&1 &
 pids+=($!)
 
 main=$(find_window '^Lumio v0\.06$')
@@ -160,3 +162,21 @@ xdotool key a
 about=$(find_window '^About Lumio$')
 shoot "$about" about
 xdotool key Return
+sleep 0.5
+
+# A folder of tagged FLAC files, handed to the running window by a second start as a
+# file manager's "Open with" does; the first of them selected shows the tags read.
+flacs="$work/夜の歌"
+mkdir -p "$flacs"
+head -c 882000 /dev/zero >"$work/silence.raw"
+for track in 1 2 10; do
+  flac -s -f --force-raw-format --endian=little --sign=signed --channels=2 --bps=16 \
+    --sample-rate=44100 --tag="TITLE=曲 $track" --tag="ARTIST=Lumio Trio" \
+    --tag="ALBUM=夜の歌" --tag="DATE=2024" --tag="TRACKNUMBER=$track" \
+    --tag="COMMENT=FLAC から" -o "$flacs/$track.flac" "$work/silence.raw"
+done
+HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
+  XDG_RUNTIME_DIR="$work/runtime" "$binary" "$flacs" >/dev/null 2>&1
+sleep 1.5
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 3 * 12 + 6))
+shoot "$main" main-flac

@@ -28,7 +28,11 @@ constexpr int kRows = 25;
 }  // namespace
 
 TConsoleWindow::TConsoleWindow(QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow), decoder_(QStringConverter::System) {
+    // A dialog-type window, so that it is kept above the main window (see KeepAboveMainWindow),
+    // with the buttons of an ordinary window.
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      mainWindow_(mainWindow),
+      decoder_(QStringConverter::System) {
   Output = new QPlainTextEdit(this);
   Output->setReadOnly(true);
   Output->setUndoRedoEnabled(false);

@@ -15,7 +15,9 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 
+#include "core/audio_kind.h"
 #include "platform/file_system.h"
 #include "ui/batch_controller.h"
 #include "ui/dialog_seam.h"
@@ -24,8 +26,8 @@
 #include "ui/look.h"
 #include "ui/message_dialog.h"
 #include "ui/placement.h"
+#include "ui/source_adder.h"
 #include "ui/text_conversion.h"
-#include "ui/wave_extension.h"
 
 namespace lumio {
 
@@ -64,6 +66,9 @@ bool AcceptAsCopy(QDropEvent& event) {
 TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
                          std::string programFolder)
     : dialogs_(dialogs), clock_(clock), programFolder_(std::move(programFolder)), jobs_(rules_) {
+  adder_ = std::make_unique<SourceAdder>(
+      *this, rules_, [this](const std::string& path) { return AddEntry(path); });
+  connect(adder_.get(), &SourceAdder::Finished, this, &TMainWindow::AddFinished);
   BuildControls();
   BuildMenu();
   ConnectHandlers();
@@ -176,9 +181,10 @@ void TMainWindow::InputFileListClick() {
     }
     WaveDataText->setText(ToQString(record.Wave.InfoText));
   }
-  const bool anyJobs = jobs_.Count() > 0;
-  StartEncode->setEnabled(anyJobs);
-  EncodeMenu->setEnabled(anyJobs);
+  // A batch waits until the files being added are all in the list.
+  const bool canEncode = jobs_.Count() > 0 && !Adding();
+  StartEncode->setEnabled(canEncode);
+  EncodeMenu->setEnabled(canEncode);
   editsArmed_ = true;
 }
 
@@ -282,32 +288,57 @@ void TMainWindow::InputFileOpenClick() {
   SetCurrentFolder(openDir_);
   const std::optional<QStringList> files =
       dialogs_.OpenFiles(this, QStringLiteral("開く"), ToQString(CurrentFolder()),
-                         QStringLiteral("WAVEファイル (*.wav)"));
+                         QStringLiteral("音声ファイル (*.wav *.flac *.aif *.aiff *.aifc);;"
+                                        "WAVEファイル (*.wav);;FLACファイル (*.flac);;"
+                                        "AIFFファイル (*.aif *.aiff *.aifc)"));
   if (files && !files->isEmpty()) {
-    bool allAdded = true;
-    for (const QString& file : *files) {
-      if (!AddEntry(ToBytes(file))) {
-        allAdded = false;  // the files after the one that failed are not added
-        break;
-      }
-    }
-    if (allAdded) {
-      openDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
-    } else {
-      ShowError("\n処理に失敗しました");
-    }
+    pendingOpenDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
+    AddSources(*files, true);
+  } else {
+    InputFileListClick();
   }
-  InputFileListClick();
+}
+
+void TMainWindow::FolderAddClick() {
+  const std::optional<QString> folder =
+      dialogs_.ChooseFolder(this, QStringLiteral("フォルダ追加"), ToQString(openDir_));
+  if (!folder) {
+    return;
+  }
+  openDir_ = WithTrailingSeparator(ToBytes(*folder), rules_);
+  AddSources({*folder}, false);
 }
 
 void TMainWindow::FormDropFiles(const QStringList& paths) {
+  if (!isEnabled()) {
+    pathsWaitingForBatch_ += paths;
+    return;
+  }
+  AddSources(paths, false);
+}
+
+bool TMainWindow::Adding() const { return adder_->Running(); }
+
+void TMainWindow::AddSources(const QStringList& paths, bool takeAnyFile) {
   editsArmed_ = false;
+  std::vector<std::string> bytes;
+  bytes.reserve(static_cast<std::size_t>(paths.size()));
   for (const QString& path : paths) {
-    // Every path is taken whole, however long it is.
-    const std::string bytes = ToBytes(path);
-    if (HasWaveExtension(bytes, rules_)) {
-      AddEntry(bytes);  // a file that cannot be read is skipped without a message
-    }
+    bytes.push_back(ToBytes(path));  // every path is taken whole, however long it is
+  }
+  adder_->Add(bytes, takeAnyFile);
+  if (Adding()) {
+    InputFileListClick();  // the fields stay usable while the rest is added
+  }
+}
+
+void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
+  if (failed.empty() && !pendingOpenDir_.empty()) {
+    openDir_ = pendingOpenDir_;
+  }
+  pendingOpenDir_.clear();
+  if (!failed.empty()) {
+    ShowError(AddFailureMessage(failed));
   }
   InputFileListClick();
 }
@@ -379,6 +410,7 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  adder_->Stop();
   event->accept();
   emit Closed();
 }
@@ -392,6 +424,13 @@ void TMainWindow::showEvent(QShowEvent* event) {
       frame.moveCenter(display->availableGeometry().center());
       move(frame.topLeft());
     }
+  }
+}
+
+void TMainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::EnabledChange && isEnabled() && !pathsWaitingForBatch_.isEmpty()) {
+    AddSources(std::exchange(pathsWaitingForBatch_, {}), false);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
@@ -28,6 +29,7 @@ class Clock;
 class DialogSeam;
 class DriveList;
 class FolderView;
+class SourceAdder;
 class TAboutWindow;
 class TConsoleWindow;
 class TProgressWindow;
@@ -63,6 +65,8 @@ class TMainWindow : public QMainWindow {
 
   // Handlers.
   void InputFileOpenClick();
+  // Adds every sound file under a folder chosen in the folder chooser.
+  void FolderAddClick();
   void InputFileListClick();
   void SelectedClearClick();
   void DeleteButtonClick();
@@ -84,6 +88,9 @@ class TMainWindow : public QMainWindow {
   void HelpOpenClick();
   void EndButtonClick();
   void ProgramExitClick();
+  // Adds dropped files and folders; also the paths given at start-up or handed over by
+  // a second start of the program. While the window is disabled (a batch runs) the
+  // paths wait until it is enabled again, so the list never changes under a batch.
   void FormDropFiles(const QStringList& paths);
   // The 編集 menu's commands on the selected entries.
   void NumberTracksClick();
@@ -93,6 +100,8 @@ class TMainWindow : public QMainWindow {
   void MoveSelectedEntries(int step);
   // The selected entries dragged to stand before `row`.
   void DropSelectedEntries(int row);
+  // Whether files are still being added from the event loop.
+  bool Adding() const;
   // Whether the window may close: asks first while the list is not empty.
   bool FormCloseQuery();
   // Writes the two folders and saves the store; false, after showing the error, when
@@ -136,6 +145,7 @@ class TMainWindow : public QMainWindow {
   // Menu MainMenu1.
   QMenu* File1 = nullptr;
   QAction* OpenMenu = nullptr;
+  QAction* FolderAddMenu = nullptr;
   QAction* N1 = nullptr;
   QAction* EncodeMenu = nullptr;
   QAction* N2 = nullptr;
@@ -165,6 +175,7 @@ class TMainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -178,6 +189,8 @@ class TMainWindow : public QMainWindow {
 
   void ApplyTagFromField(TagField field, const QString& text);
   bool AddEntry(const std::string& inputPath);
+  void AddSources(const QStringList& paths, bool takeAnyFile);
+  void AddFinished(const std::vector<std::string>& failed);
   void RebuildList();
   void UpdateEditCommands();
   void ShowMovedEntries(const Selection& placed);
@@ -200,6 +213,11 @@ class TMainWindow : public QMainWindow {
   std::string defDir_;
   bool editsArmed_ = false;
   bool shownBefore_ = false;
+  std::unique_ptr<SourceAdder> adder_;
+  // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
+  // all of them were added.
+  std::string pendingOpenDir_;
+  QStringList pathsWaitingForBatch_;
 
   TAboutWindow* aboutWindow_ = nullptr;
   TResultWindow* resultWindow_ = nullptr;

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -127,6 +128,8 @@ void TMainWindow::BuildControls() {
 void TMainWindow::BuildMenu() {
   File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   OpenMenu = File1->addAction(QStringLiteral("WAVEファイル追加(&A)"));
+  FolderAddMenu = File1->addAction(QStringLiteral("フォルダ追加(&F)"));
+  FolderAddMenu->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
   N1 = File1->addSeparator();
   EncodeMenu = File1->addAction(QStringLiteral("エンコード開始(&E)"));
   EncodeMenu->setEnabled(false);
@@ -145,6 +148,7 @@ void TMainWindow::BuildMenu() {
 void TMainWindow::ConnectHandlers() {
   connect(InputFileOpen, &QPushButton::clicked, this, &TMainWindow::InputFileOpenClick);
   connect(OpenMenu, &QAction::triggered, this, &TMainWindow::InputFileOpenClick);
+  connect(FolderAddMenu, &QAction::triggered, this, &TMainWindow::FolderAddClick);
   connect(InputFileList, &QListWidget::itemSelectionChanged, this,
           &TMainWindow::InputFileListClick);
   connect(SelectedClear, &QPushButton::clicked, this, &TMainWindow::SelectedClearClick);

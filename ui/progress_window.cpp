@@ -62,7 +62,9 @@ QFont FontOfSize(int pixels) {
 }  // namespace
 
 TProgressWindow::TProgressWindow(QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    // A dialog-type window: only those carry WM_TRANSIENT_FOR on X11, which keeps them
+    // above the window they belong to.
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       mainWindow_(mainWindow) {
   setWindowTitle(QStringLiteral("処理中..."));
   setFont(LumioFont());

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -136,7 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                  kBlock + Chunk("junk", 0xFFFFFFF8) + Chunk("data", 176400, 64), 0},
         ScanCase{"BodyRunningPastTheEndEndsTheScan",
                  kBlock + Chunk("junk", 100, 40) + Chunk("data", 176400), 0},
-        ScanCase{"FileEndsInsideFirstChunkHeader", kBlock + "data", 0}),
+        ScanCase{"FileEndsInsideFirstChunkHeader", kBlock + "data", 0},
+        ScanCase{"ZeroBytesAfterTheFormatEndTheScan",
+                 kBlock + std::string(64, '\0') + Chunk("data", 176400), 0},
+        ScanCase{"UnprintableIdentifierEndsTheScan",
+                 kBlock + Chunk("ju\x01k", 0) + Chunk("data", 176400), 0},
+        ScanCase{"BlankInIdentifierIsPrintable",
+                 kBlock + Chunk("id3 ", 2, 2) + Chunk("data", 176400), 1000}),
     [](const auto& info) { return info.param.name; });
 
 struct NotPcmCase {
@@ -227,6 +234,16 @@ TEST_F(WaveFile, ReadsTheHeaderFromDisk) {
   ASSERT_TRUE(ReadWaveInfo(path, wave));
   EXPECT_EQ(wave.PlayTime, 28344);
   EXPECT_EQ(wave.InfoText, "データ部 4882 KB  16 bit  44100 Hz  ステレオ  再生時間 0:28");
+}
+
+TEST_F(WaveFile, TwoGigabytesOfZerosAreAddedAtOnce) {
+  const std::string path = Write("zeros.wav", kBlock);
+  ASSERT_EQ(::truncate(path.c_str(), std::int64_t{2} << 30), 0);  // sparse: no disk used
+  const auto start = std::chrono::steady_clock::now();
+  WaveData wave;
+  ASSERT_TRUE(ReadWaveInfo(path, wave));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  EXPECT_EQ(wave.PlayTime, 0);
 }
 
 TEST_F(WaveFile, UnreadablePathsAreErrors) {

@@ -88,6 +88,13 @@ TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
                              CodePage::Utf8),
             "\"enc\" -q 3.5 -t\" \" -l\"Al\" -c\"comment=x\ny\" "
             "-o\"a\\\"b.ogg\" \"/w/\"");
+  // FLAC inputs, whatever the case of the extension, keep only the tags given here.
+  EXPECT_EQ(BuildCommandLine("enc", " -q 3.0", "T", "", "", "", "", "", "a.ogg", "/m/a.FLAC",
+                             CodePage::Utf8),
+            "\"enc\" -q 3.0 --discard-comments -t\"T\" -o\"a.ogg\" \"/m/a.FLAC\"");
+  EXPECT_EQ(BuildCommandLine("enc", "", "", "", "", "", "", "", "a.ogg", "/m.flac/a.aiff",
+                             CodePage::Utf8),
+            "\"enc\" -o\"a.ogg\" \"/m.flac/a.aiff\"");
 }
 
 // The records keep the memo's CR LF line breaks; the Vorbis comment gets line feeds.

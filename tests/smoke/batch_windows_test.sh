@@ -29,13 +29,18 @@ printf '[General]\nDefDir=%s/\n[Options]\nSetEncoderPlace=1\nEncoderPlace=%s\n' 
 app_pid=$!
 wait_for_main_window
 sleep 1
-xdotool key --window "$main_window" alt+e
-
+# エンコード開始 (Alt+E, or a click on it at 336,456 in the client area below the menu bar)
+# is pressed until the batch shows its progress window: an input event sent too early
+# can be lost while the window manager takes the window in.
+height=$(xdotool getwindowgeometry "$main_window" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
 progress=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 20); do
+  xdotool windowactivate --sync "$main_window" key alt+e 2>/dev/null || true
+  sleep 0.3
+  xdotool mousemove --window "$main_window" $((336 + 92)) $((height - 505 + 456 + 16)) click 1
+  sleep 0.3
   progress=$(xdotool search --onlyvisible --name '^処理中' 2>/dev/null | head -n1 || true)
   [ -n "$progress" ] && break
-  sleep 0.1
 done
 [ -n "$progress" ] || fail "no progress window appeared"
 

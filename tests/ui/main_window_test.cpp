@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,6 +26,7 @@
 #include "core/wave_fixture.h"
 #include "encode/clock.h"
 #include "platform/file_system.h"
+#include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
@@ -228,7 +230,7 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
   }
 }
 
-TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) {
+TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesOnce) {
   TMainWindow& window = Open();
   const std::string longFolder = root_ + std::string(200, 'd') + "/" + std::string(100, 'e');
   std::filesystem::create_directories(longFolder);
@@ -252,16 +254,73 @@ TEST_F(MainWindowTest, DropTakesOnlyExactWaveExtensionsAndSkipsUnreadableFiles) 
   QApplication::sendEvent(window.Title, &enter);
   ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   QApplication::sendEvent(&window, &drop);
 
-  ASSERT_EQ(window.Jobs().Count(), 4u);
+  EXPECT_EQ(
+      dialogs_.Prompts().back().text,
+      ToQString("\n次のファイルを追加できませんでした（1 件）\n" + root_ + "waves/missing.wav"));
+  ASSERT_EQ(window.Jobs().Count(), 5u);
   EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/a.WAV");
   EXPECT_EQ(window.Jobs().InputPath(2), root_ + "waves/b.wav");
-  EXPECT_EQ(window.Jobs().InputPath(3), longPath);
-  EXPECT_EQ(window.InputFileList->count(), 4);
-  EXPECT_EQ(window.InputFileList->item(3)->text(), ToQString(longPath));
+  EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/c.Wav");
+  EXPECT_EQ(window.Jobs().InputPath(4), longPath);
+  EXPECT_EQ(window.InputFileList->count(), 5);
+  EXPECT_EQ(window.InputFileList->item(4)->text(), ToQString(longPath));
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_TRUE(window.StartEncode->isEnabled());
+}
+
+TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailuresOnce) {
+  TMainWindow& window = Open();
+  const std::string album = root_ + "album/";
+  std::filesystem::create_directories(album + "disc 10");
+  std::filesystem::create_directories(album + ".hidden");
+  std::ofstream(album + "silence.raw", std::ios::binary) << std::string(17640, '\0');
+  ASSERT_TRUE(testing::RunTool({"flac", "-s", "-f", "--force-raw-format", "--endian=little",
+                                "--sign=signed", "--channels=2", "--bps=16", "--sample-rate=44100",
+                                "--tag=TITLE=二曲目", "--tag=ARTIST=歌手", "--tag=TRACKNUMBER=2",
+                                "-o", album + "2.flac", album + "silence.raw"}));
+  std::ofstream(album + "10.WAV", std::ios::binary) << test::PlainWave(176400);
+  std::ofstream(album + "disc 10/1.wav", std::ios::binary) << test::PlainWave(176400);
+  std::ofstream(album + ".hidden/1.wav", std::ios::binary) << test::PlainWave(176400);
+  // Named pipes cannot be read at an offset: 25 files that cannot be added.
+  for (int i = 0; i < 25; ++i) {
+    ASSERT_EQ(::mkfifo((album + "pipe" + std::to_string(i) + ".wav").c_str(), 0600), 0);
+  }
+
+  dialogs_.Queue(ScriptedDialogs::FolderAnswer{ToQString(album)});
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.FolderAddMenu->trigger();
+
+  ASSERT_EQ(window.Jobs().Count(), 3u);
+  EXPECT_EQ(window.Jobs().InputPath(0), album + "2.flac");
+  EXPECT_EQ(window.Jobs().InputPath(1), album + "10.WAV");
+  EXPECT_EQ(window.Jobs().InputPath(2), album + "disc 10/1.wav");
+  const QString message = dialogs_.Prompts().back().text;
+  EXPECT_TRUE(message.startsWith(QStringLiteral("\n次のファイルを追加できませんでした（25 件）\n")))
+      << message.toStdString();
+  EXPECT_EQ(message.count(QStringLiteral("pipe")), 20);
+  EXPECT_TRUE(message.endsWith(QStringLiteral("\nほか 5 件")));
+  EXPECT_EQ(window.OpenDir(), album);
+
+  Select({0});
+  EXPECT_EQ(window.Title->text(), QStringLiteral("二曲目"));
+  EXPECT_EQ(window.Artist->text(), QStringLiteral("歌手"));
+  EXPECT_EQ(window.TrackNumber->text(), QStringLiteral("2"));
+  EXPECT_EQ(window.OutputFileName->text(), QStringLiteral("2.ogg"));
+  EXPECT_EQ(window.WaveDataText->text(),
+            QStringLiteral("データ部 17 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00"));
+}
+
+TEST_F(MainWindowTest, PathsHandedOverDuringABatchWaitUntilTheWindowIsEnabled) {
+  TMainWindow& window = Open();
+  window.setEnabled(false);  // as the batch run does
+  window.FormDropFiles({ToQString(Wave("a.wav"))});
+  EXPECT_EQ(window.Jobs().Count(), 0u);
+  window.setEnabled(true);
+  ASSERT_EQ(window.Jobs().Count(), 1u);
+  EXPECT_EQ(window.Jobs().InputPath(0), root_ + "waves/a.wav");
 }
 
 TEST_F(MainWindowTest, DropIsTakenAsACopySoThatTheSourceNeverDeletesItsFiles) {
@@ -297,21 +356,24 @@ TEST_F(MainWindowTest, DropIsTakenAsACopySoThatTheSourceNeverDeletesItsFiles) {
   }
 }
 
-TEST_F(MainWindowTest, AddDialogStopsAtTheFirstFileThatCannotBeReadAndCancelChangesNothing) {
+TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChangesNothing) {
   TMainWindow& window = Open();
   const std::string openDir = window.OpenDir();
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{
       ToQString(Wave("a.wav")), ToQString(root_ + "waves/missing.wav"), ToQString(Wave("c.wav"))}});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   window.InputFileOpenClick();
-  ASSERT_EQ(window.Jobs().Count(), 1u);
-  EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n処理に失敗しました"));
+  ASSERT_EQ(window.Jobs().Count(), 2u);
+  EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/c.wav");
+  EXPECT_EQ(
+      dialogs_.Prompts().back().text,
+      ToQString("\n次のファイルを追加できませんでした（1 件）\n" + root_ + "waves/missing.wav"));
   EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("エラー"));
   EXPECT_EQ(window.OpenDir(), openDir);
 
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{ToQString(Wave("d.wav"))}});
   window.InputFileOpenClick();
-  EXPECT_EQ(window.Jobs().Count(), 2u);
+  EXPECT_EQ(window.Jobs().Count(), 3u);
   EXPECT_EQ(window.OpenDir(), root_ + "waves/");
   EXPECT_EQ(dialogs_.Prompts().back().text, ToQString(openDir.substr(0, openDir.size() - 1)));
 
@@ -319,7 +381,7 @@ TEST_F(MainWindowTest, AddDialogStopsAtTheFirstFileThatCannotBeReadAndCancelChan
   Select({0, 1});
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{std::nullopt});
   window.InputFileOpenClick();
-  EXPECT_EQ(window.Jobs().Count(), 2u);
+  EXPECT_EQ(window.Jobs().Count(), 3u);
   window.Album->setText(QStringLiteral("album"));
   EXPECT_EQ(window.Jobs().Record(0).Album, "album");
   EXPECT_EQ(window.Jobs().Record(1).Album, "album");

@@ -1,0 +1,22 @@
+#include "core/audio_info_reader.h"
+
+#include "core/aiff_reader.h"
+#include "core/flac_reader.h"
+#include "core/wave_source_reader.h"
+
+namespace lumio {
+
+bool ReadAudioInfo(ByteSource& source, AudioKind kind, WaveData& wave) {
+  switch (kind) {
+    case AudioKind::Flac:
+      return ReadFlacInfo(source, wave);
+    case AudioKind::Aiff:
+      return ReadAiffInfo(source, wave);
+    case AudioKind::Wave:
+    case AudioKind::Unsupported:
+      break;
+  }
+  return ReadWaveInfo(source, wave);
+}
+
+}  // namespace lumio

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/wave_data.h"
+
+namespace lumio {
+
+// What the information line and the playing time are made from, whatever kind of file
+// the figures come from. `byteRate` must not be 0.
+struct SoundFigures {
+  std::uint64_t dataSize = 0;  // bytes of sample data
+  std::uint64_t byteRate = 0;  // bytes of sample data per second
+  std::uint32_t sampleRate = 0;
+  std::uint16_t bits = 0;
+  std::uint16_t channels = 0;
+};
+
+// Fills `PlayTime` (milliseconds, truncated) and `InfoText`, the one-line description
+// "データ部 K KB  b bit  r Hz  channel-word  再生時間 m:ss".
+void FillWaveData(const SoundFigures& figures, WaveData& wave);
+
+}  // namespace lumio

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/path_rules.h"
+
+namespace lumio {
+
+// Walks the files and folders given to be added, one step at a time so that a caller
+// can keep its window responsive: a given file comes as it is; a given folder yields
+// every sound file under it (by extension), recursively, in path order with numbers
+// compared by value. Hidden files and folders (names starting with '.') are skipped, and
+// symbolic links to folders inside the walk are not followed, so a link cannot make a
+// loop.
+class SourceWalk {
+ public:
+  explicit SourceWalk(PathRules rules) : rules_(rules) {}
+
+  struct Item {
+    std::string path;
+    bool unreadableFolder = false;  // a folder whose contents could not be listed
+  };
+
+  // Queues `paths` behind what is queued already. With `takeAnyFile`, given files are
+  // taken whatever their extension (the add-files dialog's choice); otherwise only
+  // sound files are.
+  void Append(const std::vector<std::string>& paths, bool takeAnyFile);
+
+  // The next file to add, or an unreadable folder; nullopt when the walk is done.
+  // Each call lists at most one folder.
+  std::optional<Item> Next();
+
+  bool Done() const { return frames_.empty(); }
+  void Clear() { frames_.clear(); }
+
+ private:
+  struct Entry {
+    std::string path;
+    bool folder;
+  };
+  struct Frame {
+    std::vector<Entry> entries;
+    std::size_t next = 0;
+    bool given = false;  // the paths given by the caller, not a folder's listing
+    bool takeAnyFile = false;
+  };
+
+  // Pushes the folder's listing; false when it cannot be read.
+  bool Enter(const std::string& folder);
+
+  PathRules rules_;
+  std::vector<Frame> frames_;
+};
+
+}  // namespace lumio

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/aiff_reader.h"
+#include "core/audio_kind.h"
+#include "core/flac_reader.h"
+#include "tests/core/sound_fixture.h"
+
+namespace lumio {
+namespace {
+
+using test::Aiff;
+using test::AiffChunk;
+using test::FlacStart;
+
+struct KindCase {
+  const char* path;
+  AudioKind kind;
+};
+
+TEST(AudioKind, ComesFromTheExtensionInAnyLetterCase) {
+  const PathRules posix{PathStyle::Posix, CodePage::Utf8};
+  const KindCase cases[] = {
+      {"/m/a.wav", AudioKind::Wave},          {"/m/a.WAV", AudioKind::Wave},
+      {"/m/a.Wav", AudioKind::Wave},          {"/m/a.flac", AudioKind::Flac},
+      {"/m/曲.FLAC", AudioKind::Flac},        {"/m/a.aif", AudioKind::Aiff},
+      {"/m/a.AIFF", AudioKind::Aiff},         {"/m/a.aifc", AudioKind::Aiff},
+      {"/m/a.ogg", AudioKind::Unsupported},   {"/m/wav", AudioKind::Unsupported},
+      {"/m.flac/a", AudioKind::Unsupported},  {"/m/a.wav.txt", AudioKind::Unsupported},
+      {"/m/a.flac ", AudioKind::Unsupported},
+  };
+  for (const KindCase& c : cases) EXPECT_EQ(AudioKindOf(c.path, posix), c.kind) << c.path;
+  const PathRules windows{PathStyle::Windows, CodePage::ShiftJis};
+  EXPECT_EQ(AudioKindOf("C:\\m.flac\\a", windows), AudioKind::Unsupported);
+  EXPECT_EQ(AudioKindOf("C:\\\x95\x5c.WAV", windows), AudioKind::Wave);  // 表.WAV
+  EXPECT_EQ(AudioKindOf("a.\x95\x5c", windows), AudioKind::Unsupported);
+}
+
+struct SoundCase {
+  const char* name;
+  bool (*read)(ByteSource&, WaveData&);
+  std::string bytes;
+  bool valid;
+  std::int64_t playTime;
+  std::string infoText;
+};
+
+class SoundHeader : public testing::TestWithParam<SoundCase> {};
+
+TEST_P(SoundHeader, GivesTheWaveLayoutOrNothing) {
+  const SoundCase& c = GetParam();
+  MemoryByteSource source(c.bytes);
+  WaveData wave{123, "stale"};
+  EXPECT_EQ(c.read(source, wave), c.valid);
+  EXPECT_EQ(wave.PlayTime, c.playTime);
+  EXPECT_EQ(wave.InfoText, c.infoText);
+}
+
+const std::string kId3Tag =
+    std::string("ID3\x03\x00\x00\x00\x00\x01\x00", 10) + std::string(128, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Readers, SoundHeader,
+    testing::Values(
+        SoundCase{"FlacOneMinuteStereo", ReadFlacInfo, FlacStart(44100, 2, 16, 44100 * 60), true,
+                  60000, "データ部 10335 KB  16 bit  44100 Hz  ステレオ  再生時間 1:00"},
+        SoundCase{"Flac24BitMonoTakesThreeBytes", ReadFlacInfo, FlacStart(96000, 1, 24, 96000 * 75),
+                  true, 75000, "データ部 21093 KB  24 bit  96000 Hz  モノラル  再生時間 1:15"},
+        SoundCase{"FlacSixChannels", ReadFlacInfo, FlacStart(48000, 6, 16, 48000 * 9), true, 9000,
+                  "データ部 5062 KB  16 bit  48000 Hz    再生時間 0:09"},
+        SoundCase{"FlacWithUnknownLength", ReadFlacInfo, FlacStart(44100, 2, 16, 0), true, 0,
+                  "データ部 0 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00"},
+        SoundCase{"FlacLongestStream", ReadFlacInfo, FlacStart(44100, 8, 32, 0xFFFFFFFFFull), true,
+                  1558264778, "データ部 2147483647 KB  32 bit  44100 Hz    再生時間 25971:04"},
+        SoundCase{"FlacBehindAnId3Tag", ReadFlacInfo, kId3Tag + FlacStart(44100, 2, 16, 44100),
+                  true, 1000, "データ部 172 KB  16 bit  44100 Hz  ステレオ  再生時間 0:01"},
+        SoundCase{"FlacWithRateZero", ReadFlacInfo, FlacStart(0, 2, 16, 100), false, 0, ""},
+        SoundCase{"WaveNamedFlac", ReadFlacInfo,
+                  "RIFF\x24\x00\x00\x00WAVEfmt " + std::string(60, 'x'), false, 0, ""},
+        SoundCase{"FlacCutShort", ReadFlacInfo, FlacStart(44100, 2, 16, 100).substr(0, 30), false,
+                  0, ""},
+        SoundCase{"AiffOneMinuteStereo", ReadAiffInfo, Aiff(2, 44100 * 60, 16, 44100), true, 60000,
+                  "データ部 10335 KB  16 bit  44100 Hz  ステレオ  再生時間 1:00"},
+        SoundCase{"AifcUncompressed", ReadAiffInfo, Aiff(1, 22050 * 28, 8, 22050, "NONE"), true,
+                  28000, "データ部 602 KB  8 bit  22050 Hz  モノラル  再生時間 0:28"},
+        SoundCase{"AifcLittleEndian", ReadAiffInfo, Aiff(2, 48000, 16, 48000, "sowt"), true, 1000,
+                  "データ部 187 KB  16 bit  48000 Hz  ステレオ  再生時間 0:01"},
+        SoundCase{"AifcCompressed", ReadAiffInfo, Aiff(2, 48000, 16, 48000, "ima4"), false, 0, ""},
+        SoundCase{"AiffOddChunkIsPadded", ReadAiffInfo,
+                  Aiff(2, 44100, 16, 44100, "", AiffChunk("NAME", "odd")), true, 1000,
+                  "データ部 172 KB  16 bit  44100 Hz  ステレオ  再生時間 0:01"},
+        SoundCase{"AiffWithoutSoundChunk", ReadAiffInfo,
+                  "FORM" + test::Be32(30) + "AIFF" +
+                      AiffChunk("COMM", test::Be16(2) + test::Be32(1) + test::Be16(16) +
+                                            test::Extended(44100)),
+                  false, 0, ""},
+        SoundCase{"AiffZerosBeforeSound", ReadAiffInfo,
+                  Aiff(2, 44100, 16, 44100, "", std::string(64, '\0')), false, 0, ""},
+        SoundCase{"AiffWithRateZero", ReadAiffInfo, Aiff(2, 44100, 16, 0), false, 0, ""},
+        SoundCase{"FlacNamedAiff", ReadAiffInfo, FlacStart(44100, 2, 16, 100), false, 0, ""}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace lumio

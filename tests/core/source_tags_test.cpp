@@ -1,0 +1,162 @@
+#include "core/source_tags.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <taglib/aifffile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/wavfile.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/text_encoding.h"
+#include "support/run_tool.h"
+#include "tests/core/sound_fixture.h"
+#include "tests/core/wave_fixture.h"
+
+namespace lumio {
+namespace {
+
+using lumio::testing::RunTool;
+
+SourceTags Tags(const std::string& path, AudioKind kind) {
+  FileByteSource source(path);
+  return ReadSourceTags(source, path, kind);
+}
+
+// A LIST/INFO chunk with the given sub-chunks, each body NUL-terminated as writers do.
+std::string InfoList(const std::vector<std::pair<std::string, std::string>>& fields) {
+  std::string body = "INFO";
+  for (const auto& [id, text] : fields) {
+    const std::string terminated = text + '\0';
+    body += test::Chunk(id, static_cast<std::uint32_t>(terminated.size())) + terminated;
+    if (terminated.size() % 2 != 0) body += '\0';
+  }
+  return test::Chunk("LIST", static_cast<std::uint32_t>(body.size())) + body;
+}
+
+// A one-second WAVE file whose INFO chunk follows its data, where most writers put it.
+std::string TaggedWave(const std::string& info) {
+  return test::HeaderBlock({}) + test::Chunk("data", 400) + std::string(400, '\0') + info;
+}
+
+class SourceTagsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/lumio_tags_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = std::string(pattern) + "/";
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(folder_ + name, std::ios::binary) << bytes;
+    return folder_ + name;
+  }
+
+  // A second of silence encoded by the real flac program, tagged with `tags`
+  // ("NAME=value" each).
+  std::string Flac(const std::string& name, const std::vector<std::string>& tags) {
+    const std::string raw = Write(name + ".raw", std::string(176400, '\0'));
+    std::vector<std::string> command{
+        "flac",          "-s",           "-f",       "--force-raw-format", "--endian=little",
+        "--sign=signed", "--channels=2", "--bps=16", "--sample-rate=44100"};
+    for (const std::string& tag : tags) command.push_back("--tag=" + tag);
+    command.insert(command.end(), {"-o", folder_ + name, raw});
+    EXPECT_TRUE(RunTool(command)) << "flac could not make " << name;
+    return folder_ + name;
+  }
+
+  // Appends `chunks` to the AIFF file at `path` and makes its FORM size count them.
+  static void AppendAiffChunks(const std::string& path, const std::string& chunks) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    bytes += chunks;
+    bytes.replace(4, 4, test::Be32(static_cast<std::uint32_t>(bytes.size() - 8)));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  std::string folder_;
+};
+
+void ExpectTags(const SourceTags& tags, const SourceTags& expected) {
+  EXPECT_EQ(tags.Title, expected.Title);
+  EXPECT_EQ(tags.Artist, expected.Artist);
+  EXPECT_EQ(tags.Album, expected.Album);
+  EXPECT_EQ(tags.Date, expected.Date);
+  EXPECT_EQ(tags.TrackNumber, expected.TrackNumber);
+  EXPECT_EQ(tags.Comment, expected.Comment);
+}
+
+TEST_F(SourceTagsTest, FlacVorbisComments) {
+  const std::string path =
+      Flac("a.flac", {"TITLE=夜の歌", "ARTIST=一", "ARTIST=二", "ALBUM=アルバム", "DATE=2024-05-01",
+                      "TRACKNUMBER=7", "DESCRIPTION=行1\n行2", "GENRE=none"});
+  ExpectTags(Tags(path, AudioKind::Flac),
+             {"夜の歌", "一; 二", "アルバム", "2024-05-01", "7", "行1\r\n行2"});
+  // COMMENT wins over DESCRIPTION; a file without tags gives empty fields.
+  const std::string both = Flac("b.flac", {"COMMENT=c", "DESCRIPTION=d"});
+  EXPECT_EQ(Tags(both, AudioKind::Flac).Comment, "c");
+  ExpectTags(Tags(Flac("c.flac", {}), AudioKind::Flac), {});
+}
+
+TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
+  struct Case {
+    const char* name;
+    std::string info;
+    SourceTags expected;
+  };
+  const Case cases[] = {
+      {"cp932.wav",
+       InfoList({{"INAM", "\x96\xe9\x82\xcc\x89\xcc"},  // 夜の歌 in CP932
+                 {"IART", "歌手"},
+                 {"IPRD", "Album"},
+                 {"ICRD", "1999"},
+                 {"IPRT", "3"},
+                 {"ICMT", "a\r\nb"}}),
+       {"夜の歌", "歌手", "Album", "1999", "3", "a\r\nb"}},
+      {"itrk.wav", InfoList({{"ITRK", "12"}, {"IPRT", "3"}}), {"", "", "", "", "12", ""}},
+      {"plain.wav", "", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectTags(Tags(Write(c.name, TaggedWave(c.info)), AudioKind::Wave), c.expected);
+  }
+  // Bytes that are neither UTF-8 nor CP932 never pass on as invalid UTF-8.
+  const std::string broken = Write("broken.wav", TaggedWave(InfoList({{"INAM", "a\xff\xfe\x81"}})));
+  const std::string title = Tags(broken, AudioKind::Wave).Title;
+  EXPECT_TRUE(IsValidUtf8(title)) << title;
+  EXPECT_EQ(title.substr(0, 1), "a");
+}
+
+TEST_F(SourceTagsTest, Id3ChunkComesBeforeTheOtherTexts) {
+  const std::string wave =
+      Write("id3.wav", TaggedWave(InfoList({{"INAM", "info"}, {"IART", "x"}})));
+  {
+    TagLib::RIFF::WAV::File file(wave.c_str(), false);
+    file.ID3v2Tag()->setTitle(TagLib::String("題名", TagLib::String::UTF8));
+    ASSERT_TRUE(file.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripNone));
+  }
+  ExpectTags(Tags(wave, AudioKind::Wave), {"題名", "x", "", "", "", ""});
+
+  // AIFF made by sox, with its own text chunks behind and an ID3 chunk added.
+  const std::string aiff = folder_ + "a.aiff";
+  ASSERT_TRUE(RunTool({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", aiff, "trim", "0", "1"}));
+  AppendAiffChunks(aiff, test::AiffChunk("NAME", "name") +
+                             test::AiffChunk("AUTH", "\x89\xcc\x8e\xe8") +
+                             test::AiffChunk("ANNO", "one") + test::AiffChunk("ANNO", "two"));
+  ExpectTags(Tags(aiff, AudioKind::Aiff), {"name", "歌手", "", "", "", "one\r\ntwo"});
+  {
+    TagLib::RIFF::AIFF::File file(aiff.c_str(), false);
+    file.tag()->setTitle(TagLib::String("曲", TagLib::String::UTF8));
+    file.tag()->setTrack(4);
+    ASSERT_TRUE(file.save());
+  }
+  ExpectTags(Tags(aiff, AudioKind::Aiff), {"曲", "歌手", "", "", "4", "one\r\ntwo"});
+}
+
+}  // namespace
+}  // namespace lumio

@@ -1,0 +1,89 @@
+#include "core/source_walk.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/natural_order.h"
+
+namespace lumio {
+namespace {
+
+TEST(NaturalOrder, ComparesDigitRunsByValue) {
+  const std::vector<std::string> sorted = {
+      "01 b.wav",     "1.wav",        "2.wav",       "10.wav", "A 2.wav", "a 10.wav",
+      "disc1/09.wav", "disc1/10.wav", "disc2/1.wav", "track",  "track2"};
+  for (std::size_t i = 0; i + 1 < sorted.size(); ++i) {
+    EXPECT_TRUE(NaturalLess(sorted[i], sorted[i + 1])) << sorted[i] << " < " << sorted[i + 1];
+    EXPECT_FALSE(NaturalLess(sorted[i + 1], sorted[i])) << sorted[i + 1];
+  }
+  EXPECT_FALSE(NaturalLess("same", "same"));
+  // Equal by value, told apart by their bytes so that the order is total.
+  EXPECT_NE(NaturalLess("a01", "a1"), NaturalLess("a1", "a01"));
+}
+
+class SourceWalkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/lumio_walk_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+  }
+  void TearDown() override {
+    ::chmod((root_ + "/music/locked").c_str(), 0700);
+    std::filesystem::remove_all(root_);
+  }
+
+  void Touch(const std::string& relative) {
+    const std::filesystem::path path = root_ + "/" + relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << "x";
+  }
+
+  std::vector<std::string> Walk(const std::vector<std::string>& given, bool takeAnyFile = false) {
+    SourceWalk walk({PathStyle::Posix, CodePage::Utf8});
+    walk.Append(given, takeAnyFile);
+    std::vector<std::string> found;
+    while (const auto item = walk.Next()) {
+      found.push_back((item->unreadableFolder ? "!" : "") + item->path.substr(root_.size() + 1));
+    }
+    EXPECT_TRUE(walk.Done());
+    return found;
+  }
+
+  std::string root_;
+};
+
+TEST_F(SourceWalkTest, FolderGivesItsSoundFilesInPathOrder) {
+  for (const char* name : {"music/10.wav", "music/2.FLAC", "music/b/1.aif", "music/a/3.aiff",
+                           "music/a/notes.txt", "music/.hidden.wav", "music/.cache/x.wav",
+                           "music/c.aifc", "music/cover.jpg", "music/locked/x.wav"}) {
+    Touch(name);
+  }
+  std::filesystem::create_directory_symlink(root_ + "/music", root_ + "/music/loop");
+  std::filesystem::create_symlink(root_ + "/music/10.wav", root_ + "/music/link.wav");
+  ASSERT_EQ(::chmod((root_ + "/music/locked").c_str(), 0), 0);
+  const bool lockedIsReadable = ::geteuid() == 0;  // root reads any folder
+
+  std::vector<std::string> expected = {"music/2.FLAC",  "music/10.wav", "music/a/3.aiff",
+                                       "music/b/1.aif", "music/c.aifc", "music/link.wav"};
+  expected.push_back(lockedIsReadable ? "music/locked/x.wav" : "!music/locked");
+  EXPECT_EQ(Walk({root_ + "/music"}), expected);
+}
+
+TEST_F(SourceWalkTest, GivenPathsKeepTheirOrderAndOnlyTheDialogTakesOtherFiles) {
+  Touch("b.wav");
+  Touch("a.txt");
+  Touch("d/1.flac");
+  EXPECT_EQ(Walk({root_ + "/b.wav", root_ + "/a.txt", root_ + "/d", root_ + "/gone.wav"}),
+            (std::vector<std::string>{"b.wav", "d/1.flac", "gone.wav"}));
+  EXPECT_EQ(Walk({root_ + "/a.txt"}, true), (std::vector<std::string>{"a.txt"}));
+}
+
+}  // namespace
+}  // namespace lumio

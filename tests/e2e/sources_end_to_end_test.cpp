@@ -1,0 +1,114 @@
+// FLAC and AIFF sources from the adding of the file to the encoder's output: the tags
+// read from each source reach the Ogg Vorbis file exactly once.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode/command_line.h"
+#include "encode/command_line_split.h"
+#include "platform/file_system.h"
+#include "support/run_tool.h"
+#include "tests/core/sound_fixture.h"
+
+namespace lumio {
+namespace {
+
+using lumio::testing::RunTool;
+
+// Every "NAME=value" line that `vorbiscomment -l` prints, names upper-cased, with how
+// often each line appears.
+std::map<std::string, int> CommentLines(const std::string& path) {
+  QProcess lister;
+  lister.start(QStringLiteral("vorbiscomment"),
+               {QStringLiteral("-l"), QString::fromStdString(path)});
+  EXPECT_TRUE(lister.waitForFinished(30000));
+  EXPECT_EQ(lister.exitCode(), 0);
+  std::map<std::string, int> lines;
+  const std::string output = lister.readAllStandardOutput().toStdString();
+  std::size_t start = 0;
+  while (start < output.size()) {
+    std::size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    std::string line = output.substr(start, end - start);
+    for (std::size_t i = 0; i < line.size() && line[i] != '='; ++i) {
+      line[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[i])));
+    }
+    ++lines[line];
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Encodes job `index` of `jobs` with the real oggenc, from the argument vector that the
+// job's command line splits into, and returns the output's path.
+std::string Encode(const FileDataList& jobs, std::size_t index, const std::string& oggenc) {
+  const FileData& job = jobs.Record(index);
+  const std::vector<std::string> arguments = SplitCommandLine(BuildCommandLine(
+      oggenc, " -q 1.0", job.Title, job.Artist, job.Album, job.Date, job.TrackNumber, job.Comment,
+      job.OutputFileName, jobs.InputPath(index), CodePage::Utf8));
+  // The output name is taken in the job's output folder, as a batch does.
+  const std::string before = CurrentFolder();
+  EXPECT_TRUE(SetCurrentFolder(job.OutputDir));
+  EXPECT_TRUE(RunTool(arguments));
+  SetCurrentFolder(before);
+  return job.OutputDir + job.OutputFileName;
+}
+
+TEST(SourcesEndToEnd, FlacAndAiffTagsReachTheOutputExactlyOnce) {
+  const std::string oggenc = FindOnSearchPath("oggenc");
+  ASSERT_FALSE(oggenc.empty()) << "oggenc is not installed";
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string root = dir.path().toStdString() + "/";
+  SettingsStore settings(root + "lumio.ini");
+  settings.WriteBool("Options", "SameOutput", true);
+
+  std::ofstream(root + "silence.raw", std::ios::binary) << std::string(88200, '\0');
+  ASSERT_TRUE(RunTool({"flac", "-s", "-f", "--force-raw-format", "--endian=little", "--sign=signed",
+                       "--channels=2", "--bps=16", "--sample-rate=44100", "--tag=TITLE=夜の歌",
+                       "--tag=ARTIST=歌手", "--tag=ALBUM=アルバム", "--tag=DATE=2024",
+                       "--tag=TRACKNUMBER=3", "--tag=COMMENT=一行目", "--tag=GENRE=Folk", "-o",
+                       root + "01 夜.flac", root + "silence.raw"}));
+  const std::string aiff = root + "02.aiff";
+  ASSERT_TRUE(RunTool({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", aiff, "trim", "0", "1"}));
+  {
+    std::ifstream in(aiff, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    bytes += test::AiffChunk("NAME", "Second") + test::AiffChunk("AUTH", "Duo");
+    bytes.replace(4, 4, test::Be32(static_cast<std::uint32_t>(bytes.size() - 8)));
+    std::ofstream(aiff, std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  FileDataList jobs;
+  ASSERT_TRUE(jobs.AddWaveFile(root + "01 夜.flac", settings, root));
+  ASSERT_TRUE(jobs.AddWaveFile(aiff, settings, root));
+  EXPECT_EQ(jobs.Record(0).Wave.InfoText,
+            "データ部 86 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00");
+  EXPECT_EQ(jobs.Record(1).Wave.InfoText,
+            "データ部 172 KB  16 bit  44100 Hz  ステレオ  再生時間 0:01");
+
+  std::map<std::string, int> flac = CommentLines(Encode(jobs, 0, oggenc));
+  for (const char* line : {"TITLE=夜の歌", "ARTIST=歌手", "ALBUM=アルバム", "DATE=2024",
+                           "TRACKNUMBER=3", "COMMENT=一行目"}) {
+    EXPECT_EQ(flac[line], 1) << line;
+  }
+  // The source's other comments are not copied: Lumio's tags are the only ones.
+  EXPECT_EQ(flac.count("GENRE=Folk"), 0u);
+  for (const auto& [line, count] : flac) EXPECT_EQ(count, 1) << line;
+
+  std::map<std::string, int> aiffTags = CommentLines(Encode(jobs, 1, oggenc));
+  EXPECT_EQ(aiffTags["TITLE=Second"], 1);
+  EXPECT_EQ(aiffTags["ARTIST=Duo"], 1);
+  for (const auto& [line, count] : aiffTags) EXPECT_EQ(count, 1) << line;
+}
+
+}  // namespace
+}  // namespace lumio

@@ -1,0 +1,105 @@
+#include "ui/source_adder.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include "ui/look.h"
+
+namespace lumio {
+
+namespace {
+
+constexpr int kProgressDelayMs = 500;
+constexpr std::size_t kNamesShown = 20;
+
+QString ProgressText(int added) {
+  return QStringLiteral("ファイルを追加しています… %1 件").arg(added);
+}
+
+}  // namespace
+
+SourceAdder::SourceAdder(QWidget& window, PathRules rules, AddFunction add,
+                         std::chrono::milliseconds slice)
+    : window_(window), add_(std::move(add)), slice_(slice), walk_(rules) {}
+
+SourceAdder::~SourceAdder() { End(false); }
+
+void SourceAdder::Add(const std::vector<std::string>& paths, bool takeAnyFile) {
+  walk_.Append(paths, takeAnyFile);
+  if (running_) return;  // the slices already under way take these too
+  running_ = true;
+  added_ = 0;
+  failed_.clear();
+  elapsed_.start();
+  // A slice still due from an earlier run that was cancelled carries on with this one.
+  if (!sliceScheduled_) RunSlice();
+}
+
+void SourceAdder::RunSlice() {
+  sliceScheduled_ = false;
+  if (!running_) return;
+  QElapsedTimer slice;
+  slice.start();
+  while (slice.elapsed() < slice_.count()) {
+    const std::optional<SourceWalk::Item> item = walk_.Next();
+    if (!item) {
+      End(true);
+      return;
+    }
+    if (item->unreadableFolder || !add_(item->path)) {
+      failed_.push_back(item->path);
+    } else {
+      ++added_;
+    }
+  }
+  if (elapsed_.elapsed() >= kProgressDelayMs) ShowProgress();
+  if (progress_) progress_->setLabelText(ProgressText(added_));
+  // The rest comes from the event loop, which meanwhile paints and takes input.
+  sliceScheduled_ = true;
+  QTimer::singleShot(0, this, &SourceAdder::RunSlice);
+}
+
+void SourceAdder::ShowProgress() {
+  if (progress_) return;
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  progress_ =
+      new QProgressDialog(ProgressText(added_), QStringLiteral("キャンセル"), 0, 0, &window_);
+  progress_->setWindowTitle(QStringLiteral("フォルダ追加"));
+  progress_->setFont(LumioFont());
+  progress_->setWindowModality(Qt::WindowModal);
+  progress_->setMinimumDuration(0);
+  progress_->setAutoClose(false);
+  progress_->setAutoReset(false);
+  // Cancelling keeps what was added so far and reports the failures met until then.
+  connect(progress_, &QProgressDialog::canceled, this, [this] { End(true); });
+  progress_->show();
+}
+
+void SourceAdder::End(bool emitFinished) {
+  if (!running_) return;
+  running_ = false;
+  walk_.Clear();
+  if (progress_) {
+    QApplication::restoreOverrideCursor();
+    progress_->deleteLater();
+    progress_ = nullptr;
+  }
+  std::vector<std::string> failed = std::move(failed_);
+  failed_.clear();
+  if (emitFinished) emit Finished(failed);
+}
+
+void SourceAdder::Stop() { End(false); }
+
+std::string AddFailureMessage(const std::vector<std::string>& failed) {
+  std::string text =
+      "\n次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）";
+  for (std::size_t i = 0; i < failed.size() && i < kNamesShown; ++i) text += "\n" + failed[i];
+  if (failed.size() > kNamesShown) {
+    text += "\nほか " + std::to_string(failed.size() - kNamesShown) + " 件";
+  }
+  return text;
+}
+
+}  // namespace lumio
