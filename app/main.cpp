@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/qt_translation.h"
 #include "core/settings_location.h"
 #include "encode/clock.h"
 #include "platform/program_location.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   // window's title "Lumio v0.06" serves as the application title. Qt's application
   // display name is kept empty, since Qt appends it to the titles of the windows.
   QApplication::setApplicationDisplayName(QString());
+  const auto qtTexts = lumio::InstallQtJapaneseTranslation();
 
   lumio::QtDialogs dialogs;
   lumio::MonotonicClock clock;

@@ -21,6 +21,7 @@ class ScriptedDialogs : public DialogSeam {
     QString kind;  // "message", "open-files", "open-file", "folder", "input"
     QString title;
     QString text;
+    MessageButtons buttons = MessageButtons::Ok;  // of a message prompt
   };
   struct MessageAnswer {
     DialogAnswer answer;
@@ -44,8 +45,9 @@ class ScriptedDialogs : public DialogSeam {
   bool AllAnswersUsed() const { return answers_.empty(); }
 
   DialogAnswer Message(QWidget*, const QString& title, const QString& text, MessageKind,
-                       MessageButtons) override {
+                       MessageButtons buttons) override {
     auto answer = Take<MessageAnswer>("message", title, text);
+    prompts_.back().buttons = buttons;
     return answer ? answer->answer : DialogAnswer::Cancel;
   }
   std::optional<QStringList> OpenFiles(QWidget*, const QString& caption,
