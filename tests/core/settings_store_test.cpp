@@ -271,6 +271,8 @@ struct PermissionCase {
   std::string seen;
 };
 
+void PrintTo(const PermissionCase& c, std::ostream* out) { *out << c.name; }
+
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
