@@ -2,6 +2,7 @@
 #include <QTimer>
 
 #include "app/command_line_options.h"
+#include "app/qt_translation.h"
 #include "core/settings_location.h"
 #include "encode/clock.h"
 #include "platform/program_location.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   // window's title "Lumio v0.06" serves as the application title. Qt's application
   // display name is kept empty, since Qt appends it to the titles of the windows.
   QApplication::setApplicationDisplayName(QString());
+  const auto qtTexts = lumio::InstallQtJapaneseTranslation();
 
   // Files and folders named on the command line go to a Lumio already running on the
   // same settings file, if there is one; this start then ends.

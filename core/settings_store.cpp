@@ -124,6 +124,7 @@ void SettingsStore::Load() {
   const FileContents contents = ReadWholeFile(fileName_);
   if (contents.outcome != ReadOutcome::Read) {
     loadFailed_ = contents.outcome == ReadOutcome::Unreadable;
+    if (loadFailed_) keptAsideName_ = FreeMoveAsideName(UnreadableBaseName());
     return;
   }
   for (std::string_view rawLine : SplitLines(contents.bytes)) {
@@ -146,11 +147,13 @@ void SettingsStore::Load() {
   }
 }
 
+std::string SettingsStore::UnreadableBaseName() const { return fileName_ + ".unreadable"; }
+
 std::string SettingsStore::LoadFailureMessage() const {
   if (!loadFailed_) return {};
   return "設定ファイル " + fileName_ +
-         " を読み込めません。\n既定の設定で続けます。元のファイルは保存時に " + fileName_ +
-         ".unreadable として残します。";
+         " を読み込めません。\n既定の設定で続けます。元のファイルは保存時に " + keptAsideName_ +
+         " として残します。";
 }
 
 const SettingsStore::Section* SettingsStore::FindSection(std::string_view name) const {
@@ -224,7 +227,7 @@ SaveResult SettingsStore::UpdateFile() {
     for (const std::string& line : section.lines) text += line + "\r\n";
     text += "\r\n";
   }
-  const std::string moveAsideTo = loadFailed_ ? fileName_ + ".unreadable" : std::string();
+  const std::string moveAsideTo = loadFailed_ ? UnreadableBaseName() : std::string();
   if (!ReplaceFileAtomically(fileName_, text, moveAsideTo)) {
     return SaveResult{false, "ファイル " + fileName_ + " を作成できません"};
   }

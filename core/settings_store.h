@@ -34,8 +34,9 @@ class SettingsStore {
   bool LoadFailed() const { return loadFailed_; }
 
   // The text to show the user when LoadFailed() is true: the store goes on with
-  // defaults and the unreadable file is kept as "<path>.unreadable" at the next save.
-  // Empty when the load did not fail.
+  // defaults and the unreadable file is kept as "<path>.unreadable" (or, when that name
+  // is taken by an earlier one, "<path>.unreadable.1", …) at the next save. Empty when
+  // the load did not fail.
   std::string LoadFailureMessage() const;
 
   std::string ReadString(std::string_view section, std::string_view key,
@@ -51,7 +52,8 @@ class SettingsStore {
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
   // Writes the whole store to its file, atomically: on failure the file on disk is
-  // untouched and the store keeps every value.
+  // untouched and the store keeps every value. A file the user may not write to is not
+  // replaced: that save fails.
   [[nodiscard]] SaveResult UpdateFile();
 
  private:
@@ -61,12 +63,14 @@ class SettingsStore {
   };
 
   void Load();
+  std::string UnreadableBaseName() const;
   Section* FindSection(std::string_view name);
   const Section* FindSection(std::string_view name) const;
 
   std::string fileName_;
   CodePage codePage_;
   bool loadFailed_ = false;
+  std::string keptAsideName_;
   std::vector<Section> sections_;
 };
 

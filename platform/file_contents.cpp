@@ -8,14 +8,23 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
+#include "platform/temporary_files.h"
 
 namespace lumio {
 
 namespace {
+
+// How many names "<base>", "<base>.1", … a file moved aside may take.
+constexpr int kMoveAsideNames = 1000;
+
+std::string MoveAsideName(const std::string& base, int number) {
+  return number == 0 ? base : base + "." + std::to_string(number);
+}
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -67,8 +76,7 @@ int CreateTemporaryFile(const std::string& target, std::string& tempPath) {
   static unsigned counter = 0;
   tempPath.clear();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name =
-        target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    std::string name = TemporaryFileName(target, ::getpid(), ++counter);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) tempPath = std::move(name);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -83,20 +91,67 @@ void SyncFolder(const std::string& folder) {
   if (fd.Valid()) ::fsync(fd.Get());
 }
 
-// Writes the temporary file completely and flushes it to disk.
-bool WriteTemporaryFile(const std::string& target, std::string_view bytes, std::string& tempPath) {
+// Writes the temporary file completely and flushes it to disk. It keeps the permission
+// bits of the file it replaces, made readable by the owner so that the next start can
+// load it; a new file that takes the place of one moved aside is made writable by the
+// owner too, since it is no longer the file the user set those bits on.
+bool WriteTemporaryFile(const std::string& target, std::string_view bytes, bool movingAside,
+                        std::string& tempPath) {
   Descriptor fd(CreateTemporaryFile(target, tempPath));
   if (!fd.Valid()) return false;
   struct stat old {};
-  // Keep the permissions of the file being replaced.
   if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(fd.Get(), old.st_mode & 07777);
+    const mode_t ownerBits = movingAside ? (S_IRUSR | S_IWUSR) : S_IRUSR;
+    ::fchmod(fd.Get(), (old.st_mode & 07777) | ownerBits);
   }
   const bool ok = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
   return fd.Close() && ok;
 }
 
+// A file the user may not write to (a write-protected one) must not be replaced by a
+// rename, which the folder's permissions alone would allow.
+bool MayOverwrite(const std::string& target) {
+  return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0 || errno == ENOENT;
+}
+
+// Renames `from` to `to` unless something exists at `to`; errno is EEXIST then.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL) return false;
+  // A file system without the no-replace flag: check first, then rename.
+  struct stat info {};
+  if (::lstat(to.c_str(), &info) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// Moves whatever is at `target` to the first free name of `base`, "<base>.1", … so that
+// an earlier file kept aside is never overwritten. Returns the name taken: empty when
+// nothing was at `target`, nullopt on failure.
+std::optional<std::string> MoveAside(const std::string& target, const std::string& base) {
+  for (int number = 0; number < kMoveAsideNames; ++number) {
+    std::string name = MoveAsideName(base, number);
+    if (RenameWithoutReplacing(target, name)) return name;
+    if (errno == ENOENT) return std::string();
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::string FreeMoveAsideName(const std::string& base) {
+  for (int number = 0; number < kMoveAsideNames; ++number) {
+    struct stat info {};
+    std::string name = MoveAsideName(base, number);
+    if (::lstat(name.c_str(), &info) != 0 && errno == ENOENT) return name;
+  }
+  return base;
+}
 
 FileContents ReadWholeFile(const std::string& path) {
   FileContents contents;
@@ -135,19 +190,23 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes,
   const std::string folder = FolderPart(target, rules);
   if (!folder.empty() && !FolderExists(folder) && !CreateFolderTree(folder)) return false;
 
+  RemoveStaleTemporaryFiles(target);
+  const bool movingAside = !moveAsideTo.empty();
+  if (!movingAside && !MayOverwrite(target)) return false;
+
   std::string tempPath;
-  if (!WriteTemporaryFile(target, bytes, tempPath)) {
+  if (!WriteTemporaryFile(target, bytes, movingAside, tempPath)) {
     if (!tempPath.empty()) ::unlink(tempPath.c_str());
     return false;
   }
-  if (!moveAsideTo.empty() && ::rename(target.c_str(), moveAsideTo.c_str()) != 0 &&
-      errno != ENOENT) {
+  std::optional<std::string> movedTo;
+  if (movingAside && !(movedTo = MoveAside(target, moveAsideTo))) {
     ::unlink(tempPath.c_str());
     return false;
   }
   if (::rename(tempPath.c_str(), target.c_str()) != 0) {
     ::unlink(tempPath.c_str());
-    if (!moveAsideTo.empty()) ::rename(moveAsideTo.c_str(), target.c_str());
+    if (movedTo && !movedTo->empty()) RenameWithoutReplacing(*movedTo, target);
     return false;
   }
   SyncFolder(folder);

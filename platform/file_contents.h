@@ -18,13 +18,20 @@ struct FileContents {
 // not a folder counts as missing.
 FileContents ReadWholeFile(const std::string& path);
 
+// The first of `base`, "<base>.1", "<base>.2", … at which nothing exists.
+std::string FreeMoveAsideName(const std::string& base);
+
 // Replaces the file at `path` with `bytes` so that it is either wholly old or wholly
 // new on disk: the bytes go to a temporary file in the same folder, which is flushed
 // to disk and renamed over `path`; the folder is flushed too. Missing folders are
-// created. When `moveAsideTo` is not empty, whatever is at `path` is first renamed to
-// that name (replacing an older one); a failure of that rename fails the whole
-// replacement. On failure nothing at `path` has changed and no temporary file is left;
-// false is returned. A symbolic link at `path` is kept and its target replaced.
+// created, and temporary files that killed saves to `path` left behind are removed
+// first. The new file keeps the old one's permission bits, with read permission for its
+// owner added. A file that the process may not write to is not replaced (false).
+// When `moveAsideTo` is not empty, whatever is at `path` is first renamed to the first
+// free name of FreeMoveAsideName(moveAsideTo)'s series, never over an earlier one, and the new file
+// is also writable by its owner; a failure of that rename fails the whole replacement.
+// On failure nothing at `path` has changed and no temporary file is left; false is
+// returned. A symbolic link at `path` is kept and its target replaced.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                            const std::string& moveAsideTo = {});
 

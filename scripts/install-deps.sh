@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
+  clang libclang-rt-14-dev
   vorbis-tools flac sox libtag1-dev
   xvfb xauth x11-utils xdotool imagemagick python3-xlib openbox
   fonts-ipafont-gothic

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Starts the built Lumio under a virtual X display, drives it with xdotool, and saves a
-# screenshot of each window into docs/: the main window with files listed and one
-# selected, its 編集 menu and the pattern window of タグからファイル名, both pages of the
-# setup window, the progress window during a run, the result window after it, the about
-# window, and the main window with a folder of tagged FLAC files handed over by a second
-# start.
+# screenshot of each window into docs/: the add-files dialog, the main window with files
+# listed and one selected, a text field's context menu, its 編集 menu and the pattern
+# window of タグからファイル名, both pages of the setup window, the progress window during a
+# run, the result window after it, the about window, and the main window with a folder of
+# tagged FLAC files handed over by a second start.
 #
 # Usage: scripts/screenshots.sh [build-folder]   (default: build; built when missing)
 # Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools, flac; openbox, when installed,
@@ -107,9 +107,9 @@ sleep 1
 height=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
 menu=$((height - 505))
 
-# Add the three files through the add-files dialog.
+# Add the three files through the add-files dialog, whose Qt texts are in Japanese.
 click "$main" $((424 + 44)) $((menu + 24 + 12))
-sleep 1.5
+shoot "$(find_window '^開く$')" open-dialog
 xdotool type --delay 20 '"long.wav" "intro.wav" "theme.wav"'
 xdotool key Return
 sleep 1.5
@@ -119,6 +119,15 @@ click "$main" $((24 + 60)) $((menu + 24 + 2 + 12 + 6))
 click "$main" $((24 + 80 + 60)) $((menu + 192 + 16 + 10))
 xdotool type --delay 20 'Main Theme'
 shoot "$main" main
+
+# The title field's context menu (Qt's texts, in Japanese) over the main window.
+xdotool mousemove --window "$main" $((24 + 80 + 60)) $((menu + 192 + 16 + 10)) click 3
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" "$repo/docs/context-menu.png"
+echo "docs/context-menu.png"
+xdotool key Escape
+sleep 0.3
 
 # The 編集 menu, whose first item numbers the selected entry, then the pattern window of
 # タグからファイル名 for it; キャンセル changes nothing.

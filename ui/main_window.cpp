@@ -395,7 +395,9 @@ bool TMainWindow::FormClose() {
   const SaveResult saved = settings_->UpdateFile();
   if (!saved.ok) {
     ShowError("\n" + saved.errorMessage);
-    return false;
+    // A folder that cannot be written would otherwise keep the window from ever closing.
+    return ShowMessageDialog(dialogs_, "\n設定を保存せずに終了しますか？", MessageKind::Warning,
+                             MessageButtons::YesNo, MessageSound::Exclamation) == DialogAnswer::Ok;
   }
   jobs_.Clear();
   RebuildList();

@@ -104,8 +104,9 @@ class TMainWindow : public QMainWindow {
   bool Adding() const;
   // Whether the window may close: asks first while the list is not empty.
   bool FormCloseQuery();
-  // Writes the two folders and saves the store; false, after showing the error, when
-  // the file could not be written (the window then stays open with everything intact).
+  // Writes the two folders and saves the store. When the file cannot be written it
+  // shows the error and asks whether to quit without saving; false when the user says
+  // いいえ (the window then stays open with everything intact).
   bool FormClose();
 
   // Controls.

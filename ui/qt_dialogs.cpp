@@ -73,14 +73,17 @@ DialogAnswer QtDialogs::Message(QWidget* parent, const QString& title, const QSt
   CentredMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Critical,
                         title, text, QMessageBox::NoButton, parent);
   box.setFont(LumioFont());
-  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  const bool yesNo = buttons == MessageButtons::YesNo;
+  QPushButton* ok =
+      box.addButton(yesNo ? QStringLiteral("はい") : QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   // Escape and the close box both answer with the escape button, so with two buttons
-  // they count as キャンセル, and a lone OK closes the box as OK.
-  if (buttons == MessageButtons::OkCancel) {
-    box.setEscapeButton(box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole));
-  } else {
+  // they count as キャンセル (いいえ), and a lone OK closes the box as OK.
+  if (buttons == MessageButtons::Ok) {
     box.setEscapeButton(ok);
+  } else {
+    box.setEscapeButton(box.addButton(
+        yesNo ? QStringLiteral("いいえ") : QStringLiteral("キャンセル"), QMessageBox::RejectRole));
   }
   if (text.count(QLatin1Char('\n')) > kMostLinesShownWhole) {
     ScrollTheText(box);

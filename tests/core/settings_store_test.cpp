@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/without_root.h"
+
 namespace lumio {
 namespace {
 
@@ -247,18 +249,113 @@ TEST_F(SettingsStoreTest, UnreadableFileGivesDefaultsAndIsKeptAsideAtSave) {
   EXPECT_EQ(ReadFile(), "[Options]\r\nViewCheck=1\r\n\r\n");
 }
 
-TEST_F(SettingsStoreTest, UnreadableFileThatCannotBeMovedAsideIsNeverReplaced) {
-  fs::create_directories(path_ + "/inside");
-  fs::create_directories(path_ + ".unreadable/occupied");
+TEST_F(SettingsStoreTest, AFileKeptAsideEarlierIsNeverOverwritten) {
+  fs::create_directories(path_ + ".unreadable/first");
+  fs::create_directories(path_ + "/second");
   SettingsStore store(path_);
+  EXPECT_NE(store.LoadFailureMessage().find(path_ + ".unreadable.1 として残します"),
+            std::string::npos);
   store.WriteBool("Options", "ViewCheck", true);
 
+  ASSERT_TRUE(store.UpdateFile().ok);
+  EXPECT_TRUE(fs::is_directory(path_ + ".unreadable/first"));
+  EXPECT_TRUE(fs::is_directory(path_ + ".unreadable.1/second"));
+  EXPECT_EQ(ReadFile(), "[Options]\r\nViewCheck=1\r\n\r\n");
+}
+
+// What a user whom permissions bind sees; each case runs in a child process, which
+// reports what it saw as text.
+struct PermissionCase {
+  const char* name;
+  std::string (*run)(const std::string& path);
+  std::string seen;
+};
+
+void PrintTo(const PermissionCase& c, std::ostream* out) { *out << c.name; }
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string SaveOutcome(SettingsStore& store) {
   const SaveResult result = store.UpdateFile();
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.errorMessage, "ファイル " + path_ + " を作成できません");
-  EXPECT_TRUE(store.LoadFailed());
-  EXPECT_TRUE(fs::is_directory(path_ + "/inside"));
-  EXPECT_TRUE(store.ReadBool("Options", "ViewCheck", false));
+  return result.ok ? "saved" : result.errorMessage;
+}
+
+class SettingsPermissionTest : public SettingsStoreTest,
+                               public testing::WithParamInterface<PermissionCase> {};
+
+TEST_P(SettingsPermissionTest, NeverLosesTheUsersFile) {
+  ASSERT_TRUE(test::HandOverToUnprivilegedUser(root_));
+  const std::string path = path_;
+  const auto seen = test::RunWithoutRoot([&] { return GetParam().run(path); });
+  if (!seen) GTEST_SKIP() << "cannot run as a user whom file permissions bind";
+  std::string expected = GetParam().seen;
+  for (std::size_t at; (at = expected.find("PATH")) != std::string::npos;) {
+    expected.replace(at, 4, path_);
+  }
+  EXPECT_EQ(*seen, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Permissions, SettingsPermissionTest,
+    testing::Values(PermissionCase{"ModeZeroFileIsKeptAsideOnceAndItsSuccessorLoads",
+                                   [](const std::string& path) {
+                                     std::ofstream(path) << "[A]\r\nK=original\r\n";
+                                     fs::permissions(path, fs::perms::none);
+                                     std::string seen;
+                                     for (int start = 1; start <= 2; ++start) {
+                                       SettingsStore store(path);
+                                       seen += std::to_string(start) +
+                                               ": failed=" + std::to_string(store.LoadFailed()) +
+                                               " K=" + store.ReadString("A", "K", "-");
+                                       store.WriteString("A", "K", "run" + std::to_string(start));
+                                       seen += " " + SaveOutcome(store) + "\n";
+                                     }
+                                     seen += "mode=" +
+                                             std::to_string(
+                                                 static_cast<int>(fs::status(path).permissions())) +
+                                             "\n";
+                                     fs::permissions(path + ".unreadable", fs::perms::owner_read);
+                                     return seen + Slurp(path + ".unreadable") +
+                                            (fs::exists(path + ".unreadable.1") ? "also .1" : "");
+                                   },
+                                   "1: failed=1 K=- saved\n2: failed=0 K=run1 saved\nmode=384\n"
+                                   "[A]\r\nK=original\r\n"},
+                    PermissionCase{"WriteProtectedFileIsNotReplaced",
+                                   [](const std::string& path) {
+                                     std::ofstream(path) << "[A]\r\nK=1\r\n";
+                                     fs::permissions(path, fs::perms::owner_read |
+                                                               fs::perms::group_read |
+                                                               fs::perms::others_read);
+                                     SettingsStore store(path);
+                                     store.WriteString("A", "K", "2");
+                                     return SaveOutcome(store) + "\n" + Slurp(path) +
+                                            store.ReadString("A", "K", "-");
+                                   },
+                                   "ファイル PATH を作成できません\n[A]\r\nK=1\r\n2"}),
+    [](const testing::TestParamInfo<PermissionCase>& info) { return info.param.name; });
+
+TEST_F(SettingsStoreTest, UnreadableFileThatCannotBeMovedAsideIsNeverReplaced) {
+  // In a folder with the sticky bit only a file's owner may rename it: another user
+  // can write new files there but cannot move root's unreadable file aside.
+  if (!test::RunningAsRoot()) GTEST_SKIP() << "needs root to own the unreadable file";
+  std::ofstream(path_) << "[A]\r\nK=root's\r\n";
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(root_, fs::perms::all | fs::perms::sticky_bit);
+  const std::string path = path_;
+  const auto seen = test::RunWithoutRoot([&] {
+    SettingsStore store(path);
+    store.WriteBool("Options", "ViewCheck", true);
+    return std::to_string(store.LoadFailed()) + " " + SaveOutcome(store) + " " +
+           std::to_string(store.LoadFailed()) + " " +
+           std::to_string(store.ReadBool("Options", "ViewCheck", false));
+  });
+  if (!seen) GTEST_SKIP() << "cannot run as a user whom file permissions bind";
+  EXPECT_EQ(*seen, "1 ファイル " + path_ + " を作成できません 1 1");
+  EXPECT_EQ(ReadFile(), "[A]\r\nK=root's\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
 }
 
 }  // namespace

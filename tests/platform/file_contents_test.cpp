@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -75,6 +77,73 @@ TEST_F(FileContentsTest, ReplaceCreatesFoldersAndKeepsPermissions) {
   EXPECT_EQ(fs::status(path).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(Entries(root_ + "/x/y"), std::vector<std::string>{"settings.ini"});
+}
+
+TEST_F(FileContentsTest, NewFileIsReadableByItsOwnerWhateverTheOldModeWas) {
+  struct Case {
+    mode_t oldMode;
+    bool moveAside;
+    mode_t newMode;
+  };
+  const Case cases[] = {
+      {0640, false, 0640}, {0604, false, 0604}, {0000, true, 0600},
+      {0070, true, 0670},  {0444, true, 0644},
+  };
+  const std::string path = root_ + "/settings.ini";
+  for (const Case& c : cases) {
+    Write(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), c.oldMode), 0);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "new", c.moveAside ? path + ".aside" : ""));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, c.newMode) << std::oct << c.oldMode;
+    fs::remove(path + ".aside");
+  }
+}
+
+TEST_F(FileContentsTest, MovingAsideTakesTheFirstFreeNameAndKeepsEarlierOnes) {
+  const std::string path = root_ + "/settings.ini";
+  Write(path + ".aside", "first");
+  Write(path + ".aside.1", "second");
+  Write(path, "third");
+  EXPECT_EQ(FreeMoveAsideName(path + ".aside"), path + ".aside.2");
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new", path + ".aside"));
+  EXPECT_EQ(Read(path + ".aside"), "first");
+  EXPECT_EQ(Read(path + ".aside.1"), "second");
+  EXPECT_EQ(Read(path + ".aside.2"), "third");
+  EXPECT_EQ(Read(path), "new");
+}
+
+// The id of a process that has ended and been reaped.
+pid_t EndedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST_F(FileContentsTest, ReplaceRemovesOnlyTheTemporaryFilesOfEndedSaves) {
+  const std::string ended = std::to_string(EndedProcess());
+  const std::string running = std::to_string(::getpid());
+  struct Case {
+    std::string name;
+    bool kept;
+  };
+  const Case cases[] = {
+      {"settings.ini.tmp-" + ended + "-3", false},
+      {"settings.ini.tmp-" + running + "-1", true},
+      {"settings.ini.tmp-1-1", true},  // init: always running
+      {"other.ini.tmp-" + ended + "-1", true},
+      {"settings.ini.tmp-" + ended + "-x", true},
+      {"settings.ini.tmp-" + ended, true},
+      {"settings.ini.tmp-0-1", true},
+      {"settings.ini.tmp--1-1", true},
+      {"settings.ini.tmp-99999999999-1", true},
+      {"xsettings.ini.tmp-" + ended + "-1", true},
+  };
+  for (const Case& c : cases) Write(root_ + "/" + c.name, "left over");
+  ASSERT_TRUE(ReplaceFileAtomically(root_ + "/settings.ini", "new"));
+  for (const Case& c : cases) EXPECT_EQ(fs::exists(root_ + "/" + c.name), c.kept) << c.name;
 }
 
 TEST_F(FileContentsTest, ReplaceThroughSymbolicLinkKeepsTheLink) {

@@ -22,6 +22,7 @@ class ScriptedDialogs : public DialogSeam {
     QString title;
     QString text;
     QString preview;  // pattern prompts: the preview of the pattern given as the answer
+    MessageButtons buttons = MessageButtons::Ok;  // of a message prompt
   };
   struct MessageAnswer {
     DialogAnswer answer;
@@ -51,8 +52,9 @@ class ScriptedDialogs : public DialogSeam {
   bool AllAnswersUsed() const { return answers_.empty(); }
 
   DialogAnswer Message(QWidget*, const QString& title, const QString& text, MessageKind,
-                       MessageButtons) override {
+                       MessageButtons buttons) override {
     auto answer = Take<MessageAnswer>("message", title, text);
+    prompts_.back().buttons = buttons;
     return answer ? answer->answer : DialogAnswer::Cancel;
   }
   std::optional<QStringList> OpenFiles(QWidget*, const QString& caption, const QString& startFolder,

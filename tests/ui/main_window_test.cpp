@@ -648,21 +648,44 @@ TEST_F(MainWindowTest, ClosingWritesBothFoldersIntoTheSettingsFile) {
                                 "program/\r\nDefDir=" + root_ + "waves/\r\n\r\n");
 }
 
-TEST_F(MainWindowTest, FailedSaveKeepsTheWindowOpenAndTriesAgainOnTheNextClose) {
+TEST_F(MainWindowTest, FailedSaveAsksWhetherToQuitWithoutSaving) {
   // A plain file where the settings folder should be makes every save fail.
   std::ofstream(root_ + "config") << "in the way";
+  struct Case {
+    DialogAnswer quitWithoutSaving;
+    bool closes;
+  };
+  for (const Case& c : {Case{DialogAnswer::Cancel, false}, Case{DialogAnswer::Ok, true}}) {
+    TMainWindow& window = Open();
+    AddWaves(2);
+    for (DialogAnswer answer : {DialogAnswer::Ok, DialogAnswer::Ok, c.quitWithoutSaving}) {
+      dialogs_.Queue(ScriptedDialogs::MessageAnswer{answer});
+    }
+    EXPECT_EQ(RequestClose(), c.closes);
+    const auto& prompts = dialogs_.Prompts();
+    ASSERT_GE(prompts.size(), 2u);
+    const auto& error = prompts[prompts.size() - 2];
+    EXPECT_EQ(error.title, QStringLiteral("エラー"));
+    EXPECT_TRUE(error.text.startsWith(QStringLiteral("\nファイル ")));
+    EXPECT_EQ(prompts.back().title, QStringLiteral("警告"));
+    EXPECT_EQ(prompts.back().text, QStringLiteral("\n設定を保存せずに終了しますか？"));
+    EXPECT_EQ(prompts.back().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(window.InputFileList->count(), 2);
+    EXPECT_EQ(window.Settings().ReadString("General", "DefDir", "-"), window.DefDir());
+  }
+  EXPECT_TRUE(dialogs_.AllAnswersUsed());
+}
+
+TEST_F(MainWindowTest, FailedSaveKeepsTheWindowOpenAndTriesAgainOnTheNextClose) {
+  std::ofstream(root_ + "config") << "in the way";
   TMainWindow& window = Open();
-  AddWaves(2);
-  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  for (DialogAnswer answer : {DialogAnswer::Ok, DialogAnswer::Cancel}) {
+    dialogs_.Queue(ScriptedDialogs::MessageAnswer{answer});
+  }
   EXPECT_FALSE(RequestClose());
-  EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("エラー"));
-  EXPECT_TRUE(dialogs_.Prompts().back().text.startsWith(QStringLiteral("\nファイル ")));
-  EXPECT_EQ(window.Jobs().Count(), 2u);
-  EXPECT_EQ(window.InputFileList->count(), 2);
+  EXPECT_EQ(window.Jobs().Count(), 0u);
 
   std::filesystem::remove(root_ + "config");
-  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   EXPECT_TRUE(RequestClose());
   EXPECT_NE(ReadSettings().find("[General]"), std::string::npos);
 }

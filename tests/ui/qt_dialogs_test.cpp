@@ -15,14 +15,14 @@ namespace {
 
 // Answers the real message box as a user would, once it is shown.
 DialogAnswer AnswerRealBox(MessageButtons buttons, const std::function<void(QMessageBox&)>& act,
-                           QStringList* captions) {
+                           QStringList* captions, QString* defaultCaption) {
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     for (QAbstractButton* button : box->buttons()) {
       captions->push_back(button->text());
     }
-    EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("OK"));
+    *defaultCaption = box->defaultButton()->text();
     act(*box);
   });
   QtDialogs dialogs;
@@ -42,19 +42,26 @@ TEST(QtDialogsTest, EscapeAndTheCloseBoxCountAsCancelOrTheLoneOk) {
     std::function<void(QMessageBox&)> act;
     DialogAnswer expected;
     QStringList captions;
+    QString defaultCaption = QStringLiteral("OK");
   };
   const QStringList both{QStringLiteral("OK"), QStringLiteral("キャンセル")};
   const QStringList okOnly{QStringLiteral("OK")};
+  const QStringList yesNo{QStringLiteral("はい"), QStringLiteral("いいえ")};
   const Case cases[] = {
       {MessageButtons::OkCancel, clickOk, DialogAnswer::Ok, both},
       {MessageButtons::OkCancel, pressEscape, DialogAnswer::Cancel, both},
       {MessageButtons::OkCancel, closeBox, DialogAnswer::Cancel, both},
       {MessageButtons::Ok, pressEscape, DialogAnswer::Ok, okOnly},
       {MessageButtons::Ok, closeBox, DialogAnswer::Ok, okOnly},
+      {MessageButtons::YesNo, clickOk, DialogAnswer::Ok, yesNo, QStringLiteral("はい")},
+      {MessageButtons::YesNo, pressEscape, DialogAnswer::Cancel, yesNo, QStringLiteral("はい")},
+      {MessageButtons::YesNo, closeBox, DialogAnswer::Cancel, yesNo, QStringLiteral("はい")},
   };
   for (const Case& c : cases) {
     QStringList captions;
-    EXPECT_EQ(AnswerRealBox(c.buttons, c.act, &captions), c.expected);
+    QString defaultCaption;
+    EXPECT_EQ(AnswerRealBox(c.buttons, c.act, &captions, &defaultCaption), c.expected);
+    EXPECT_EQ(defaultCaption, c.defaultCaption);
     captions.sort();
     QStringList expected = c.captions;
     expected.sort();

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Writes a small seed corpus for each fuzz target into OUTPUT/TARGET/ (default
+# build-asan/fuzz/seeds): a few valid and nearly valid inputs from which the fuzzer
+# starts.
+#
+# Usage: scripts/make-fuzz-corpus.sh [OUTPUT]
+set -euo pipefail
+out=${1:-build-asan/fuzz/seeds}
+for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
+  time_text_fuzz; do
+  mkdir -p "$out/$target"
+done
+
+# Little-endian 16- and 32-bit values as printf escapes.
+le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)); }
+le32() { printf '%s%s' "$(le16 $(($1 & 65535)))" "$(le16 $((($1 >> 16) & 65535)))"; }
+# wave FORMAT CHANNELS RATE BITS DATA-BYTES: a header with a fmt and a data chunk.
+wave() {
+  local align=$(($2 * $4 / 8))
+  printf "RIFF$(le32 $((36 + $5)))WAVEfmt $(le32 16)$(le16 "$1")$(le16 "$2")$(le32 "$3")"
+  printf "$(le32 $(($3 * align)))$(le16 $align)$(le16 "$4")data$(le32 "$5")"
+  head -c "$5" /dev/zero
+}
+w="$out/wave_header_fuzz"
+wave 1 2 44100 16 64 >"$w/pcm-stereo"
+wave 1 1 8000 8 8 >"$w/pcm-mono"
+wave 3 2 48000 32 32 >"$w/float"
+wave 1 2 44100 16 64 >"$w/cut-in-fmt"
+truncate -s 30 "$w/cut-in-fmt"
+{ printf 'RIFF\x40\x00\x00\x00WAVELIST\x04\x00\x00\x00INFO'; wave 1 2 22050 16 16 | tail -c +13; } \
+  >"$w/list-before-fmt"
+
+s="$out/settings_store_fuzz"
+printf '[Options]\r\nSameOutPut=0\r\nUseStdOutput=1\r\nStdOutputDir=D:\\Music\\Ogg\\\r\n\r\n[EncodeOption]\r\nQuality=45\r\nUseOption=2\r\n\r\n[General]\r\nOpenDir=/music/\r\nDefDir=/ogg/\r\n\r\n' \
+  >"$s/example"
+printf 'orphan=1\n; note\n  [ options ]\n viewcheck = 1 \nfree text\r[\x83\x61]\rK=\x83\x5c\x00tail' >"$s/odd"
+
+c="$out/command_line_fuzz"
+printf '\x01C:\\Program Files\\oggenc.exe\\\\title "quoted"\\\\art\\\\\\\\\\\\alb\\\\2024\\\\3\\\\line\r\nbreak\\\\out.ogg\\\\in.wav' \
+  >"$c/tags"
+printf '\x00\x83"\x83\\\\a\\\\\x81\\\\\\\\"\\\\"' >"$c/shift-jis-quotes"
+
+p="$out/path_rules_fuzz"
+printf '\x00\x00\\D:\\Tools\\Lumio.exe' >"$p/windows"
+printf '\x01\x01//home/user/音楽/song.wav' >"$p/posix"
+printf '\x00\x01:\\\x83\x5c\x81' >"$p/shift-jis-trail"
+
+t="$out/time_text_fuzz"
+printf '\x58\xe9\x01\x00\x00\x00\x00\x00\x42\xef\x00\x00\x00\x00\x00\x00' >"$t/minutes"
+printf '\xff\xff\xff\xff\xff\xff\xff\x7f\x00\x00\x00\x00\x00\x00\x00\x80' >"$t/extremes"
