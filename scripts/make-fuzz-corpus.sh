@@ -7,7 +7,7 @@
 set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
-  time_text_fuzz; do
+  time_text_fuzz audio_header_fuzz encoder_output_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -48,3 +48,16 @@ printf '\x00\x01:\\\x83\x5c\x81' >"$p/shift-jis-trail"
 t="$out/time_text_fuzz"
 printf '\x58\xe9\x01\x00\x00\x00\x00\x00\x42\xef\x00\x00\x00\x00\x00\x00' >"$t/minutes"
 printf '\xff\xff\xff\xff\xff\xff\xff\x7f\x00\x00\x00\x00\x00\x00\x00\x80' >"$t/extremes"
+
+# The first byte chooses the kind: even FLAC, odd AIFF.
+a="$out/audio_header_fuzz"
+{ printf '\x00fLaC\x80\x00\x00\x22\x10\x00\x10\x00\x00\x00\x00\x00\x00\x00'
+  printf '\x0a\xc4\x42\xf0\x00\x01\x58\x88'; head -c 16 /dev/zero; } >"$a/flac-stereo"
+{ printf '\x01FORM\x00\x00\x00\x2eAIFFCOMM\x00\x00\x00\x12\x00\x02\x00\x00\x00\x10'
+  printf '\x00\x10\x40\x0e\xac\x44\x00\x00\x00\x00\x00\x00SSND\x00\x00\x00\x08'
+  head -c 8 /dev/zero; } >"$a/aiff-stereo"
+
+e="$out/encoder_output_fuzz"
+printf '\x05Opening with wav module: WAV file reader\nEncoding "t.wav" to \n "out.ogg" \n\r\t[  4.8%%] [ 0m00s remaining] | \r\t[ 45.3%%] [ 1m12s remaining] - \n\nDone encoding file "out.ogg"\n' \
+  >"$e/run"
+printf '\x02ERROR: Input file "bad.wav" is not a supported format\n' >"$e/failure"

@@ -70,7 +70,7 @@ chmod 700 "$work/runtime"
 write_wave "$wave/intro.wav" 5 /dev/zero
 write_wave "$wave/theme.wav" 12 /dev/zero
 # Noise is slow to encode, so the progress window stays up long enough to be seen.
-write_wave "$wave/long.wav" 120 /dev/urandom
+write_wave "$wave/long.wav" 300 /dev/urandom
 # Two encoders at once, so that the progress window shows a bar for each.
 cat >"$work/config/lumio/lumio.ini" <<INI
 [General]
@@ -158,7 +158,7 @@ click "$setup" $((216 + 45)) $((296 + 10))
 # report.
 click "$main" $((336 + 92)) $((menu + 456 + 16))
 progress=$(find_window '^処理中')
-sleep 2
+sleep 1
 shoot "$progress" progress
 result=$(timeout 300 xdotool search --sync --onlyvisible --name '^Lumio Result$' | head -n 1)
 shoot "$result" result

@@ -1,0 +1,28 @@
+// Any bytes as the encoder's output, fed in pieces whose sizes the input chooses: the
+// reader must keep its share between 0 and 1 and its time left never negative, and read
+// the same whole or in pieces.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "encode/encoder_output_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::size_t piece = data[0] % 16 + 1;
+  const std::string_view output(reinterpret_cast<const char*>(data) + 1, size - 1);
+  lumio::EncoderOutputReader whole;
+  lumio::EncoderOutputReader pieces;
+  whole.Feed(output);
+  for (std::size_t at = 0; at < output.size(); at += piece) pieces.Feed(output.substr(at, piece));
+  whole.Finish();
+  pieces.Finish();
+  if (whole.Fraction() != pieces.Fraction() ||
+      whole.RemainingSeconds() != pieces.RemainingSeconds() ||
+      whole.LastErrorLine() != pieces.LastErrorLine()) {
+    std::abort();
+  }
+  if (whole.Fraction() && (*whole.Fraction() < 0 || *whole.Fraction() > 1)) std::abort();
+  if (whole.RemainingSeconds() && *whole.RemainingSeconds() < 0) std::abort();
+  return 0;
+}
