@@ -152,7 +152,7 @@ setup=$(find_window '^設定$')
 shoot "$setup" setup-general
 click "$setup" 100 18
 shoot "$setup" setup-encode-options
-click "$setup" $((216 + 45)) $((296 + 10))
+click "$setup" $((216 + 45)) $((324 + 10))
 
 # A run: the progress window while the long file is encoded beside the others, then the
 # report.

@@ -29,6 +29,9 @@ const QStringList kBitrateItems = {" 無指定 ",   "  64 kbps ", "  80 kbps ", 
                                    " 224 kbps ", " 256 kbps ", " 288 kbps ", " 320 kbps ",
                                    " 352 kbps "};
 
+// In the order of ExistingOutputs.
+const QStringList kExistingOutputItems = {"確認する", "新しいものはスキップ", "上書きする"};
+
 template <typename T>
 T* Place(T* control, int left, int top, int width, int height) {
   control->setGeometry(left, top, width, height);
@@ -75,19 +78,21 @@ void TSetupWindow::BuildControls() {
   // A fixed border whose title bar carries only the close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(411, 322);
+  // 28 pixels taller than the first versions' 322, for the row of ExistingOutput below
+  // the output-folder group; the buttons keep their distance from the bottom edge.
+  setFixedSize(411, 350);
   setFont(LumioFont());
 
-  PageControl1 = Place(new QTabWidget(this), 8, 8, 393, 281);
+  PageControl1 = Place(new QTabWidget(this), 8, 8, 393, 309);
   TabSheet1 = new QWidget;
   TabSheet2 = new QWidget;
   PageControl1->addTab(TabSheet1, "全般");
   PageControl1->addTab(TabSheet2, "エンコードオプション");
   PageControl1->setCurrentIndex(0);
 
-  SetupWindowClose = MakeButton(this, "OK", 120, 296, 91, 21);
-  SetupWindowCancel = MakeButton(this, "キャンセル", 216, 296, 91, 21);
-  ChangeOption = MakeButton(this, "適用", 312, 296, 91, 21);
+  SetupWindowClose = MakeButton(this, "OK", 120, 324, 91, 21);
+  SetupWindowCancel = MakeButton(this, "キャンセル", 216, 324, 91, 21);
+  ChangeOption = MakeButton(this, "適用", 312, 324, 91, 21);
 
   BuildGeneralPage();
   BuildEncodeOptionPage();
@@ -116,6 +121,12 @@ void TSetupWindow::BuildGeneralPage() {
   StdOutputDir = MakePathField(GroupBox2, 24, 72, 257, 20);
   ChoiseStdOutDir = MakeButton(GroupBox2, "参照", 288, 72, 49, 20);
   ChoiseStdOutDir->setEnabled(false);
+  KeepFolderTree = Place(new QCheckBox("フォルダ構成を保つ", GroupBox2), 220, 24, 128, 17);
+  KeepFolderTree->setToolTip(
+      "追加したフォルダの中のファイルを、出力先の下に同じフォルダ構成で出力します");
+
+  ExistingOutputLabel = MakeLabel(page, "出力ファイルが既にあるとき", 16, 248, 161, 17);
+  ExistingOutput = MakeList(page, kExistingOutputItems, 0, 184, 246, 153, 20);
 }
 
 void TSetupWindow::BuildEncodeOptionPage() {
@@ -163,12 +174,12 @@ void TSetupWindow::BuildEncodeOptionPage() {
 
 void TSetupWindow::SetKeyboardOrder() {
   // Controls of the hidden page are skipped by Tab, so one chain serves both pages.
-  QWidget* const order[] = {PageControl1,      SetEncoderPlace,  EncoderPlace,   ChoiseEncoderPlace,
-                            ViewCheck,         ParallelEncoders, SameOutput,     UseStdOutput,
-                            StdOutputDir,      ChoiseStdOutDir,  EncodePriority, CheckUseBitrate,
-                            MaximumBitrate,    NominalBitrate,   MinimumBitrate, CheckUseQuality,
-                            CheckNoUse,        QualityView,      Quality,        SetupWindowClose,
-                            SetupWindowCancel, ChangeOption};
+  QWidget* const order[] = {PageControl1,   SetEncoderPlace,  EncoderPlace,      ChoiseEncoderPlace,
+                            ViewCheck,      ParallelEncoders, SameOutput,        UseStdOutput,
+                            StdOutputDir,   ChoiseStdOutDir,  KeepFolderTree,    ExistingOutput,
+                            EncodePriority, CheckUseBitrate,  MaximumBitrate,    NominalBitrate,
+                            MinimumBitrate, CheckUseQuality,  CheckNoUse,        QualityView,
+                            Quality,        SetupWindowClose, SetupWindowCancel, ChangeOption};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }

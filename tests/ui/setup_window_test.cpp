@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -106,6 +107,46 @@ TEST_F(SetupWindowTest, FreshSaveWritesEveryKeyInOrder) {
   EXPECT_EQ(window->QualityView->text(), "3.0");
 }
 
+TEST_F(SetupWindowTest, LaterOptionsAreStoredOnlyOnceChosenAndThenKept) {
+  auto window = Open();
+  window->ChangeOption->click();
+  const QByteArray untouched = FileBytes();
+  EXPECT_FALSE(untouched.contains("KeepFolderTree"));
+  EXPECT_FALSE(untouched.contains("ExistingOutput"));
+
+  window->KeepFolderTree->click();
+  window->ExistingOutput->setCurrentIndex(1);
+  window->ChangeOption->click();
+  EXPECT_TRUE(FileBytes().contains("KeepFolderTree=1\r\nExistingOutput=1\r\n"));
+  EXPECT_EQ(window->ExistingOutput->currentText(), "新しいものはスキップ");
+
+  // Back to the defaults: the keys stay, with the default values.
+  window->KeepFolderTree->click();
+  window->ExistingOutput->setCurrentIndex(0);
+  window->ChangeOption->click();
+  EXPECT_TRUE(FileBytes().contains("KeepFolderTree=0\r\nExistingOutput=0\r\n"));
+}
+
+TEST_F(SetupWindowTest, GeneralPageControlsNeitherOverlapNorLeaveTheirParent) {
+  auto window = Open();
+  window->show();
+  for (QWidget* parent :
+       {static_cast<QWidget*>(window->TabSheet1), static_cast<QWidget*>(window->GroupBox2)}) {
+    const QList<QWidget*> controls =
+        parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+      SCOPED_TRACE(controls[i]->metaObject()->className());
+      if (!controls[i]->isVisible()) continue;
+      EXPECT_TRUE(parent->rect().contains(controls[i]->geometry()));
+      for (qsizetype j = i + 1; j < controls.size(); ++j) {
+        if (controls[j]->isVisible()) {
+          EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()));
+        }
+      }
+    }
+  }
+}
+
 TEST_F(SetupWindowTest, CancelKeepsWhatApplyWroteAndTheNextShowingDiscardsTheEdits) {
   WriteSettings("[Options]\r\nViewCheck=1\r\n[EncodeOption]\r\nQuality=45\r\n");
   auto window = Open();
@@ -155,12 +196,18 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
       {"ParallelEncoders=4", "ParallelEncoders", 4, "3.0"},
       {"ParallelEncoders=40", "ParallelEncoders", 16, "3.0"},
       {"ParallelEncoders=0", "ParallelEncoders", 1, "3.0"},
+      {"KeepFolderTree=1", "KeepFolderTree", 1, "3.0"},
+      {"ExistingOutput=1", "ExistingOutput", 1, "3.0"},
+      {"ExistingOutput=2", "ExistingOutput", 2, "3.0"},
+      {"ExistingOutput=9", "ExistingOutput", 0, "3.0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const QByteArray key(c.key);
-    const QByteArray section =
-        key == "EncodePriority" || key == "ParallelEncoders" ? "Options" : "EncodeOption";
+    const QByteArray section = key == "EncodePriority" || key == "ParallelEncoders" ||
+                                       key == "KeepFolderTree" || key == "ExistingOutput"
+                                   ? "Options"
+                                   : "EncodeOption";
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
     auto window = Open();
     window->show();
