@@ -35,6 +35,7 @@
 #include "core/folder_tree.h"
 #include "encode/batch_plan.h"
 #include "encode/clock.h"
+#include "tests/core/wave_fixture.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -52,24 +53,8 @@ constexpr int kEncodedEvery = 50;  // every 50th file has no output yet: 100 of 
 // A 0.01-second 16-bit stereo WAVE file of silence.
 bool WriteWave(const std::string& path) {
   constexpr std::uint32_t kDataSize = 441 * 4;
-  std::string bytes = "RIFF";
-  const auto put = [&bytes](std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-  };
-  put(36 + kDataSize, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);
-  put(2, 2);
-  put(44100, 4);
-  put(44100 * 4, 4);
-  put(4, 2);
-  put(16, 2);
-  bytes += "data";
-  put(kDataSize, 4);
-  bytes.append(kDataSize, '\0');
   std::ofstream out(path, std::ios::binary);
-  out << bytes;
+  out << test::PlainWave(kDataSize) << std::string(kDataSize, '\0');
   return static_cast<bool>(out);
 }
 
