@@ -339,6 +339,11 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
     outputs << Output(QStringLiteral("Artist/") + track.chopped(4) + QStringLiteral(".ogg"));
   }
 
+  // The output path shown is the whole one, below the folder that the view shows.
+  Select({0});
+  EXPECT_EQ(main->OutputFilePath->text(), outputs[0]);
+  Select({});
+
   ClickStart();
   std::vector<QString> expected;
   for (const QString& output : outputs) {
