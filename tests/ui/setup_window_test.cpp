@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
