@@ -213,15 +213,6 @@ TEST_F(BatchPlanTest, TwoJobsWritingOneFileAreAskedAboutWhateverTheSetting) {
     settings_.WriteString("Options", "ExistingOutput", setting);
     EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n");
   }
-  // An output newer than both sources is up to date for both: neither job writes it.
-  std::ofstream(root_ + "out/a.ogg") << "old";
-  SetModified(root_ + "out/a.ogg", 4000000000, 0);
-  settings_.WriteString("Options", "ExistingOutput", "1");
-  const auto checked = Prepare();
-  const auto* plan = std::get_if<BatchPlan>(&checked);
-  ASSERT_NE(plan, nullptr);
-  EXPECT_TRUE(plan->jobs[0].skip);
-  EXPECT_TRUE(plan->jobs[1].skip);
 }
 
 TEST_F(BatchPlanTest, PlanCarriesEachJobAndTheEncoderThatWasChecked) {

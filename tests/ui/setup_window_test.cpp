@@ -107,26 +107,6 @@ TEST_F(SetupWindowTest, FreshSaveWritesEveryKeyInOrder) {
   EXPECT_EQ(window->QualityView->text(), "3.0");
 }
 
-TEST_F(SetupWindowTest, LaterOptionsAreStoredOnlyOnceChosenAndThenKept) {
-  auto window = Open();
-  window->ChangeOption->click();
-  const QByteArray untouched = FileBytes();
-  EXPECT_FALSE(untouched.contains("KeepFolderTree"));
-  EXPECT_FALSE(untouched.contains("ExistingOutput"));
-
-  window->KeepFolderTree->click();
-  window->ExistingOutput->setCurrentIndex(1);
-  window->ChangeOption->click();
-  EXPECT_TRUE(FileBytes().contains("KeepFolderTree=1\r\nExistingOutput=1\r\n"));
-  EXPECT_EQ(window->ExistingOutput->currentText(), "新しいものはスキップ");
-
-  // Back to the defaults: the keys stay, with the default values.
-  window->KeepFolderTree->click();
-  window->ExistingOutput->setCurrentIndex(0);
-  window->ChangeOption->click();
-  EXPECT_TRUE(FileBytes().contains("KeepFolderTree=0\r\nExistingOutput=0\r\n"));
-}
-
 TEST_F(SetupWindowTest, GeneralPageControlsNeitherOverlapNorLeaveTheirParent) {
   auto window = Open();
   window->show();
