@@ -17,6 +17,10 @@ struct FileData {
   std::string TrackNumber;
   std::string OutputFileName;  // without folder
   std::string OutputDir;       // normally ends in a separator
+  // Folders below OutputDir that the output goes to, each followed by a separator: the
+  // place of a file inside a folder that was added whole, when the folder tree is kept.
+  // Empty otherwise. Created when the job runs.
+  std::string OutputSubfolder;
   WaveData Wave;
 };
 

@@ -57,9 +57,10 @@ FileDataList::FileDataList(PathRules rules, FolderExistsFunction folderExists)
     : rules_(rules), folderExists_(std::move(folderExists)) {}
 
 bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
-                               const std::string& defDir) {
+                               const std::string& defDir, const std::string& subfolder) {
   auto record = std::make_unique<FileData>();
   // Read on every call, so that a setting saved meanwhile governs the files added next.
+  bool besideInput = true;
   if (settings.ReadBool("Options", "SameOutput", false)) {
     record->OutputDir = FolderPart(inputPath, rules_);
   } else if (settings.ReadBool("Options", "UseStdOutput", false)) {
@@ -70,10 +71,15 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
         folderExists_(stdOutputDir)) {
       stdOutputDir = WithTrailingSeparator(CurrentFolder(), rules_) + stdOutputDir;
     }
-    record->OutputDir =
-        folderExists_(stdOutputDir) ? std::move(stdOutputDir) : FolderPart(inputPath, rules_);
+    besideInput = !folderExists_(stdOutputDir);
+    record->OutputDir = besideInput ? FolderPart(inputPath, rules_) : std::move(stdOutputDir);
   } else {
     record->OutputDir = WithTrailingSeparator(defDir, rules_);
+    besideInput = false;
+  }
+  // Beside the input the source tree is the output tree already.
+  if (!besideInput && settings.ReadBool("Options", "KeepFolderTree", false)) {
+    record->OutputSubfolder = subfolder;
   }
   record->OutputFileName = FileNameWithoutExtension(inputPath, rules_) + ".ogg";
 

@@ -37,10 +37,12 @@ class FileDataList {
 
   // Appends one entry for the sound file at `inputPath` (WAVE, FLAC or AIFF by its
   // extension); the output folder comes from the `Options` section of `settings`, read
-  // afresh, or from `defDir`. The tags come from the file where it carries them. False,
-  // with nothing added, when the file cannot be read.
+  // afresh, or from `defDir`. A file found inside a folder that was added whole gives its
+  // place in that folder as `subfolder` (see SubfolderInTree); with the folder tree kept,
+  // its output goes there below the output folder. The tags come from the file where it
+  // carries them. False, with nothing added, when the file cannot be read.
   bool AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
-                   const std::string& defDir);
+                   const std::string& defDir, const std::string& subfolder = {});
 
   void RemoveSelected(const Selection& selection);
   void Clear();

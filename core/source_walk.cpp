@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/audio_kind.h"
+#include "core/folder_tree.h"
 #include "core/natural_order.h"
 
 namespace lumio {
@@ -38,11 +39,12 @@ void SourceWalk::Append(const std::vector<std::string>& paths, bool takeAnyFile)
   frames_.insert(frames_.begin(), std::move(frame));
 }
 
-bool SourceWalk::Enter(const std::string& folder) {
+bool SourceWalk::Enter(const std::string& folder, const std::string& addedFolder) {
   const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
   if (!listing) return false;
   const std::string prefix = WithTrailingSeparator(folder, rules_);
   Frame frame;
+  frame.addedFolder = addedFolder;
   while (const dirent* entry = ::readdir(listing.get())) {
     if (entry->d_name[0] == '.') continue;  // hidden, and the "." and ".." entries
     std::string path = prefix + entry->d_name;
@@ -66,12 +68,19 @@ std::optional<SourceWalk::Item> SourceWalk::Next() {
     const bool given = frame.given;
     const bool takeAnyFile = frame.takeAnyFile;
     if (entry.folder) {
-      if (!Enter(entry.path)) return Item{std::move(entry.path), true};
+      // A given folder is the top of its own tree.
+      const std::string addedFolder = given ? entry.path : frame.addedFolder;
+      if (!Enter(entry.path, addedFolder)) return Item{std::move(entry.path), true, {}};
       continue;
     }
-    if (!given || takeAnyFile || IsSupportedAudioFile(entry.path, rules_)) {
-      return Item{std::move(entry.path), false};
+    if (given) {
+      if (takeAnyFile || IsSupportedAudioFile(entry.path, rules_)) {
+        return Item{std::move(entry.path), false, {}};
+      }
+      continue;
     }
+    std::string subfolder = SubfolderInTree(frame.addedFolder, entry.path, rules_);
+    return Item{std::move(entry.path), false, std::move(subfolder)};
   }
   return std::nullopt;
 }

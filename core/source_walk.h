@@ -21,6 +21,9 @@ class SourceWalk {
   struct Item {
     std::string path;
     bool unreadableFolder = false;  // a folder whose contents could not be listed
+    // For a file found inside a given folder, its place there (see SubfolderInTree);
+    // empty for a given file.
+    std::string subfolder;
   };
 
   // Queues `paths` behind what is queued already. With `takeAnyFile`, given files are
@@ -45,10 +48,12 @@ class SourceWalk {
     std::size_t next = 0;
     bool given = false;  // the paths given by the caller, not a folder's listing
     bool takeAnyFile = false;
+    std::string addedFolder;  // the given folder this listing lies in
   };
 
-  // Pushes the folder's listing; false when it cannot be read.
-  bool Enter(const std::string& folder);
+  // Pushes the listing of `folder`, which lies in the given folder `addedFolder`; false
+  // when it cannot be read.
+  bool Enter(const std::string& folder, const std::string& addedFolder);
 
   PathRules rules_;
   std::vector<Frame> frames_;

@@ -2,13 +2,16 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/file_data_list.h"
+#include "core/settings_store.h"
 #include "core/tag_pattern.h"
 #include "encode/command_line.h"
 #include "platform/file_system.h"
@@ -31,23 +34,37 @@ std::string ForbiddenNameMessage() {
 // A file's identity on disk, so that two names of one file (links) are known as one.
 using FileIdentity = std::pair<dev_t, ino_t>;
 
-std::optional<FileIdentity> IdentityOf(const std::string& path, std::int64_t* size = nullptr) {
+// What one stat call tells of a path.
+struct FileStatus {
+  FileIdentity identity;
+  bool regular = false;  // a file, not a folder
+  std::int64_t size = 0;
+  timespec modified{};
+};
+
+std::optional<FileStatus> StatusOf(const std::string& path) {
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) {
+  if (path.empty() || ::stat(path.c_str(), &status) != 0) {
     return std::nullopt;
   }
-  if (size != nullptr) {
-    *size = status.st_size;
-  }
-  return FileIdentity{status.st_dev, status.st_ino};
+  return FileStatus{
+      {status.st_dev, status.st_ino}, S_ISREG(status.st_mode), status.st_size, status.st_mtim};
+}
+
+bool Older(const timespec& a, const timespec& b) {
+  return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
 
 class JobChecker {
  public:
-  JobChecker(const FileDataList& jobs, const PathRules& rules) : jobs_(jobs), rules_(rules) {
+  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing)
+      : jobs_(jobs), rules_(rules), existing_(existing) {
+    // Each input is looked at once, for its identity, its existence, size and time.
+    inputStatus_.reserve(jobs.Count());
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
-      if (const auto identity = IdentityOf(jobs.InputPath(i))) {
-        inputs_.emplace(*identity, i);
+      inputStatus_.push_back(StatusOf(jobs.InputPath(i)));
+      if (inputStatus_.back()) {
+        inputs_.emplace(inputStatus_.back()->identity, i);
       }
     }
   }
@@ -65,10 +82,13 @@ class JobChecker {
         return ForbiddenNameMessage() + job.OutputFileName;
       }
     }
-    if (!FileExists(inputPath)) {
+    const std::optional<FileStatus>& input = inputStatus_[index];
+    if (!input || !input->regular) {
       return "指定の入力ファイルが存在しません\n\n" + inputPath;
     }
-    if (!FolderExists(job.OutputDir)) {
+    // The output folder itself must exist; a kept subfolder below it is made when the
+    // job runs.
+    if (!OutputFolderExists(job.OutputDir)) {
       return "指定の出力先フォルダが存在しません\n\n" + FolderPart(job.OutputDir, rules_);
     }
     if (job.OutputFileName.empty()) {
@@ -76,40 +96,64 @@ class JobChecker {
     }
     // The file the encoder will write, inside the output folder even when the stored
     // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
-    planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_);
+    planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
     const std::string outputPath = planned.outputFolder + job.OutputFileName;
+    const std::optional<FileStatus> output = StatusOf(outputPath);
     // An output that is an input of the batch (the same name, or a link to it) would
     // destroy that source, whatever the answer to the overwrite question.
-    if (const auto output = IdentityOf(outputPath)) {
-      const auto input = inputs_.find(*output);
-      if (input != inputs_.end()) {
-        if (input->second == index) {
+    if (output) {
+      const auto other = inputs_.find(output->identity);
+      if (other != inputs_.end()) {
+        if (other->second == index) {
           return "出力ファイルが入力ファイルと同じです\n\n" + inputPath;
         }
         // Named as the other job has it too, when that is another name of the file.
-        const std::string& otherInput = jobs_.InputPath(input->second);
+        const std::string& otherInput = jobs_.InputPath(other->second);
         return "出力ファイルが別の入力ファイルと同じです\n\n" + inputPath + " → " + outputPath +
                (otherInput == outputPath ? "" : "\n" + otherInput);
       }
     }
-    const bool writtenBefore = !plannedOutputs_.insert(outputPath).second;
-    if (FileExists(outputPath) || writtenBefore) {
-      overwriteList_ += outputPath + "\n";
-    }
     planned.record = job;
     planned.inputPath = inputPath;
-    std::int64_t size = 0;
-    IdentityOf(inputPath, &size);
-    planned.weight = size > 0 ? size : 1;
+    planned.weight = input->size > 0 ? input->size : 1;
+    const bool exists = output && output->regular;
+    const bool writtenBefore = plannedOutputs_.count(outputPath) > 0;
+    // Equal times count as up to date: a copy that keeps times is no reason to encode.
+    if (exists && !writtenBefore && existing_ == ExistingOutputs::SkipUpToDate &&
+        !Older(output->modified, input->modified)) {
+      planned.skip = true;
+      planned.weight = 1;
+      return std::nullopt;
+    }
+    plannedOutputs_.insert(outputPath);
+    // Two jobs of one batch writing one file are asked about whatever the setting says:
+    // that is no earlier output but a clash of names.
+    if (writtenBefore || (exists && existing_ != ExistingOutputs::Overwrite)) {
+      overwriteList_ += outputPath + "\n";
+    }
     return std::nullopt;
   }
 
   std::string TakeOverwriteList() { return std::move(overwriteList_); }
 
  private:
+  // Many jobs share one output folder: each is looked at once.
+  bool OutputFolderExists(const std::string& folder) {
+    const auto known = folders_.find(folder);
+    if (known != folders_.end()) {
+      return known->second;
+    }
+    const bool exists = FolderExists(folder);
+    folders_.emplace(folder, exists);
+    return exists;
+  }
+
   const FileDataList& jobs_;
   const PathRules& rules_;
+  ExistingOutputs existing_;
+  std::vector<std::optional<FileStatus>> inputStatus_;
   std::map<FileIdentity, std::size_t> inputs_;
+  std::map<std::string, bool> folders_;
   std::set<std::string> plannedOutputs_;
   std::string overwriteList_;
 };
@@ -136,7 +180,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   BatchPlan plan;
   plan.encoderPath = AnchoredEncoderPath(encoderPath, rules);
   plan.jobs.resize(jobs.Count());
-  JobChecker checker(jobs, rules);
+  JobChecker checker(jobs, rules, ReadExistingOutputs(settings));
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {
       return BatchRefusal{std::move(*failure)};
@@ -144,6 +188,17 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   }
   plan.overwriteList = checker.TakeOverwriteList();
   return plan;
+}
+
+ExistingOutputs ReadExistingOutputs(const SettingsStore& settings) {
+  switch (settings.ReadInteger("Options", kExistingOutputKey, 0)) {
+    case 1:
+      return ExistingOutputs::SkipUpToDate;
+    case 2:
+      return ExistingOutputs::Overwrite;
+    default:
+      return ExistingOutputs::Ask;
+  }
 }
 
 std::string OverwriteQuestion(const std::string& overwriteList) {

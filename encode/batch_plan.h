@@ -18,16 +18,28 @@ class SettingsStore;
 struct PlannedJob {
   FileData record;
   std::string inputPath;
-  std::string outputFolder;  // the record's folder with its trailing separator
-  std::int64_t weight = 1;   // the input's size in bytes, at least 1: its share of the work
+  // The folder the output goes to, with its trailing separator: the record's folder and
+  // its kept subfolder, which may not exist yet.
+  std::string outputFolder;
+  std::int64_t weight = 1;  // the input's size in bytes, at least 1: its share of the work
+  bool skip = false;        // the output is up to date and is left as it is
 };
+
+// What a batch does about outputs that exist already (`Options`/`ExistingOutput`).
+enum class ExistingOutputs {
+  Ask = 0,           // one question lists them all (the default)
+  SkipUpToDate = 1,  // an output at least as new as its source is left as it is
+  Overwrite = 2,     // replaced without a question
+};
+inline constexpr const char* kExistingOutputKey = "ExistingOutput";
+ExistingOutputs ReadExistingOutputs(const SettingsStore& settings);
 
 // A batch that has passed its checks.
 struct BatchPlan {
   std::string encoderPath;  // absolute, the very file that was checked
   std::vector<PlannedJob> jobs;
   // Outputs that exist already or that an earlier job writes too, each followed by a
-  // line feed; empty when nothing would be overwritten.
+  // line feed; empty when nothing would be overwritten or nothing is to be asked.
   std::string overwriteList;
 };
 

@@ -108,10 +108,29 @@ void BatchRun::Cancel() {
 }
 
 void BatchRun::FillLanes() {
+  PassSkippedJobs();
   for (int lane = 0; lane < options_.parallel; ++lane) {
     while (!stopping_ && next_ < plan_.jobs.size() && !lanes_[lane]->busy) {
       StartJob(next_++, lane);
+      PassSkippedJobs();
     }
+  }
+}
+
+void BatchRun::PassSkippedJobs() {
+  // Taken in list order as the run reaches them, so that a run stopped early reports
+  // only the jobs before the stop, as it does for the jobs it encodes.
+  while (!stopping_ && next_ < plan_.jobs.size() && plan_.jobs[next_].skip) {
+    const PlannedJob& planned = plan_.jobs[next_];
+    JobOutcome outcome;
+    outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
+    outcome.playTimeMs = planned.record.Wave.PlayTime;
+    outcome.ran = false;
+    outcome.skipped = true;
+    outcomes_[next_] = std::move(outcome);
+    progress_.SetJobFraction(next_, 1);
+    ++skipped_;
+    ++next_;
   }
 }
 
@@ -128,6 +147,18 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   outcome.outputPath = planned.outputFolder + record.OutputFileName;
   outcome.playTimeMs = record.Wave.PlayTime;
   outcome.ran = false;
+  // A kept subfolder is made now, below the output folder that the batch checked, so
+  // that a batch stopped early leaves no empty folders for the jobs it did not reach.
+  const std::string& subfolder = record.OutputSubfolder;
+  std::string error;
+  if (!subfolder.empty() &&
+      !CreateFoldersInside(
+          planned.outputFolder.substr(0, planned.outputFolder.size() - subfolder.size()), subfolder,
+          error)) {
+    outcome.reason = "出力先フォルダを作成できません: " + error;
+    EndJob(laneIndex, std::move(outcome), false);
+    return;
+  }
   // The encoder runs in the output folder, which stays the current folder afterwards.
   // Should the folder have vanished since the batch checked it, nothing is run.
   if (!SetCurrentFolder(planned.outputFolder)) {
@@ -135,7 +166,6 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
     EndJob(laneIndex, std::move(outcome), false);
     return;
   }
-  std::string error;
   lane.output = TemporaryOutput::Reserve(planned.outputFolder, error);
   if (!lane.output) {
     outcome.reason = "出力先フォルダに書き込めません: " + error;
@@ -258,7 +288,8 @@ void BatchRun::FinishIfDone() {
   finished_ = true;
   BatchSummary summary;
   summary.done = done_;
-  summary.completed = !plan_.jobs.empty() && done_ == plan_.jobs.size();
+  summary.skipped = skipped_;
+  summary.completed = !plan_.jobs.empty() && done_ + skipped_ == plan_.jobs.size();
   summary.elapsedMs = clock_.CurrentMilliseconds() - startMs_;
   std::vector<JobOutcome> outcomes;
   for (const std::optional<JobOutcome>& outcome : outcomes_) {

@@ -37,7 +37,8 @@ class ConsoleProvider {
 };
 
 // Runs a checked batch: starts the encoders in list order, at most `parallel` at a time,
-// and follows them through their signals; nothing here waits. After the first job that
+// and follows them through their signals; nothing here waits. Jobs planned as skipped
+// run no encoder; they are reported in their place. After the first job that
 // fails no new job starts, and the jobs still running finish and are reported. Each
 // encoder writes a hidden file of its own that takes the output's name only when it is
 // complete. What happens is told through the signals below; Finished comes exactly once,
@@ -77,6 +78,8 @@ class BatchRun : public QObject, public RunningEncoder {
   struct Lane;
 
   void FillLanes();
+  // Records the skipped jobs that come next in the list.
+  void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
   void JobOutput(int lane, std::string_view bytes);
   void JobFinished(int lane, const struct EncoderExit& exit);
@@ -100,6 +103,7 @@ class BatchRun : public QObject, public RunningEncoder {
   BatchProgress progress_;
   std::size_t next_ = 0;
   std::size_t done_ = 0;
+  std::size_t skipped_ = 0;
   std::int64_t startMs_ = 0;
   bool stopping_ = false;
   bool cancelled_ = false;

@@ -5,6 +5,9 @@
 namespace lumio {
 
 std::vector<std::string> JobBlockLines(const JobOutcome& outcome) {
+  if (outcome.skipped) {
+    return {"[スキップ]", outcome.outputPath, ""};
+  }
   std::vector<std::string> lines{outcome.succeeded ? "[終了]" : "[中止]", outcome.outputPath};
   if (outcome.ran) {
     lines.push_back("処理時間 ： " + FormatElapsedTime(outcome.elapsedMs));
@@ -19,12 +22,14 @@ std::vector<std::string> JobBlockLines(const JobOutcome& outcome) {
 }
 
 std::vector<std::string> SummaryLines(const BatchSummary& summary) {
-  return {"----------",
-          "",
-          summary.completed ? "[終了]" : "[中止]",
-          std::to_string(summary.done) + "個のファイルを処理。",
-          "処理時間計 ： " + FormatElapsedTime(summary.elapsedMs),
-          ""};
+  std::vector<std::string> lines{"----------", "", summary.completed ? "[終了]" : "[中止]",
+                                 std::to_string(summary.done) + "個のファイルを処理。"};
+  if (summary.skipped > 0) {
+    lines.push_back(std::to_string(summary.skipped) + "個のファイルをスキップ。");
+  }
+  lines.push_back("処理時間計 ： " + FormatElapsedTime(summary.elapsedMs));
+  lines.emplace_back();
+  return lines;
 }
 
 std::vector<std::string> RunReportLines(const std::vector<JobOutcome>& outcomes,

@@ -17,20 +17,25 @@ struct JobOutcome {
   std::string reason;
   // Whether the encoder ran at all: a job that could not be started has no times.
   bool ran = true;
+  // The output was up to date and left as it was; the encoder did not run.
+  bool skipped = false;
 };
 
 // How the whole batch ended.
 struct BatchSummary {
-  bool completed = false;  // every job ran and succeeded
-  std::size_t done = 0;    // jobs that succeeded
+  bool completed = false;   // every job ran and succeeded
+  std::size_t done = 0;     // jobs that succeeded
+  std::size_t skipped = 0;  // jobs whose output was up to date
   std::int64_t elapsedMs = 0;
 };
 
 // The report's block for one job: "[終了]" or "[中止]", the output path, the two time
-// lines, the reason when there is one, and an empty line.
+// lines, the reason when there is one, and an empty line; for a skipped job "[スキップ]",
+// the output path and the empty line.
 std::vector<std::string> JobBlockLines(const JobOutcome& outcome);
 
-// The closing block: the rule, the overall outcome, the count and the total time.
+// The closing block: the rule, the overall outcome, the count, the count skipped when
+// any job was, and the total time.
 std::vector<std::string> SummaryLines(const BatchSummary& summary);
 
 // The whole report: the blocks in list order, then the summary.

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -50,6 +51,29 @@ bool CreateFolderTree(const std::string& path) {
   }
   if (!FolderExists(path)) ::mkdir(path.c_str(), 0777);
   return FolderExists(path);
+}
+
+bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
+                         std::string& error) {
+  if (!FolderExists(base)) {
+    error = base + ": " + std::strerror(ENOENT);
+    return false;
+  }
+  std::string folder = base;
+  std::size_t start = 0;
+  while (start < subfolders.size()) {
+    std::size_t end = subfolders.find('/', start);
+    if (end == std::string::npos) end = subfolders.size();
+    folder.append(subfolders, start, end - start).push_back('/');
+    start = end + 1;
+    if (::mkdir(folder.c_str(), 0777) == 0 || (errno == EEXIST && FolderExists(folder))) {
+      continue;
+    }
+    // A file where the folder should be reports EEXIST, which would say nothing useful.
+    error = folder + ": " + std::strerror(errno == EEXIST ? ENOTDIR : errno);
+    return false;
+  }
+  return true;
 }
 
 std::string CurrentFolder() {

@@ -17,6 +17,13 @@ bool CreateFolder(const std::string& path);
 // Creates a folder together with its missing parents; true when it exists afterwards.
 bool CreateFolderTree(const std::string& path);
 
+// Creates the folders of `subfolders` ("a/b/", separated by '/') one inside the other
+// within `base`, which ends in a separator; those that exist already are kept, and `base`
+// itself is never made. On failure `error` names the folder that could not be made and
+// why.
+bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
+                         std::string& error);
+
 // The process's current folder, and changing it (false on failure).
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "core/audio_kind.h"
+#include "core/folder_tree.h"
 #include "platform/file_system.h"
 #include "ui/batch_controller.h"
 #include "ui/dialog_seam.h"
@@ -67,7 +68,9 @@ TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& c
                          std::string programFolder)
     : dialogs_(dialogs), clock_(clock), programFolder_(std::move(programFolder)), jobs_(rules_) {
   adder_ = std::make_unique<SourceAdder>(
-      *this, rules_, [this](const std::string& path) { return AddEntry(path); });
+      *this, rules_, [this](const std::string& path, const std::string& subfolder) {
+        return AddEntry(path, subfolder);
+      });
   connect(adder_.get(), &SourceAdder::Finished, this, &TMainWindow::AddFinished);
   BuildControls();
   BuildMenu();
@@ -168,7 +171,7 @@ void TMainWindow::InputFileListClick() {
     TrackNumber->setText(ToQString(record.TrackNumber));
     Comment->setPlainText(RecordTextToMemo(record.Comment));
     OutputFileName->setText(ToQString(record.OutputFileName));
-    OutputFilePath->setText(ToQString(record.OutputDir) + OutputFileName->text());
+    OutputFilePath->setText(ToQString(OutputFolderOf(record, rules_)) + OutputFileName->text());
     if (FolderExists(record.OutputDir)) {
       DirectoryListBox1->SetDirectory(record.OutputDir);
     } else {
@@ -177,7 +180,7 @@ void TMainWindow::InputFileListClick() {
       // The view reports no change when it already shows the default folder (a root
       // such as "/"), or when that folder has gone too, which the batch run then reports;
       // the path shown must follow the record either way.
-      OutputFilePath->setText(ToQString(record.OutputDir) + OutputFileName->text());
+      OutputFilePath->setText(ToQString(OutputFolderOf(record, rules_)) + OutputFileName->text());
     }
     WaveDataText->setText(ToQString(record.Wave.InfoText));
   }
@@ -225,7 +228,7 @@ void TMainWindow::OutputFileNameChange() {
     return;
   }
   jobs_.SetOutputFileName(selection.front(), ToBytes(OutputFileName->text()));
-  OutputFilePath->setText(ToQString(jobs_.Record(selection.front()).OutputDir) +
+  OutputFilePath->setText(ToQString(OutputFolderOf(jobs_.Record(selection.front()), rules_)) +
                           OutputFileName->text());
 }
 
@@ -236,7 +239,10 @@ void TMainWindow::DirectoryListBox1Change() {
   if (!selection.empty() && editsArmed_) {
     jobs_.SetOutputFolder(folder, selection);
   }
-  OutputFilePath->setText(ToQString(folder) + OutputFileName->text());
+  // The view picks the output folder; a kept subfolder stays below it.
+  const std::string subfolder =
+      selection.size() == 1 ? jobs_.Record(selection.front()).OutputSubfolder : std::string();
+  OutputFilePath->setText(ToQString(folder + subfolder) + OutputFileName->text());
   if (selection.empty()) {
     defDir_ = folder;
   }
@@ -274,8 +280,8 @@ void TMainWindow::NewDirectoryClick() {
   DirectoryListBox1->Reread();
 }
 
-bool TMainWindow::AddEntry(const std::string& inputPath) {
-  if (!jobs_.AddWaveFile(inputPath, *settings_, defDir_)) {
+bool TMainWindow::AddEntry(const std::string& inputPath, const std::string& subfolder) {
+  if (!jobs_.AddWaveFile(inputPath, *settings_, defDir_, subfolder)) {
     return false;
   }
   InputFileList->addItem(ToQString(inputPath));

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/settings_store.h"
+#include "encode/batch_plan.h"
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
 #include "platform/program_location.h"
@@ -32,6 +33,16 @@ constexpr const char* kEncodeOption = "EncodeOption";
 // An index outside the list's items leaves it without a selection, reading -1.
 void SetItemIndex(QComboBox& list, int index) {
   list.setCurrentIndex(index >= 0 && index < list.count() ? index : -1);
+}
+
+// Writes a setting that later versions added only once it differs from its default or
+// is stored already, so that files of earlier versions stay as they were. (No stored
+// value holds a line feed, so that default marks a missing key.)
+void WriteIntegerOnceChosen(SettingsStore& settings, const char* key, int value, int byDefault) {
+  const bool stored = settings.ReadString(kOptions, key, "\n") != "\n";
+  if (stored || value != byDefault) {
+    settings.WriteInteger(kOptions, key, value);
+  }
 }
 
 // Where the encoder picker starts: the folder of the path in the field when it exists,
@@ -117,6 +128,8 @@ void TSetupWindow::LoadSettings() {
   UseStdOutput->setChecked(settings_.ReadBool(kOptions, "UseStdOutput", false));
   ViewCheck->setChecked(settings_.ReadBool(kOptions, "ViewCheck", false));
   ParallelEncoders->setValue(settings_.ReadInteger(kOptions, "ParallelEncoders", 1));
+  KeepFolderTree->setChecked(settings_.ReadBool(kOptions, "KeepFolderTree", false));
+  ExistingOutput->setCurrentIndex(static_cast<int>(ReadExistingOutputs(settings_)));
   LoadPath(*EncoderPlace, loadedEncoderPlace_, "EncoderPlace");
   SetEncoderPlace->setChecked(settings_.ReadBool(kOptions, "SetEncoderPlace", false));
   SetItemIndex(*EncodePriority, settings_.ReadInteger(kOptions, "EncodePriority", 1));
@@ -142,13 +155,10 @@ bool TSetupWindow::SaveSettings() {
   settings_.WriteBool(kOptions, "UseStdOutput", UseStdOutput->isChecked());
   settings_.WriteString(kOptions, "StdOutputDir", PathOf(*StdOutputDir, loadedStdOutputDir_));
   settings_.WriteBool(kOptions, "ViewCheck", ViewCheck->isChecked());
-  // A file without the key runs one encoder at a time; it gets the key only once the
-  // user chooses more, so that files of earlier versions stay as they were. (No stored
-  // value holds a line feed, so that default marks a missing key.)
-  const bool stored = settings_.ReadString(kOptions, "ParallelEncoders", "\n") != "\n";
-  if (stored || ParallelEncoders->value() != 1) {
-    settings_.WriteInteger(kOptions, "ParallelEncoders", ParallelEncoders->value());
-  }
+  // A file without the key runs one encoder at a time.
+  WriteIntegerOnceChosen(settings_, "ParallelEncoders", ParallelEncoders->value(), 1);
+  WriteIntegerOnceChosen(settings_, "KeepFolderTree", KeepFolderTree->isChecked() ? 1 : 0, 0);
+  WriteIntegerOnceChosen(settings_, kExistingOutputKey, ExistingOutput->currentIndex(), 0);
   settings_.WriteBool(kOptions, "SetEncoderPlace", SetEncoderPlace->isChecked());
   settings_.WriteString(kOptions, "EncoderPlace", PathOf(*EncoderPlace, loadedEncoderPlace_));
   settings_.WriteInteger(kOptions, "EncodePriority", EncodePriority->currentIndex());

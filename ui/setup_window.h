@@ -77,6 +77,12 @@ class TSetupWindow : public QDialog {
   QCheckBox* UseStdOutput = nullptr;
   QLineEdit* StdOutputDir = nullptr;
   QPushButton* ChoiseStdOutDir = nullptr;
+  // Files of an added folder keep their place below the output folder.
+  QCheckBox* KeepFolderTree = nullptr;
+  // What a batch does about outputs that exist already: ask, skip those up to date, or
+  // overwrite (items in the order of ExistingOutputs).
+  QLabel* ExistingOutputLabel = nullptr;
+  QComboBox* ExistingOutput = nullptr;
 
   QRadioButton* CheckUseBitrate = nullptr;
   QLabel* Label3 = nullptr;

@@ -29,6 +29,9 @@ const QStringList kBitrateItems = {" 無指定 ",   "  64 kbps ", "  80 kbps ", 
                                    " 224 kbps ", " 256 kbps ", " 288 kbps ", " 320 kbps ",
                                    " 352 kbps "};
 
+// In the order of ExistingOutputs.
+const QStringList kExistingOutputItems = {"確認する", "新しいものはスキップ", "上書きする"};
+
 template <typename T>
 T* Place(T* control, int left, int top, int width, int height) {
   control->setGeometry(left, top, width, height);
@@ -116,6 +119,9 @@ void TSetupWindow::BuildGeneralPage() {
   StdOutputDir = MakePathField(GroupBox2, 24, 72, 257, 20);
   ChoiseStdOutDir = MakeButton(GroupBox2, "参照", 288, 72, 49, 20);
   ChoiseStdOutDir->setEnabled(false);
+  KeepFolderTree = Place(new QCheckBox("フォルダ構成を保つ", GroupBox2), 220, 24, 128, 17);
+  KeepFolderTree->setToolTip(
+      "追加したフォルダの中のファイルを、出力先の下に同じフォルダ構成で出力します");
 }
 
 void TSetupWindow::BuildEncodeOptionPage() {
@@ -142,6 +148,10 @@ void TSetupWindow::BuildEncodeOptionPage() {
   Label6 = MakeLabel(page, "10 ( High )", 296, 160, 81, 17);
 
   CheckNoUse = Place(new QRadioButton("指定しない", page), 16, 184, 113, 17);
+
+  // In the free row below the encoding options, so that no control of the window moves.
+  ExistingOutputLabel = MakeLabel(page, "出力ファイルが既にあるとき", 16, 216, 161, 17);
+  ExistingOutput = MakeList(page, kExistingOutputItems, 0, 184, 214, 153, 20);
   Label7 = MakeLabel(page, "( = -q3 )", 32, 200, 113, 17);
 
   // One group, so that checking one radio button unchecks the other two.
@@ -163,12 +173,12 @@ void TSetupWindow::BuildEncodeOptionPage() {
 
 void TSetupWindow::SetKeyboardOrder() {
   // Controls of the hidden page are skipped by Tab, so one chain serves both pages.
-  QWidget* const order[] = {PageControl1,      SetEncoderPlace,  EncoderPlace,   ChoiseEncoderPlace,
-                            ViewCheck,         ParallelEncoders, SameOutput,     UseStdOutput,
-                            StdOutputDir,      ChoiseStdOutDir,  EncodePriority, CheckUseBitrate,
-                            MaximumBitrate,    NominalBitrate,   MinimumBitrate, CheckUseQuality,
-                            CheckNoUse,        QualityView,      Quality,        SetupWindowClose,
-                            SetupWindowCancel, ChangeOption};
+  QWidget* const order[] = {
+      PageControl1,     SetEncoderPlace,  EncoderPlace,      ChoiseEncoderPlace, ViewCheck,
+      ParallelEncoders, SameOutput,       UseStdOutput,      StdOutputDir,       ChoiseStdOutDir,
+      KeepFolderTree,   EncodePriority,   CheckUseBitrate,   MaximumBitrate,     NominalBitrate,
+      MinimumBitrate,   CheckUseQuality,  CheckNoUse,        QualityView,        Quality,
+      ExistingOutput,   SetupWindowClose, SetupWindowCancel, ChangeOption};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }

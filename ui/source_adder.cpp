@@ -47,7 +47,7 @@ void SourceAdder::RunSlice() {
       End(true);
       return;
     }
-    if (item->unreadableFolder || !add_(item->path)) {
+    if (item->unreadableFolder || !add_(item->path, item->subfolder)) {
       failed_.push_back(item->path);
     } else {
       ++added_;

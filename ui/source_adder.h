@@ -24,8 +24,9 @@ class SourceAdder : public QObject {
   Q_OBJECT
 
  public:
-  // Appends one file to the job list; false when the file cannot be read.
-  using AddFunction = std::function<bool(const std::string&)>;
+  // Appends one file to the job list, with its place inside the folder it was found in
+  // (see SourceWalk::Item); false when the file cannot be read.
+  using AddFunction = std::function<bool(const std::string& path, const std::string& subfolder)>;
 
   SourceAdder(QWidget& window, PathRules rules, AddFunction add,
               std::chrono::milliseconds slice = std::chrono::milliseconds(30));

@@ -60,6 +60,8 @@ struct FolderCase {
   std::string stdOutputDir;
   std::string defDir;
   std::string expected;  // "<in>" stands for the input file's folder
+  bool keepFolderTree = false;
+  std::string subfolder;  // kept below the folder, for a file found in "Artist/CD1/"
 };
 
 class OutputFolder : public JobListTest, public testing::WithParamInterface<FolderCase> {};
@@ -69,25 +71,37 @@ TEST_P(OutputFolder, FollowsTheOptionsAtAddTime) {
   settings_.WriteBool("Options", "SameOutput", c.sameOutput);
   settings_.WriteBool("Options", "UseStdOutput", c.useStdOutput);
   settings_.WriteString("Options", "StdOutputDir", c.stdOutputDir);
+  if (c.keepFolderTree) settings_.WriteBool("Options", "KeepFolderTree", true);
   FileDataList list(kWindows, [](const std::string& folder) { return folder == "D:\\out"; });
 
   const std::string input = WriteWave("C:\\rec\\a.b.wav");
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, c.defDir));
+  ASSERT_TRUE(list.AddWaveFile(input, settings_, c.defDir, "Artist/CD1/"));
 
   const std::string expected = c.expected == "<in>" ? folder_ + "C:\\rec\\" : c.expected;
   EXPECT_EQ(list.Record(0).OutputDir, expected);
+  EXPECT_EQ(list.Record(0).OutputSubfolder, c.subfolder);
   EXPECT_EQ(list.Record(0).OutputFileName, "a.b.ogg");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     JobList, OutputFolder,
-    testing::Values(
-        FolderCase{"DefaultFolderGetsSeparator", false, false, "D:\\out", "C:\\Music",
-                   "C:\\Music\\"},
-        FolderCase{"SameOutput", true, false, "", "C:\\Music", "<in>"},
-        FolderCase{"SameOutputWinsOverStandard", true, true, "D:\\out", "C:\\Music", "<in>"},
-        FolderCase{"StandardFolderExactlyAsStored", false, true, "D:\\out", "C:\\Music", "D:\\out"},
-        FolderCase{"MissingStandardFolder", false, true, "D:\\gone", "C:\\Music", "<in>"}),
+    testing::Values(FolderCase{"DefaultFolderGetsSeparator", false, false, "D:\\out", "C:\\Music",
+                               "C:\\Music\\", false, ""},
+                    FolderCase{"SameOutput", true, false, "", "C:\\Music", "<in>", false, ""},
+                    FolderCase{"SameOutputWinsOverStandard", true, true, "D:\\out", "C:\\Music",
+                               "<in>", false, ""},
+                    FolderCase{"StandardFolderExactlyAsStored", false, true, "D:\\out", "C:\\Music",
+                               "D:\\out", false, ""},
+                    FolderCase{"MissingStandardFolder", false, true, "D:\\gone", "C:\\Music",
+                               "<in>", false, ""},
+                    FolderCase{"TreeKeptBelowDefaultFolder", false, false, "", "C:\\Music",
+                               "C:\\Music\\", true, "Artist/CD1/"},
+                    FolderCase{"TreeKeptBelowStandardFolder", false, true, "D:\\out", "C:\\Music",
+                               "D:\\out", true, "Artist/CD1/"},
+                    FolderCase{"BesideInputTheSourceTreeIsTheTree", true, false, "", "C:\\Music",
+                               "<in>", true, ""},
+                    FolderCase{"MissingStandardFolderKeepsNoTree", false, true, "D:\\gone",
+                               "C:\\Music", "<in>", true, ""}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(JobListTest, ChangedOptionsGovernOnlyLaterFiles) {

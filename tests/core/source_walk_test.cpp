@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/folder_tree.h"
 #include "core/natural_order.h"
 
 namespace lumio {
@@ -25,6 +26,37 @@ TEST(NaturalOrder, ComparesDigitRunsByValue) {
   EXPECT_FALSE(NaturalLess("same", "same"));
   // Equal by value, told apart by their bytes so that the order is total.
   EXPECT_NE(NaturalLess("a01", "a1"), NaturalLess("a1", "a01"));
+}
+
+TEST(FolderTree, OutputFolderIsTheRootThenTheAddedFolderAndThePathBelowIt) {
+  const PathRules posix{PathStyle::Posix, CodePage::Utf8};
+  const struct {
+    const char* root;  // the output folder the usual rules give
+    const char* added;
+    const char* file;
+    const char* expected;
+  } cases[] = {
+      {"/ogg/", "/music/Artist", "/music/Artist/Album/CD1/01.wav", "/ogg/Artist/Album/CD1/"},
+      {"/ogg/", "/music/Artist", "/music/Artist/01.wav", "/ogg/Artist/"},
+      {"/ogg", "/music/Artist/", "/music/Artist/Album/01.wav", "/ogg/Artist/Album/"},
+      {"/ogg/", "/music/Artist//", "/music/Artist//CD2/01.wav", "/ogg/Artist/CD2/"},
+      {"/ogg/", "/music/My Band", "/music/My Band/Live at 武道館/01 開演.wav",
+       "/ogg/My Band/Live at 武道館/"},
+      {"/出力/", "/音楽/歌手", "/音楽/歌手/アルバム 1/曲.flac", "/出力/歌手/アルバム 1/"},
+      {"/ogg/", "/", "/Artist/Album/01.wav", "/ogg/Artist/Album/"},
+      {"/ogg/", "/", "/01.wav", "/ogg/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    FileData record;
+    record.OutputDir = c.root;
+    record.OutputSubfolder = SubfolderInTree(c.added, c.file, posix);
+    EXPECT_EQ(OutputFolderOf(record, posix), c.expected);
+  }
+  // Without a kept subfolder the folder stays exactly as stored.
+  FileData plain;
+  plain.OutputDir = "/ogg";
+  EXPECT_EQ(OutputFolderOf(plain, posix), "/ogg");
 }
 
 class SourceWalkTest : public ::testing::Test {
@@ -74,6 +106,34 @@ TEST_F(SourceWalkTest, FolderGivesItsSoundFilesInPathOrder) {
                                        "music/b/1.aif", "music/c.aifc", "music/link.wav"};
   expected.push_back(lockedIsReadable ? "music/locked/x.wav" : "!music/locked");
   EXPECT_EQ(Walk({root_ + "/music"}), expected);
+}
+
+TEST_F(SourceWalkTest, FilesOfAGivenFolderCarryTheirPlaceInIt) {
+  Touch("b.wav");
+  Touch("music/Artist/CD1/01.wav");
+  Touch("music/Artist/CD2/01.wav");
+  Touch("music/Artist/intro.wav");
+  const std::string base = std::filesystem::path(root_).filename().string() + "/";
+  const struct {
+    std::vector<std::string> given;
+    std::vector<std::string> subfolders;
+  } cases[] = {
+      {{root_ + "/b.wav", root_ + "/music/Artist"}, {"", "Artist/CD1/", "Artist/CD2/", "Artist/"}},
+      // "." names no folder of its own: the real folder's name stands for it.
+      {{root_ + "/music/Artist/."}, {"Artist/CD1/", "Artist/CD2/", "Artist/"}},
+      {{root_ + "/music/Artist/CD1/.."}, {"Artist/CD1/", "Artist/CD2/", "Artist/"}},
+      // A trailing separator changes nothing.
+      {{root_ + "/"},
+       {base, base + "music/Artist/CD1/", base + "music/Artist/CD2/", base + "music/Artist/"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.given.back());
+    SourceWalk walk({PathStyle::Posix, CodePage::Utf8});
+    walk.Append(c.given, false);
+    std::vector<std::string> subfolders;
+    while (const auto item = walk.Next()) subfolders.push_back(item->subfolder);
+    EXPECT_EQ(subfolders, c.subfolders);
+  }
 }
 
 TEST_F(SourceWalkTest, GivenPathsKeepTheirOrderAndOnlyTheDialogTakesOtherFiles) {

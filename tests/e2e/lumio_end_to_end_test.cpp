@@ -1,9 +1,12 @@
 // Lumio as the user meets it: the real windows, driven offscreen, and the real encoder.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,8 +20,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -302,6 +307,83 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
   ExpectReport(watcher->reports[1], expected);
   // The report stays for the result window's later showings.
   EXPECT_EQ(windows->ResultWindow->ResultText->toPlainText(), watcher->reports[1]);
+  EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
+TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource) {
+  if (!VorbisToolsInstalled()) {
+    GTEST_SKIP() << "the vorbis-tools programs are needed";
+  }
+  Start({});
+  TSetupWindow& setup = *windows->SetupWindow;
+  WhenShown(setup, [&setup] {
+    setup.KeepFolderTree->click();
+    setup.ExistingOutput->setCurrentIndex(1);  // 新しいものはスキップ
+    setup.SetupWindowClose->click();
+  });
+  main->SetupButton->click();
+
+  const QString artist = root.filePath(QStringLiteral("music/Artist"));
+  const QStringList tracks = {QStringLiteral("Album/CD1/01.wav"),
+                              QStringLiteral("Album/CD2/01.wav"),
+                              QStringLiteral("Live 武道館/01 開演.wav")};
+  for (const QString& track : tracks) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(artist + "/" + track).path()));
+    ASSERT_TRUE(WriteWave(artist + "/" + track, 0.5));
+  }
+  main->FormDropFiles({artist});
+  ASSERT_FALSE(main->Adding());
+  ASSERT_EQ(main->InputFileList->count(), tracks.size());
+  QStringList outputs;
+  for (const QString& track : tracks) {
+    outputs << Output(QStringLiteral("Artist/") + track.chopped(4) + QStringLiteral(".ogg"));
+  }
+
+  // The output path shown is the whole one, below the folder that the view shows.
+  Select({0});
+  EXPECT_EQ(main->OutputFilePath->text(), outputs[0]);
+  Select({});
+
+  ClickStart();
+  std::vector<QString> expected;
+  for (const QString& output : outputs) {
+    const auto block = JobBlock(QStringLiteral("[終了]"), output);
+    expected.insert(expected.end(), block.begin(), block.end());
+  }
+  const auto summary = Summary(QStringLiteral("[終了]"), 3);
+  expected.insert(expected.end(), summary.begin(), summary.end());
+  ASSERT_EQ(watcher->reports.size(), 1u);
+  ExpectReport(watcher->reports[0], expected);
+
+  // The second track's source changes after its output was written.
+  namespace fs = std::filesystem;
+  std::vector<fs::file_time_type> written;
+  for (const QString& output : outputs)
+    written.push_back(fs::last_write_time(output.toStdString()));
+  const std::string touched = (artist + "/" + tracks[1]).toStdString();
+  fs::last_write_time(touched, written[1] + std::chrono::seconds(1));
+
+  // Only its output is asked about, and only it is encoded.
+  dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  ClickStart();
+  ASSERT_EQ(dialogs.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs.Prompts()[0].text,
+            QStringLiteral("指定の場所に同名のファイルがあります\n\n%1\n\n上書きしますか？")
+                .arg(outputs[1]));
+  expected = {Literal(QStringLiteral("[スキップ]")), Literal(outputs[0]), QString()};
+  const auto encoded = JobBlock(QStringLiteral("[終了]"), outputs[1]);
+  expected.insert(expected.end(), encoded.begin(), encoded.end());
+  expected.insert(
+      expected.end(),
+      {Literal(QStringLiteral("[スキップ]")), Literal(outputs[2]), QString(),
+       Literal(QStringLiteral("----------")), QString(), Literal(QStringLiteral("[終了]")),
+       Literal(QStringLiteral("1個のファイルを処理。")),
+       Literal(QStringLiteral("2個のファイルをスキップ。")), kTotal, QString()});
+  ASSERT_EQ(watcher->reports.size(), 2u);
+  ExpectReport(watcher->reports[1], expected);
+  EXPECT_EQ(fs::last_write_time(outputs[0].toStdString()), written[0]);
+  EXPECT_GT(fs::last_write_time(outputs[1].toStdString()), written[1]);
+  EXPECT_EQ(fs::last_write_time(outputs[2].toStdString()), written[2]);
   EXPECT_TRUE(dialogs.AllAnswersUsed());
 }
 

@@ -1,6 +1,8 @@
 #include "encode/batch_plan.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -70,6 +72,14 @@ TEST_F(BatchPlanTest, EachCheckFailureRefusesTheBatchWithItsOneMessage) {
        }},
       {"missing output folder",
        [](BatchPlanTest& t) { t.jobs_.SetOutputFolder(t.root_ + "nowhere/", {2}); },
+       [](const std::string& root) {
+         return "指定の出力先フォルダが存在しません\n\n" + root + "nowhere/";
+       }},
+      {"missing output folder below which the tree is kept",
+       [](BatchPlanTest& t) {
+         t.jobs_.SetOutputFolder(t.root_ + "nowhere/", {2});
+         t.jobs_.Record(2).OutputSubfolder = "Artist/CD1/";
+       },
        [](const std::string& root) {
          return "指定の出力先フォルダが存在しません\n\n" + root + "nowhere/";
        }},
@@ -152,6 +162,59 @@ TEST_F(BatchPlanTest, OverwriteListNamesEveryOutputThatWouldBeReplaced) {
   EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n");
 }
 
+// Sets a file's modification time to `seconds` and `nanoseconds`.
+void SetModified(const std::string& path, time_t seconds, long nanoseconds) {
+  const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST_F(BatchPlanTest, ExistingOutputSettingDecidesWhatIsSkippedAndWhatIsAsked) {
+  const struct {
+    const char* name;
+    const char* setting;  // Options/ExistingOutput, nullptr: absent
+    bool outputExists;
+    time_t outputSeconds;  // the input's time is 1000 s and 500 ns
+    long outputNanoseconds;
+    bool skipped;
+    bool asked;
+  } cases[] = {
+      {"default asks even for a newer output", nullptr, true, 2000, 0, false, true},
+      {"unknown value asks", "7", true, 2000, 0, false, true},
+      {"skip: newer output", "1", true, 1001, 0, true, false},
+      {"skip: equal times count as up to date", "1", true, 1000, 500, true, false},
+      {"skip: older by a nanosecond is encoded again", "1", true, 1000, 499, false, true},
+      {"skip: no output yet", "1", false, 0, 0, false, false},
+      {"overwrite: older output, no question", "2", true, 10, 0, false, false},
+  };
+  AddJob("a");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings_.WriteString("Options", "ExistingOutput", c.setting == nullptr ? "" : c.setting);
+    std::filesystem::remove(root_ + "out/a.ogg");
+    if (c.outputExists) {
+      std::ofstream(root_ + "out/a.ogg") << "old";
+      SetModified(root_ + "out/a.ogg", c.outputSeconds, c.outputNanoseconds);
+    }
+    SetModified(root_ + "in/a.wav", 1000, 500);
+    const auto checked = Prepare();
+    const auto* plan = std::get_if<BatchPlan>(&checked);
+    ASSERT_NE(plan, nullptr);
+    EXPECT_EQ(plan->jobs[0].skip, c.skipped);
+    EXPECT_EQ(plan->overwriteList, c.asked ? root_ + "out/a.ogg\n" : "");
+  }
+}
+
+TEST_F(BatchPlanTest, TwoJobsWritingOneFileAreAskedAboutWhateverTheSetting) {
+  AddJob("a");
+  AddJob("b");
+  jobs_.SetOutputFileName(1, "a.ogg");
+  for (const char* setting : {"1", "2"}) {
+    SCOPED_TRACE(setting);
+    settings_.WriteString("Options", "ExistingOutput", setting);
+    EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n");
+  }
+}
+
 TEST_F(BatchPlanTest, PlanCarriesEachJobAndTheEncoderThatWasChecked) {
   const std::filesystem::path encoder(kFakeEncoder);
   ASSERT_TRUE(SetCurrentFolder(encoder.parent_path().string()));
@@ -167,6 +230,12 @@ TEST_F(BatchPlanTest, PlanCarriesEachJobAndTheEncoderThatWasChecked) {
   EXPECT_EQ(plan->jobs[0].outputFolder, root_ + "out/");
   EXPECT_EQ(plan->jobs[0].weight,
             static_cast<std::int64_t>(std::filesystem::file_size(root_ + "in/a.wav")));
+
+  // A kept subfolder that does not exist yet passes the check and joins the folder.
+  jobs_.Record(0).OutputSubfolder = "Artist/CD1/";
+  const auto kept = Prepare();
+  ASSERT_TRUE(std::holds_alternative<BatchPlan>(kept));
+  EXPECT_EQ(std::get<BatchPlan>(kept).jobs[0].outputFolder, root_ + "out/Artist/CD1/");
 }
 
 }  // namespace

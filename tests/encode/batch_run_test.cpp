@@ -257,6 +257,58 @@ TEST_F(BatchRunTest, AFailedJobSaysWhyInItsBlock) {
   }
 }
 
+TEST_F(BatchRunTest, SkippedJobsRunNoEncoderAndAreCountedApart) {
+  for (const char* name : {"a", "b", "c"}) AddJob(name);
+  jobs_.Record(1).Wave.PlayTime = 1000;
+  std::ofstream(root_ + "out/b.ogg") << "up to date";
+  settings_.WriteInteger("Options", "ExistingOutput", 1);
+  clock_ = ScriptedClock({0, 100, 1100, 1200, 2200, 2300});
+  for (const int parallel : {1, 2}) {
+    SCOPED_TRACE(parallel);
+    std::filesystem::remove(record_);
+    // The outputs of the round before are up to date too.
+    std::filesystem::remove(root_ + "out/a.ogg");
+    std::filesystem::remove(root_ + "out/c.ogg");
+    const RunResult result = Run({.parallel = parallel});
+    EXPECT_EQ(ReadFakeRuns(record_).size(), 2u);
+    EXPECT_EQ(std::count(result.events.begin(), result.events.end(), "start 1 in 0"), 0);
+    ASSERT_EQ(result.outcomes.size(), 3u);
+    EXPECT_EQ(JobBlockLines(result.outcomes[1]),
+              (std::vector<std::string>{"[スキップ]", root_ + "out/b.ogg", ""}));
+    EXPECT_TRUE(result.summary.completed);
+    const std::vector<std::string> summary = SummaryLines(result.summary);
+    ASSERT_EQ(summary.size(), 7u);
+    EXPECT_EQ(summary[2], "[終了]");
+    EXPECT_EQ(summary[3], "2個のファイルを処理。");
+    EXPECT_EQ(summary[4], "1個のファイルをスキップ。");
+    std::ifstream kept(root_ + "out/b.ogg");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "up to date");
+  }
+}
+
+TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
+  AddJob("a");
+  AddJob("b");
+  AddJob("c");
+  jobs_.Record(0).OutputSubfolder = "Artist/CD 1/";
+  // A file where a folder should be: the second job fails and says why.
+  std::ofstream(root_ + "out/blocked") << "a file";
+  jobs_.Record(1).OutputSubfolder = "blocked/CD2/";
+  jobs_.Record(2).OutputSubfolder = "never/";
+  const RunResult result = Run();
+  ASSERT_EQ(result.outcomes.size(), 2u);
+  EXPECT_TRUE(result.outcomes[0].succeeded);
+  EXPECT_EQ(result.outcomes[0].outputPath, root_ + "out/Artist/CD 1/a.ogg");
+  EXPECT_EQ(Files("out/Artist/CD 1"), std::vector<std::string>{"a.ogg"});
+  EXPECT_FALSE(result.outcomes[1].succeeded);
+  EXPECT_FALSE(result.outcomes[1].ran);
+  EXPECT_EQ(result.outcomes[1].reason,
+            "出力先フォルダを作成できません: " + root_ + "out/blocked/: Not a directory");
+  EXPECT_FALSE(result.summary.completed);
+  // The batch stopped before the third job, whose folder is not made.
+  EXPECT_FALSE(std::filesystem::exists(root_ + "out/never"));
+}
+
 TEST_F(BatchRunTest, SummaryAloneWhenThereAreNoJobs) {
   const RunResult result = Run();
   EXPECT_TRUE(result.outcomes.empty());

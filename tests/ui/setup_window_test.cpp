@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -106,6 +107,26 @@ TEST_F(SetupWindowTest, FreshSaveWritesEveryKeyInOrder) {
   EXPECT_EQ(window->QualityView->text(), "3.0");
 }
 
+TEST_F(SetupWindowTest, GeneralPageControlsNeitherOverlapNorLeaveTheirParent) {
+  auto window = Open();
+  window->show();
+  for (QWidget* parent :
+       {static_cast<QWidget*>(window->TabSheet1), static_cast<QWidget*>(window->GroupBox2)}) {
+    const QList<QWidget*> controls =
+        parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+      SCOPED_TRACE(controls[i]->metaObject()->className());
+      if (!controls[i]->isVisible()) continue;
+      EXPECT_TRUE(parent->rect().contains(controls[i]->geometry()));
+      for (qsizetype j = i + 1; j < controls.size(); ++j) {
+        if (controls[j]->isVisible()) {
+          EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()));
+        }
+      }
+    }
+  }
+}
+
 TEST_F(SetupWindowTest, CancelKeepsWhatApplyWroteAndTheNextShowingDiscardsTheEdits) {
   WriteSettings("[Options]\r\nViewCheck=1\r\n[EncodeOption]\r\nQuality=45\r\n");
   auto window = Open();
@@ -155,12 +176,18 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
       {"ParallelEncoders=4", "ParallelEncoders", 4, "3.0"},
       {"ParallelEncoders=40", "ParallelEncoders", 16, "3.0"},
       {"ParallelEncoders=0", "ParallelEncoders", 1, "3.0"},
+      {"KeepFolderTree=1", "KeepFolderTree", 1, "3.0"},
+      {"ExistingOutput=1", "ExistingOutput", 1, "3.0"},
+      {"ExistingOutput=2", "ExistingOutput", 2, "3.0"},
+      {"ExistingOutput=9", "ExistingOutput", 0, "3.0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const QByteArray key(c.key);
-    const QByteArray section =
-        key == "EncodePriority" || key == "ParallelEncoders" ? "Options" : "EncodeOption";
+    const QByteArray section = key == "EncodePriority" || key == "ParallelEncoders" ||
+                                       key == "KeepFolderTree" || key == "ExistingOutput"
+                                   ? "Options"
+                                   : "EncodeOption";
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
     auto window = Open();
     window->show();
