@@ -154,10 +154,16 @@ void EncoderProcess::Finish(EncoderExit exit) {
     return;
   }
   ended_ = true;
-  // Told from the event loop, never from inside Start, so that whoever started the
-  // encoder has finished its own step before it hears of the end.
-  QMetaObject::invokeMethod(
-      this, [this, exit] { emit Ended(exit); }, Qt::QueuedConnection);
+  // Never told from inside Start, so that whoever started the encoder has finished its
+  // own step before it hears of the end. The end of a started encoder always comes from
+  // the event loop; a start that failed may be reported inside Start, and is passed on
+  // from the event loop.
+  if (exit.started) {
+    emit Ended(exit);
+  } else {
+    QMetaObject::invokeMethod(
+        this, [this, exit] { emit Ended(exit); }, Qt::QueuedConnection);
+  }
 }
 
 }  // namespace lumio

@@ -46,7 +46,8 @@ BatchController::BatchController(QWidget& mainWindow, TProgressWindow& progress,
       result_(result),
       console_(console),
       dialogs_(dialogs),
-      clock_(clock) {}
+      clock_(clock),
+      updates_(progress) {}
 
 BatchController::~BatchController() {
   // The run goes first: its encoders still refer to the consoles.
@@ -79,7 +80,7 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
       std::make_unique<BatchRun>(std::move(plan), BuildOptionText(settings), options, clock_, this);
   connect(run_.get(), &BatchRun::JobStarting, this, &BatchController::JobStarting);
   connect(run_.get(), &BatchRun::JobProgress, this, &BatchController::JobProgress);
-  connect(run_.get(), &BatchRun::BatchProgressed, &progress_, &TProgressWindow::SetBatchProgress);
+  connect(run_.get(), &BatchRun::BatchProgressed, &updates_, &ProgressUpdates::SetBatch);
   connect(run_.get(), &BatchRun::JobEnded, this, &BatchController::JobEnded);
   connect(run_.get(), &BatchRun::Finished, this, &BatchController::Finished);
   connect(run_.get(), &BatchRun::Faulted, this, &BatchController::Faulted);
@@ -87,6 +88,7 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
   mainWindow_.setEnabled(false);
   laneTexts_.assign(static_cast<std::size_t>(options.parallel), QString());
   progress_.SetLaneCount(options.parallel);
+  updates_.Reset(options.parallel);
   progress_.SetRunningEncoder(run_.get());
   if (!options.console) {
     ShowProgressWindow();
@@ -125,24 +127,23 @@ void BatchController::JobStarting(std::size_t job, int lane) {
   const PlannedJob& planned = run_->Job(job);
   const QString text =
       ToQString(FileNamePart(planned.inputPath, rules_) + " → " + planned.record.OutputFileName);
-  progress_.SetEncodeFileText(text + QStringLiteral(" 処理中"));
-  progress_.setWindowTitle(
-      QStringLiteral("処理中... ( %1/%2 )").arg(job + 1).arg(run_->JobCount()));
-  progress_.ResetFileCount();
+  updates_.SetFileText(text + QStringLiteral(" 処理中"));
+  updates_.SetCaption(QStringLiteral("処理中... ( %1/%2 )").arg(job + 1).arg(run_->JobCount()));
+  updates_.ResetFileCount();
   laneTexts_[static_cast<std::size_t>(lane)] = text;
-  progress_.SetLane(lane, text, 0);
+  updates_.SetLane(lane, text, 0);
 }
 
 void BatchController::JobProgress(std::size_t, int lane, double fraction) {
-  progress_.SetLane(lane, laneTexts_[static_cast<std::size_t>(lane)], fraction);
+  updates_.SetLane(lane, laneTexts_[static_cast<std::size_t>(lane)], fraction);
 }
 
 void BatchController::JobEnded(std::size_t, int lane, const JobOutcome& outcome) {
   if (outcome.ran) {
-    progress_.SetEncodeFileText(ToQString(outcome.outputPath + " 完了"));
+    updates_.SetFileText(ToQString(outcome.outputPath + " 完了"));
   }
   laneTexts_[static_cast<std::size_t>(lane)].clear();
-  progress_.SetLane(lane, QString(), 0);
+  updates_.SetLane(lane, QString(), 0);
 }
 
 void BatchController::Finished(const std::vector<JobOutcome>& outcomes,
@@ -168,6 +169,7 @@ void BatchController::Faulted() {
 }
 
 void BatchController::GiveWindowsBack() {
+  updates_.Flush();
   progress_.SetRunningEncoder(nullptr);
   progress_.FormClose();
   mainWindow_.setEnabled(true);

@@ -8,6 +8,7 @@
 
 #include "encode/batch_run.h"
 #include "platform/path_rules.h"
+#include "ui/progress_updates.h"
 
 class QWidget;
 
@@ -70,6 +71,7 @@ class BatchController : public QObject, public ConsoleProvider {
   DialogSeam& dialogs_;
   Clock& clock_;
   PathRules rules_ = NativePathRules();
+  ProgressUpdates updates_;
   std::unique_ptr<BatchRun> run_;
   std::vector<QString> laneTexts_;
   // Consoles of the lanes after the first, made when a run first needs them.

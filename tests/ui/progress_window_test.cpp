@@ -6,12 +6,14 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include "encode/console_sink.h"
 #include "support/counting_encoder.h"
 #include "ui/placement.h"
+#include "ui/progress_updates.h"
 
 namespace lumio {
 namespace {
@@ -138,6 +140,35 @@ TEST_F(ProgressWindowTest, EncodeFileTextGrowsWithItsText) {
   EXPECT_EQ(window.EncodeFileText->text(), text);
   EXPECT_GE(window.EncodeFileText->width(),
             window.EncodeFileText->fontMetrics().horizontalAdvance(text));
+}
+
+}  // namespace
+}  // namespace lumio
+
+namespace lumio {
+namespace {
+
+TEST(ProgressUpdatesTest, AQuietWindowShowsAChangeAtOnceAndABusyOneTheLatestLater) {
+  QWidget mainWindow;
+  TProgressWindow window(&mainWindow);
+  ProgressUpdates updates(window, 50);
+  updates.Reset(2);
+  updates.SetFileText(QStringLiteral("a.wav → a.ogg 処理中"));
+  EXPECT_EQ(window.EncodeFileText->text(), QStringLiteral("a.wav → a.ogg 処理中"));
+  // Within the interval only the last of several changes is written, once it is over.
+  updates.SetFileText(QStringLiteral("b.wav → b.ogg 処理中"));
+  updates.SetCaption(QStringLiteral("処理中... ( 3/9 )"));
+  updates.SetFileText(QStringLiteral("c.wav → c.ogg 処理中"));
+  EXPECT_EQ(window.EncodeFileText->text(), QStringLiteral("a.wav → a.ogg 処理中"));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return window.EncodeFileText->text() == QStringLiteral("c.wav → c.ogg 処理中"); },
+      2000));
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("処理中... ( 3/9 )"));
+  // Flush writes what is pending at once, as at the end of a run.
+  updates.SetFileText(QStringLiteral("a.wav → a.ogg 処理中"));
+  updates.SetFileText(QStringLiteral("/ogg/c.ogg 完了"));
+  updates.Flush();
+  EXPECT_EQ(window.EncodeFileText->text(), QStringLiteral("/ogg/c.ogg 完了"));
 }
 
 }  // namespace
