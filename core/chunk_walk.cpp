@@ -20,10 +20,21 @@ bool IsChunkIdentifier(const unsigned char* id) {
 
 void ForEachChunk(ByteSource& source, ChunkSizeOrder order,
                   const std::function<bool(const Chunk&)>& visit) {
-  const std::uint64_t length = source.Length();
+  // The form's declared end bounds the walk, so that a file whose last chunk runs to its
+  // end costs no further read or look at its length; a form that declares too little to
+  // hold a chunk (a stream written before its size was known) is walked to the file's end.
+  // A declared end beyond the file's does no harm: the read there comes back short.
+  unsigned char form[kFormHeaderSize];
+  std::uint64_t end = 0;
+  if (source.ReadAt(0, form, sizeof form) == sizeof form) {
+    end = std::uint64_t{order == ChunkSizeOrder::BigEndian ? Be32(form + 4) : Le32(form + 4)} + 8;
+  }
+  if (end < kFormHeaderSize + kChunkHeaderSize) {
+    end = source.Length();
+  }
   std::uint64_t position = kFormHeaderSize;
   unsigned char header[kChunkHeaderSize];
-  while (position + kChunkHeaderSize <= length &&
+  while (position + kChunkHeaderSize <= end &&
          source.ReadAt(position, header, sizeof header) == sizeof header &&
          IsChunkIdentifier(header)) {
     const std::uint32_t size =

@@ -19,9 +19,10 @@ enum class ChunkSizeOrder { LittleEndian, BigEndian };
 
 // Calls `visit` for each chunk behind the 12-byte form header, in file order, until
 // `visit` returns false. Bodies are skipped by their declared size, padded to an even
-// length. The walk ends at a header that does not lie wholly inside the file or whose
-// identifier is not four printable characters (zero bytes or sample data, which would
-// otherwise be walked eight bytes at a time). Throws WaveReadError when a read fails.
+// length. The walk ends at the form's declared end, at a header that does not lie wholly
+// inside the file, or at one whose identifier is not four printable characters (zero
+// bytes or sample data, which would otherwise be walked eight bytes at a time). Throws
+// WaveReadError when a read fails.
 void ForEachChunk(ByteSource& source, ChunkSizeOrder order,
                   const std::function<bool(const Chunk&)>& visit);
 

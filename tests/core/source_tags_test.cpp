@@ -37,9 +37,13 @@ std::string InfoList(const std::vector<std::pair<std::string, std::string>>& fie
   return test::Chunk("LIST", static_cast<std::uint32_t>(body.size())) + body;
 }
 
-// A one-second WAVE file whose INFO chunk follows its data, where most writers put it.
-std::string TaggedWave(const std::string& info) {
-  return test::HeaderBlock({}) + test::Chunk("data", 400) + std::string(400, '\0') + info;
+// A WAVE file whose INFO chunk follows its data, where most writers put it; its RIFF
+// size counts every chunk, or is 0 as in a stream written before its size was known.
+std::string TaggedWave(const std::string& info, bool sized = true) {
+  std::string bytes =
+      test::HeaderBlock({}) + test::Chunk("data", 400) + std::string(400, '\0') + info;
+  if (sized) bytes.replace(4, 4, test::Le32(static_cast<std::uint32_t>(bytes.size() - 8)));
+  return bytes;
 }
 
 class SourceTagsTest : public ::testing::Test {
@@ -108,6 +112,7 @@ TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
     const char* name;
     std::string info;
     SourceTags expected;
+    bool sized = true;
   };
   const Case cases[] = {
       {"cp932.wav",
@@ -119,11 +124,12 @@ TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
                  {"ICMT", "a\r\nb"}}),
        {"夜の歌", "歌手", "Album", "1999", "3", "a\r\nb"}},
       {"itrk.wav", InfoList({{"ITRK", "12"}, {"IPRT", "3"}}), {"", "", "", "", "12", ""}},
+      {"stream.wav", InfoList({{"INAM", "流れ"}}), {"流れ", "", "", "", "", ""}, false},
       {"plain.wav", "", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ExpectTags(Tags(Write(c.name, TaggedWave(c.info)), AudioKind::Wave), c.expected);
+    ExpectTags(Tags(Write(c.name, TaggedWave(c.info, c.sized)), AudioKind::Wave), c.expected);
   }
   // Bytes that are neither UTF-8 nor CP932 never pass on as invalid UTF-8.
   const std::string broken = Write("broken.wav", TaggedWave(InfoList({{"INAM", "a\xff\xfe\x81"}})));
