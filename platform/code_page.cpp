@@ -2,6 +2,7 @@
 
 #include <langinfo.h>
 
+#include <algorithm>
 #include <string>
 
 namespace lumio {
@@ -41,6 +42,8 @@ std::size_t Utf8CharacterLength(std::string_view text, std::size_t pos) {
   return wanted;
 }
 
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
 }  // namespace
 
 CodePage SystemCodePage() {
@@ -67,6 +70,10 @@ std::size_t CharacterLength(std::string_view text, std::size_t pos, CodePage cod
 }
 
 std::size_t FindCharacter(std::string_view text, char c, CodePage codePage, std::size_t from) {
+  // In UTF-8 an ASCII byte is always a character of its own, never part of a sequence.
+  if (codePage == CodePage::Utf8 && IsAscii(c)) {
+    return from >= text.size() ? std::string_view::npos : text.find(c, from);
+  }
   for (std::size_t pos = from; pos < text.size(); pos += CharacterLength(text, pos, codePage)) {
     if (text[pos] == c && CharacterLength(text, pos, codePage) == 1) return pos;
   }
@@ -74,6 +81,9 @@ std::size_t FindCharacter(std::string_view text, char c, CodePage codePage, std:
 }
 
 std::size_t FindLastCharacter(std::string_view text, std::string_view anyOf, CodePage codePage) {
+  if (codePage == CodePage::Utf8 && std::all_of(anyOf.begin(), anyOf.end(), IsAscii)) {
+    return text.find_last_of(anyOf);
+  }
   std::size_t found = std::string_view::npos;
   for (std::size_t pos = 0; pos < text.size(); pos += CharacterLength(text, pos, codePage)) {
     if (CharacterLength(text, pos, codePage) == 1 && anyOf.find(text[pos]) != anyOf.npos) {
