@@ -56,6 +56,10 @@ TEST(FindLastCharacterTest, FindsTheLastWholeCharacterOfTheSet) {
   // The same bytes in UTF-8 are a stray byte and a real backslash.
   EXPECT_EQ(FindLastCharacter("\x95\x5C", "\\", CodePage::Utf8), 1u);
   EXPECT_EQ(FindLastCharacter("", "/", CodePage::Utf8), std::string::npos);
+  // After a stray UTF-8 lead byte, and among whole characters, a separator is still one.
+  EXPECT_EQ(FindLastCharacter("a/\xE3/b", "/", CodePage::Utf8), 3u);
+  EXPECT_EQ(FindLastCharacter("曲/名.wav", ".", CodePage::Utf8), 7u);
+  EXPECT_EQ(FindCharacter("\xE3/b", '/', CodePage::Utf8), 1u);
 }
 
 }  // namespace
