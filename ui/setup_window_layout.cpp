@@ -150,8 +150,8 @@ void TSetupWindow::BuildEncodeOptionPage() {
   CheckNoUse = Place(new QRadioButton("指定しない", page), 16, 184, 113, 17);
 
   // In the free row below the encoding options, so that no control of the window moves.
-  ExistingOutputLabel = MakeLabel(page, "出力ファイルが既にあるとき", 16, 216, 161, 17);
-  ExistingOutput = MakeList(page, kExistingOutputItems, 0, 184, 214, 153, 20);
+  ExistingOutputLabel = MakeLabel(page, "出力ファイルが既にあるとき", 16, 226, 161, 17);
+  ExistingOutput = MakeList(page, kExistingOutputItems, 0, 184, 224, 153, 20);
   Label7 = MakeLabel(page, "( = -q3 )", 32, 200, 113, 17);
 
   // One group, so that checking one radio button unchecks the other two.
