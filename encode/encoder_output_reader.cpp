@@ -12,6 +12,7 @@ namespace {
 // dropped rather than kept growing, so that endless output without line ends costs no
 // memory.
 constexpr std::size_t kLongestLine = 4096;
+constexpr long kMostMinutesLeft = 366L * 24 * 60;
 
 std::string_view TrimmedBlanks(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -51,8 +52,9 @@ std::optional<long> ReadRemaining(std::string_view line) {
     return std::nullopt;
   }
   auto [afterSeconds, secondsError] = std::from_chars(afterMinutes + 1, end, seconds);
+  // The encoder writes seconds below 60; a count of minutes beyond a year is no estimate.
   if (secondsError != std::errc() || afterSeconds + 1 != end || *afterSeconds != 's' ||
-      minutes < 0 || seconds < 0) {
+      minutes < 0 || minutes > kMostMinutesLeft || seconds < 0 || seconds > 59) {
     return std::nullopt;
   }
   return minutes * 60 + seconds;

@@ -43,6 +43,9 @@ TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
       {"lines it does not know", "[abc%] [x remaining]\n[ 150.0%]\r[ -3%]\rhello\n", 2,
        std::nullopt, std::nullopt, ""},
       {"no time left given", "\r\t[ 12.5%] |\r", 100, 0.125, std::nullopt, ""},
+      {"times no encoder writes",
+       "[ 1.0%] [ 668666666666666666m00s remaining]\r[ 2.0%] [ 0m75s remaining]\r", 100, 0.02,
+       std::nullopt, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
