@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   // A Linux desktop names a program's task-bar entry after its window, so the main
-  // window's title "Lumio v0.06" serves as the application title. Qt's application
+  // window's title "Lumio v<version>" serves as the application title. Qt's application
   // display name is kept empty, since Qt appends it to the titles of the windows.
   QApplication::setApplicationDisplayName(QString());
   const auto qtTexts = lumio::InstallQtJapaneseTranslation();

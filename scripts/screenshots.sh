@@ -101,7 +101,7 @@ click() {
   XDG_RUNTIME_DIR="$work/runtime" exec "$binary") >/dev/null 2>&1 &
 pids+=($!)
 
-main=$(find_window '^Lumio v0\.06$')
+main=$(find_window '^Lumio v[0-9.]+$')
 sleep 1
 # The client area is 539 × 505 below the menu bar.
 height=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')

@@ -87,7 +87,7 @@ void TMainWindow::FormCreate(const std::string& settingsPath) {
   openDir_ = settings_->ReadString("General", "OpenDir", "");
   defDir_ = settings_->ReadString("General", "DefDir", "");
   editsArmed_ = true;
-  setWindowTitle(QStringLiteral("Lumio v0.06"));
+  setWindowTitle(QStringLiteral("Lumio v" LUMIO_VERSION));
   if (openDir_.empty() || !FolderExists(openDir_)) {
     openDir_ = programFolder_;
   }

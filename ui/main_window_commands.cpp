@@ -39,7 +39,7 @@ void TMainWindow::AboutMenuClick() {
     return;
   }
   PlaceCentredOverMainWindow(*aboutWindow_);
-  aboutWindow_->VersionName->setText(QStringLiteral("Lumio v0.06"));
+  aboutWindow_->VersionName->setText(QStringLiteral("Lumio v" LUMIO_VERSION));
   aboutWindow_->ForVer->setText(QStringLiteral("( For OggEnc v0.9 [RC3] )"));
   aboutWindow_->exec();
 }

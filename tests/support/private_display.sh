@@ -36,12 +36,12 @@ start_private_display() {
 wait_for_main_window() {
   main_window=""
   for _ in $(seq 1 300); do
-    main_window=$(xdotool search --name '^Lumio v0\.06$' 2>/dev/null | head -n1 || true)
+    main_window=$(xdotool search --name '^Lumio v[0-9.]+$' 2>/dev/null | head -n1 || true)
     [ -n "$main_window" ] && return
     kill -0 "$app_pid" 2>/dev/null || fail "the program ended before showing its window"
     sleep 0.1
   done
-  fail "no window titled \"Lumio v0.06\" appeared"
+  fail "no window titled \"Lumio v…\" appeared"
 }
 
 # close_main_window: asks the main window to close as a window manager does, and fails

@@ -10,7 +10,7 @@ namespace {
 TEST(AboutWindowTest, EveryLabelShowsItsWholeTextOnOneLine) {
   TAboutWindow window(nullptr);
   // The texts the main window sets when it opens the window.
-  window.VersionName->setText(QStringLiteral("Lumio v0.06"));
+  window.VersionName->setText(QStringLiteral("Lumio v" LUMIO_VERSION));
   window.ForVer->setText(QStringLiteral("( For OggEnc v0.9 [RC3] )"));
   EXPECT_EQ(window.windowTitle(), QStringLiteral("About Lumio"));
   EXPECT_EQ(window.size(), QSize(217, 108));

@@ -42,7 +42,7 @@ class LumioWindowsTest : public ::testing::Test {
 };
 
 TEST_F(LumioWindowsTest, EveryWindowExistsAndNoneIsShownYet) {
-  EXPECT_EQ(windows_->MainWindow->windowTitle(), QStringLiteral("Lumio v0.06"));
+  EXPECT_EQ(windows_->MainWindow->windowTitle(), QStringLiteral("Lumio v" LUMIO_VERSION));
   const QWidget* windows[] = {windows_->MainWindow.get(), windows_->AboutWindow,
                               windows_->ResultWindow,     windows_->ProgressWindow,
                               windows_->SetupWindow,      windows_->ConsoleWindow};
@@ -68,7 +68,7 @@ TEST_F(LumioWindowsTest, AboutMenuShowsTheVersionsModally) {
   });
   windows_->MainWindow->AboutMenuClick();
   EXPECT_TRUE(wasModal);
-  EXPECT_EQ(windows_->AboutWindow->VersionName->text(), QStringLiteral("Lumio v0.06"));
+  EXPECT_EQ(windows_->AboutWindow->VersionName->text(), QStringLiteral("Lumio v" LUMIO_VERSION));
   EXPECT_EQ(windows_->AboutWindow->ForVer->text(), QStringLiteral("( For OggEnc v0.9 [RC3] )"));
 }
 
