@@ -21,7 +21,13 @@ if [ ! -x "$binary" ]; then
 fi
 binary=$(realpath "$binary")
 
-work=$(mktemp -d)
+# A fixed folder, so that the paths the windows show, and with them the pictures, are
+# the same from run to run.
+work=/tmp/lumio-screenshots
+if ! mkdir "$work" 2>/dev/null; then
+  echo "$work exists: another run is going on, or remove it" >&2
+  exit 1
+fi
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do
