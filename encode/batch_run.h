@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_schema.h"
 #include "encode/batch_plan.h"
 #include "encode/batch_progress.h"
 #include "encode/console_sink.h"
@@ -24,7 +25,7 @@ inline constexpr int kMostParallelEncoders = 16;
 struct BatchRunOptions {
   int parallel = 1;      // encoders at once, 1 to kMostParallelEncoders
   bool console = false;  // show each encoder's output
-  int priority = 1;      // Options/EncodePriority item
+  EncodePriority priority = EncodePriority::Normal;
   CodePage codePage = CodePage::Utf8;
 };
 
