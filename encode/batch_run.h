@@ -1,5 +1,13 @@
 #pragma once
 
+// Errors in encode/: checks before a batch answer with the message to show
+// (PrepareBatch: BatchRefusal). Once a run has started, a job that fails is an outcome,
+// not an error: its JobOutcome carries the reason, told through JobEnded and Finished,
+// and the process runner tells a program that could not start through EncoderExit. A
+// fault inside a running batch (an exception from any step) stops every encoder and is
+// told through Faulted; nothing escapes into the event loop. Helpers answer false or
+// nullopt with the reason in an `error` out-parameter (TemporaryOutput).
+
 #include <QObject>
 #include <cstdint>
 #include <memory>
