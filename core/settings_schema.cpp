@@ -38,9 +38,10 @@ constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
 constexpr Setting<std::int32_t> kMaximumBitrate{kEncodeOption, "MaximumBitrate", 0};
 constexpr Setting<std::int32_t> kNominalBitrate{kEncodeOption, "NominalBitrate", 0};
 constexpr Setting<std::int32_t> kMinimumBitrate{kEncodeOption, "MinimumBitrate", 0};
-// A file without a quality shows the setup window's slider at 3.0, the place where a
-// new user starts; the encoder is given no quality that the user has not saved, so there
-// the same file means 0.0 (and with UseOption 2 that is what is passed).
+// Two defaults for one key, both intended: a file without a quality shows the setup
+// window's slider at 3.0, where a new user starts, while the command line reads such a
+// file as 0.0 (passed as -q 0.0 with UseOption 2), as it always has. The setup window
+// always saves a quality, so only a file edited by hand meets the difference.
 constexpr Setting<std::int32_t> kQualityInSetupWindow{kEncodeOption, "Quality", 30};
 constexpr Setting<std::int32_t> kQualityForEncoder{kEncodeOption, "Quality", 0};
 constexpr Setting<std::int32_t> kUseOption{kEncodeOption, "UseOption", 3};
