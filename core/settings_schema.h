@@ -12,7 +12,8 @@ class SettingsStore;
 // The settings the program keeps, read and written by meaning rather than by section
 // and key: every section, key and default is named once, in settings_schema.cpp. The
 // readers take what the store holds at the moment they are called (nothing is cached),
-// and the writers leave the file's bytes as the program has always written them.
+// and the writers leave the file's bytes as the program has always written them. The
+// initial values of the structures below are what an empty file reads as.
 
 // Options/EncodePriority: the item of the setup window's priority list.
 enum class EncodePriority : std::int32_t { Idle = 0, Normal = 1, High = 2, Realtime = 3 };
