@@ -30,6 +30,7 @@
 
 #include "bench/fixed_dialogs.h"
 #include "core/file_data_list.h"
+#include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "encode/batch_plan.h"
 #include "encode/batch_run.h"
@@ -250,8 +251,7 @@ int main(int argc, char** argv) {
     if (!CreateFolder(root + folder)) return 1;
   }
   SettingsStore settings(root + "lumio.ini");
-  settings.WriteBool("Options", "SetEncoderPlace", true);
-  settings.WriteString("Options", "EncoderPlace", oggenc);
+  WriteEncoderLocation(settings, {true, oggenc});
 
   // Eight minute-long files through the engine, two at a time and one at a time, against
   // the same vectors run directly. Rounds alternate the ways, so that load from

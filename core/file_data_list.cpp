@@ -5,7 +5,7 @@
 
 #include "core/audio_info_reader.h"
 #include "core/byte_source.h"
-#include "core/settings_store.h"
+#include "core/settings_schema.h"
 #include "core/source_tags.h"
 #include "core/wave_reader.h"
 #include "platform/file_system.h"
@@ -60,11 +60,12 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
                                const std::string& defDir, const std::string& subfolder) {
   auto record = std::make_unique<FileData>();
   // Read on every call, so that a setting saved meanwhile governs the files added next.
+  OutputFolderRule rule = ReadOutputFolderRule(settings);
   bool besideInput = true;
-  if (settings.ReadBool("Options", "SameOutput", false)) {
+  if (rule.sameOutput) {
     record->OutputDir = FolderPart(inputPath, rules_);
-  } else if (settings.ReadBool("Options", "UseStdOutput", false)) {
-    std::string stdOutputDir = settings.ReadString("Options", "StdOutputDir", "");
+  } else if (rule.useStdOutput) {
+    std::string stdOutputDir = std::move(rule.stdOutputDir);
     // A folder typed as a relative path is found from the current folder, which every
     // encoding changes; the job keeps the folder that was found now.
     if (rules_.style == PathStyle::Posix && !stdOutputDir.empty() && stdOutputDir.front() != '/' &&
@@ -78,7 +79,7 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
     besideInput = false;
   }
   // Beside the input the source tree is the output tree already.
-  if (!besideInput && settings.ReadBool("Options", "KeepFolderTree", false)) {
+  if (!besideInput && rule.keepFolderTree) {
     record->OutputSubfolder = subfolder;
   }
   record->OutputFileName = FileNameWithoutExtension(inputPath, rules_) + ".ogg";

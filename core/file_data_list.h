@@ -1,5 +1,14 @@
 #pragma once
 
+// Errors in core/: the sound-file readers throw WaveReadError for a read that fails
+// (ByteSource raises it) and answer false for a file that is not of their kind; the job
+// list catches it and AddWaveFile answers false, with nothing added. Tags a file hides
+// are no failure: ReadSourceTags gives empty tags. A folder the source walk cannot list
+// comes as an item marked unreadableFolder. Parsers answer std::optional. The settings
+// store gives the caller's default for anything it cannot read, and reports a failed
+// load or save as a value (LoadFailed(), SaveResult) carrying the message text to show
+// the user. Only running out of memory escapes the layer.
+
 #include <cstddef>
 #include <functional>
 #include <memory>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/file_data_list.h"
-#include "core/settings_store.h"
+#include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/command_line.h"
 #include "platform/file_system.h"
@@ -188,17 +188,6 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   }
   plan.overwriteList = checker.TakeOverwriteList();
   return plan;
-}
-
-ExistingOutputs ReadExistingOutputs(const SettingsStore& settings) {
-  switch (settings.ReadInteger("Options", kExistingOutputKey, 0)) {
-    case 1:
-      return ExistingOutputs::SkipUpToDate;
-    case 2:
-      return ExistingOutputs::Overwrite;
-    default:
-      return ExistingOutputs::Ask;
-  }
 }
 
 std::string OverwriteQuestion(const std::string& overwriteList) {

@@ -25,15 +25,6 @@ struct PlannedJob {
   bool skip = false;        // the output is up to date and is left as it is
 };
 
-// What a batch does about outputs that exist already (`Options`/`ExistingOutput`).
-enum class ExistingOutputs {
-  Ask = 0,           // one question lists them all (the default)
-  SkipUpToDate = 1,  // an output at least as new as its source is left as it is
-  Overwrite = 2,     // replaced without a question
-};
-inline constexpr const char* kExistingOutputKey = "ExistingOutput";
-ExistingOutputs ReadExistingOutputs(const SettingsStore& settings);
-
 // A batch that has passed its checks.
 struct BatchPlan {
   std::string encoderPath;  // absolute, the very file that was checked

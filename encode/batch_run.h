@@ -1,5 +1,13 @@
 #pragma once
 
+// Errors in encode/: checks before a batch answer with the message to show
+// (PrepareBatch: BatchRefusal). Once a run has started, a job that fails is an outcome,
+// not an error: its JobOutcome carries the reason, told through JobEnded and Finished,
+// and the process runner tells a program that could not start through EncoderExit. A
+// fault inside a running batch (an exception from any step) stops every encoder and is
+// told through Faulted; nothing escapes into the event loop. Helpers answer false or
+// nullopt with the reason in an `error` out-parameter (TemporaryOutput).
+
 #include <QObject>
 #include <cstdint>
 #include <memory>
@@ -7,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_schema.h"
 #include "encode/batch_plan.h"
 #include "encode/batch_progress.h"
 #include "encode/console_sink.h"
@@ -24,7 +33,7 @@ inline constexpr int kMostParallelEncoders = 16;
 struct BatchRunOptions {
   int parallel = 1;      // encoders at once, 1 to kMostParallelEncoders
   bool console = false;  // show each encoder's output
-  int priority = 1;      // Options/EncodePriority item
+  EncodePriority priority = EncodePriority::Normal;
   CodePage codePage = CodePage::Utf8;
 };
 

@@ -1,18 +1,15 @@
 #include "encode/command_line.h"
 
 #include "core/audio_kind.h"
+#include "core/settings_schema.h"
 #include "platform/file_system.h"
 
 namespace lumio {
 
 namespace {
 
-constexpr int UseBitrates = 1;
-constexpr int UseQuality = 2;
-
 // The kbps text of a bit-rate item, or empty for "no setting" and out-of-range items.
-std::string BitrateText(const SettingsStore& settings, std::string_view key) {
-  const std::int32_t index = settings.ReadInteger("EncodeOption", key, 0);
+std::string BitrateText(std::int32_t index) {
   if (index < 1 || index > static_cast<std::int32_t>(BitrateTable.size())) return {};
   return std::to_string(BitrateTable[static_cast<std::size_t>(index - 1)]);
 }
@@ -55,9 +52,8 @@ std::string WithLineFeeds(std::string_view comment) {
 
 std::string ResolveEncoderPath(const SettingsStore& settings, const std::string& programFolder,
                                const PathRules& rules) {
-  if (settings.ReadBool("Options", "SetEncoderPlace", false)) {
-    return settings.ReadString("Options", "EncoderPlace", "");
-  }
+  EncoderLocation location = ReadEncoderLocation(settings);
+  if (location.setEncoderPlace) return std::move(location.encoderPlace);
   const std::string folder = WithTrailingSeparator(programFolder, rules);
   if (rules.style == PathStyle::Windows) return folder + "oggenc.exe";
 
@@ -68,24 +64,25 @@ std::string ResolveEncoderPath(const SettingsStore& settings, const std::string&
 }
 
 std::string BuildOptionText(const SettingsStore& settings) {
-  const std::int32_t useOption = settings.ReadInteger("EncodeOption", "UseOption", 3);
+  const EncodeOptions options = ReadEncodeOptions(settings, EncodeOptionsReader::Encoder);
   std::string text;
-  if (useOption == UseBitrates) {
+  if (options.mode == EncodeOptionMode::Bitrates) {
     struct Option {
-      std::string_view key;
+      std::int32_t item;
       std::string_view prefix;
     };
-    constexpr Option options[] = {
-        {"MaximumBitrate", " -M "}, {"NominalBitrate", " -b "}, {"MinimumBitrate", " -m "}};
-    for (const Option& option : options) {
-      const std::string kbps = BitrateText(settings, option.key);
+    const Option bitrates[] = {{options.maximumBitrate, " -M "},
+                               {options.nominalBitrate, " -b "},
+                               {options.minimumBitrate, " -m "}};
+    for (const Option& option : bitrates) {
+      const std::string kbps = BitrateText(option.item);
       if (!kbps.empty()) {
         text += option.prefix;
         text += kbps;
       }
     }
-  } else if (useOption == UseQuality) {
-    const std::int32_t quality = settings.ReadInteger("EncodeOption", "Quality", 0);
+  } else if (options.mode == EncodeOptionMode::Quality) {
+    const std::int32_t quality = options.quality;
     if (quality >= 0 && quality <= 100) {
       text = " -q " + std::to_string(quality / 10) + "." + std::to_string(quality % 10);
     }

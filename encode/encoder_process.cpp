@@ -20,17 +20,18 @@ QString ToProcessText(const std::string& bytes) {
 
 }  // namespace
 
-std::optional<int> NiceValueForPriority(int encodePriority) {
-  switch (encodePriority) {
-    case 0:
+std::optional<int> NiceValueForPriority(EncodePriority priority) {
+  switch (priority) {
+    case EncodePriority::Idle:
       return 19;
-    case 2:
+    case EncodePriority::High:
       return -10;
-    case 3:
+    case EncodePriority::Realtime:
       return -20;
-    default:
-      return std::nullopt;
+    case EncodePriority::Normal:
+      break;
   }
+  return std::nullopt;
 }
 
 namespace {
@@ -90,9 +91,9 @@ EncoderProcess::~EncoderProcess() {
   }
 }
 
-void EncoderProcess::Start(const std::vector<std::string>& arguments, int encodePriority,
+void EncoderProcess::Start(const std::vector<std::string>& arguments, EncodePriority priority,
                            const std::string& workingFolder) {
-  const std::optional<int> nice = NiceValueForPriority(encodePriority);
+  const std::optional<int> nice = NiceValueForPriority(priority);
   const pid_t parent = ::getpid();
   // Runs in the child between fork and exec, so only async-signal-safe calls. A refused
   // priority raise leaves the inherited one. The death signal ends the encoder with this

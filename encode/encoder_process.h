@@ -10,13 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/settings_schema.h"
 #include "encode/console_sink.h"
 
 namespace lumio {
 
-// The nice value the encoder is started with for an `Options`/`EncodePriority` item
-// (0 idle, 1 normal, 2 high, 3 realtime); nullopt keeps the program's own.
-std::optional<int> NiceValueForPriority(int encodePriority);
+// The nice value the encoder is started with for a priority; nullopt (normal, or a
+// number that is no priority) keeps the program's own.
+std::optional<int> NiceValueForPriority(EncodePriority priority);
 
 // How one encoder run ended.
 struct EncoderExit {
@@ -54,7 +55,7 @@ class EncoderProcess final : public QObject, public RunningEncoder {
 
   // `arguments[0]` is the program. Started or Ended follows, always later, from the
   // event loop.
-  void Start(const std::vector<std::string>& arguments, int encodePriority,
+  void Start(const std::vector<std::string>& arguments, EncodePriority priority,
              const std::string& workingFolder);
 
   // SIGTERM the first time, SIGKILL on every later request; only while this process is

@@ -1,5 +1,10 @@
 #pragma once
 
+// Errors in platform/: nothing throws. A call that can fail says so in its result:
+// false, an empty string or nullopt, or an outcome enum where the caller must tell
+// "missing" from "unreadable" (ReadOutcome). Where the caller shows why, the reason comes
+// back as text in an `error` out-parameter (CreateFoldersInside).
+
 #include <string>
 
 namespace lumio {

@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "core/file_data_list.h"
-#include "core/settings_store.h"
+#include "core/settings_schema.h"
 #include "encode/batch_plan.h"
 #include "encode/command_line.h"
 #include "ui/console_window.h"
@@ -28,10 +28,10 @@ constexpr int kConsoleCascade = 32;
 
 BatchRunOptions ReadRunOptions(const SettingsStore& settings, const PathRules& rules) {
   BatchRunOptions options;
-  options.parallel =
-      std::clamp(settings.ReadInteger("Options", "ParallelEncoders", 1), 1, kMostParallelEncoders);
-  options.console = settings.ReadBool("Options", "ViewCheck", false);
-  options.priority = settings.ReadInteger("Options", "EncodePriority", 1);
+  options.parallel = std::clamp(ReadParallelEncoders(settings), 1, kMostParallelEncoders);
+  options.console = ReadViewCheck(settings);
+  // A stored number that is no item of the list runs the encoder at normal priority.
+  options.priority = ReadEncodePriority(settings).value_or(EncodePriority::Normal);
   options.codePage = rules.codePage;
   return options;
 }

@@ -84,8 +84,9 @@ void TMainWindow::FormCreate(const std::string& settingsPath) {
   setAcceptDrops(true);
   RegisterMainWindowForPlacement(this);
   settings_ = std::make_unique<SettingsStore>(settingsPath);
-  openDir_ = settings_->ReadString("General", "OpenDir", "");
-  defDir_ = settings_->ReadString("General", "DefDir", "");
+  RememberedFolders folders = ReadRememberedFolders(*settings_);
+  openDir_ = std::move(folders.openDir);
+  defDir_ = std::move(folders.defDir);
   editsArmed_ = true;
   setWindowTitle(QStringLiteral("Lumio v" LUMIO_VERSION));
   if (openDir_.empty() || !FolderExists(openDir_)) {
@@ -396,8 +397,7 @@ bool TMainWindow::FormCloseQuery() {
 }
 
 bool TMainWindow::FormClose() {
-  settings_->WriteString("General", "OpenDir", openDir_);
-  settings_->WriteString("General", "DefDir", defDir_);
+  WriteRememberedFolders(*settings_, {openDir_, defDir_});
   const SaveResult saved = settings_->UpdateFile();
   if (!saved.ok) {
     ShowError("\n" + saved.errorMessage);

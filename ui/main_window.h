@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/file_data_list.h"
+#include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "platform/path_rules.h"
 #include "ui/job_list_view.h"
@@ -196,10 +197,10 @@ class TMainWindow : public QMainWindow {
   void UpdateEditCommands();
   void ShowMovedEntries(const Selection& placed);
   std::string SourceStem(std::size_t index) const;
-  // Asks for a pattern, offering the one last used under TagTools/`key`, and remembers
-  // the pattern given; nullopt when cancelled.
+  // Asks for a pattern, offering the one of `kind` last used, and remembers the pattern
+  // given; nullopt when cancelled.
   std::optional<std::string> AskPattern(const QString& title, const QString& prompt,
-                                        const char* key, const char* defaultPattern,
+                                        TagPatternKind kind,
                                         const std::function<QString(const std::string&)>& preview);
   void ShowError(const std::string& text);
   bool Ask(const std::string& text);

@@ -92,9 +92,9 @@ std::string TMainWindow::SourceStem(std::size_t index) const {
 }
 
 std::optional<std::string> TMainWindow::AskPattern(
-    const QString& title, const QString& prompt, const char* key, const char* defaultPattern,
+    const QString& title, const QString& prompt, TagPatternKind kind,
     const std::function<QString(const std::string&)>& preview) {
-  const QString initial = ToQString(settings_->ReadString("TagTools", key, defaultPattern));
+  const QString initial = ToQString(ReadTagPattern(*settings_, kind));
   const std::optional<QString> pattern =
       dialogs_.TagPattern(this, title, prompt, initial,
                           [&preview](const QString& typed) { return preview(ToBytes(typed)); });
@@ -102,7 +102,7 @@ std::optional<std::string> TMainWindow::AskPattern(
     return std::nullopt;
   }
   std::string bytes = ToBytes(*pattern);
-  settings_->WriteString("TagTools", key, bytes);
+  WriteTagPattern(*settings_, kind, bytes);
   return bytes;
 }
 
@@ -124,7 +124,7 @@ void TMainWindow::FileNameFromTagsClick() {
   const std::optional<std::string> pattern = AskPattern(
       QStringLiteral("タグからファイル名"),
       QStringLiteral("出力ファイル名のパターンを入力して下さい（.ogg は自動で付きます）"),
-      "NamePattern", "%n %t", [this, first](const std::string& typed) {
+      TagPatternKind::OutputName, [this, first](const std::string& typed) {
         return ToQString(
             OutputNameFromTags(typed, jobs_.Record(first), SourceStem(first), rules_.codePage));
       });
@@ -149,7 +149,7 @@ void TMainWindow::TagsFromFileNameClick() {
       QStringLiteral("元のファイル名（拡張子を除く）に当てはめるパターンを入力して下さい。\n"
                      "文字はそのまま一致し、%n は数字だけの最長の並びに、ほかの記号は"
                      "後ろが一致する最短の並びに当てはまります。"),
-      "TagPattern", "%n - %t", [this, first](const std::string& typed) {
+      TagPatternKind::TagsFromName, [this, first](const std::string& typed) {
         return MatchPreview(MatchTagPattern(typed, SourceStem(first), rules_.codePage));
       });
   if (!pattern) {

@@ -13,8 +13,8 @@
 #include <QTabWidget>
 #include <string>
 
+#include "core/settings_schema.h"
 #include "core/settings_store.h"
-#include "encode/batch_plan.h"
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
 #include "platform/program_location.h"
@@ -27,22 +27,9 @@ namespace lumio {
 
 namespace {
 
-constexpr const char* kOptions = "Options";
-constexpr const char* kEncodeOption = "EncodeOption";
-
 // An index outside the list's items leaves it without a selection, reading -1.
 void SetItemIndex(QComboBox& list, int index) {
   list.setCurrentIndex(index >= 0 && index < list.count() ? index : -1);
-}
-
-// Writes a setting that later versions added only once it differs from its default or
-// is stored already, so that files of earlier versions stay as they were. (No stored
-// value holds a line feed, so that default marks a missing key.)
-void WriteIntegerOnceChosen(SettingsStore& settings, const char* key, int value, int byDefault) {
-  const bool stored = settings.ReadString(kOptions, key, "\n") != "\n";
-  if (stored || value != byDefault) {
-    settings.WriteInteger(kOptions, key, value);
-  }
 }
 
 // Where the encoder picker starts: the folder of the path in the field when it exists,
@@ -122,52 +109,52 @@ void TSetupWindow::SetupWindowCancelClick() { reject(); }
 void TSetupWindow::ChangeOptionClick() { SaveSettings(); }
 
 void TSetupWindow::LoadSettings() {
+  const SetupSettings loaded = ReadSetupSettings(settings_);
+  const EncodeOptions& encoding = loaded.encodeOptions;
   // Each path is set before the check box whose handler looks at it.
-  SameOutput->setChecked(settings_.ReadBool(kOptions, "SameOutput", false));
-  LoadPath(*StdOutputDir, loadedStdOutputDir_, "StdOutputDir");
-  UseStdOutput->setChecked(settings_.ReadBool(kOptions, "UseStdOutput", false));
-  ViewCheck->setChecked(settings_.ReadBool(kOptions, "ViewCheck", false));
-  ParallelEncoders->setValue(settings_.ReadInteger(kOptions, "ParallelEncoders", 1));
-  KeepFolderTree->setChecked(settings_.ReadBool(kOptions, "KeepFolderTree", false));
-  ExistingOutput->setCurrentIndex(static_cast<int>(ReadExistingOutputs(settings_)));
-  LoadPath(*EncoderPlace, loadedEncoderPlace_, "EncoderPlace");
-  SetEncoderPlace->setChecked(settings_.ReadBool(kOptions, "SetEncoderPlace", false));
-  SetItemIndex(*EncodePriority, settings_.ReadInteger(kOptions, "EncodePriority", 1));
-  SetItemIndex(*MaximumBitrate, settings_.ReadInteger(kEncodeOption, "MaximumBitrate", 0));
-  SetItemIndex(*NominalBitrate, settings_.ReadInteger(kEncodeOption, "NominalBitrate", 0));
-  SetItemIndex(*MinimumBitrate, settings_.ReadInteger(kEncodeOption, "MinimumBitrate", 0));
-  Quality->setValue(settings_.ReadInteger(kEncodeOption, "Quality", 30));  // clamps to 0..100
-  switch (settings_.ReadInteger(kEncodeOption, "UseOption", 3)) {
-    case 1:
+  SameOutput->setChecked(loaded.outputFolder.sameOutput);
+  LoadPath(*StdOutputDir, loadedStdOutputDir_, loaded.outputFolder.stdOutputDir);
+  UseStdOutput->setChecked(loaded.outputFolder.useStdOutput);
+  ViewCheck->setChecked(loaded.viewCheck);
+  ParallelEncoders->setValue(loaded.parallelEncoders);
+  KeepFolderTree->setChecked(loaded.outputFolder.keepFolderTree);
+  ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
+  LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
+  SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
+  SetItemIndex(*EncodePriority, loaded.encodePriority);
+  SetItemIndex(*MaximumBitrate, encoding.maximumBitrate);
+  SetItemIndex(*NominalBitrate, encoding.nominalBitrate);
+  SetItemIndex(*MinimumBitrate, encoding.minimumBitrate);
+  Quality->setValue(encoding.quality);  // clamps to 0..100
+  switch (encoding.mode) {
+    case EncodeOptionMode::Bitrates:
       CheckUseBitrate->setChecked(true);
       break;
-    case 2:
+    case EncodeOptionMode::Quality:
       CheckUseQuality->setChecked(true);
       break;
-    default:
+    case EncodeOptionMode::None:
       CheckNoUse->setChecked(true);
   }
 }
 
 bool TSetupWindow::SaveSettings() {
-  // The key is written as "SameOutPut"; readers find it because keys ignore case.
-  settings_.WriteBool(kOptions, "SameOutPut", SameOutput->isChecked());
-  settings_.WriteBool(kOptions, "UseStdOutput", UseStdOutput->isChecked());
-  settings_.WriteString(kOptions, "StdOutputDir", PathOf(*StdOutputDir, loadedStdOutputDir_));
-  settings_.WriteBool(kOptions, "ViewCheck", ViewCheck->isChecked());
-  // A file without the key runs one encoder at a time.
-  WriteIntegerOnceChosen(settings_, "ParallelEncoders", ParallelEncoders->value(), 1);
-  WriteIntegerOnceChosen(settings_, "KeepFolderTree", KeepFolderTree->isChecked() ? 1 : 0, 0);
-  WriteIntegerOnceChosen(settings_, kExistingOutputKey, ExistingOutput->currentIndex(), 0);
-  settings_.WriteBool(kOptions, "SetEncoderPlace", SetEncoderPlace->isChecked());
-  settings_.WriteString(kOptions, "EncoderPlace", PathOf(*EncoderPlace, loadedEncoderPlace_));
-  settings_.WriteInteger(kOptions, "EncodePriority", EncodePriority->currentIndex());
-  settings_.WriteInteger(kEncodeOption, "MaximumBitrate", MaximumBitrate->currentIndex());
-  settings_.WriteInteger(kEncodeOption, "NominalBitrate", NominalBitrate->currentIndex());
-  settings_.WriteInteger(kEncodeOption, "MinimumBitrate", MinimumBitrate->currentIndex());
-  settings_.WriteInteger(kEncodeOption, "Quality", Quality->value());
-  const int useOption = CheckUseBitrate->isChecked() ? 1 : CheckUseQuality->isChecked() ? 2 : 3;
-  settings_.WriteInteger(kEncodeOption, "UseOption", useOption);
+  SetupSettings chosen;
+  chosen.outputFolder = {SameOutput->isChecked(), UseStdOutput->isChecked(),
+                         PathOf(*StdOutputDir, loadedStdOutputDir_), KeepFolderTree->isChecked()};
+  chosen.viewCheck = ViewCheck->isChecked();
+  chosen.parallelEncoders = ParallelEncoders->value();
+  chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
+  chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
+  chosen.encodePriority = EncodePriority->currentIndex();
+  chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();
+  chosen.encodeOptions.nominalBitrate = NominalBitrate->currentIndex();
+  chosen.encodeOptions.minimumBitrate = MinimumBitrate->currentIndex();
+  chosen.encodeOptions.quality = Quality->value();
+  chosen.encodeOptions.mode = CheckUseBitrate->isChecked()   ? EncodeOptionMode::Bitrates
+                              : CheckUseQuality->isChecked() ? EncodeOptionMode::Quality
+                                                             : EncodeOptionMode::None;
+  WriteSetupSettings(settings_, chosen);
 
   const SaveResult saved = settings_.UpdateFile();
   if (!saved.ok) {
@@ -177,8 +164,8 @@ bool TSetupWindow::SaveSettings() {
   return saved.ok;
 }
 
-void TSetupWindow::LoadPath(QLineEdit& field, LoadedPath& loaded, const char* key) {
-  loaded.bytes = settings_.ReadString(kOptions, key, "");
+void TSetupWindow::LoadPath(QLineEdit& field, LoadedPath& loaded, const std::string& bytes) {
+  loaded.bytes = bytes;
   loaded.shown = ToQString(loaded.bytes);
   field.setText(loaded.shown);
 }

@@ -119,7 +119,7 @@ class TSetupWindow : public QDialog {
     std::string bytes;
     QString shown;
   };
-  void LoadPath(QLineEdit& field, LoadedPath& loaded, const char* key);
+  void LoadPath(QLineEdit& field, LoadedPath& loaded, const std::string& bytes);
   static std::string PathOf(const QLineEdit& field, const LoadedPath& loaded);
 
   SettingsStore& settings_;

@@ -51,6 +51,10 @@ TEST(BuildOptionText, FollowsUseOptionAndRanges) {
     EXPECT_EQ(BuildOptionText(store), c.expected) << c.useOption << " " << c.quality;
   }
   EXPECT_EQ(BuildOptionText(EmptyStore(dir)), "");
+  // The encoder is given no quality that was never saved, whatever the setup window shows.
+  SettingsStore qualityNeverSaved = EmptyStore(dir);
+  qualityNeverSaved.WriteInteger("EncodeOption", "UseOption", 2);
+  EXPECT_EQ(BuildOptionText(qualityNeverSaved), " -q 0.0");
 }
 
 TEST(EscapeQuotes, EscapesQuotesAndBackslashRunsBeforeThem) {

@@ -29,7 +29,7 @@ class EncoderProcessTest : public ::testing::Test {
   }
 
   // Runs the fake encoder with `arguments` to its end and returns its exit code.
-  int Run(std::vector<std::string> arguments, int priority = 1) {
+  int Run(std::vector<std::string> arguments, EncodePriority priority = EncodePriority::Normal) {
     arguments.insert(arguments.begin(), kFakeEncoder);
     EncoderProcess process;
     process.Start(arguments, priority, std::filesystem::current_path().string());
@@ -67,6 +67,7 @@ TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
   const auto niceOr = [inherited](int nice) {
     return testing::CanSetNice(nice) ? nice : inherited;
   };
+  // Numbers that are no priority run at normal priority too.
   const struct {
     int priority;
     int expectedNice;
@@ -74,7 +75,7 @@ TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
                {3, niceOr(-20)}, {4, inherited}, {-1, inherited}};
   for (const auto& c : cases) {
     std::filesystem::remove(record_);
-    ASSERT_EQ(Run({}, c.priority), 0);
+    ASSERT_EQ(Run({}, static_cast<EncodePriority>(c.priority)), 0);
     const std::vector<FakeRun> runs = ReadFakeRuns(record_);
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].nice, c.expectedNice) << "priority " << c.priority;
@@ -84,7 +85,7 @@ TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
 TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
   environment_.Set("LUMIO_FAKE_WAIT", "1");
   EncoderProcess process;
-  process.Start({kFakeEncoder}, 1, dir_.path().toStdString());
+  process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.path().toStdString());
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -117,7 +118,7 @@ TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirs
   }
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   EncoderProcess process;
-  process.Start({script}, 1, dir_.path().toStdString());
+  process.Start({script}, EncodePriority::Normal, dir_.path().toStdString());
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -139,7 +140,7 @@ TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatches) {
     std::string output;
     QObject::connect(&process, &EncoderProcess::Output,
                      [&output](std::string_view bytes) { output += bytes; });
-    process.Start({kFakeEncoder}, 1, dir_.path().toStdString());
+    process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.path().toStdString());
     EXPECT_TRUE(WaitForEnd(process).started);
     // Written once to standard output and once to standard error.
     EXPECT_EQ(output, "[ 12.5%] progress\r[ 12.5%] progress\r");
@@ -152,7 +153,7 @@ TEST_F(EncoderProcessTest, AProgramThatCannotRunEndsWithItsReasonFromTheEventLoo
   for (const std::string& program : {notExecutable, dir_.path().toStdString() + "/missing"}) {
     EncoderProcess process;
     QSignalSpy ended(&process, &EncoderProcess::Ended);
-    process.Start({program}, 1, dir_.path().toStdString());
+    process.Start({program}, EncodePriority::Normal, dir_.path().toStdString());
     EXPECT_TRUE(ended.isEmpty());  // never from inside Start
     const EncoderExit exit = WaitForEnd(process);
     EXPECT_FALSE(exit.started) << program;
@@ -173,7 +174,7 @@ TEST_F(EncoderProcessTest, TheEncoderDiesWithTheProgramThatStartedIt) {
   const pid_t program = ::fork();
   if (program == 0) {
     EncoderProcess process;
-    process.Start({script}, 1, dir_.path().toStdString());
+    process.Start({script}, EncodePriority::Normal, dir_.path().toStdString());
     for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i) ::usleep(10000);
     ::usleep(50000);
     ::kill(::getpid(), SIGKILL);
