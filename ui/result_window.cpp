@@ -5,6 +5,7 @@
 #include <QShowEvent>
 #include <QTextCursor>
 
+#include "ui/control_names.h"
 #include "ui/look.h"
 #include "ui/placement.h"
 
@@ -17,7 +18,7 @@ TResultWindow::TResultWindow(QWidget* mainWindow)
   setFont(LumioFont());
   setFixedSize(353, 260);
 
-  ResultText = new QPlainTextEdit(this);
+  ResultText = Named(new QPlainTextEdit(this), "ResultText");
   ResultText->setGeometry(16, 8, 329, 217);
   ResultText->setReadOnly(true);
   ResultText->setUndoRedoEnabled(false);
@@ -27,7 +28,7 @@ TResultWindow::TResultWindow(QWidget* mainWindow)
   ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   UseMenuColour(*ResultText);
 
-  ResultOk = new QPushButton(QStringLiteral("閉じる"), this);
+  ResultOk = Named(new QPushButton(QStringLiteral("閉じる"), this), "ResultOk");
   ResultOk->setGeometry(124, 232, 105, 21);
   ResultOk->setAutoDefault(false);
   connect(ResultOk, &QPushButton::clicked, this, &TResultWindow::ResultOkClick);

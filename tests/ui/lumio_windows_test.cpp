@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "encode/clock.h"
+#include "support/find_control.h"
 #include "support/scripted_dialogs.h"
 #include "ui/about_window.h"
 #include "ui/console_window.h"
@@ -66,10 +67,12 @@ TEST_F(LumioWindowsTest, AboutMenuShowsTheVersionsModally) {
     wasModal = QApplication::activeModalWidget() == windows_->AboutWindow;
     windows_->AboutWindow->close();
   });
-  windows_->MainWindow->AboutMenuClick();
+  test::Control<QAction>(*windows_->MainWindow, "AboutMenu").trigger();
   EXPECT_TRUE(wasModal);
-  EXPECT_EQ(windows_->AboutWindow->VersionName->text(), QStringLiteral("Lumio v" LUMIO_VERSION));
-  EXPECT_EQ(windows_->AboutWindow->ForVer->text(), QStringLiteral("( For OggEnc v0.9 [RC3] )"));
+  EXPECT_EQ(test::Control<QLabel>(*windows_->AboutWindow, "VersionName").text(),
+            QStringLiteral("Lumio v" LUMIO_VERSION));
+  EXPECT_EQ(test::Control<QLabel>(*windows_->AboutWindow, "ForVer").text(),
+            QStringLiteral("( For OggEnc v0.9 [RC3] )"));
 }
 
 }  // namespace
