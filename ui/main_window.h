@@ -65,8 +65,6 @@ class TMainWindow : public QMainWindow {
   FileDataList& Jobs() { return jobs_; }
   const std::string& OpenDir() const { return openDir_; }
   const std::string& DefDir() const { return defDir_; }
-  // Indices of the selected entries of InputFileList, ascending.
-  Selection SelectedIndices() const;
 
   void SetSubWindows(TAboutWindow& about, TResultWindow& result, TProgressWindow& progress,
                      TSetupWindow& setup, TConsoleWindow& console);
@@ -128,6 +126,8 @@ class TMainWindow : public QMainWindow {
   void DropSelectedEntries(int row);
 
  private:
+  // Indices of the selected entries of InputFileList, ascending.
+  Selection SelectedIndices() const;
   // Whether the window may close: asks first while the list is not empty.
   bool FormCloseQuery();
   // Writes the two folders and saves the store. When the file cannot be written it
