@@ -42,7 +42,7 @@ TAboutWindow::TAboutWindow(QWidget* mainWindow)
   Bevel1 = Named(new QFrame(this), "Bevel1");
   Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
   Bevel1->setGeometry(40, 8, 137, 17);
-  // The opening main window sets the full version texts each time.
+  // The main window gives the full version texts (ShowVersions) each time it opens this one.
   VersionName =
       Named(MakeLabel(this, QStringLiteral("Lumio"), QRect(26, 8, 165, 17), Qt::AlignVCenter, 13),
             "VersionName");

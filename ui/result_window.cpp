@@ -3,7 +3,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTextCursor>
 
 #include "ui/control_names.h"
 #include "ui/look.h"
@@ -35,26 +34,10 @@ TResultWindow::TResultWindow(QWidget* mainWindow)
   setTabOrder(ResultText, ResultOk);
 }
 
-void TResultWindow::ClearReport() {
-  ResultText->clear();
-  lineCount_ = 0;
-}
-
-void TResultWindow::AppendReportLine(const QString& line) {
-  // Counted here rather than read from the document, which cannot tell an empty report
-  // from a report of one empty line.
-  QTextCursor cursor(ResultText->document());
-  cursor.movePosition(QTextCursor::End);
-  if (lineCount_ > 0) {
-    cursor.insertBlock();
-  }
-  cursor.insertText(line);
-  ++lineCount_;
-}
+void TResultWindow::ClearReport() { ResultText->clear(); }
 
 void TResultWindow::SetReport(const QStringList& lines) {
   ResultText->setPlainText(lines.join(QLatin1Char('\n')));
-  lineCount_ = static_cast<int>(lines.size());
 }
 
 void TResultWindow::ResultOkClick() { close(); }

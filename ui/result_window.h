@@ -19,7 +19,6 @@ class TResultWindow : public QDialog {
 
   // The report is the list of lines of ResultText.
   void ClearReport();
-  void AppendReportLine(const QString& line);
   // Replaces the whole report at once.
   void SetReport(const QStringList& lines);
 
@@ -30,7 +29,6 @@ class TResultWindow : public QDialog {
   void ResultOkClick();
 
  private:
-  int lineCount_ = 0;
   bool shownBefore_ = false;
 
   QPlainTextEdit* ResultText;
