@@ -61,8 +61,7 @@ int main(int argc, char** argv) {
     // Told once the main window stands, so that the box is centred over it.
     QTimer::singleShot(0, &mainWindow, [&dialogs, &mainWindow] {
       lumio::ShowMessageDialog(dialogs, "\n" + mainWindow.Settings().LoadFailureMessage(),
-                               lumio::MessageKind::Error, lumio::MessageButtons::Ok,
-                               lumio::MessageSound::Stop);
+                               lumio::MessageKind::Error, lumio::MessageButtons::Ok);
     });
   }
   // A polite request to end (logout, Ctrl+C) stops a running batch at once, its encoders

@@ -38,6 +38,7 @@
 #include "encode/command_line.h"
 #include "encode/command_line_split.h"
 #include "platform/file_system.h"
+#include "tests/support/find_control.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -197,13 +198,15 @@ bool RunWindows(LumioWindows& windows) {
   QObject::connect(main.Batch(), &BatchController::Ended, &loop, &QEventLoop::quit);
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&windows] {
-    if (windows.ResultWindow->isVisible()) windows.ResultWindow->ResultOk->click();
+    if (windows.ResultWindow->isVisible())
+      test::Control<QPushButton>(*windows.ResultWindow, "ResultOk").click();
   });
   closer.start(10);
-  main.StartEncode->click();
+  test::Control<QPushButton>(main, "StartEncode").click();
   if (main.Batch()->IsRunning()) loop.exec();
-  return windows.ResultWindow->ResultText->toPlainText().contains(
-      QStringLiteral("[終了]\n") + QString::number(main.Jobs().Count()));
+  return test::Control<QPlainTextEdit>(*windows.ResultWindow, "ResultText")
+      .toPlainText()
+      .contains(QStringLiteral("[終了]\n") + QString::number(main.Jobs().Count()));
 }
 
 struct Comparison {

@@ -36,6 +36,7 @@
 #include "encode/batch_plan.h"
 #include "encode/clock.h"
 #include "tests/core/wave_fixture.h"
+#include "tests/support/find_control.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -102,14 +103,14 @@ Round RunBatch(LumioWindows& windows) {
     if (windows.ResultWindow->isVisible() && !round.finished) {
       round.finished = true;
       round.overheadSeconds = (now - pressStart) / 1e9;
-      windows.ResultWindow->ResultOk->click();
+      test::Control<QPushButton>(*windows.ResultWindow, "ResultOk").click();
     }
   });
   clock.start();
   ticker.start(1);
   QTimer::singleShot(5, &main, [&] {
     pressStart = clock.nsecsElapsed();
-    main.StartEncode->click();
+    test::Control<QPushButton>(main, "StartEncode").click();
     pressEnd = clock.nsecsElapsed();
   });
   while (!round.finished || main.Batch()->IsRunning()) {
@@ -186,7 +187,8 @@ int main(int argc, char** argv) {
     for (std::size_t job = 0; job < jobs.Count(); job += kEncodedEvery) {
       written += std::filesystem::file_size(OutputPathOf(jobs, job)) == 1 ? 1 : 0;
     }
-    const QString report = windows->ResultWindow->ResultText->toPlainText();
+    const QString report =
+        test::Control<QPlainTextEdit>(*windows->ResultWindow, "ResultText").toPlainText();
     if (written != jobs.Count() / kEncodedEvery ||
         !report.contains(
             QStringLiteral("[終了]\n100個のファイルを処理。\n4900個のファイルをスキップ。"))) {

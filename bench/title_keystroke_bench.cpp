@@ -15,6 +15,7 @@
 
 #include "bench/fixed_dialogs.h"
 #include "encode/clock.h"
+#include "tests/support/find_control.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -37,13 +38,13 @@ std::string Le32(std::uint32_t value) {
 
 // Milliseconds per keystroke typed into Title, alternating a letter and a backspace so
 // that the text stays short.
-double TimeKeystrokes(lumio::TMainWindow& window) {
+double TimeKeystrokes(QLineEdit& title) {
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < kKeystrokes; ++i) {
     const bool letter = i % 2 == 0;
     QKeyEvent press(QEvent::KeyPress, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
                     letter ? QStringLiteral("a") : QString());
-    QApplication::sendEvent(window.Title, &press);
+    QApplication::sendEvent(&title, &press);
     QApplication::processEvents();
   }
   const std::chrono::duration<double, std::milli> elapsed =
@@ -80,13 +81,15 @@ int main(int argc, char** argv) {
   window.show();
   QApplication::processEvents();
 
-  window.InputFileList->item(kEntries / 2)->setSelected(true);
-  const double one = TimeKeystrokes(window);
-  window.InputFileList->selectAll();
-  const double all = TimeKeystrokes(window);
+  QLineEdit& title = lumio::test::Control<QLineEdit>(window, "Title");
+  auto& list = lumio::test::Control<QListWidget>(window, "InputFileList");
+  list.item(kEntries / 2)->setSelected(true);
+  const double one = TimeKeystrokes(title);
+  list.selectAll();
+  const double all = TimeKeystrokes(title);
   // One more letter must reach every selected record.
   QKeyEvent letter(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
-  QApplication::sendEvent(window.Title, &letter);
+  QApplication::sendEvent(&title, &letter);
   if (window.Jobs().Record(0).Title != "b" || window.Jobs().Record(kEntries - 1).Title != "b") {
     std::fprintf(stderr, "the keystrokes did not reach the selected records\n");
     return 1;

@@ -16,21 +16,24 @@ class TAboutWindow : public QDialog {
  public:
   explicit TAboutWindow(QWidget* mainWindow);
 
+  // The program's name with its version, and the encoder version it is made for.
+  void ShowVersions(const QString& program, const QString& encoder);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private slots:
+  void AboutWindowCloseClick();
+
+ private:
+  bool shownBefore_ = false;
+
   QLabel* VersionName;
   QFrame* Bevel1;
   QLabel* ForVer;
   QLabel* Copyright;
   QLabel* ExpositionMessage;
   QPushButton* AboutWindowClose;
-
- public slots:
-  void AboutWindowCloseClick();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-
- private:
-  bool shownBefore_ = false;
 };
 
 }  // namespace lumio

@@ -71,7 +71,7 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
   BatchPlan& plan = std::get<BatchPlan>(checked);
   if (!plan.overwriteList.empty() &&
       ShowMessageDialog(dialogs_, OverwriteQuestion(plan.overwriteList), MessageKind::Warning,
-                        MessageButtons::OkCancel, MessageSound::Exclamation) != DialogAnswer::Ok) {
+                        MessageButtons::OkCancel) != DialogAnswer::Ok) {
     emit Ended();
     return;
   }
@@ -176,8 +176,7 @@ void BatchController::GiveWindowsBack() {
 }
 
 void BatchController::ShowError(const std::string& message) {
-  ShowMessageDialog(dialogs_, "\n" + message, MessageKind::Error, MessageButtons::Ok,
-                    MessageSound::Stop);
+  ShowMessageDialog(dialogs_, "\n" + message, MessageKind::Error, MessageButtons::Ok);
 }
 
 void BatchController::ShowProgressWindow() {

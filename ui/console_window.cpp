@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "ui/control_names.h"
 #include "ui/keep_above.h"
 #include "ui/placement.h"
 #include "ui/text_conversion.h"
@@ -33,7 +34,7 @@ TConsoleWindow::TConsoleWindow(QWidget* mainWindow)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       mainWindow_(mainWindow),
       decoder_(QStringConverter::System) {
-  Output = new QPlainTextEdit(this);
+  Output = Named(new QPlainTextEdit(this), "Output");
   Output->setReadOnly(true);
   Output->setUndoRedoEnabled(false);
   Output->setLineWrapMode(QPlainTextEdit::NoWrap);

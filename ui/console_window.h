@@ -28,8 +28,6 @@ class TConsoleWindow : public QWidget, public ConsoleSink {
  public:
   explicit TConsoleWindow(QWidget* mainWindow);
 
-  QPlainTextEdit* Output;
-
   // Where this console stands, from the centre over the main window, when several
   // encoders each show their own.
   void SetCascadeOffset(QPoint offset);
@@ -57,6 +55,8 @@ class TConsoleWindow : public QWidget, public ConsoleSink {
   bool dirty_ = false;
   QPoint cascadeOffset_;
   bool shownBefore_ = false;
+
+  QPlainTextEdit* Output;
 };
 
 }  // namespace lumio

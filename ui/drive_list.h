@@ -18,7 +18,6 @@ class DriveList : public QComboBox {
 
   // Replaces the listed roots; the list shows the drive of `folder` afterwards.
   void SetRoots(std::vector<std::string> roots, const std::string& folder);
-  const std::vector<std::string>& Roots() const { return roots_; }
 
   // The root whose file system holds `path`: the longest listed root above it.
   std::string DriveOf(const std::string& path) const;

@@ -164,7 +164,7 @@ void TMainWindow::InputFileListClick() {
     }
     SetEditFieldEnabled(*Comment, true);
     SetEditFieldEnabled(*OutputFileName, true);
-    FileData& record = jobs_.Record(selection.front());
+    const FileData& record = std::as_const(jobs_).Record(selection.front());
     Title->setText(ToQString(record.Title));
     Artist->setText(ToQString(record.Artist));
     Album->setText(ToQString(record.Album));
@@ -177,7 +177,7 @@ void TMainWindow::InputFileListClick() {
       DirectoryListBox1->SetDirectory(record.OutputDir);
     } else {
       DirectoryListBox1->SetDirectory(defDir_);
-      record.OutputDir = defDir_;
+      jobs_.SetOutputFolder(defDir_, selection);
       // The view reports no change when it already shows the default folder (a root
       // such as "/"), or when that folder has gone too, which the batch run then reports;
       // the path shown must follow the record either way.
@@ -403,7 +403,7 @@ bool TMainWindow::FormClose() {
     ShowError("\n" + saved.errorMessage);
     // A folder that cannot be written would otherwise keep the window from ever closing.
     return ShowMessageDialog(dialogs_, "\n設定を保存せずに終了しますか？", MessageKind::Warning,
-                             MessageButtons::YesNo, MessageSound::Exclamation) == DialogAnswer::Ok;
+                             MessageButtons::YesNo) == DialogAnswer::Ok;
   }
   jobs_.Clear();
   RebuildList();
@@ -460,12 +460,12 @@ void TMainWindow::dropEvent(QDropEvent* event) {
 }
 
 void TMainWindow::ShowError(const std::string& text) {
-  ShowMessageDialog(dialogs_, text, MessageKind::Error, MessageButtons::Ok, MessageSound::Stop);
+  ShowMessageDialog(dialogs_, text, MessageKind::Error, MessageButtons::Ok);
 }
 
 bool TMainWindow::Ask(const std::string& text) {
-  return ShowMessageDialog(dialogs_, text, MessageKind::Warning, MessageButtons::OkCancel,
-                           MessageSound::Exclamation) == DialogAnswer::Ok;
+  return ShowMessageDialog(dialogs_, text, MessageKind::Warning, MessageButtons::OkCancel) ==
+         DialogAnswer::Ok;
 }
 
 }  // namespace lumio

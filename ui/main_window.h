@@ -1,5 +1,16 @@
 #pragma once
 
+// The windows layer. How it reports failures: the layers below hand back results (a
+// save result, a refused batch, the paths that could not be added, nullopt for a
+// cancelled dialog) and never throw; the window that asked shows the failure in the one
+// modal message box (ShowMessageDialog, through the DialogSeam) with the program's fixed
+// Japanese text under the title "エラー" or "警告", and leaves what it failed to change
+// as it was. Nothing is thrown into Qt's event loop.
+//
+// Each window owns its controls: they are private, carry their member names as object
+// names (found with findChild), and only the window itself changes them; other code
+// uses the window's public functions.
+
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -55,16 +66,32 @@ class TMainWindow : public QMainWindow {
   FileDataList& Jobs() { return jobs_; }
   const std::string& OpenDir() const { return openDir_; }
   const std::string& DefDir() const { return defDir_; }
-  bool EditsArmed() const { return editsArmed_; }
-  // Indices of the selected entries of InputFileList, ascending.
-  Selection SelectedIndices() const;
 
   void SetSubWindows(TAboutWindow& about, TResultWindow& result, TProgressWindow& progress,
                      TSetupWindow& setup, TConsoleWindow& console);
   // What runs the batches; exists once the other windows are set.
   BatchController* Batch() { return batch_.get(); }
 
-  // Handlers.
+  // Adds dropped files and folders; also the paths given at start-up or handed over by
+  // a second start of the program. While the window is disabled (a batch runs) the
+  // paths wait until it is enabled again, so the list never changes under a batch.
+  void FormDropFiles(const QStringList& paths);
+  // Whether files are still being added from the event loop.
+  bool Adding() const;
+
+ signals:
+  // The window has closed for good, with its settings saved.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private slots:
   void InputFileOpenClick();
   // Adds every sound file under a folder chosen in the folder chooser.
   void FolderAddClick();
@@ -89,10 +116,7 @@ class TMainWindow : public QMainWindow {
   void HelpOpenClick();
   void EndButtonClick();
   void ProgramExitClick();
-  // Adds dropped files and folders; also the paths given at start-up or handed over by
-  // a second start of the program. While the window is disabled (a batch runs) the
-  // paths wait until it is enabled again, so the list never changes under a batch.
-  void FormDropFiles(const QStringList& paths);
+
   // The 編集 menu's commands on the selected entries.
   void NumberTracksClick();
   void FileNameFromTagsClick();
@@ -101,8 +125,10 @@ class TMainWindow : public QMainWindow {
   void MoveSelectedEntries(int step);
   // The selected entries dragged to stand before `row`.
   void DropSelectedEntries(int row);
-  // Whether files are still being added from the event loop.
-  bool Adding() const;
+
+ private:
+  // Indices of the selected entries of InputFileList, ascending.
+  Selection SelectedIndices() const;
   // Whether the window may close: asks first while the list is not empty.
   bool FormCloseQuery();
   // Writes the two folders and saves the store. When the file cannot be written it
@@ -110,7 +136,54 @@ class TMainWindow : public QMainWindow {
   // いいえ (the window then stays open with everything intact).
   bool FormClose();
 
-  // Controls.
+  void BuildControls();
+  void BuildMenu();
+  void BuildEditMenu();
+  void ConnectHandlers();
+  void FormCreate(const std::string& settingsPath);
+
+  void ApplyTagFromField(TagField field, const QString& text);
+  bool AddEntry(const std::string& inputPath, const std::string& subfolder);
+  void AddSources(const QStringList& paths, bool takeAnyFile);
+  void AddFinished(const std::vector<std::string>& failed);
+  void RebuildList();
+  void UpdateEditCommands();
+  void ShowMovedEntries(const Selection& placed);
+  std::string SourceStem(std::size_t index) const;
+  // Asks for a pattern, offering the one of `kind` last used, and remembers the pattern
+  // given; nullopt when cancelled.
+  std::optional<std::string> AskPattern(const QString& title, const QString& prompt,
+                                        TagPatternKind kind,
+                                        const std::function<QString(const std::string&)>& preview);
+  void ShowError(const std::string& text);
+  bool Ask(const std::string& text);
+
+  DialogSeam& dialogs_;
+  Clock& clock_;
+  std::string programFolder_;
+  PathRules rules_ = NativePathRules();
+  std::unique_ptr<SettingsStore> settings_;
+  FileDataList jobs_;
+  std::string openDir_;
+  std::string defDir_;
+  // Off while the window itself fills the fields, so that only the user's edits reach
+  // the records.
+  bool editsArmed_ = false;
+  bool shownBefore_ = false;
+  std::unique_ptr<SourceAdder> adder_;
+  // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
+  // all of them were added.
+  std::string pendingOpenDir_;
+  QStringList pathsWaitingForBatch_;
+
+  TAboutWindow* aboutWindow_ = nullptr;
+  TResultWindow* resultWindow_ = nullptr;
+  TProgressWindow* progressWindow_ = nullptr;
+  TSetupWindow* setupWindow_ = nullptr;
+  TConsoleWindow* consoleWindow_ = nullptr;
+  std::unique_ptr<BatchController> batch_;
+
+  // Controls, each with its member name as object name.
   QFrame* Bevel2 = nullptr;
   JobListView* InputFileList = nullptr;
   QPushButton* InputFileOpen = nullptr;
@@ -169,64 +242,6 @@ class TMainWindow : public QMainWindow {
   QAction* AboutMenu = nullptr;
   // The list's context menu: the 編集 menu's commands.
   QMenu* ListMenu = nullptr;
-
- signals:
-  // The window has closed for good, with its settings saved.
-  void Closed();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-
- private:
-  void BuildControls();
-  void BuildMenu();
-  void BuildEditMenu();
-  void ConnectHandlers();
-  void FormCreate(const std::string& settingsPath);
-
-  void ApplyTagFromField(TagField field, const QString& text);
-  bool AddEntry(const std::string& inputPath, const std::string& subfolder);
-  void AddSources(const QStringList& paths, bool takeAnyFile);
-  void AddFinished(const std::vector<std::string>& failed);
-  void RebuildList();
-  void UpdateEditCommands();
-  void ShowMovedEntries(const Selection& placed);
-  std::string SourceStem(std::size_t index) const;
-  // Asks for a pattern, offering the one of `kind` last used, and remembers the pattern
-  // given; nullopt when cancelled.
-  std::optional<std::string> AskPattern(const QString& title, const QString& prompt,
-                                        TagPatternKind kind,
-                                        const std::function<QString(const std::string&)>& preview);
-  void ShowError(const std::string& text);
-  bool Ask(const std::string& text);
-
-  DialogSeam& dialogs_;
-  Clock& clock_;
-  std::string programFolder_;
-  PathRules rules_ = NativePathRules();
-  std::unique_ptr<SettingsStore> settings_;
-  FileDataList jobs_;
-  std::string openDir_;
-  std::string defDir_;
-  bool editsArmed_ = false;
-  bool shownBefore_ = false;
-  std::unique_ptr<SourceAdder> adder_;
-  // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
-  // all of them were added.
-  std::string pendingOpenDir_;
-  QStringList pathsWaitingForBatch_;
-
-  TAboutWindow* aboutWindow_ = nullptr;
-  TResultWindow* resultWindow_ = nullptr;
-  TProgressWindow* progressWindow_ = nullptr;
-  TSetupWindow* setupWindow_ = nullptr;
-  TConsoleWindow* consoleWindow_ = nullptr;
-  std::unique_ptr<BatchController> batch_;
 };
 
 }  // namespace lumio

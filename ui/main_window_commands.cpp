@@ -1,6 +1,4 @@
 // The main window's commands that open the other windows or run a batch.
-#include <QLabel>
-#include <QLineEdit>
 
 #include "ui/about_window.h"
 #include "ui/batch_controller.h"
@@ -39,8 +37,8 @@ void TMainWindow::AboutMenuClick() {
     return;
   }
   PlaceCentredOverMainWindow(*aboutWindow_);
-  aboutWindow_->VersionName->setText(QStringLiteral("Lumio v" LUMIO_VERSION));
-  aboutWindow_->ForVer->setText(QStringLiteral("( For OggEnc v0.9 [RC3] )"));
+  aboutWindow_->ShowVersions(QStringLiteral("Lumio v" LUMIO_VERSION),
+                             QStringLiteral("( For OggEnc v0.9 [RC3] )"));
   aboutWindow_->exec();
 }
 

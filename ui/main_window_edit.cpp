@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "core/tag_pattern.h"
+#include "ui/control_names.h"
 #include "ui/dialog_seam.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
@@ -50,17 +51,19 @@ QString MatchPreview(const std::optional<MatchedTags>& matched) {
 }  // namespace
 
 void TMainWindow::BuildEditMenu() {
-  Edit1 = menuBar()->addMenu(QStringLiteral("編集(&T)"));
-  NumberTracks = Edit1->addAction(QStringLiteral("トラック番号を振る(&N)"));
-  NameFromTags = Edit1->addAction(QStringLiteral("タグからファイル名(&F)..."));
-  TagsFromName = Edit1->addAction(QStringLiteral("ファイル名からタグ(&G)..."));
-  N4 = Edit1->addSeparator();
+  Edit1 = Named(menuBar()->addMenu(QStringLiteral("編集(&T)")), "Edit1");
+  NumberTracks = Named(Edit1->addAction(QStringLiteral("トラック番号を振る(&N)")), "NumberTracks");
+  NameFromTags =
+      Named(Edit1->addAction(QStringLiteral("タグからファイル名(&F)...")), "NameFromTags");
+  TagsFromName =
+      Named(Edit1->addAction(QStringLiteral("ファイル名からタグ(&G)...")), "TagsFromName");
+  N4 = Named(Edit1->addSeparator(), "N4");
   // The keys are handled by the list itself; the menu only names them.
-  MoveUp = Edit1->addAction(QStringLiteral("上へ移動(&U)\tCtrl+Up"));
-  MoveDown = Edit1->addAction(QStringLiteral("下へ移動(&W)\tCtrl+Down"));
-  DeleteMenu = Edit1->addAction(QStringLiteral("削除(&D)\tDel"));
+  MoveUp = Named(Edit1->addAction(QStringLiteral("上へ移動(&U)\tCtrl+Up")), "MoveUp");
+  MoveDown = Named(Edit1->addAction(QStringLiteral("下へ移動(&W)\tCtrl+Down")), "MoveDown");
+  DeleteMenu = Named(Edit1->addAction(QStringLiteral("削除(&D)\tDel")), "DeleteMenu");
 
-  ListMenu = new QMenu(this);
+  ListMenu = Named(new QMenu(this), "ListMenu");
   ListMenu->addActions(Edit1->actions());
   InputFileList->setContextMenuPolicy(Qt::CustomContextMenu);
 
@@ -172,7 +175,7 @@ void TMainWindow::TagsFromFileNameClick() {
     ShowMessageDialog(dialogs_,
                       "\n" + std::to_string(unmatched) +
                           "個のファイル名がパターンに一致しなかったため、変更していません",
-                      MessageKind::Warning, MessageButtons::Ok, MessageSound::Exclamation);
+                      MessageKind::Warning, MessageButtons::Ok);
   }
 }
 

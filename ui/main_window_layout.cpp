@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/control_names.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
 #include "ui/look.h"
@@ -23,10 +24,11 @@ namespace lumio {
 
 namespace {
 
+// Names the control and puts it at its fixed place.
 template <typename T>
-T* Place(T* widget, int left, int top, int width, int height) {
+T* Place(T* widget, const char* name, int left, int top, int width, int height) {
   widget->setGeometry(left, top, width, height);
-  return widget;
+  return Named(widget, name);
 }
 
 QLabel* RightAlignedLabel(const char* caption, QWidget* parent) {
@@ -51,59 +53,67 @@ void TMainWindow::BuildControls() {
   setCentralWidget(client);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  Bevel2 = Place(new QFrame(client), 8, 8, 521, 441);
+  Bevel2 = Place(new QFrame(client), "Bevel2", 8, 8, 521, 441);
   Bevel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-  InputFileList = Place(new JobListView(client), 24, 24, 393, 121);
+  InputFileList = Place(new JobListView(client), "InputFileList", 24, 24, 393, 121);
   InputFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   InputFileList->setUniformItemSizes(true);
-  InputFileOpen = Place(new QPushButton(QStringLiteral("WAVE追加(&A)"), client), 424, 24, 89, 25);
-  SelectedClear = Place(new QPushButton(QStringLiteral("選択解除(&C)"), client), 424, 56, 89, 25);
-  DeleteButton = Place(new QPushButton(QStringLiteral("削除(&D)"), client), 424, 88, 89, 25);
-  ClearButton = Place(new QPushButton(QStringLiteral("全削除(&V)"), client), 424, 120, 89, 25);
+  InputFileOpen = Place(new QPushButton(QStringLiteral("WAVE追加(&A)"), client), "InputFileOpen",
+                        424, 24, 89, 25);
+  SelectedClear = Place(new QPushButton(QStringLiteral("選択解除(&C)"), client), "SelectedClear",
+                        424, 56, 89, 25);
+  DeleteButton =
+      Place(new QPushButton(QStringLiteral("削除(&D)"), client), "DeleteButton", 424, 88, 89, 25);
+  ClearButton =
+      Place(new QPushButton(QStringLiteral("全削除(&V)"), client), "ClearButton", 424, 120, 89, 25);
 
-  WaveDataText = Place(new QLabel(client), 24, 160, 489, 17);
+  WaveDataText = Place(new QLabel(client), "WaveDataText", 24, 160, 489, 17);
   WaveDataText->setAlignment(Qt::AlignCenter);
   WaveDataText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-  FileInfoPanel = Place(new QGroupBox(QStringLiteral("ファイル情報"), client), 24, 192, 289, 201);
+  FileInfoPanel = Place(new QGroupBox(QStringLiteral("ファイル情報"), client), "FileInfoPanel", 24,
+                        192, 289, 201);
   FileInfoPanel->setAutoFillBackground(true);
   QPalette grey = FileInfoPanel->palette();
   grey.setColor(QPalette::Window, ScrollBarColour());
   FileInfoPanel->setPalette(grey);
-  Label1 = Place(RightAlignedLabel("タイトル", FileInfoPanel), 24, 16, 49, 20);
-  Title = Place(new QLineEdit(FileInfoPanel), 80, 16, 193, 20);
-  Label4 = Place(RightAlignedLabel("アーティスト", FileInfoPanel), 8, 40, 65, 20);
-  Artist = Place(new QLineEdit(FileInfoPanel), 80, 40, 193, 20);
-  Label2 = Place(RightAlignedLabel("アルバム", FileInfoPanel), 8, 64, 65, 20);
-  Album = Place(new QLineEdit(FileInfoPanel), 80, 64, 193, 20);
-  Label10 = Place(RightAlignedLabel("日付", FileInfoPanel), 24, 88, 49, 20);
-  Date = Place(new QLineEdit(FileInfoPanel), 80, 88, 97, 20);
-  Label11 = Place(RightAlignedLabel("トラック", FileInfoPanel), 184, 88, 41, 20);
-  TrackNumber = Place(new QLineEdit(FileInfoPanel), 232, 88, 41, 20);
-  Label3 = Place(RightAlignedLabel("コメント", FileInfoPanel), 24, 112, 49, 20);
-  Comment = Place(new QPlainTextEdit(FileInfoPanel), 80, 112, 193, 49);
+  Label1 = Place(RightAlignedLabel("タイトル", FileInfoPanel), "Label1", 24, 16, 49, 20);
+  Title = Place(new QLineEdit(FileInfoPanel), "Title", 80, 16, 193, 20);
+  Label4 = Place(RightAlignedLabel("アーティスト", FileInfoPanel), "Label4", 8, 40, 65, 20);
+  Artist = Place(new QLineEdit(FileInfoPanel), "Artist", 80, 40, 193, 20);
+  Label2 = Place(RightAlignedLabel("アルバム", FileInfoPanel), "Label2", 8, 64, 65, 20);
+  Album = Place(new QLineEdit(FileInfoPanel), "Album", 80, 64, 193, 20);
+  Label10 = Place(RightAlignedLabel("日付", FileInfoPanel), "Label10", 24, 88, 49, 20);
+  Date = Place(new QLineEdit(FileInfoPanel), "Date", 80, 88, 97, 20);
+  Label11 = Place(RightAlignedLabel("トラック", FileInfoPanel), "Label11", 184, 88, 41, 20);
+  TrackNumber = Place(new QLineEdit(FileInfoPanel), "TrackNumber", 232, 88, 41, 20);
+  Label3 = Place(RightAlignedLabel("コメント", FileInfoPanel), "Label3", 24, 112, 49, 20);
+  Comment = Place(new QPlainTextEdit(FileInfoPanel), "Comment", 80, 112, 193, 49);
   Comment->setTabChangesFocus(true);
-  Label8 = Place(RightAlignedLabel("ファイル名", FileInfoPanel), 16, 168, 57, 20);
-  OutputFileName = Place(new QLineEdit(FileInfoPanel), 80, 168, 193, 20);
+  Label8 = Place(RightAlignedLabel("ファイル名", FileInfoPanel), "Label8", 16, 168, 57, 20);
+  OutputFileName = Place(new QLineEdit(FileInfoPanel), "OutputFileName", 80, 168, 193, 20);
 
-  Label5 = Place(new QLabel(QStringLiteral("出力先"), client), 328, 192, 57, 17);
-  NewDirectory =
-      Place(new QPushButton(QStringLiteral("新規フォルダ作成"), client), 374, 192, 107, 20);
-  DriveComboBox1 = new DriveList(client);
+  Label5 = Place(new QLabel(QStringLiteral("出力先"), client), "Label5", 328, 192, 57, 17);
+  NewDirectory = Place(new QPushButton(QStringLiteral("新規フォルダ作成"), client), "NewDirectory",
+                       374, 192, 107, 20);
+  DriveComboBox1 = Named(new DriveList(client), "DriveComboBox1");
   DriveComboBox1->setGeometry(328, 215, 185, DriveComboBox1->sizeHint().height());
-  DirectoryListBox1 = Place(new FolderView(client), 328, 240, 185, 153);
+  DirectoryListBox1 = Place(new FolderView(client), "DirectoryListBox1", 328, 240, 185, 153);
 
-  Label7 = Place(new QLabel(QStringLiteral("出力先パス"), client), 24, 408, 65, 20);
-  OutputFilePath = Place(new QLineEdit(client), 88, 408, 425, 20);
+  Label7 = Place(new QLabel(QStringLiteral("出力先パス"), client), "Label7", 24, 408, 65, 20);
+  OutputFilePath = Place(new QLineEdit(client), "OutputFilePath", 88, 408, 425, 20);
   OutputFilePath->setReadOnly(true);
   UseMenuColour(*OutputFilePath);
 
-  EndButton = Place(new QPushButton(QStringLiteral("終了(&X)"), client), 16, 464, 81, 25);
-  SetupButton = Place(new QPushButton(QStringLiteral("設定変更(&O)"), client), 104, 464, 81, 25);
-  Button1 = Place(new QPushButton(QStringLiteral("処理結果(&R)"), client), 192, 464, 81, 25);
-  StartEncode =
-      Place(new QPushButton(QStringLiteral("エンコード開始(&E)"), client), 336, 456, 185, 33);
+  EndButton =
+      Place(new QPushButton(QStringLiteral("終了(&X)"), client), "EndButton", 16, 464, 81, 25);
+  SetupButton = Place(new QPushButton(QStringLiteral("設定変更(&O)"), client), "SetupButton", 104,
+                      464, 81, 25);
+  Button1 =
+      Place(new QPushButton(QStringLiteral("処理結果(&R)"), client), "Button1", 192, 464, 81, 25);
+  StartEncode = Place(new QPushButton(QStringLiteral("エンコード開始(&E)"), client), "StartEncode",
+                      336, 456, 185, 33);
   StartEncode->setEnabled(false);
 
   // Files dropped anywhere on the window are added to the list, also over the edit
@@ -126,23 +136,24 @@ void TMainWindow::BuildControls() {
 }
 
 void TMainWindow::BuildMenu() {
-  File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  OpenMenu = File1->addAction(QStringLiteral("WAVEファイル追加(&A)"));
-  FolderAddMenu = File1->addAction(QStringLiteral("フォルダ追加(&F)"));
+  File1 = Named(menuBar()->addMenu(QStringLiteral("ファイル(&F)")), "File1");
+  OpenMenu = Named(File1->addAction(QStringLiteral("WAVEファイル追加(&A)")), "OpenMenu");
+  FolderAddMenu = Named(File1->addAction(QStringLiteral("フォルダ追加(&F)")), "FolderAddMenu");
   FolderAddMenu->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
-  N1 = File1->addSeparator();
-  EncodeMenu = File1->addAction(QStringLiteral("エンコード開始(&E)"));
+  N1 = Named(File1->addSeparator(), "N1");
+  EncodeMenu = Named(File1->addAction(QStringLiteral("エンコード開始(&E)")), "EncodeMenu");
   EncodeMenu->setEnabled(false);
-  N2 = File1->addSeparator();
-  ExitMenu = File1->addAction(QStringLiteral("終了(&X)"));
-  Setup1 = menuBar()->addMenu(QStringLiteral("設定(&S)"));
-  Setup = Setup1->addAction(QStringLiteral("設定変更(&O)"));
+  N2 = Named(File1->addSeparator(), "N2");
+  ExitMenu = Named(File1->addAction(QStringLiteral("終了(&X)")), "ExitMenu");
+  Setup1 = Named(menuBar()->addMenu(QStringLiteral("設定(&S)")), "Setup1");
+  Setup = Named(Setup1->addAction(QStringLiteral("設定変更(&O)")), "Setup");
   BuildEditMenu();
-  Help1 = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-  HelpOpen = Help1->addAction(QStringLiteral("ヘルプ(&H)"));
-  ResultWindowOpen = Help1->addAction(QStringLiteral("前回処理結果(&R)"));
-  N3 = Help1->addSeparator();
-  AboutMenu = Help1->addAction(QStringLiteral("バージョン情報(&A)"));
+  Help1 = Named(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), "Help1");
+  HelpOpen = Named(Help1->addAction(QStringLiteral("ヘルプ(&H)")), "HelpOpen");
+  ResultWindowOpen =
+      Named(Help1->addAction(QStringLiteral("前回処理結果(&R)")), "ResultWindowOpen");
+  N3 = Named(Help1->addSeparator(), "N3");
+  AboutMenu = Named(Help1->addAction(QStringLiteral("バージョン情報(&A)")), "AboutMenu");
 }
 
 void TMainWindow::ConnectHandlers() {

@@ -9,10 +9,10 @@
 namespace lumio {
 
 DialogAnswer ShowMessageDialog(DialogSeam& dialogs, const std::string& text, MessageKind kind,
-                               MessageButtons buttons, MessageSound /*sound*/) {
+                               MessageButtons buttons) {
   const QString title =
       kind == MessageKind::Warning ? QStringLiteral("警告") : QStringLiteral("エラー");
-  // The desktop offers one bell; the exclamation and the stop sound both ring it.
+  // The desktop offers one bell, the same for warnings and errors.
   QApplication::beep();
   return dialogs.Message(MainWindowForPlacement(), title, ToQString(text), kind, buttons);
 }

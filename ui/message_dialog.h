@@ -9,8 +9,8 @@ namespace lumio {
 class DialogSeam;
 
 // The one modal message box of the program: title and icon from the kind, the
-// caller's sound, centred over the main window, shown through the dialog seam.
+// desktop's bell, centred over the main window, shown through the dialog seam.
 DialogAnswer ShowMessageDialog(DialogSeam& dialogs, const std::string& text, MessageKind kind,
-                               MessageButtons buttons, MessageSound sound);
+                               MessageButtons buttons);
 
 }  // namespace lumio

@@ -10,6 +10,7 @@
 
 #include "encode/console_sink.h"
 #include "encode/time_format.h"
+#include "ui/control_names.h"
 #include "ui/keep_above.h"
 #include "ui/look.h"
 #include "ui/placement.h"
@@ -72,23 +73,24 @@ TProgressWindow::TProgressWindow(QWidget* mainWindow)
 
   const auto right = Qt::AlignRight | Qt::AlignTop;
   // The button comes first so that it is first in the tab order; the labels take no focus.
-  CancelEncoding = new QPushButton(QStringLiteral("中止"), this);
+  CancelEncoding = Named(new QPushButton(QStringLiteral("中止"), this), "CancelEncoding");
   CancelEncoding->setGeometry(288, 48, 89, 25);
-  EncodeFileText = MakeLabel(this, QStringLiteral("処理中"), 24, 16, 39, 13);
+  EncodeFileText =
+      Named(MakeLabel(this, QStringLiteral("処理中"), 24, 16, 39, 13), "EncodeFileText");
   EncodeFileText->setFont(FontOfSize(13));
   EncodeFileText->adjustSize();
-  Label4 = MakeLabel(this, QStringLiteral("経過"), 32, 56, 25, 17);
-  MinCount2 = MakeLabel(this, QStringLiteral("0"), 64, 56, 17, 17, right);
-  Label1 = MakeLabel(this, QStringLiteral("分"), 88, 56, 17, 17);
-  SecCount2 = MakeLabel(this, QStringLiteral("0"), 104, 56, 17, 17, right);
-  Label2 = MakeLabel(this, QStringLiteral("秒"), 128, 56, 12, 12);
-  Label5 = MakeLabel(this, QStringLiteral("合計"), 168, 56, 24, 17);
-  MinCount = MakeLabel(this, QStringLiteral("0"), 192, 56, 17, 17, right);
-  Label6 = MakeLabel(this, QStringLiteral("分"), 216, 56, 17, 17);
-  SecCount = MakeLabel(this, QStringLiteral("0"), 232, 56, 17, 17, right);
-  Label3 = MakeLabel(this, QStringLiteral("秒"), 256, 56, 17, 17);
+  Label4 = Named(MakeLabel(this, QStringLiteral("経過"), 32, 56, 25, 17), "Label4");
+  MinCount2 = Named(MakeLabel(this, QStringLiteral("0"), 64, 56, 17, 17, right), "MinCount2");
+  Label1 = Named(MakeLabel(this, QStringLiteral("分"), 88, 56, 17, 17), "Label1");
+  SecCount2 = Named(MakeLabel(this, QStringLiteral("0"), 104, 56, 17, 17, right), "SecCount2");
+  Label2 = Named(MakeLabel(this, QStringLiteral("秒"), 128, 56, 12, 12), "Label2");
+  Label5 = Named(MakeLabel(this, QStringLiteral("合計"), 168, 56, 24, 17), "Label5");
+  MinCount = Named(MakeLabel(this, QStringLiteral("0"), 192, 56, 17, 17, right), "MinCount");
+  Label6 = Named(MakeLabel(this, QStringLiteral("分"), 216, 56, 17, 17), "Label6");
+  SecCount = Named(MakeLabel(this, QStringLiteral("0"), 232, 56, 17, 17, right), "SecCount");
+  Label3 = Named(MakeLabel(this, QStringLiteral("秒"), 256, 56, 17, 17), "Label3");
 
-  Timer1 = new QTimer(this);
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, &TProgressWindow::Timer1Timer);
   connect(CancelEncoding, &QPushButton::clicked, this, &TProgressWindow::CancelEncodingClick);

@@ -33,20 +33,6 @@ class TProgressWindow : public QWidget {
  public:
   explicit TProgressWindow(QWidget* mainWindow);
 
-  QLabel* EncodeFileText;
-  QLabel* Label4;
-  QLabel* MinCount2;
-  QLabel* Label1;
-  QLabel* SecCount2;
-  QLabel* Label2;
-  QLabel* Label5;
-  QLabel* MinCount;
-  QLabel* Label6;
-  QLabel* SecCount;
-  QLabel* Label3;
-  QPushButton* CancelEncoding;
-  QTimer* Timer1;
-
   // Per-file counters back to 0; the run's total goes on.
   void ResetFileCount();
   // What the cancel button asks to close; nullptr while no batch runs.
@@ -63,15 +49,13 @@ class TProgressWindow : public QWidget {
   void FormClose();
   void setVisible(bool visible) override;
 
-  const ProgressCounters& Counters() const { return counters_; }
-
- public slots:
-  void Timer1Timer();
-  void CancelEncodingClick();
-
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+
+ private slots:
+  void Timer1Timer();
+  void CancelEncodingClick();
 
  private:
   // Runs when the driver shows the window: a fresh count for the run.
@@ -91,6 +75,20 @@ class TProgressWindow : public QWidget {
   ProgressCounters counters_;
   RunningEncoder* encoder_ = nullptr;
   bool shownBefore_ = false;
+
+  QLabel* EncodeFileText;
+  QLabel* Label4;
+  QLabel* MinCount2;
+  QLabel* Label1;
+  QLabel* SecCount2;
+  QLabel* Label2;
+  QLabel* Label5;
+  QLabel* MinCount;
+  QLabel* Label6;
+  QLabel* SecCount;
+  QLabel* Label3;
+  QPushButton* CancelEncoding;
+  QTimer* Timer1;
 };
 
 }  // namespace lumio

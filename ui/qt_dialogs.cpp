@@ -139,7 +139,7 @@ std::optional<QString> QtDialogs::TagPattern(
   if (dialog.exec() != QDialog::Accepted) {
     return std::nullopt;
   }
-  return dialog.Pattern->text();
+  return dialog.PatternText();
 }
 
 }  // namespace lumio

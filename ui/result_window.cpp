@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTextCursor>
 
+#include "ui/control_names.h"
 #include "ui/look.h"
 #include "ui/placement.h"
 
@@ -17,7 +17,7 @@ TResultWindow::TResultWindow(QWidget* mainWindow)
   setFont(LumioFont());
   setFixedSize(353, 260);
 
-  ResultText = new QPlainTextEdit(this);
+  ResultText = Named(new QPlainTextEdit(this), "ResultText");
   ResultText->setGeometry(16, 8, 329, 217);
   ResultText->setReadOnly(true);
   ResultText->setUndoRedoEnabled(false);
@@ -27,33 +27,17 @@ TResultWindow::TResultWindow(QWidget* mainWindow)
   ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   UseMenuColour(*ResultText);
 
-  ResultOk = new QPushButton(QStringLiteral("閉じる"), this);
+  ResultOk = Named(new QPushButton(QStringLiteral("閉じる"), this), "ResultOk");
   ResultOk->setGeometry(124, 232, 105, 21);
   ResultOk->setAutoDefault(false);
   connect(ResultOk, &QPushButton::clicked, this, &TResultWindow::ResultOkClick);
   setTabOrder(ResultText, ResultOk);
 }
 
-void TResultWindow::ClearReport() {
-  ResultText->clear();
-  lineCount_ = 0;
-}
-
-void TResultWindow::AppendReportLine(const QString& line) {
-  // Counted here rather than read from the document, which cannot tell an empty report
-  // from a report of one empty line.
-  QTextCursor cursor(ResultText->document());
-  cursor.movePosition(QTextCursor::End);
-  if (lineCount_ > 0) {
-    cursor.insertBlock();
-  }
-  cursor.insertText(line);
-  ++lineCount_;
-}
+void TResultWindow::ClearReport() { ResultText->clear(); }
 
 void TResultWindow::SetReport(const QStringList& lines) {
   ResultText->setPlainText(lines.join(QLatin1Char('\n')));
-  lineCount_ = static_cast<int>(lines.size());
 }
 
 void TResultWindow::ResultOkClick() { close(); }

@@ -17,24 +17,22 @@ class TResultWindow : public QDialog {
  public:
   explicit TResultWindow(QWidget* mainWindow);
 
-  QPlainTextEdit* ResultText;
-  QPushButton* ResultOk;
-
   // The report is the list of lines of ResultText.
   void ClearReport();
-  void AppendReportLine(const QString& line);
   // Replaces the whole report at once.
   void SetReport(const QStringList& lines);
-
- public slots:
-  void ResultOkClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
 
+ private slots:
+  void ResultOkClick();
+
  private:
-  int lineCount_ = 0;
   bool shownBefore_ = false;
+
+  QPlainTextEdit* ResultText;
+  QPushButton* ResultOk;
 };
 
 }  // namespace lumio

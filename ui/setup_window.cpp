@@ -158,8 +158,7 @@ bool TSetupWindow::SaveSettings() {
 
   const SaveResult saved = settings_.UpdateFile();
   if (!saved.ok) {
-    ShowMessageDialog(dialogs_, "\n" + saved.errorMessage, MessageKind::Error, MessageButtons::Ok,
-                      MessageSound::Stop);
+    ShowMessageDialog(dialogs_, "\n" + saved.errorMessage, MessageKind::Error, MessageButtons::Ok);
   }
   return saved.ok;
 }

@@ -37,8 +37,11 @@ class TSetupWindow : public QDialog {
   static const QString kEncoderDialogCaption;
   static const QStringList kEncoderDialogFilters;
 
-  void FormCreate();
-  void FormShow();
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private slots:
   void SetupWindowCloseClick();
   void SetupWindowCancelClick();
   void ChangeOptionClick();
@@ -49,11 +52,36 @@ class TSetupWindow : public QDialog {
   void ChoiseStdOutDirClick();
   void QualityChange();
 
+ private:
+  void FormCreate();
+  void FormShow();
   void LoadSettings();
   // Writes every control's value to the store and saves the file; on failure shows
   // the store's error and returns false.
   bool SaveSettings();
   bool PickStdOutputDir();
+
+  void BuildControls();
+  void BuildGeneralPage();
+  void BuildEncodeOptionPage();
+  void SetKeyboardOrder();
+  void ConnectHandlers();
+  std::optional<QString> OpenDialog2();
+
+  // A path field's text with the bytes it was loaded from. Bytes that are not valid
+  // text in the code page cannot survive the trip through the field, so a field that
+  // still shows what was loaded gives back the loaded bytes.
+  struct LoadedPath {
+    std::string bytes;
+    QString shown;
+  };
+  void LoadPath(QLineEdit& field, LoadedPath& loaded, const std::string& bytes);
+  static std::string PathOf(const QLineEdit& field, const LoadedPath& loaded);
+
+  SettingsStore& settings_;
+  DialogSeam& dialogs_;
+  LoadedPath loadedStdOutputDir_;
+  LoadedPath loadedEncoderPlace_;
 
   QTabWidget* PageControl1 = nullptr;
   QWidget* TabSheet1 = nullptr;
@@ -99,33 +127,6 @@ class TSetupWindow : public QDialog {
   QRadioButton* CheckNoUse = nullptr;
   QLabel* Label7 = nullptr;
   QButtonGroup* EncodeOptionGroup = nullptr;
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  void BuildControls();
-  void BuildGeneralPage();
-  void BuildEncodeOptionPage();
-  void SetKeyboardOrder();
-  void ConnectHandlers();
-  std::optional<QString> OpenDialog2();
-
-  // A path field's text with the bytes it was loaded from. Bytes that are not valid
-  // text in the code page cannot survive the trip through the field, so a field that
-  // still shows what was loaded gives back the loaded bytes.
-  struct LoadedPath {
-    std::string bytes;
-    QString shown;
-  };
-  void LoadPath(QLineEdit& field, LoadedPath& loaded, const std::string& bytes);
-  static std::string PathOf(const QLineEdit& field, const LoadedPath& loaded);
-
-  SettingsStore& settings_;
-  DialogSeam& dialogs_;
-  LoadedPath loadedStdOutputDir_;
-  LoadedPath loadedEncoderPlace_;
 };
 
 }  // namespace lumio

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include "encode/batch_run.h"
+#include "ui/control_names.h"
 #include "ui/look.h"
 #include "ui/setup_window.h"
 
@@ -81,16 +82,16 @@ void TSetupWindow::BuildControls() {
   setFixedSize(411, 322);
   setFont(LumioFont());
 
-  PageControl1 = Place(new QTabWidget(this), 8, 8, 393, 281);
-  TabSheet1 = new QWidget;
-  TabSheet2 = new QWidget;
+  PageControl1 = Named(Place(new QTabWidget(this), 8, 8, 393, 281), "PageControl1");
+  TabSheet1 = Named(new QWidget, "TabSheet1");
+  TabSheet2 = Named(new QWidget, "TabSheet2");
   PageControl1->addTab(TabSheet1, "全般");
   PageControl1->addTab(TabSheet2, "エンコードオプション");
   PageControl1->setCurrentIndex(0);
 
-  SetupWindowClose = MakeButton(this, "OK", 120, 296, 91, 21);
-  SetupWindowCancel = MakeButton(this, "キャンセル", 216, 296, 91, 21);
-  ChangeOption = MakeButton(this, "適用", 312, 296, 91, 21);
+  SetupWindowClose = Named(MakeButton(this, "OK", 120, 296, 91, 21), "SetupWindowClose");
+  SetupWindowCancel = Named(MakeButton(this, "キャンセル", 216, 296, 91, 21), "SetupWindowCancel");
+  ChangeOption = Named(MakeButton(this, "適用", 312, 296, 91, 21), "ChangeOption");
 
   BuildGeneralPage();
   BuildEncodeOptionPage();
@@ -99,63 +100,76 @@ void TSetupWindow::BuildControls() {
 
 void TSetupWindow::BuildGeneralPage() {
   QWidget* page = TabSheet1;
-  Label4 = MakeLabel(page, "プロセスの優先順位", 16, 16, 113, 17);
-  EncodePriority = MakeList(page, kPriorityItems, 1, 136, 16, 137, 20);
-  ViewCheck = Place(new QCheckBox("エンコード中にコンソール画面を表示", page), 16, 48, 217, 17);
-  ParallelEncodersLabel = MakeLabel(page, "同時実行数", 240, 48, 60, 17);
-  ParallelEncoders = Place(new QSpinBox(page), 300, 46, 40, 20);
+  Label4 = Named(MakeLabel(page, "プロセスの優先順位", 16, 16, 113, 17), "Label4");
+  EncodePriority = Named(MakeList(page, kPriorityItems, 1, 136, 16, 137, 20), "EncodePriority");
+  ViewCheck =
+      Named(Place(new QCheckBox("エンコード中にコンソール画面を表示", page), 16, 48, 217, 17),
+            "ViewCheck");
+  ParallelEncodersLabel =
+      Named(MakeLabel(page, "同時実行数", 240, 48, 60, 17), "ParallelEncodersLabel");
+  ParallelEncoders = Named(Place(new QSpinBox(page), 300, 46, 40, 20), "ParallelEncoders");
   ParallelEncoders->setRange(1, kMostParallelEncoders);
   ParallelEncoders->setToolTip("同時に動かすエンコーダの数");
   CoreCountText =
-      MakeLabel(page, QString("(%1コア)").arg(QThread::idealThreadCount()), 344, 48, 44, 17);
-  SetEncoderPlace = Place(new QCheckBox("エンコーダ本体の場所を指定", page), 16, 72, 233, 17);
-  EncoderPlace = MakePathField(page, 24, 96, 289, 20);
-  ChoiseEncoderPlace = MakeButton(page, "参照", 320, 96, 49, 20);
+      Named(MakeLabel(page, QString("(%1コア)").arg(QThread::idealThreadCount()), 344, 48, 44, 17),
+            "CoreCountText");
+  SetEncoderPlace = Named(Place(new QCheckBox("エンコーダ本体の場所を指定", page), 16, 72, 233, 17),
+                          "SetEncoderPlace");
+  EncoderPlace = Named(MakePathField(page, 24, 96, 289, 20), "EncoderPlace");
+  ChoiseEncoderPlace = Named(MakeButton(page, "参照", 320, 96, 49, 20), "ChoiseEncoderPlace");
   ChoiseEncoderPlace->setEnabled(false);
 
-  GroupBox2 = Place(new QGroupBox("出力先設定", page), 16, 128, 353, 113);
-  SameOutput = Place(new QCheckBox("入力ファイルと同じ場所に出力", GroupBox2), 16, 24, 201, 17);
-  UseStdOutput = Place(new QCheckBox("標準の出力先を設定する", GroupBox2), 16, 48, 201, 17);
-  StdOutputDir = MakePathField(GroupBox2, 24, 72, 257, 20);
-  ChoiseStdOutDir = MakeButton(GroupBox2, "参照", 288, 72, 49, 20);
+  GroupBox2 = Named(Place(new QGroupBox("出力先設定", page), 16, 128, 353, 113), "GroupBox2");
+  SameOutput =
+      Named(Place(new QCheckBox("入力ファイルと同じ場所に出力", GroupBox2), 16, 24, 201, 17),
+            "SameOutput");
+  UseStdOutput = Named(Place(new QCheckBox("標準の出力先を設定する", GroupBox2), 16, 48, 201, 17),
+                       "UseStdOutput");
+  StdOutputDir = Named(MakePathField(GroupBox2, 24, 72, 257, 20), "StdOutputDir");
+  ChoiseStdOutDir = Named(MakeButton(GroupBox2, "参照", 288, 72, 49, 20), "ChoiseStdOutDir");
   ChoiseStdOutDir->setEnabled(false);
-  KeepFolderTree = Place(new QCheckBox("フォルダ構成を保つ", GroupBox2), 220, 24, 128, 17);
+  KeepFolderTree = Named(Place(new QCheckBox("フォルダ構成を保つ", GroupBox2), 220, 24, 128, 17),
+                         "KeepFolderTree");
   KeepFolderTree->setToolTip(
       "追加したフォルダの中のファイルを、出力先の下に同じフォルダ構成で出力します");
 }
 
 void TSetupWindow::BuildEncodeOptionPage() {
   QWidget* page = TabSheet2;
-  CheckUseBitrate = Place(new QRadioButton("ビットレート指定", page), 16, 24, 105, 17);
-  Label3 = MakeLabel(page, "最大値", 128, 24, 41, 17);
-  MaximumBitrate = MakeList(page, kBitrateItems, 0, 184, 24, 97, 20);
-  Label2 = MakeLabel(page, "平均値", 128, 56, 41, 17);
-  NominalBitrate = MakeList(page, kBitrateItems, 0, 184, 56, 97, 20);
-  Label1 = MakeLabel(page, "最小値", 128, 88, 41, 17);
-  MinimumBitrate = MakeList(page, kBitrateItems, 0, 184, 88, 97, 20);
+  CheckUseBitrate =
+      Named(Place(new QRadioButton("ビットレート指定", page), 16, 24, 105, 17), "CheckUseBitrate");
+  Label3 = Named(MakeLabel(page, "最大値", 128, 24, 41, 17), "Label3");
+  MaximumBitrate = Named(MakeList(page, kBitrateItems, 0, 184, 24, 97, 20), "MaximumBitrate");
+  Label2 = Named(MakeLabel(page, "平均値", 128, 56, 41, 17), "Label2");
+  NominalBitrate = Named(MakeList(page, kBitrateItems, 0, 184, 56, 97, 20), "NominalBitrate");
+  Label1 = Named(MakeLabel(page, "最小値", 128, 88, 41, 17), "Label1");
+  MinimumBitrate = Named(MakeList(page, kBitrateItems, 0, 184, 88, 97, 20), "MinimumBitrate");
 
-  CheckUseQuality = Place(new QRadioButton("クオリティ指定", page), 16, 128, 97, 17);
-  Quality = Place(new QSlider(Qt::Horizontal, page), 120, 128, 193, 29);
+  CheckUseQuality =
+      Named(Place(new QRadioButton("クオリティ指定", page), 16, 128, 97, 17), "CheckUseQuality");
+  Quality = Named(Place(new QSlider(Qt::Horizontal, page), 120, 128, 193, 29), "Quality");
   Quality->setRange(0, 100);
   Quality->setPageStep(10);
   Quality->setTickInterval(10);
   Quality->setTickPosition(QSlider::TicksBelow);
   Quality->setValue(0);
-  QualityView = Place(new QLineEdit("0", page), 320, 128, 33, 20);
+  QualityView = Named(Place(new QLineEdit("0", page), 320, 128, 33, 20), "QualityView");
   QualityView->setReadOnly(true);
   UseMenuColour(*QualityView);
-  Label5 = MakeLabel(page, "0 ( Low )", 128, 160, 73, 17);
-  Label6 = MakeLabel(page, "10 ( High )", 296, 160, 81, 17);
+  Label5 = Named(MakeLabel(page, "0 ( Low )", 128, 160, 73, 17), "Label5");
+  Label6 = Named(MakeLabel(page, "10 ( High )", 296, 160, 81, 17), "Label6");
 
-  CheckNoUse = Place(new QRadioButton("指定しない", page), 16, 184, 113, 17);
+  CheckNoUse = Named(Place(new QRadioButton("指定しない", page), 16, 184, 113, 17), "CheckNoUse");
 
   // In the free row below the encoding options, so that no control of the window moves.
-  ExistingOutputLabel = MakeLabel(page, "出力ファイルが既にあるとき", 16, 226, 161, 17);
-  ExistingOutput = MakeList(page, kExistingOutputItems, 0, 184, 224, 153, 20);
-  Label7 = MakeLabel(page, "( = -q3 )", 32, 200, 113, 17);
+  ExistingOutputLabel =
+      Named(MakeLabel(page, "出力ファイルが既にあるとき", 16, 226, 161, 17), "ExistingOutputLabel");
+  ExistingOutput =
+      Named(MakeList(page, kExistingOutputItems, 0, 184, 224, 153, 20), "ExistingOutput");
+  Label7 = Named(MakeLabel(page, "( = -q3 )", 32, 200, 113, 17), "Label7");
 
   // One group, so that checking one radio button unchecks the other two.
-  EncodeOptionGroup = new QButtonGroup(this);
+  EncodeOptionGroup = Named(new QButtonGroup(this), "EncodeOptionGroup");
   EncodeOptionGroup->setExclusive(true);
   EncodeOptionGroup->addButton(CheckUseBitrate, 1);
   EncodeOptionGroup->addButton(CheckUseQuality, 2);

@@ -77,8 +77,6 @@ InstanceServer::InstanceServer(const QString& serverName, QObject* parent)
   connect(server_, &QLocalServer::newConnection, this, &InstanceServer::TakeConnection);
 }
 
-bool InstanceServer::Listening() const { return server_->isListening(); }
-
 void InstanceServer::TakeConnection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
     // The whole list is taken when the other start hangs up.

@@ -31,7 +31,6 @@ class InstanceServer : public QObject {
 
  public:
   explicit InstanceServer(const QString& serverName, QObject* parent = nullptr);
-  bool Listening() const;
 
  signals:
   // A later start handed over these paths (perhaps none: it was started bare).

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "ui/control_names.h"
 #include "ui/look.h"
 
 namespace lumio {
@@ -16,18 +17,19 @@ TTagPatternWindow::TTagPatternWindow(QWidget* parent, const QString& title, cons
     : QDialog(parent), preview_(std::move(preview)) {
   setWindowTitle(title);
   setFont(LumioFont());
-  PromptLabel = new QLabel(prompt, this);
+  PromptLabel = Named(new QLabel(prompt, this), "PromptLabel");
   PromptLabel->setWordWrap(true);
-  Pattern = new QLineEdit(initial, this);
-  Legend = new QLabel(QStringLiteral("%t タイトル　%a アーティスト　%b アルバム　%d 日付\n"
-                                     "%n トラック　%f 元のファイル名　%% %"),
-                      this);
-  Preview = new QLabel(this);
+  Pattern = Named(new QLineEdit(initial, this), "Pattern");
+  Legend = Named(new QLabel(QStringLiteral("%t タイトル　%a アーティスト　%b アルバム　%d 日付\n"
+                                           "%n トラック　%f 元のファイル名　%% %"),
+                            this),
+                 "Legend");
+  Preview = Named(new QLabel(this), "Preview");
   Preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Preview->setMinimumWidth(420);
-  OkButton = new QPushButton(QStringLiteral("OK"), this);
+  OkButton = Named(new QPushButton(QStringLiteral("OK"), this), "OkButton");
   OkButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+  CancelButton = Named(new QPushButton(QStringLiteral("キャンセル"), this), "CancelButton");
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -47,6 +49,8 @@ TTagPatternWindow::TTagPatternWindow(QWidget* parent, const QString& title, cons
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   PatternChange();
 }
+
+QString TTagPatternWindow::PatternText() const { return Pattern->text(); }
 
 void TTagPatternWindow::PatternChange() { Preview->setText(preview_(Pattern->text())); }
 

@@ -21,17 +21,21 @@ class TTagPatternWindow : public QDialog {
   TTagPatternWindow(QWidget* parent, const QString& title, const QString& prompt,
                     const QString& initial, PreviewFunction preview);
 
+  // The pattern as the field holds it now.
+  QString PatternText() const;
+
+ private slots:
+  void PatternChange();
+
+ private:
+  PreviewFunction preview_;
+
   QLabel* PromptLabel = nullptr;
   QLineEdit* Pattern = nullptr;
   QLabel* Legend = nullptr;
   QLabel* Preview = nullptr;
   QPushButton* OkButton = nullptr;
   QPushButton* CancelButton = nullptr;
-
- private:
-  void PatternChange();
-
-  PreviewFunction preview_;
 };
 
 }  // namespace lumio

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "encode/clock.h"
+#include "support/find_control.h"
 #include "support/scripted_dialogs.h"
 #include "ui/batch_controller.h"
 #include "ui/console_window.h"
@@ -91,8 +92,8 @@ class ResultWatcher {
   explicit ResultWatcher(TResultWindow& window) {
     QObject::connect(&timer_, &QTimer::timeout, &window, [this, &window] {
       if (window.isVisible()) {
-        reports.push_back(window.ResultText->toPlainText());
-        window.ResultOk->click();
+        reports.push_back(test::Control<QPlainTextEdit>(window, "ResultText").toPlainText());
+        test::Control<QPushButton>(window, "ResultOk").click();
       }
     });
     timer_.start(10);
@@ -204,23 +205,23 @@ class EndToEndTest : public ::testing::Test {
       paths << Input(name);
     }
     main->FormDropFiles(paths);
-    ASSERT_EQ(main->InputFileList->count(), waveNames.size());
+    ASSERT_EQ(test::Control<JobListView>(*main, "InputFileList").count(), waveNames.size());
   }
 
   // Presses エンコード開始 and lets the program run until the batch is over (refused, or
   // run and its report shown and closed).
   void ClickStart() {
     QSignalSpy ended(main->Batch(), &BatchController::Ended);
-    main->StartEncode->click();
+    test::Control<QPushButton>(*main, "StartEncode").click();
     if (ended.isEmpty()) {
       ASSERT_TRUE(ended.wait(120000));
     }
   }
 
   void Select(const std::vector<int>& rows) {
-    main->InputFileList->clearSelection();
+    test::Control<JobListView>(*main, "InputFileList").clearSelection();
     for (int row : rows) {
-      main->InputFileList->item(row)->setSelected(true);
+      test::Control<JobListView>(*main, "InputFileList").item(row)->setSelected(true);
     }
   }
 
@@ -241,24 +242,24 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
 
   // One file's tags, then two files edited together.
   Select({0});
-  main->Title->setText(QStringLiteral("朝の歌"));
-  main->Artist->setText(QStringLiteral("Lumio"));
-  main->Album->setText(QStringLiteral("Demo"));
-  main->Date->setText(QStringLiteral("2026"));
-  main->TrackNumber->setText(QStringLiteral("1"));
-  main->Comment->setPlainText(QStringLiteral("first take"));
+  test::Control<QLineEdit>(*main, "Title").setText(QStringLiteral("朝の歌"));
+  test::Control<QLineEdit>(*main, "Artist").setText(QStringLiteral("Lumio"));
+  test::Control<QLineEdit>(*main, "Album").setText(QStringLiteral("Demo"));
+  test::Control<QLineEdit>(*main, "Date").setText(QStringLiteral("2026"));
+  test::Control<QLineEdit>(*main, "TrackNumber").setText(QStringLiteral("1"));
+  test::Control<QPlainTextEdit>(*main, "Comment").setPlainText(QStringLiteral("first take"));
   Select({1, 2});
-  main->Artist->setText(QStringLiteral("Pair \"Duo\""));
-  main->Album->setText(QStringLiteral("夜"));
+  test::Control<QLineEdit>(*main, "Artist").setText(QStringLiteral("Pair \"Duo\""));
+  test::Control<QLineEdit>(*main, "Album").setText(QStringLiteral("夜"));
   Select({});
 
   TSetupWindow& setup = *windows->SetupWindow;
   WhenShown(setup, [&setup] {
-    setup.CheckUseQuality->click();
-    setup.Quality->setValue(45);
-    setup.SetupWindowClose->click();
+    test::Control<QRadioButton>(setup, "CheckUseQuality").click();
+    test::Control<QSlider>(setup, "Quality").setValue(45);
+    test::Control<QPushButton>(setup, "SetupWindowClose").click();
   });
-  main->SetupButton->click();
+  test::Control<QPushButton>(*main, "SetupButton").click();
   EXPECT_FALSE(setup.isVisible());
   EXPECT_EQ(main->Settings().ReadInteger("EncodeOption", "UseOption", 0), 2);
   EXPECT_EQ(main->Settings().ReadInteger("EncodeOption", "Quality", 0), 45);
@@ -279,7 +280,7 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
   ExpectReport(watcher->reports[0], expected);
   EXPECT_TRUE(main->isEnabled());
   EXPECT_FALSE(windows->ProgressWindow->isVisible());
-  EXPECT_FALSE(windows->ProgressWindow->Timer1->isActive());
+  EXPECT_FALSE(test::Control<QTimer>(*windows->ProgressWindow, "Timer1").isActive());
 
   EXPECT_EQ(OggComments(outOne), (QStringList{"album=Demo", "artist=Lumio", "comment=first take",
                                               "date=2026", "title=朝の歌", "tracknumber=1"}));
@@ -296,7 +297,8 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
   ASSERT_EQ(dialogs.Prompts().size(), 1u);
   EXPECT_EQ(dialogs.Prompts()[0].text, question);
   EXPECT_EQ(watcher->reports.size(), 1u);
-  EXPECT_EQ(windows->ResultWindow->ResultText->toPlainText(), QString());
+  EXPECT_EQ(test::Control<QPlainTextEdit>(*windows->ResultWindow, "ResultText").toPlainText(),
+            QString());
 
   // OK overwrites them all.
   dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
@@ -306,7 +308,8 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
   ASSERT_EQ(watcher->reports.size(), 2u);
   ExpectReport(watcher->reports[1], expected);
   // The report stays for the result window's later showings.
-  EXPECT_EQ(windows->ResultWindow->ResultText->toPlainText(), watcher->reports[1]);
+  EXPECT_EQ(test::Control<QPlainTextEdit>(*windows->ResultWindow, "ResultText").toPlainText(),
+            watcher->reports[1]);
   EXPECT_TRUE(dialogs.AllAnswersUsed());
 }
 
@@ -317,11 +320,11 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
   Start({});
   TSetupWindow& setup = *windows->SetupWindow;
   WhenShown(setup, [&setup] {
-    setup.KeepFolderTree->click();
-    setup.ExistingOutput->setCurrentIndex(1);  // 新しいものはスキップ
-    setup.SetupWindowClose->click();
+    test::Control<QCheckBox>(setup, "KeepFolderTree").click();
+    test::Control<QComboBox>(setup, "ExistingOutput").setCurrentIndex(1);  // 新しいものはスキップ
+    test::Control<QPushButton>(setup, "SetupWindowClose").click();
   });
-  main->SetupButton->click();
+  test::Control<QPushButton>(*main, "SetupButton").click();
 
   const QString artist = root.filePath(QStringLiteral("music/Artist"));
   const QStringList tracks = {QStringLiteral("Album/CD1/01.wav"),
@@ -333,7 +336,7 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
   }
   main->FormDropFiles({artist});
   ASSERT_FALSE(main->Adding());
-  ASSERT_EQ(main->InputFileList->count(), tracks.size());
+  ASSERT_EQ(test::Control<JobListView>(*main, "InputFileList").count(), tracks.size());
   QStringList outputs;
   for (const QString& track : tracks) {
     outputs << Output(QStringLiteral("Artist/") + track.chopped(4) + QStringLiteral(".ogg"));
@@ -341,7 +344,7 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
 
   // The output path shown is the whole one, below the folder that the view shows.
   Select({0});
-  EXPECT_EQ(main->OutputFilePath->text(), outputs[0]);
+  EXPECT_EQ(test::Control<QLineEdit>(*main, "OutputFilePath").text(), outputs[0]);
   Select({});
 
   ClickStart();
@@ -400,7 +403,7 @@ TEST_F(EndToEndTest, CancelStopsTheRunningEncoderAndTheBatch) {
   QObject::connect(&canceller, &QTimer::timeout, &progress, [&] {
     if (progress.isVisible()) {
       ++clicks;
-      progress.CancelEncoding->click();
+      test::Control<QPushButton>(progress, "CancelEncoding").click();
     }
   });
   canceller.start(200);
@@ -441,8 +444,9 @@ TEST_F(EndToEndTest, ConsoleShowsTheEncoderOutputInsteadOfTheProgressWindow) {
   EXPECT_FALSE(windows->ConsoleWindow->isVisible());
   EXPECT_EQ(windows->ConsoleWindow->windowTitle(),
             QStandardPaths::findExecutable(QStringLiteral("oggenc")));
-  EXPECT_TRUE(
-      windows->ConsoleWindow->Output->toPlainText().contains(QStringLiteral("Done encoding")));
+  EXPECT_TRUE(test::Control<QPlainTextEdit>(*windows->ConsoleWindow, "Output")
+                  .toPlainText()
+                  .contains(QStringLiteral("Done encoding")));
 }
 
 TEST_F(EndToEndTest, TwoEncodersAtOnceReportInListOrder) {
@@ -452,7 +456,7 @@ TEST_F(EndToEndTest, TwoEncodersAtOnceReportInListOrder) {
   const QStringList names = {QStringLiteral("a.wav"), QStringLiteral("b.wav"),
                              QStringLiteral("c.wav")};
   Start(names, QStringLiteral("[Options]\nParallelEncoders=2\n"));
-  main->Title->setText(QStringLiteral("三"));
+  test::Control<QLineEdit>(*main, "Title").setText(QStringLiteral("三"));
   ClickStart();
   std::vector<QString> expected;
   for (const QString& name :
@@ -479,7 +483,9 @@ TEST_F(EndToEndTest, CancelKeepsTheEarlierCompleteFileAndLeavesNoPartialOne) {
   earlier.close();
   dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   TProgressWindow& progress = *windows->ProgressWindow;
-  QTimer::singleShot(500, &progress, [&progress] { progress.CancelEncoding->click(); });
+  QTimer::singleShot(500, &progress, [&progress] {
+    test::Control<QPushButton>(progress, "CancelEncoding").click();
+  });
   ClickStart();
   ASSERT_EQ(watcher->reports.size(), 1u);
   EXPECT_TRUE(watcher->reports[0].startsWith(QStringLiteral("[中止]\n")));

@@ -17,6 +17,7 @@
 
 #include "core/wave_fixture.h"
 #include "encode/clock.h"
+#include "support/find_control.h"
 #include "support/scripted_dialogs.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -66,33 +67,33 @@ TEST(TagToolsEndToEnd, NumberedAndNamedFilesCarryTheirTagsIntoTheOggFiles) {
   TMainWindow& main = *windows->MainWindow;
   main.show();
   main.FormDropFiles(waves);
-  ASSERT_EQ(main.InputFileList->count(), 3);
+  ASSERT_EQ(test::Control<JobListView>(main, "InputFileList").count(), 3);
 
   // 終 goes up one place, before theme.
-  main.InputFileList->item(2)->setSelected(true);
+  test::Control<JobListView>(main, "InputFileList").item(2)->setSelected(true);
   QKeyEvent ctrlUp(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier);
-  QCoreApplication::sendEvent(main.InputFileList, &ctrlUp);
+  QCoreApplication::sendEvent(&test::Control<JobListView>(main, "InputFileList"), &ctrlUp);
 
-  main.InputFileList->selectAll();
-  main.Artist->setText(QStringLiteral("Lumio"));
-  main.Comment->setPlainText(QStringLiteral("line one\nline two"));
-  main.NumberTracks->trigger();
+  test::Control<JobListView>(main, "InputFileList").selectAll();
+  test::Control<QLineEdit>(main, "Artist").setText(QStringLiteral("Lumio"));
+  test::Control<QPlainTextEdit>(main, "Comment").setPlainText(QStringLiteral("line one\nline two"));
+  test::Control<QAction>(main, "NumberTracks").trigger();
   dialogs.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%t")});
-  main.TagsFromName->trigger();
+  test::Control<QAction>(main, "TagsFromName").trigger();
   dialogs.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t")});
-  main.NameFromTags->trigger();
-  main.InputFileList->clearSelection();
+  test::Control<QAction>(main, "NameFromTags").trigger();
+  test::Control<JobListView>(main, "InputFileList").clearSelection();
 
   int reports = 0;
   QTimer resultCloser;
   QObject::connect(&resultCloser, &QTimer::timeout, [&] {
     if (windows->ResultWindow->isVisible()) {
       ++reports;
-      windows->ResultWindow->ResultOk->click();
+      test::Control<QPushButton>(*windows->ResultWindow, "ResultOk").click();
     }
   });
   resultCloser.start(10);
-  main.StartEncode->click();
+  test::Control<QPushButton>(main, "StartEncode").click();
   QElapsedTimer waited;
   waited.start();
   while (reports == 0 && waited.elapsed() < 60000) {

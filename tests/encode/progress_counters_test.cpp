@@ -16,16 +16,19 @@ void Tick(ProgressCounters& counters, int ticks) {
 }
 
 TEST(ProgressCounters, TicksCarryIntoMinutesWithoutAnHourUnit) {
-  ProgressCounters counters;
-  Tick(counters, 59);
-  EXPECT_EQ(Read(counters.Total()), MinutesSeconds(0, 59));
-  Tick(counters, 1);
-  EXPECT_EQ(Read(counters.Total()), MinutesSeconds(1, 0));
-  EXPECT_EQ(Read(counters.File()), MinutesSeconds(1, 0));
-  Tick(counters, 1);
-  EXPECT_EQ(Read(counters.File()), MinutesSeconds(1, 1));
-  Tick(counters, 69 * 60 - 1);
-  EXPECT_EQ(Read(counters.Total()), MinutesSeconds(70, 0));
+  struct Case {
+    int ticks;
+    MinutesSeconds shown;  // by the total and by the file alike
+  };
+  const Case cases[] = {{0, {0, 0}},   {1, {0, 1}},     {59, {0, 59}},
+                        {60, {1, 0}},  {61, {1, 1}},    {119, {1, 59}},
+                        {120, {2, 0}}, {4200, {70, 0}}, {4259, {70, 59}}};
+  for (const Case& c : cases) {
+    ProgressCounters counters;
+    Tick(counters, c.ticks);
+    EXPECT_EQ(Read(counters.Total()), c.shown) << c.ticks << " ticks";
+    EXPECT_EQ(Read(counters.File()), c.shown) << c.ticks << " ticks";
+  }
 }
 
 TEST(ProgressCounters, ResetFileCountKeepsTheTotalAndZeroAllClearsBoth) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/counting_encoder.h"
+#include "support/find_control.h"
 
 namespace lumio {
 namespace {
@@ -42,7 +43,7 @@ TEST(ConsoleWindowTest, ShowsOutputAsATerminalWould) {
     for (const std::string& chunk : c.chunks) {
       window.EncoderOutput(chunk);
     }
-    EXPECT_EQ(window.Output->toPlainText(), c.shown) << c.name;
+    EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Output").toPlainText(), c.shown) << c.name;
   }
 }
 
@@ -57,7 +58,7 @@ TEST(ConsoleWindowTest, AppearsTitledWithTheEncoderAndGoesWhenItEnds) {
   EXPECT_FALSE(window.isVisible());
 
   window.EncoderStarted("/opt/enc/oggenc", encoder);  // each encoder starts on a clean page
-  EXPECT_EQ(window.Output->toPlainText(), QString());
+  EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Output").toPlainText(), QString());
 }
 
 TEST(ConsoleWindowTest, ClosingAsksTheRunningEncoderToClose) {
@@ -91,8 +92,9 @@ TEST(ConsoleWindowTest, MegabytesWithoutALineFeedStayQuick) {
   }
   EXPECT_LT(elapsed.elapsed(), 10000);
   // 8192 lines of 1024 columns, of which the console keeps the newest 5000.
-  EXPECT_EQ(window.Output->document()->blockCount(), 5000);
-  EXPECT_EQ(window.Output->document()->lastBlock().length() - 1, 1024);
+  EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Output").document()->blockCount(), 5000);
+  EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Output").document()->lastBlock().length() - 1,
+            1024);
 }
 
 TEST(ConsoleWindowTest, ManyProgressUpdatesKeepOneLine) {
@@ -102,8 +104,9 @@ TEST(ConsoleWindowTest, ManyProgressUpdatesKeepOneLine) {
   for (int i = 0; i < 2000; ++i) {
     window.EncoderOutput("\r\t[" + std::to_string(i) + "]");
   }
-  EXPECT_EQ(window.Output->document()->blockCount(), 1);
-  EXPECT_EQ(window.Output->toPlainText(), QStringLiteral("\t[1999]"));
+  EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Output").document()->blockCount(), 1);
+  EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Output").toPlainText(),
+            QStringLiteral("\t[1999]"));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -26,6 +27,7 @@
 #include "core/wave_fixture.h"
 #include "encode/clock.h"
 #include "platform/file_system.h"
+#include "support/find_control.h"
 #include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
 #include "ui/drive_list.h"
@@ -91,22 +93,36 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Select(std::initializer_list<int> rows) {
-    window_->InputFileList->clearSelection();
+    test::Control<JobListView>(*window_, "InputFileList").clearSelection();
     for (int row : rows) {
-      window_->InputFileList->item(row)->setSelected(true);
+      test::Control<JobListView>(*window_, "InputFileList").item(row)->setSelected(true);
     }
+  }
+
+  // The rows selected in the list, ascending.
+  Selection SelectedRows() {
+    Selection rows;
+    for (const QModelIndex& index : test::Control<JobListView>(*window_, "InputFileList")
+                                        .selectionModel()
+                                        ->selectedIndexes()) {
+      rows.push_back(static_cast<std::size_t>(index.row()));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
   }
 
   // Each entry's title and input path in list order, given as the numbers of AddWaves.
   void ExpectOrder(const std::vector<int>& numbers) {
     ASSERT_EQ(window_->Jobs().Count(), numbers.size());
-    ASSERT_EQ(window_->InputFileList->count(), static_cast<int>(numbers.size()));
+    ASSERT_EQ(test::Control<JobListView>(*window_, "InputFileList").count(),
+              static_cast<int>(numbers.size()));
     for (std::size_t i = 0; i < numbers.size(); ++i) {
       const std::string number = std::to_string(numbers[i]);
       EXPECT_EQ(window_->Jobs().Record(i).Title, "title" + number) << i;
       EXPECT_EQ(window_->Jobs().InputPath(i), root_ + "waves/song" + number + ".wav") << i;
-      EXPECT_EQ(window_->InputFileList->item(static_cast<int>(i))->text(),
-                ToQString(window_->Jobs().InputPath(i)))
+      EXPECT_EQ(
+          test::Control<JobListView>(*window_, "InputFileList").item(static_cast<int>(i))->text(),
+          ToQString(window_->Jobs().InputPath(i)))
           << i;
     }
   }
@@ -135,41 +151,49 @@ TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   TMainWindow& window = Open();
   AddWaves(3);
   window.Jobs().Record(1).Comment = "one\r\ntwo";
-  const QWidget* tagFields[] = {window.Title, window.Artist,      window.Album,
-                                window.Date,  window.TrackNumber, window.Comment};
+  const QWidget* tagFields[] = {&test::Control<QLineEdit>(window, "Title"),
+                                &test::Control<QLineEdit>(window, "Artist"),
+                                &test::Control<QLineEdit>(window, "Album"),
+                                &test::Control<QLineEdit>(window, "Date"),
+                                &test::Control<QLineEdit>(window, "TrackNumber"),
+                                &test::Control<QPlainTextEdit>(window, "Comment")};
 
   Select({});
   for (const QWidget* field : tagFields) {
     EXPECT_FALSE(field->isEnabled());
   }
-  EXPECT_FALSE(window.OutputFileName->isEnabled());
-  EXPECT_EQ(window.Title->palette().color(QPalette::Disabled, QPalette::Base),
-            QApplication::palette().color(QPalette::Button));
-  EXPECT_EQ(window.OutputFilePath->text(), ToQString(window.DefDir()));
-  EXPECT_TRUE(window.StartEncode->isEnabled());
+  EXPECT_FALSE(test::Control<QLineEdit>(window, "OutputFileName").isEnabled());
+  EXPECT_EQ(
+      test::Control<QLineEdit>(window, "Title").palette().color(QPalette::Disabled, QPalette::Base),
+      QApplication::palette().color(QPalette::Button));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(), ToQString(window.DefDir()));
+  EXPECT_TRUE(test::Control<QPushButton>(window, "StartEncode").isEnabled());
 
   Select({1});
   for (const QWidget* field : tagFields) {
     EXPECT_TRUE(field->isEnabled());
   }
-  EXPECT_TRUE(window.OutputFileName->isEnabled());
-  EXPECT_EQ(window.Title->palette().color(QPalette::Active, QPalette::Base),
-            QApplication::palette().color(QPalette::Base));
-  EXPECT_EQ(window.Title->text(), QStringLiteral("title1"));
-  EXPECT_EQ(window.Comment->toPlainText(), QStringLiteral("one\ntwo"));
-  EXPECT_EQ(window.OutputFileName->text(), QStringLiteral("song1.ogg"));
-  EXPECT_EQ(window.OutputFilePath->text(),
+  EXPECT_TRUE(test::Control<QLineEdit>(window, "OutputFileName").isEnabled());
+  EXPECT_EQ(
+      test::Control<QLineEdit>(window, "Title").palette().color(QPalette::Active, QPalette::Base),
+      QApplication::palette().color(QPalette::Base));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "Title").text(), QStringLiteral("title1"));
+  EXPECT_EQ(test::Control<QPlainTextEdit>(window, "Comment").toPlainText(),
+            QStringLiteral("one\ntwo"));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(), QStringLiteral("song1.ogg"));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
             ToQString(window.Jobs().Record(1).OutputDir + "song1.ogg"));
-  EXPECT_EQ(window.WaveDataText->text(), ToQString(window.Jobs().Record(1).Wave.InfoText));
-  EXPECT_FALSE(window.WaveDataText->text().isEmpty());
+  EXPECT_EQ(test::Control<QLabel>(window, "WaveDataText").text(),
+            ToQString(window.Jobs().Record(1).Wave.InfoText));
+  EXPECT_FALSE(test::Control<QLabel>(window, "WaveDataText").text().isEmpty());
 
   Select({0, 2});
   for (const QWidget* field : tagFields) {
     EXPECT_TRUE(field->isEnabled());
   }
-  EXPECT_FALSE(window.OutputFileName->isEnabled());
-  EXPECT_TRUE(window.Title->text().isEmpty());
-  EXPECT_TRUE(window.WaveDataText->text().isEmpty());
+  EXPECT_FALSE(test::Control<QLineEdit>(window, "OutputFileName").isEnabled());
+  EXPECT_TRUE(test::Control<QLineEdit>(window, "Title").text().isEmpty());
+  EXPECT_TRUE(test::Control<QLabel>(window, "WaveDataText").text().isEmpty());
   // Showing the fields empty writes nothing into the records.
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_EQ(window.Jobs().Record(2).Title, "title2");
@@ -180,9 +204,9 @@ TEST_F(MainWindowTest, EditsReachExactlyTheSelectedRecords) {
   TMainWindow& window = Open();
   AddWaves(5);
   Select({0, 2, 4});
-  window.Artist->setText(QStringLiteral("アーティスト"));
+  test::Control<QLineEdit>(window, "Artist").setText(QStringLiteral("アーティスト"));
   // A non-breaking space stays what it is; a line break becomes CR LF.
-  window.Comment->setPlainText(QStringLiteral("a\u00A0\nb"));
+  test::Control<QPlainTextEdit>(window, "Comment").setPlainText(QStringLiteral("a\u00A0\nb"));
   for (int i = 0; i < 5; ++i) {
     const bool selected = i % 2 == 0;
     EXPECT_EQ(window.Jobs().Record(i).Artist, selected ? "アーティスト" : "") << i;
@@ -191,10 +215,10 @@ TEST_F(MainWindowTest, EditsReachExactlyTheSelectedRecords) {
   }
 
   Select({1});
-  window.OutputFileName->setText(QStringLiteral("other.ogg"));
+  test::Control<QLineEdit>(window, "OutputFileName").setText(QStringLiteral("other.ogg"));
   EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "other.ogg");
   EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "song0.ogg");
-  EXPECT_EQ(window.OutputFilePath->text(),
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
             ToQString(window.Jobs().Record(1).OutputDir + "other.ogg"));
 }
 
@@ -206,27 +230,28 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
   const std::string defDir = window.DefDir();
 
   Select({0, 2});
-  window.DirectoryListBox1->SetDirectory(chosen);
+  test::Control<FolderView>(window, "DirectoryListBox1").SetDirectory(chosen);
   EXPECT_EQ(window.Jobs().Record(0).OutputDir, chosen + "/");
   EXPECT_EQ(window.Jobs().Record(2).OutputDir, chosen + "/");
   EXPECT_EQ(window.Jobs().Record(1).OutputDir, defDir);
   EXPECT_EQ(window.DefDir(), defDir);
 
-  window.SelectedClearClick();
-  window.DirectoryListBox1->SetDirectory(root_ + "waves");
+  test::Control<QPushButton>(window, "SelectedClear").click();
+  test::Control<FolderView>(window, "DirectoryListBox1").SetDirectory(root_ + "waves");
   EXPECT_EQ(window.DefDir(), root_ + "waves/");
-  EXPECT_EQ(window.OutputFilePath->text(), ToQString(root_ + "waves/"));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(), ToQString(root_ + "waves/"));
   EXPECT_EQ(window.Jobs().Record(0).OutputDir, chosen + "/");
 
   // A record whose folder has gone is given the default folder when shown alone, and
   // the path shown follows it also when the view stays where it is (at the root).
   for (const std::string& defaultFolder : {root_ + "waves", std::string("/")}) {
-    window.SelectedClearClick();
-    window.DirectoryListBox1->SetDirectory(defaultFolder);
+    test::Control<QPushButton>(window, "SelectedClear").click();
+    test::Control<FolderView>(window, "DirectoryListBox1").SetDirectory(defaultFolder);
     window.Jobs().Record(1).OutputDir = root_ + "gone/";
     Select({1});
     EXPECT_EQ(window.Jobs().Record(1).OutputDir, window.DefDir());
-    EXPECT_EQ(window.OutputFilePath->text(), ToQString(window.DefDir() + "song1.ogg"));
+    EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
+              ToQString(window.DefDir() + "song1.ogg"));
   }
 }
 
@@ -251,7 +276,7 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   // Qt delivers a drop to the widget that accepted the drag's entry; entering over an
   // edit field must reach the window, not put the paths into the field as text.
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.Title, &enter);
+  QApplication::sendEvent(&test::Control<QLineEdit>(window, "Title"), &enter);
   ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
@@ -265,10 +290,11 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   EXPECT_EQ(window.Jobs().InputPath(2), root_ + "waves/b.wav");
   EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/c.Wav");
   EXPECT_EQ(window.Jobs().InputPath(4), longPath);
-  EXPECT_EQ(window.InputFileList->count(), 5);
-  EXPECT_EQ(window.InputFileList->item(4)->text(), ToQString(longPath));
+  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").count(), 5);
+  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").item(4)->text(),
+            ToQString(longPath));
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
-  EXPECT_TRUE(window.StartEncode->isEnabled());
+  EXPECT_TRUE(test::Control<QPushButton>(window, "StartEncode").isEnabled());
 }
 
 TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailuresOnce) {
@@ -291,7 +317,7 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
 
   dialogs_.Queue(ScriptedDialogs::FolderAnswer{ToQString(album)});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  window.FolderAddMenu->trigger();
+  test::Control<QAction>(window, "FolderAddMenu").trigger();
 
   ASSERT_EQ(window.Jobs().Count(), 3u);
   EXPECT_EQ(window.Jobs().InputPath(0), album + "2.flac");
@@ -305,11 +331,11 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
   EXPECT_EQ(window.OpenDir(), album);
 
   Select({0});
-  EXPECT_EQ(window.Title->text(), QStringLiteral("二曲目"));
-  EXPECT_EQ(window.Artist->text(), QStringLiteral("歌手"));
-  EXPECT_EQ(window.TrackNumber->text(), QStringLiteral("2"));
-  EXPECT_EQ(window.OutputFileName->text(), QStringLiteral("2.ogg"));
-  EXPECT_EQ(window.WaveDataText->text(),
+  EXPECT_EQ(test::Control<QLineEdit>(window, "Title").text(), QStringLiteral("二曲目"));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "Artist").text(), QStringLiteral("歌手"));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "TrackNumber").text(), QStringLiteral("2"));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(), QStringLiteral("2.ogg"));
+  EXPECT_EQ(test::Control<QLabel>(window, "WaveDataText").text(),
             QStringLiteral("データ部 17 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00"));
 }
 
@@ -362,7 +388,7 @@ TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChang
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{
       ToQString(Wave("a.wav")), ToQString(root_ + "waves/missing.wav"), ToQString(Wave("c.wav"))}});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  window.InputFileOpenClick();
+  test::Control<QPushButton>(window, "InputFileOpen").click();
   ASSERT_EQ(window.Jobs().Count(), 2u);
   EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/c.wav");
   EXPECT_EQ(
@@ -372,7 +398,7 @@ TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChang
   EXPECT_EQ(window.OpenDir(), openDir);
 
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{ToQString(Wave("d.wav"))}});
-  window.InputFileOpenClick();
+  test::Control<QPushButton>(window, "InputFileOpen").click();
   EXPECT_EQ(window.Jobs().Count(), 3u);
   EXPECT_EQ(window.OpenDir(), root_ + "waves/");
   EXPECT_EQ(dialogs_.Prompts().back().text, ToQString(openDir.substr(0, openDir.size() - 1)));
@@ -380,18 +406,20 @@ TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChang
   // Cancelling changes nothing and leaves the fields writing into the records.
   Select({0, 1});
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{std::nullopt});
-  window.InputFileOpenClick();
+  test::Control<QPushButton>(window, "InputFileOpen").click();
   EXPECT_EQ(window.Jobs().Count(), 3u);
-  window.Album->setText(QStringLiteral("album"));
+  test::Control<QLineEdit>(window, "Album").setText(QStringLiteral("album"));
   EXPECT_EQ(window.Jobs().Record(0).Album, "album");
   EXPECT_EQ(window.Jobs().Record(1).Album, "album");
 }
 
 TEST_F(MainWindowTest, DeleteRemovesTheSelectedEntriesWithTheirRecords) {
   const std::function<void(TMainWindow&)> ways[] = {
-      [](TMainWindow& window) { window.DeleteButton->click(); },
-      [](TMainWindow& window) { PressKey(window.InputFileList, Qt::Key_Delete); },
-      [](TMainWindow& window) { window.DeleteMenu->trigger(); },
+      [](TMainWindow& window) { test::Control<QPushButton>(window, "DeleteButton").click(); },
+      [](TMainWindow& window) {
+        PressKey(&test::Control<JobListView>(window, "InputFileList"), Qt::Key_Delete);
+      },
+      [](TMainWindow& window) { test::Control<QAction>(window, "DeleteMenu").trigger(); },
   };
   for (const auto& remove : ways) {
     TMainWindow& window = Open();
@@ -402,7 +430,7 @@ TEST_F(MainWindowTest, DeleteRemovesTheSelectedEntriesWithTheirRecords) {
     remove(window);
     ASSERT_EQ(window.Jobs().Count(), 3u);
     ExpectOrder({0, 2, 4});
-    EXPECT_FALSE(window.Title->isEnabled());
+    EXPECT_FALSE(test::Control<QLineEdit>(window, "Title").isEnabled());
   }
 }
 
@@ -426,14 +454,15 @@ TEST_F(MainWindowTest, EditMenuSitsBeforeHelpWithItsOwnAcceleratorAndInTheListsM
       letters.insert(caption[amp + 1].toUpper());
     }
   }
-  EXPECT_EQ(window.ListMenu->actions(), window.Edit1->actions());
+  EXPECT_EQ(test::Control<QMenu>(window, "ListMenu").actions(),
+            test::Control<QMenu>(window, "Edit1").actions());
   // The commands need a selection.
   AddWaves(1);
-  emit window.Edit1->aboutToShow();
-  EXPECT_FALSE(window.NumberTracks->isEnabled());
+  emit test::Control<QMenu>(window, "Edit1").aboutToShow();
+  EXPECT_FALSE(test::Control<QAction>(window, "NumberTracks").isEnabled());
   Select({0});
-  emit window.Edit1->aboutToShow();
-  EXPECT_TRUE(window.NumberTracks->isEnabled());
+  emit test::Control<QMenu>(window, "Edit1").aboutToShow();
+  EXPECT_TRUE(test::Control<QAction>(window, "NumberTracks").isEnabled());
 }
 
 TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
@@ -451,19 +480,19 @@ TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
   for (const Case& c : cases) {
     TMainWindow& window = Open();
     AddWaves(c.entries);
-    window.InputFileList->clearSelection();
+    test::Control<JobListView>(window, "InputFileList").clearSelection();
     for (int row : c.selected) {
-      window.InputFileList->item(row)->setSelected(true);
+      test::Control<JobListView>(window, "InputFileList").item(row)->setSelected(true);
     }
-    window.NumberTracks->trigger();
+    test::Control<QAction>(window, "NumberTracks").trigger();
     for (int i = 0; i < c.entries; ++i) {
       EXPECT_EQ(window.Jobs().Record(i).TrackNumber, c.numbers[i]) << i;
     }
   }
   // With one entry selected the field shows the new number.
   Select({2});
-  window_->NumberTracksClick();
-  EXPECT_EQ(window_->TrackNumber->text(), QStringLiteral("1"));
+  test::Control<QAction>(*window_, "NumberTracks").trigger();
+  EXPECT_EQ(test::Control<QLineEdit>(*window_, "TrackNumber").text(), QStringLiteral("1"));
 }
 
 TEST_F(MainWindowTest, NameFromTagsAsksForThePatternAndRemembersIt) {
@@ -476,13 +505,13 @@ TEST_F(MainWindowTest, NameFromTagsAsksForThePatternAndRemembersIt) {
   Select({0, 1});
 
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t"), true});
-  window.NameFromTags->trigger();
+  test::Control<QAction>(window, "NameFromTags").trigger();
   EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "song0.ogg");  // キャンセル writes nothing
   EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("タグからファイル名"));
   EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("%n %t"));  // the first default
 
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t: %a")});
-  window.NameFromTags->trigger();
+  test::Control<QAction>(window, "NameFromTags").trigger();
   EXPECT_EQ(dialogs_.Prompts().back().preview, QStringLiteral("01 さくら_.ogg"));
   EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "01 さくら_.ogg");
   EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "02 song1_.ogg");
@@ -491,10 +520,12 @@ TEST_F(MainWindowTest, NameFromTagsAsksForThePatternAndRemembersIt) {
 
   Select({1});
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%f")});
-  window.FileNameFromTagsClick();
+  test::Control<QAction>(window, "NameFromTags").trigger();
   EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("%n %t: %a"));
-  EXPECT_EQ(window.OutputFileName->text(), QStringLiteral("song1.ogg"));
-  EXPECT_TRUE(window.OutputFilePath->text().endsWith(QStringLiteral("/song1.ogg")));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(), QStringLiteral("song1.ogg"));
+  EXPECT_TRUE(test::Control<QLineEdit>(window, "OutputFilePath")
+                  .text()
+                  .endsWith(QStringLiteral("/song1.ogg")));
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
 }
 
@@ -507,7 +538,7 @@ TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
 
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n - %t")});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  window.TagsFromName->trigger();
+  test::Control<QAction>(window, "TagsFromName").trigger();
 
   ASSERT_EQ(dialogs_.Prompts().size(), 2u);
   EXPECT_EQ(dialogs_.Prompts()[0].text, QStringLiteral("%n - %t"));
@@ -524,8 +555,8 @@ TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
   // A pattern that every name matches asks nothing more.
   Select({0});
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%b")});
-  window.TagsFromFileNameClick();
-  EXPECT_EQ(window.Album->text(), QStringLiteral("01 - さくら"));
+  test::Control<QAction>(window, "TagsFromName").trigger();
+  EXPECT_EQ(test::Control<QLineEdit>(window, "Album").text(), QStringLiteral("01 - さくら"));
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
 }
 
@@ -533,24 +564,25 @@ TEST_F(MainWindowTest, MovingEntriesKeepsRecordsPathsAndSelectionTogether) {
   TMainWindow& window = Open();
   AddWaves(4);
   Select({2});
-  PressKey(window.InputFileList, Qt::Key_Up, Qt::ControlModifier);
+  PressKey(&test::Control<JobListView>(window, "InputFileList"), Qt::Key_Up, Qt::ControlModifier);
   ExpectOrder({0, 2, 1, 3});
-  EXPECT_EQ(window.SelectedIndices(), (Selection{1}));
-  EXPECT_EQ(window.Title->text(), QStringLiteral("title2"));
-  EXPECT_TRUE(window.OutputFileName->text() == QStringLiteral("song2.ogg"));
+  EXPECT_EQ(SelectedRows(), (Selection{1}));
+  EXPECT_EQ(test::Control<QLineEdit>(window, "Title").text(), QStringLiteral("title2"));
+  EXPECT_TRUE(test::Control<QLineEdit>(window, "OutputFileName").text() ==
+              QStringLiteral("song2.ogg"));
 
   Select({0, 1});
-  PressKey(window.InputFileList, Qt::Key_Down, Qt::ControlModifier);
+  PressKey(&test::Control<JobListView>(window, "InputFileList"), Qt::Key_Down, Qt::ControlModifier);
   ExpectOrder({1, 0, 2, 3});
-  EXPECT_EQ(window.SelectedIndices(), (Selection{1, 2}));
-  EXPECT_FALSE(window.OutputFileName->isEnabled());
+  EXPECT_EQ(SelectedRows(), (Selection{1, 2}));
+  EXPECT_FALSE(test::Control<QLineEdit>(window, "OutputFileName").isEnabled());
 
-  window.DropSelectedEntries(4);
+  emit test::Control<JobListView>(window, "InputFileList").SelectionDropped(4);
   ExpectOrder({1, 3, 0, 2});
-  EXPECT_EQ(window.SelectedIndices(), (Selection{2, 3}));
+  EXPECT_EQ(SelectedRows(), (Selection{2, 3}));
 
   // Plain arrows still only move the current entry.
-  PressKey(window.InputFileList, Qt::Key_Up);
+  PressKey(&test::Control<JobListView>(window, "InputFileList"), Qt::Key_Up);
   ExpectOrder({1, 3, 0, 2});
 }
 
@@ -558,22 +590,31 @@ TEST_F(MainWindowTest, DropRowFollowsThePointerAndFilesFromOutsideStillReachTheW
   TMainWindow& window = Open();
   AddWaves(3);
   window.show();
-  window.InputFileList->doItemsLayout();
-  const QRect second = window.InputFileList->visualItemRect(window.InputFileList->item(1));
-  EXPECT_EQ(window.InputFileList->DropRow(second.topLeft() + QPoint(2, 1)), 1);
-  EXPECT_EQ(window.InputFileList->DropRow(second.bottomLeft() + QPoint(2, -1)), 2);
+  test::Control<JobListView>(window, "InputFileList").doItemsLayout();
+  const QRect second =
+      test::Control<JobListView>(window, "InputFileList")
+          .visualItemRect(test::Control<JobListView>(window, "InputFileList").item(1));
   EXPECT_EQ(
-      window.InputFileList->DropRow(QPoint(2, window.InputFileList->viewport()->height() - 2)), 3);
+      test::Control<JobListView>(window, "InputFileList").DropRow(second.topLeft() + QPoint(2, 1)),
+      1);
+  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList")
+                .DropRow(second.bottomLeft() + QPoint(2, -1)),
+            2);
+  EXPECT_EQ(
+      test::Control<JobListView>(window, "InputFileList")
+          .DropRow(QPoint(
+              2, test::Control<JobListView>(window, "InputFileList").viewport()->height() - 2)),
+      3);
 
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(ToQString(Wave("dragged.wav")))});
   QDragEnterEvent enter(second.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                         Qt::NoModifier);
-  QApplication::sendEvent(window.InputFileList->viewport(), &enter);
+  QApplication::sendEvent(test::Control<JobListView>(window, "InputFileList").viewport(), &enter);
   ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(second.center()), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                   Qt::NoModifier);
-  QApplication::sendEvent(window.InputFileList->viewport(), &drop);
+  QApplication::sendEvent(test::Control<JobListView>(window, "InputFileList").viewport(), &drop);
   ASSERT_EQ(window.Jobs().Count(), 4u);
   EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/dragged.wav");
   EXPECT_NE(drop.dropAction(), Qt::MoveAction);
@@ -586,16 +627,16 @@ TEST_F(MainWindowTest, ClearAllAsksAndOnlyOkClears) {
   };
   for (const Case& c : {Case{DialogAnswer::Ok, true}, Case{DialogAnswer::Cancel, false}}) {
     TMainWindow& window = Open();
-    window.ClearButtonClick();  // an empty list asks nothing
+    test::Control<QPushButton>(window, "ClearButton").click();  // an empty list asks nothing
     AddWaves(2);
     dialogs_.Queue(ScriptedDialogs::MessageAnswer{c.answer});
-    window.ClearButtonClick();
+    test::Control<QPushButton>(window, "ClearButton").click();
     EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n全削除してよろしいですか？"));
     EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("警告"));
     EXPECT_EQ(window.Jobs().Count(), c.cleared ? 0u : 2u);
-    EXPECT_EQ(window.InputFileList->count(), c.cleared ? 0 : 2);
-    EXPECT_EQ(window.StartEncode->isEnabled(), !c.cleared);
-    EXPECT_EQ(window.EncodeMenu->isEnabled(), !c.cleared);
+    EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").count(), c.cleared ? 0 : 2);
+    EXPECT_EQ(test::Control<QPushButton>(window, "StartEncode").isEnabled(), !c.cleared);
+    EXPECT_EQ(test::Control<QAction>(window, "EncodeMenu").isEnabled(), !c.cleared);
   }
 }
 
@@ -634,7 +675,7 @@ TEST_F(MainWindowTest, RememberedFoldersFallBackWhenTheyNoLongerExist) {
     TMainWindow& window = Open();
     EXPECT_EQ(window.OpenDir(), c.exist ? openDir : root_ + "program/");
     EXPECT_EQ(window.DefDir(), c.exist ? defDir : startFolder);
-    EXPECT_EQ(window.DirectoryListBox1->Directory(),
+    EXPECT_EQ(test::Control<FolderView>(window, "DirectoryListBox1").Directory(),
               WithoutTrailingSeparator(c.exist ? defDir : startFolder));
   }
 }
@@ -642,7 +683,7 @@ TEST_F(MainWindowTest, RememberedFoldersFallBackWhenTheyNoLongerExist) {
 TEST_F(MainWindowTest, ClosingWritesBothFoldersIntoTheSettingsFile) {
   WriteSettings("[Options]\r\nViewCheck=1\r\n");
   TMainWindow& window = Open();
-  window.DirectoryListBox1->SetDirectory(root_ + "waves");
+  test::Control<FolderView>(window, "DirectoryListBox1").SetDirectory(root_ + "waves");
   EXPECT_TRUE(RequestClose());
   EXPECT_EQ(ReadSettings(), "[Options]\r\nViewCheck=1\r\n\r\n[General]\r\nOpenDir=" + root_ +
                                 "program/\r\nDefDir=" + root_ + "waves/\r\n\r\n");
@@ -670,7 +711,7 @@ TEST_F(MainWindowTest, FailedSaveAsksWhetherToQuitWithoutSaving) {
     EXPECT_EQ(prompts.back().title, QStringLiteral("警告"));
     EXPECT_EQ(prompts.back().text, QStringLiteral("\n設定を保存せずに終了しますか？"));
     EXPECT_EQ(prompts.back().buttons, MessageButtons::YesNo);
-    EXPECT_EQ(window.InputFileList->count(), 2);
+    EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").count(), 2);
     EXPECT_EQ(window.Settings().ReadString("General", "DefDir", "-"), window.DefDir());
   }
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
@@ -700,44 +741,49 @@ TEST_F(MainWindowTest, CloseIsRefusedWithoutAQuestionWhileTheWindowIsDisabled) {
 
 TEST_F(MainWindowTest, NewFolderIsMadeInTheViewFolderAndListed) {
   TMainWindow& window = Open();
-  window.DirectoryListBox1->SetDirectory(root_ + "waves");
+  test::Control<FolderView>(window, "DirectoryListBox1").SetDirectory(root_ + "waves");
   dialogs_.Queue(ScriptedDialogs::InputAnswer{QStringLiteral("新しい")});
-  window.NewDirectoryClick();
+  test::Control<QPushButton>(window, "NewDirectory").click();
   EXPECT_TRUE(FolderExists(root_ + "waves/新しい"));
   EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("フォルダ作成"));
-  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "waves");
-  EXPECT_FALSE(
-      window.DirectoryListBox1->findItems(QStringLiteral("新しい"), Qt::MatchEndsWith).isEmpty());
+  EXPECT_EQ(test::Control<FolderView>(window, "DirectoryListBox1").Directory(), root_ + "waves");
+  EXPECT_FALSE(test::Control<FolderView>(window, "DirectoryListBox1")
+                   .findItems(QStringLiteral("新しい"), Qt::MatchEndsWith)
+                   .isEmpty());
 
   dialogs_.Queue(ScriptedDialogs::InputAnswer{QStringLiteral("新しい")});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  window.NewDirectoryClick();
+  test::Control<QPushButton>(window, "NewDirectory").click();
   EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n作成できませんでした"));
 
   dialogs_.Queue(ScriptedDialogs::InputAnswer{std::nullopt});
-  window.NewDirectoryClick();
+  test::Control<QPushButton>(window, "NewDirectory").click();
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
 }
 
 TEST_F(MainWindowTest, DriveChoiceReturnsToItsLastFolderOrReportsADriveNotReady) {
   TMainWindow& window = Open();
-  window.DriveComboBox1->SetRoots({"/", root_ + "waves", root_ + "not-mounted"}, root_);
-  window.DirectoryListBox1->SetDirectory(root_ + "program");
+  auto& drives = test::Control<DriveList>(window, "DriveComboBox1");
+  auto& folders = test::Control<FolderView>(window, "DirectoryListBox1");
+  // As the user picks a drive: the list shows it, then reports the choice.
+  const auto choose = [&drives](int index) {
+    drives.setCurrentIndex(index);
+    emit drives.activated(index);
+  };
+  drives.SetRoots({"/", root_ + "waves", root_ + "not-mounted"}, root_);
+  folders.SetDirectory(root_ + "program");
   ASSERT_TRUE(CreateFolder(root_ + "waves/inner"));
-  window.DirectoryListBox1->SetDirectory(root_ + "waves/inner");
-  window.DriveComboBox1->setCurrentIndex(0);
-  window.DriveComboBox1Change();
-  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "program");
-  window.DriveComboBox1->setCurrentIndex(1);
-  window.DriveComboBox1Change();
-  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "waves/inner");
+  folders.SetDirectory(root_ + "waves/inner");
+  choose(0);
+  EXPECT_EQ(folders.Directory(), root_ + "program");
+  choose(1);
+  EXPECT_EQ(folders.Directory(), root_ + "waves/inner");
 
-  window.DriveComboBox1->setCurrentIndex(2);
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  window.DriveComboBox1Change();
+  choose(2);
   EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\nドライブの準備が出来ていません"));
-  EXPECT_EQ(window.DriveComboBox1->currentIndex(), 1);  // the drive of the folder view
-  EXPECT_EQ(window.DirectoryListBox1->Directory(), root_ + "waves/inner");
+  EXPECT_EQ(drives.currentIndex(), 1);  // the drive of the folder view
+  EXPECT_EQ(folders.Directory(), root_ + "waves/inner");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "core/settings_store.h"
+#include "support/find_control.h"
 #include "support/scripted_dialogs.h"
 
 namespace lumio {
@@ -39,12 +40,18 @@ bool ButtonFaceColoured(const QLineEdit& field) {
 
 // Which row of the output-folder state table the controls match, all columns checked.
 OutputGroup OutputState(const TSetupWindow& w) {
-  const bool fieldOff = !w.StdOutputDir->isEnabled() && w.StdOutputDir->isReadOnly() &&
-                        ButtonFaceColoured(*w.StdOutputDir) && !w.ChoiseStdOutDir->isEnabled();
-  const bool fieldOn = w.StdOutputDir->isEnabled() && !w.StdOutputDir->isReadOnly() &&
-                       WindowColoured(*w.StdOutputDir) && w.ChoiseStdOutDir->isEnabled();
-  const bool same = w.SameOutput->isChecked(), sameOn = w.SameOutput->isEnabled();
-  const bool useStd = w.UseStdOutput->isChecked(), stdOn = w.UseStdOutput->isEnabled();
+  const bool fieldOff = !test::Control<QLineEdit>(w, "StdOutputDir").isEnabled() &&
+                        test::Control<QLineEdit>(w, "StdOutputDir").isReadOnly() &&
+                        ButtonFaceColoured(*&test::Control<QLineEdit>(w, "StdOutputDir")) &&
+                        !test::Control<QPushButton>(w, "ChoiseStdOutDir").isEnabled();
+  const bool fieldOn = test::Control<QLineEdit>(w, "StdOutputDir").isEnabled() &&
+                       !test::Control<QLineEdit>(w, "StdOutputDir").isReadOnly() &&
+                       WindowColoured(*&test::Control<QLineEdit>(w, "StdOutputDir")) &&
+                       test::Control<QPushButton>(w, "ChoiseStdOutDir").isEnabled();
+  const bool same = test::Control<QCheckBox>(w, "SameOutput").isChecked(),
+             sameOn = test::Control<QCheckBox>(w, "SameOutput").isEnabled();
+  const bool useStd = test::Control<QCheckBox>(w, "UseStdOutput").isChecked(),
+             stdOn = test::Control<QCheckBox>(w, "UseStdOutput").isEnabled();
   if (sameOn && !same && stdOn && !useStd && fieldOff) return OutputGroup::Neither;
   if (sameOn && same && !stdOn && !useStd && fieldOff) return OutputGroup::BesideInput;
   if (!sameOn && !same && stdOn && useStd && fieldOn) return OutputGroup::StandardFolder;
@@ -52,9 +59,9 @@ OutputGroup OutputState(const TSetupWindow& w) {
 }
 
 EncoderGroup EncoderState(const TSetupWindow& w) {
-  const QLineEdit& f = *w.EncoderPlace;
-  const bool browse = w.ChoiseEncoderPlace->isEnabled();
-  if (!w.SetEncoderPlace->isChecked()) {
+  const QLineEdit& f = *&test::Control<QLineEdit>(w, "EncoderPlace");
+  const bool browse = test::Control<QPushButton>(w, "ChoiseEncoderPlace").isEnabled();
+  if (!test::Control<QCheckBox>(w, "SetEncoderPlace").isChecked()) {
     return !f.isEnabled() && f.isReadOnly() && ButtonFaceColoured(f) && !browse
                ? EncoderGroup::Off
                : EncoderGroup::Mixed;
@@ -98,20 +105,20 @@ class SetupWindowTest : public ::testing::Test {
 
 TEST_F(SetupWindowTest, FreshSaveWritesEveryKeyInOrder) {
   auto window = Open();
-  window->SetupWindowClose->click();
+  test::Control<QPushButton>(*window, "SetupWindowClose").click();
   EXPECT_EQ(FileBytes(),
             "[Options]\r\nSameOutPut=0\r\nUseStdOutput=0\r\nStdOutputDir=\r\nViewCheck=0\r\n"
             "SetEncoderPlace=0\r\nEncoderPlace=\r\nEncodePriority=1\r\n\r\n"
             "[EncodeOption]\r\nMaximumBitrate=0\r\nNominalBitrate=0\r\nMinimumBitrate=0\r\n"
             "Quality=30\r\nUseOption=3\r\n\r\n");
-  EXPECT_EQ(window->QualityView->text(), "3.0");
+  EXPECT_EQ(test::Control<QLineEdit>(*window, "QualityView").text(), "3.0");
 }
 
 TEST_F(SetupWindowTest, GeneralPageControlsNeitherOverlapNorLeaveTheirParent) {
   auto window = Open();
   window->show();
-  for (QWidget* parent :
-       {static_cast<QWidget*>(window->TabSheet1), static_cast<QWidget*>(window->GroupBox2)}) {
+  for (QWidget* parent : {static_cast<QWidget*>(&test::Control<QWidget>(*window, "TabSheet1")),
+                          static_cast<QWidget*>(&test::Control<QGroupBox>(*window, "GroupBox2"))}) {
     const QList<QWidget*> controls =
         parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < controls.size(); ++i) {
@@ -131,25 +138,25 @@ TEST_F(SetupWindowTest, CancelKeepsWhatApplyWroteAndTheNextShowingDiscardsTheEdi
   WriteSettings("[Options]\r\nViewCheck=1\r\n[EncodeOption]\r\nQuality=45\r\n");
   auto window = Open();
   window->show();
-  window->Quality->setValue(70);
-  window->ChangeOption->click();
+  test::Control<QSlider>(*window, "Quality").setValue(70);
+  test::Control<QPushButton>(*window, "ChangeOption").click();
   const QByteArray applied = FileBytes();
   EXPECT_TRUE(window->isVisible());
-  window->ViewCheck->setChecked(false);
-  window->Quality->setValue(80);
-  window->EncodePriority->setCurrentIndex(3);
+  test::Control<QCheckBox>(*window, "ViewCheck").setChecked(false);
+  test::Control<QSlider>(*window, "Quality").setValue(80);
+  test::Control<QComboBox>(*window, "EncodePriority").setCurrentIndex(3);
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &escape);  // Esc is no cancel button here
   EXPECT_TRUE(window->isVisible());
-  window->SetupWindowCancel->click();
+  test::Control<QPushButton>(*window, "SetupWindowCancel").click();
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(FileBytes(), applied);
   EXPECT_EQ(Stored("EncodeOption", "Quality"), 70);
 
   window->show();
-  EXPECT_TRUE(window->ViewCheck->isChecked());
-  EXPECT_EQ(window->Quality->value(), 70);
-  EXPECT_EQ(window->EncodePriority->currentIndex(), 1);
+  EXPECT_TRUE(test::Control<QCheckBox>(*window, "ViewCheck").isChecked());
+  EXPECT_EQ(test::Control<QSlider>(*window, "Quality").value(), 70);
+  EXPECT_EQ(test::Control<QComboBox>(*window, "EncodePriority").currentIndex(), 1);
 }
 
 TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
@@ -191,8 +198,8 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
     auto window = Open();
     window->show();
-    EXPECT_EQ(window->QualityView->text(), c.qualityView);
-    window->ChangeOption->click();
+    EXPECT_EQ(test::Control<QLineEdit>(*window, "QualityView").text(), c.qualityView);
+    test::Control<QPushButton>(*window, "ChangeOption").click();
     EXPECT_EQ(Stored(section.constData(), c.key), c.saved);
   }
 }
@@ -212,9 +219,9 @@ TEST_F(SetupWindowTest, PathsThatAreNotValidTextSurviveASaveUnlessEdited) {
     WriteSettings("[Options]\r\nEncoderPlace=/opt/\xFF\xFE/oggenc\r\nSetEncoderPlace=1\r\n");
     auto window = Open();
     if (c.edited != nullptr) {
-      window->EncoderPlace->setText(c.edited);
+      test::Control<QLineEdit>(*window, "EncoderPlace").setText(c.edited);
     }
-    window->ChangeOption->click();
+    test::Control<QPushButton>(*window, "ChangeOption").click();
     EXPECT_TRUE(FileBytes().contains(c.savedLine)) << FileBytes().constData();
   }
 }
@@ -222,7 +229,7 @@ TEST_F(SetupWindowTest, PathsThatAreNotValidTextSurviveASaveUnlessEdited) {
 TEST_F(SetupWindowTest, SaveRewritesALowerCaseSameOutputLineInPlace) {
   WriteSettings("[Options]\r\nSameOutput=1\r\nViewCheck=0\r\n");
   auto window = Open();
-  window->ChangeOption->click();
+  test::Control<QPushButton>(*window, "ChangeOption").click();
   const QByteArray bytes = FileBytes();
   EXPECT_TRUE(bytes.startsWith("[Options]\r\nSameOutPut=1\r\nViewCheck=0\r\n"))
       << bytes.constData();
@@ -235,32 +242,32 @@ TEST_F(SetupWindowTest, OutputFolderGroupFollowsItsStateTable) {
   EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
 
   dialogs_.Queue(ScriptedDialogs::FolderAnswer{std::nullopt});
-  window->UseStdOutput->click();
+  test::Control<QCheckBox>(*window, "UseStdOutput").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
   ASSERT_EQ(dialogs_.Prompts().size(), 1u);
   EXPECT_EQ(dialogs_.Prompts()[0].title, "ディレクトリの選択");
 
-  window->SameOutput->click();
+  test::Control<QCheckBox>(*window, "SameOutput").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::BesideInput);
-  window->SameOutput->click();
+  test::Control<QCheckBox>(*window, "SameOutput").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
 
   dialogs_.Queue(ScriptedDialogs::FolderAnswer{picked});
-  window->UseStdOutput->click();
+  test::Control<QCheckBox>(*window, "UseStdOutput").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::StandardFolder);
-  EXPECT_EQ(window->StdOutputDir->text(), picked + "/");
+  EXPECT_EQ(test::Control<QLineEdit>(*window, "StdOutputDir").text(), picked + "/");
 
   // Unchecking keeps the folder, and checking again needs no chooser.
-  window->UseStdOutput->click();
+  test::Control<QCheckBox>(*window, "UseStdOutput").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
-  EXPECT_EQ(window->StdOutputDir->text(), picked + "/");
-  window->UseStdOutput->click();
+  EXPECT_EQ(test::Control<QLineEdit>(*window, "StdOutputDir").text(), picked + "/");
+  test::Control<QCheckBox>(*window, "UseStdOutput").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::StandardFolder);
 
   // An emptied field and a cancelled chooser fall back to Neither.
-  window->StdOutputDir->setText("");
+  test::Control<QLineEdit>(*window, "StdOutputDir").setText("");
   dialogs_.Queue(ScriptedDialogs::FolderAnswer{std::nullopt});
-  window->ChoiseStdOutDir->click();
+  test::Control<QPushButton>(*window, "ChoiseStdOutDir").click();
   EXPECT_EQ(OutputState(*window), OutputGroup::Neither);
   EXPECT_EQ(dialogs_.Prompts().size(), 3u);
 }
@@ -268,26 +275,27 @@ TEST_F(SetupWindowTest, OutputFolderGroupFollowsItsStateTable) {
 TEST_F(SetupWindowTest, EncoderLocationGroupFollowsItsStateTable) {
   auto window = Open();
   dialogs_.Queue(ScriptedDialogs::FileAnswer{std::nullopt});
-  window->SetEncoderPlace->click();
+  test::Control<QCheckBox>(*window, "SetEncoderPlace").click();
   EXPECT_EQ(EncoderState(*window), EncoderGroup::Off);
   ASSERT_EQ(dialogs_.Prompts().size(), 1u);
   EXPECT_EQ(dialogs_.Prompts()[0].title, TSetupWindow::kEncoderDialogCaption);
 
   dialogs_.Queue(ScriptedDialogs::FileAnswer{"/opt/enc/oggenc"});
-  window->SetEncoderPlace->click();
+  test::Control<QCheckBox>(*window, "SetEncoderPlace").click();
   EXPECT_EQ(EncoderState(*window), EncoderGroup::OnPicked);
-  EXPECT_EQ(window->EncoderPlace->text(), "/opt/enc/oggenc");
+  EXPECT_EQ(test::Control<QLineEdit>(*window, "EncoderPlace").text(), "/opt/enc/oggenc");
 
   dialogs_.Queue(ScriptedDialogs::FileAnswer{std::nullopt});
-  window->ChoiseEncoderPlace->click();
+  test::Control<QPushButton>(*window, "ChoiseEncoderPlace").click();
   EXPECT_EQ(EncoderState(*window), EncoderGroup::OnBrowseCancelled);
-  window->ChangeOption->click();
+  test::Control<QPushButton>(*window, "ChangeOption").click();
   EXPECT_EQ(Stored("Options", "SetEncoderPlace"), 1);
   EXPECT_EQ(store_->ReadString("Options", "EncoderPlace", ""), "/opt/enc/oggenc");
 
-  window->SetEncoderPlace->click();
+  test::Control<QCheckBox>(*window, "SetEncoderPlace").click();
   EXPECT_EQ(EncoderState(*window), EncoderGroup::Off);
-  window->SetEncoderPlace->click();  // the field holds a path: no dialog
+  test::Control<QCheckBox>(*window, "SetEncoderPlace")
+      .click();  // the field holds a path: no dialog
   EXPECT_EQ(EncoderState(*window), EncoderGroup::OnEditable);
   EXPECT_EQ(dialogs_.Prompts().size(), 3u);
 }
@@ -311,7 +319,8 @@ TEST_F(SetupWindowTest, FailedSaveShowsTheErrorAndKeepsTheWindowOpen) {
   blocker.close();
   auto window = Open(folder_.filePath("blocker/lumio.ini"));
   window->show();
-  for (QPushButton* button : {window->SetupWindowClose, window->ChangeOption}) {
+  for (QPushButton* button : {&test::Control<QPushButton>(*window, "SetupWindowClose"),
+                              &test::Control<QPushButton>(*window, "ChangeOption")}) {
     dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
     button->click();
     EXPECT_TRUE(window->isVisible());

@@ -25,7 +25,6 @@ TEST(SingleInstance, SecondStartHandsItsPathsToTheRunningOne) {
   stale.close();
   EXPECT_FALSE(HandOverToRunningInstance(name, paths));
   InstanceServer server(name);
-  ASSERT_TRUE(server.Listening());
 
   std::vector<QStringList> received;
   QObject::connect(&server, &InstanceServer::PathsReceived,
