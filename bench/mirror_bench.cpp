@@ -35,7 +35,7 @@
 #include "core/folder_tree.h"
 #include "encode/batch_plan.h"
 #include "encode/clock.h"
-#include "tests/core/wave_fixture.h"
+#include "tests/support/wave_bytes.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"

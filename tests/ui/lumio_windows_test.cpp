@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "encode/clock.h"
+#include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 #include "ui/about_window.h"
 #include "ui/console_window.h"
@@ -22,10 +22,7 @@
 namespace lumio {
 namespace {
 
-class FixedClock : public Clock {
- public:
-  std::int64_t CurrentMilliseconds() override { return 0; }
-};
+using FixedClock = test::ScriptedClock;
 
 class LumioWindowsTest : public ::testing::Test {
  protected:
@@ -36,7 +33,7 @@ class LumioWindowsTest : public ::testing::Test {
   }
 
   QTemporaryDir temp_;
-  testing::ScriptedDialogs dialogs_;
+  test::ScriptedDialogs dialogs_;
   FixedClock clock_;
   std::unique_ptr<LumioWindows> windows_;
 };
