@@ -28,6 +28,8 @@
 #include <vector>
 
 #include "encode/clock.h"
+#include "support/fake_encoder.h"
+#include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
 #include "support/wave_bytes.h"
 #include "ui/batch_controller.h"
@@ -360,9 +362,11 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
 }
 
 TEST_F(EndToEndTest, CancelStopsTheRunningEncoderAndTheBatch) {
+  test::ScopedEnvironment environment;
+  environment.Set("LUMIO_FAKE_WAIT", "1");
   Start({QStringLiteral("long.wav"), QStringLiteral("later.wav")},
         QStringLiteral("[Options]\nSetEncoderPlace=1\nEncoderPlace=%1\n")
-            .arg(QStringLiteral(LUMIO_SLOW_ENCODER)));
+            .arg(QString::fromStdString(test::kFakeEncoder)));
 
   TProgressWindow& progress = *windows->ProgressWindow;
   int clicks = 0;
@@ -442,9 +446,11 @@ TEST_F(EndToEndTest, TwoEncodersAtOnceReportInListOrder) {
 }
 
 TEST_F(EndToEndTest, CancelKeepsTheEarlierCompleteFileAndLeavesNoPartialOne) {
+  test::ScopedEnvironment environment;
+  environment.Set("LUMIO_FAKE_WAIT", "1");
   Start({QStringLiteral("long.wav")},
         QStringLiteral("[Options]\nSetEncoderPlace=1\nEncoderPlace=%1\n")
-            .arg(QStringLiteral(LUMIO_SLOW_ENCODER)));
+            .arg(QString::fromStdString(test::kFakeEncoder)));
   QFile earlier(Output(QStringLiteral("long.ogg")));
   ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
   earlier.write("the complete file of an earlier run");
