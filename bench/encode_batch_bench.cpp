@@ -18,8 +18,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>

@@ -5,7 +5,6 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/wavfile.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 

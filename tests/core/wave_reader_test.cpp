@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "support/temporary_folder.h"
