@@ -4,16 +4,13 @@
 // ends with one `name: ratio` line per kind of file. For FLAC it also times TagLib's
 // parse of the same comment block alone, the share of adding that is TagLib's own.
 #include <fcntl.h>
-#include <stdlib.h>
 #include <taglib/xiphcomment.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,26 +19,13 @@
 #include "core/flac_reader.h"
 #include "core/settings_store.h"
 #include "tests/support/run_tool.h"
+#include "tests/support/temporary_folder.h"
+#include "tests/support/wave_bytes.h"
 
 namespace {
 
 constexpr int kFileCount = 10000;
 constexpr int kRepetitions = 11;
-
-std::string Le16(std::uint16_t value) {
-  return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-}
-
-std::string Le32(std::uint32_t value) {
-  return Le16(static_cast<std::uint16_t>(value & 0xFFFF)) +
-         Le16(static_cast<std::uint16_t>(value >> 16));
-}
-
-// A 16-bit stereo 44100 Hz file with `dataSize` bytes of silence.
-std::string SmallWave(std::uint32_t dataSize) {
-  return "RIFF" + Le32(36 + dataSize) + "WAVEfmt " + Le32(16) + Le16(1) + Le16(2) + Le32(44100) +
-         Le32(176400) + Le16(4) + Le16(16) + "data" + Le32(dataSize) + std::string(dataSize, '\0');
-}
 
 std::vector<std::string> WriteCopies(const std::string& folder, const std::string& extension,
                                      const std::string& bytes) {
@@ -49,7 +33,7 @@ std::vector<std::string> WriteCopies(const std::string& folder, const std::strin
   paths.reserve(kFileCount);
   for (int i = 0; i < kFileCount; ++i) {
     paths.push_back(folder + "/take" + std::to_string(i) + extension);
-    std::ofstream(paths.back(), std::ios::binary) << bytes;
+    lumio::test::WriteFile(paths.back(), bytes);
   }
   return paths;
 }
@@ -59,15 +43,14 @@ std::vector<std::string> WriteCopies(const std::string& folder, const std::strin
 std::string TaggedFlac(const std::string& folder) {
   const std::string raw = folder + "/silence.raw";
   const std::string flac = folder + "/tagged.flac";
-  std::ofstream(raw, std::ios::binary) << std::string(44100, '\0');
-  const bool made = lumio::testing::RunTool(
+  lumio::test::WriteFile(raw, std::string(44100, '\0'));
+  const bool made = lumio::test::RunTool(
       {"flac", "-s", "-f", "--force-raw-format", "--endian=little", "--sign=signed", "--channels=2",
        "--bps=16", "--sample-rate=44100", "--tag=TITLE=夜の歌", "--tag=ARTIST=歌手",
        "--tag=ALBUM=アルバム", "--tag=DATE=2024", "--tag=TRACKNUMBER=3", "--tag=COMMENT=一行目",
        "-o", flac, raw});
   if (!made) std::fprintf(stderr, "flac could not make the fixture\n");
-  std::ifstream in(flac, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
+  return lumio::test::ReadFile(flac);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -151,23 +134,18 @@ Figures Measure(const std::vector<std::string>& paths, std::size_t baselineBytes
 }  // namespace
 
 int main() {
-  char pattern[] = "/tmp/lumio_add_bench_XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string folder = pattern;
+  const lumio::test::TemporaryFolder temporary;
+  const std::string& folder = temporary.Path();
   std::filesystem::create_directory(folder + "/wave");
   std::filesystem::create_directory(folder + "/flac");
   const lumio::SettingsStore settings(folder + "/lumio.ini");
   const Figures wave =
-      Measure(WriteCopies(folder + "/wave", ".wav", SmallWave(4000)), 44, settings);
+      Measure(WriteCopies(folder + "/wave", ".wav", lumio::test::SilentWave(4000)), 44, settings);
   const std::string taggedFlac = TaggedFlac(folder);
   const Figures flac = Measure(WriteCopies(folder + "/flac", ".flac", taggedFlac), 8192, settings);
   std::vector<double> parsing;
   for (int run = 0; run < kRepetitions; ++run) parsing.push_back(ParseCommentsOnly(taggedFlac));
   const double parseRatio = Median(parsing) / flac.baseline;
-  std::filesystem::remove_all(folder);
 
   std::printf("files: %d of each kind, repetitions: %d (medians)\n", kFileCount, kRepetitions);
   std::printf("WAVE: baseline (open, read 44 bytes, close) %.2f ms, AddWaveFile %.2f ms\n",

@@ -15,12 +15,9 @@
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -39,6 +36,8 @@
 #include "encode/command_line_split.h"
 #include "platform/file_system.h"
 #include "tests/support/find_control.h"
+#include "tests/support/temporary_folder.h"
+#include "tests/support/wave_bytes.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -52,37 +51,6 @@ constexpr int kFiles = 8;
 constexpr int kSeconds = 60;
 constexpr int kShortFiles = 500;
 constexpr double kShortSeconds = 0.1;
-
-bool WriteToneWave(const std::string& path, double seconds) {
-  constexpr std::uint32_t kRate = 44100;
-  const auto kFrames = static_cast<std::uint32_t>(kRate * seconds);
-  const std::uint32_t kDataSize = kFrames * 4;
-  std::string bytes = "RIFF";
-  const auto put = [&bytes](std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-  };
-  put(36 + kDataSize, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);
-  put(2, 2);
-  put(kRate, 4);
-  put(kRate * 4, 4);
-  put(4, 2);
-  put(16, 2);
-  bytes += "data";
-  put(kDataSize, 4);
-  for (std::uint32_t frame = 0; frame < kFrames; ++frame) {
-    const double t = static_cast<double>(frame) / kRate;
-    const auto left = static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * t));
-    const auto right = static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 660 * t));
-    put(static_cast<std::uint16_t>(left), 2);
-    put(static_cast<std::uint16_t>(right), 2);
-  }
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
 
 double Seconds(const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; }
 
@@ -227,7 +195,7 @@ bool MakeList(FileDataList& jobs, const SettingsStore& settings, const std::stri
               double seconds, const std::string& outputFolder) {
   for (int i = 0; i < files; ++i) {
     const std::string input = root + "song" + std::to_string(i) + ".wav";
-    if (!WriteToneWave(input, seconds) || !jobs.AddWaveFile(input, settings, outputFolder)) {
+    if (!test::WriteToneWave(input, seconds) || !jobs.AddWaveFile(input, settings, outputFolder)) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return false;
     }
@@ -246,9 +214,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "oggenc is not installed\n");
     return 1;
   }
-  QTemporaryDir dir;
-  if (!dir.isValid()) return 1;
-  const std::string root = dir.path().toStdString() + "/";
+  const test::TemporaryFolder dir;
+  const std::string root = dir.Path() + "/";
   for (const char* folder :
        {"long/", "long-out/", "long-base/", "short/", "short-out/", "short-base/"}) {
     if (!CreateFolder(root + folder)) return 1;

@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -16,6 +15,8 @@
 #include "bench/fixed_dialogs.h"
 #include "encode/clock.h"
 #include "tests/support/find_control.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/wave_bytes.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -23,18 +24,7 @@ namespace {
 constexpr int kEntries = 10000;
 constexpr int kKeystrokes = 200;
 
-class ZeroClock : public lumio::Clock {
- public:
-  std::int64_t CurrentMilliseconds() override { return 0; }
-};
-
-std::string Le16(std::uint16_t value) {
-  return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-}
-std::string Le32(std::uint32_t value) {
-  return Le16(static_cast<std::uint16_t>(value & 0xFFFF)) +
-         Le16(static_cast<std::uint16_t>(value >> 16));
-}
+using ZeroClock = lumio::test::ScriptedClock;
 
 // Milliseconds per keystroke typed into Title, alternating a letter and a backspace so
 // that the text stays short.
@@ -66,9 +56,7 @@ int main(int argc, char** argv) {
   }
   const std::string folder = temp.path().toStdString() + "/";
   const std::string wave = folder + "song.wav";
-  std::ofstream(wave, std::ios::binary) << "RIFF" + Le32(36) + "WAVEfmt " + Le32(16) + Le16(1) +
-                                               Le16(2) + Le32(44100) + Le32(176400) + Le16(4) +
-                                               Le16(16) + "data" + Le32(0);
+  std::ofstream(wave, std::ios::binary) << lumio::test::SilentWave(0);
 
   FixedDialogs dialogs(lumio::DialogAnswer::Cancel);
   ZeroClock clock;

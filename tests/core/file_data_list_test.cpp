@@ -1,17 +1,16 @@
 #include "core/file_data_list.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/settings_store.h"
 #include "platform/file_system.h"
-#include "tests/core/wave_fixture.h"
+#include "support/temporary_folder.h"
+#include "support/wave_bytes.h"
 
 namespace lumio {
 namespace {
@@ -22,22 +21,11 @@ const PathRules kPosix{PathStyle::Posix, CodePage::Utf8};
 // A temporary folder for WAVE fixtures, and a settings store that is never saved.
 class JobListTest : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumio_jobs_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   // Writes a WAVE file of one second under `name` (which may hold backslashes: on
   // Linux they are part of the file name, so Windows-style paths can name real files).
   std::string WriteWave(const std::string& name,
                         const std::string& bytes = test::PlainWave(176400)) {
-    const std::string path = folder_ + name;
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    EXPECT_TRUE(out.good()) << "cannot write the fixture " << path;
-    return path;
+    return temporary_.Write(name, bytes);
   }
 
   // Adds `count` one-second files named 0.wav, 1.wav, ... and titles each record with
@@ -49,7 +37,8 @@ class JobListTest : public testing::Test {
     }
   }
 
-  std::string folder_;
+  const test::TemporaryFolder temporary_;
+  const std::string folder_ = temporary_.Path() + "/";
   SettingsStore settings_{"/nonexistent-lumio-folder/lumio.ini"};
 };
 

@@ -1,10 +1,11 @@
 #include "core/settings_location.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
@@ -47,15 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 class SettingsFilePathForTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumio-location-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    ASSERT_TRUE(fs::create_directories(root_ + "/Bin"));
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { ASSERT_TRUE(fs::create_directories(root_ + "/Bin")); }
 
-  std::string root_;
+  const test::TemporaryFolder folder_;
+  const std::string root_ = folder_.Path();
 };
 
 TEST_F(SettingsFilePathForTest, PrefersPortableFileThenConfigFolder) {

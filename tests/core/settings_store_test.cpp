@@ -1,13 +1,13 @@
 #include "core/settings_store.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "support/temporary_folder.h"
 #include "support/without_root.h"
 
 namespace lumio {
@@ -17,23 +17,8 @@ namespace fs = std::filesystem;
 
 class SettingsStoreTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumio-settings-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    path_ = root_ + "/lumio.ini";
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
-  void WriteFile(const std::string& bytes) {
-    std::ofstream out(path_, std::ios::binary);
-    ASSERT_TRUE(out);
-    out << bytes;
-  }
-  std::string ReadFile() const {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void WriteFile(const std::string& bytes) { ASSERT_TRUE(test::WriteFile(path_, bytes)); }
+  std::string ReadFile() const { return test::ReadFile(path_); }
   // Loads `bytes`, lets `change` work on the store, saves, and returns the saved file.
   template <typename Change>
   std::string Resaved(const std::string& bytes, Change change) {
@@ -44,8 +29,9 @@ class SettingsStoreTest : public testing::Test {
     return ReadFile();
   }
 
-  std::string root_;
-  std::string path_;
+  const test::TemporaryFolder folder_;
+  const std::string root_ = folder_.Path();
+  std::string path_ = root_ + "/lumio.ini";
 };
 
 const std::string kExample =
@@ -273,10 +259,7 @@ struct PermissionCase {
 
 void PrintTo(const PermissionCase& c, std::ostream* out) { *out << c.name; }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string Slurp(const std::string& path) { return test::ReadFile(path); }
 
 std::string SaveOutcome(SettingsStore& store) {
   const SaveResult result = store.UpdateFile();

@@ -5,7 +5,7 @@
 #include "core/aiff_reader.h"
 #include "core/audio_kind.h"
 #include "core/flac_reader.h"
-#include "tests/core/sound_fixture.h"
+#include "support/sound_bytes.h"
 
 namespace lumio {
 namespace {

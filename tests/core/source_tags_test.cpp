@@ -1,25 +1,23 @@
 #include "core/source_tags.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <taglib/aifffile.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/wavfile.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/text_encoding.h"
 #include "support/run_tool.h"
-#include "tests/core/sound_fixture.h"
-#include "tests/core/wave_fixture.h"
+#include "support/sound_bytes.h"
+#include "support/temporary_folder.h"
+#include "support/wave_bytes.h"
 
 namespace lumio {
 namespace {
 
-using lumio::testing::RunTool;
+using lumio::test::RunTool;
 
 SourceTags Tags(const std::string& path, AudioKind kind) {
   FileByteSource source(path);
@@ -48,16 +46,8 @@ std::string TaggedWave(const std::string& info, bool sized = true) {
 
 class SourceTagsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumio_tags_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(folder_ + name, std::ios::binary) << bytes;
-    return folder_ + name;
+    return temporary_.Write(name, bytes);
   }
 
   // A second of silence encoded by the real flac program, tagged with `tags`
@@ -75,15 +65,11 @@ class SourceTagsTest : public ::testing::Test {
 
   // Appends `chunks` to the AIFF file at `path` and makes its FORM size count them.
   static void AppendAiffChunks(const std::string& path, const std::string& chunks) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    in.close();
-    bytes += chunks;
-    bytes.replace(4, 4, test::Be32(static_cast<std::uint32_t>(bytes.size() - 8)));
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_TRUE(test::WriteFile(path, test::WithAiffChunks(test::ReadFile(path), chunks)));
   }
 
-  std::string folder_;
+  const test::TemporaryFolder temporary_;
+  const std::string folder_ = temporary_.Path() + "/";
 };
 
 void ExpectTags(const SourceTags& tags, const SourceTags& expected) {

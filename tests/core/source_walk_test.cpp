@@ -1,7 +1,6 @@
 #include "core/source_walk.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "core/folder_tree.h"
 #include "core/natural_order.h"
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
@@ -61,15 +61,8 @@ TEST(FolderTree, OutputFolderIsTheRootThenTheAddedFolderAndThePathBelowIt) {
 
 class SourceWalkTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumio_walk_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
-  }
-  void TearDown() override {
-    ::chmod((root_ + "/music/locked").c_str(), 0700);
-    std::filesystem::remove_all(root_);
-  }
+  // The folder can only be removed once it can be read again.
+  void TearDown() override { ::chmod((root_ + "/music/locked").c_str(), 0700); }
 
   void Touch(const std::string& relative) {
     const std::filesystem::path path = root_ + "/" + relative;
@@ -88,7 +81,8 @@ class SourceWalkTest : public ::testing::Test {
     return found;
   }
 
-  std::string root_;
+  const test::TemporaryFolder folder_;
+  const std::string root_ = folder_.Path();
 };
 
 TEST_F(SourceWalkTest, FolderGivesItsSoundFilesInPathOrder) {

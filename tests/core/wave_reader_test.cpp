@@ -1,20 +1,18 @@
 #include "core/wave_reader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/wave_source_reader.h"
-#include "tests/core/wave_fixture.h"
+#include "support/temporary_folder.h"
+#include "support/wave_bytes.h"
 
 namespace lumio {
 namespace {
@@ -209,22 +207,12 @@ TEST(WaveReader, ReadsOnlyTheBlockAndChunkHeaders) {
 // Files on disk: the file-backed source behind ReadWaveInfo(path, ...).
 class WaveFile : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumio_wave_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = folder_ + "/" + name;
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    EXPECT_TRUE(out.good()) << "cannot write the fixture " << path;
-    return path;
+    return temporary_.Write(name, bytes);
   }
 
-  std::string folder_;
+  const test::TemporaryFolder temporary_;
+  const std::string folder_ = temporary_.Path();
 };
 
 TEST_F(WaveFile, ReadsTheHeaderFromDisk) {

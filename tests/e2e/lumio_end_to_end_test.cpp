@@ -21,8 +21,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -31,7 +29,10 @@
 
 #include "encode/clock.h"
 #include "support/find_control.h"
+#include "support/fake_encoder.h"
+#include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
+#include "support/wave_bytes.h"
 #include "ui/batch_controller.h"
 #include "ui/console_window.h"
 #include "ui/lumio_windows.h"
@@ -43,34 +44,7 @@
 namespace lumio {
 namespace {
 
-using testing::ScriptedDialogs;
-
-// A 16-bit stereo WAVE file of `seconds` of a quiet tone.
-bool WriteWave(const QString& path, double seconds) {
-  const int frames = static_cast<int>(44100 * seconds);
-  QByteArray data;
-  for (int i = 0; i < frames; ++i) {
-    const auto sample = static_cast<std::int16_t>(6000 * std::sin(i * 0.0627));
-    for (int channel = 0; channel < 2; ++channel) {
-      data.append(static_cast<char>(sample & 0xFF));
-      data.append(static_cast<char>((sample >> 8) & 0xFF));
-    }
-  }
-  auto le32 = [](std::uint32_t v) {
-    return QByteArray(1, static_cast<char>(v & 0xFF)) + char((v >> 8) & 0xFF) +
-           char((v >> 16) & 0xFF) + char((v >> 24) & 0xFF);
-  };
-  auto le16 = [](std::uint16_t v) {
-    return QByteArray(1, static_cast<char>(v & 0xFF)) + char((v >> 8) & 0xFF);
-  };
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return false;
-  }
-  file.write("RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(2) +
-             le32(44100) + le32(176400) + le16(4) + le16(16) + "data" + le32(data.size()) + data);
-  return file.error() == QFileDevice::NoError;
-}
+using test::ScriptedDialogs;
 
 // Runs `action` once `window` is shown; modal windows run their own event loop, in which
 // this timer fires.
@@ -201,7 +175,7 @@ class EndToEndTest : public ::testing::Test {
 
     QStringList paths;
     for (const QString& name : waveNames) {
-      ASSERT_TRUE(WriteWave(Input(name), 1.5));
+      ASSERT_TRUE(test::WriteToneWave(Input(name).toStdString(), 1.5));
       paths << Input(name);
     }
     main->FormDropFiles(paths);
@@ -332,7 +306,7 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
                               QStringLiteral("Live 武道館/01 開演.wav")};
   for (const QString& track : tracks) {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(artist + "/" + track).path()));
-    ASSERT_TRUE(WriteWave(artist + "/" + track, 0.5));
+    ASSERT_TRUE(test::WriteToneWave((artist + "/" + track).toStdString(), 0.5));
   }
   main->FormDropFiles({artist});
   ASSERT_FALSE(main->Adding());
@@ -391,9 +365,11 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
 }
 
 TEST_F(EndToEndTest, CancelStopsTheRunningEncoderAndTheBatch) {
+  test::ScopedEnvironment environment;
+  environment.Set("LUMIO_FAKE_WAIT", "1");
   Start({QStringLiteral("long.wav"), QStringLiteral("later.wav")},
         QStringLiteral("[Options]\nSetEncoderPlace=1\nEncoderPlace=%1\n")
-            .arg(QStringLiteral(LUMIO_SLOW_ENCODER)));
+            .arg(QString::fromStdString(test::kFakeEncoder)));
 
   TProgressWindow& progress = *windows->ProgressWindow;
   int clicks = 0;
@@ -474,9 +450,11 @@ TEST_F(EndToEndTest, TwoEncodersAtOnceReportInListOrder) {
 }
 
 TEST_F(EndToEndTest, CancelKeepsTheEarlierCompleteFileAndLeavesNoPartialOne) {
+  test::ScopedEnvironment environment;
+  environment.Set("LUMIO_FAKE_WAIT", "1");
   Start({QStringLiteral("long.wav")},
         QStringLiteral("[Options]\nSetEncoderPlace=1\nEncoderPlace=%1\n")
-            .arg(QStringLiteral(LUMIO_SLOW_ENCODER)));
+            .arg(QString::fromStdString(test::kFakeEncoder)));
   QFile earlier(Output(QStringLiteral("long.ogg")));
   ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
   earlier.write("the complete file of an earlier run");

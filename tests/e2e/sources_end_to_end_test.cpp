@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <fstream>
 #include <map>
 #include <string>
@@ -15,12 +14,13 @@
 #include "encode/command_line_split.h"
 #include "platform/file_system.h"
 #include "support/run_tool.h"
-#include "tests/core/sound_fixture.h"
+#include "support/sound_bytes.h"
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
 
-using lumio::testing::RunTool;
+using lumio::test::RunTool;
 
 // Every "NAME=value" line that `vorbiscomment -l` prints, names upper-cased, with how
 // often each line appears.
@@ -64,9 +64,8 @@ std::string Encode(const FileDataList& jobs, std::size_t index, const std::strin
 TEST(SourcesEndToEnd, FlacAndAiffTagsReachTheOutputExactlyOnce) {
   const std::string oggenc = FindOnSearchPath("oggenc");
   ASSERT_FALSE(oggenc.empty()) << "oggenc is not installed";
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string root = dir.path().toStdString() + "/";
+  const test::TemporaryFolder dir;
+  const std::string root = dir.Path() + "/";
   SettingsStore settings(root + "lumio.ini");
   settings.WriteBool("Options", "SameOutput", true);
 
@@ -78,14 +77,9 @@ TEST(SourcesEndToEnd, FlacAndAiffTagsReachTheOutputExactlyOnce) {
                        root + "01 夜.flac", root + "silence.raw"}));
   const std::string aiff = root + "02.aiff";
   ASSERT_TRUE(RunTool({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", aiff, "trim", "0", "1"}));
-  {
-    std::ifstream in(aiff, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    in.close();
-    bytes += test::AiffChunk("NAME", "Second") + test::AiffChunk("AUTH", "Duo");
-    bytes.replace(4, 4, test::Be32(static_cast<std::uint32_t>(bytes.size() - 8)));
-    std::ofstream(aiff, std::ios::binary | std::ios::trunc) << bytes;
-  }
+  ASSERT_TRUE(test::WriteFile(
+      aiff, test::WithAiffChunks(test::ReadFile(aiff), test::AiffChunk("NAME", "Second") +
+                                                           test::AiffChunk("AUTH", "Duo"))));
 
   FileDataList jobs;
   ASSERT_TRUE(jobs.AddWaveFile(root + "01 夜.flac", settings, root));

@@ -10,15 +10,15 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <fstream>
 #include <memory>
 
-#include "core/wave_fixture.h"
 #include "encode/clock.h"
 #include "support/find_control.h"
 #include "support/scripted_dialogs.h"
+#include "support/temporary_folder.h"
+#include "support/wave_bytes.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/result_window.h"
@@ -27,7 +27,7 @@
 namespace lumio {
 namespace {
 
-using testing::ScriptedDialogs;
+using test::ScriptedDialogs;
 
 // The comments of an Ogg Vorbis file, line breaks inside a comment shown as \n and a
 // carriage return as \r.
@@ -48,9 +48,8 @@ TEST(TagToolsEndToEnd, NumberedAndNamedFilesCarryTheirTagsIntoTheOggFiles) {
       GTEST_SKIP() << "the vorbis-tools programs are needed";
     }
   }
-  QTemporaryDir root;
-  ASSERT_TRUE(root.isValid());
-  const std::string folder = root.path().toStdString() + "/";
+  const test::TemporaryFolder root;
+  const std::string folder = root.Path() + "/";
   const std::string settingsPath = folder + "lumio.ini";
   std::ofstream(settingsPath) << "[General]\nDefDir=" << folder << "\n";
   QStringList waves;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -17,12 +16,12 @@
 namespace lumio {
 namespace {
 
-using testing::kFakeEncoder;
+using test::kFakeEncoder;
 
 const std::string kForbiddenNameMessage =
     "ファイル名には次の文字は使えません\n\\ / : , ; * ? \" < > |\n\n";
 
-class BatchPlanTest : public testing::JobListTest {
+class BatchPlanTest : public test::JobListTest {
  public:
   std::variant<BatchPlan, BatchRefusal> Prepare(PathRules rules = NativePathRules()) {
     return PrepareBatch(jobs_, settings_, "", rules);

@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
@@ -22,11 +21,11 @@
 namespace lumio {
 namespace {
 
-using testing::FakeRun;
-using testing::kFakeEncoder;
-using testing::ReadFakeRuns;
-using testing::ScopedEnvironment;
-using testing::ScriptedClock;
+using test::FakeRun;
+using test::kFakeEncoder;
+using test::ReadFakeRuns;
+using test::ScopedEnvironment;
+using test::ScriptedClock;
 
 // Records what the consoles are told.
 class RecordingConsoles : public ConsoleProvider, public ConsoleSink {
@@ -52,7 +51,7 @@ struct RunResult {
   int mostRunning = 0;
 };
 
-class BatchRunTest : public testing::JobListTest {
+class BatchRunTest : public test::JobListTest {
  public:
   void SetUp() override {
     JobListTest::SetUp();

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
-#include <cstdlib>
 #include <fstream>
 #include <random>
 
 #include "encode/command_line_split.h"
+#include "support/scoped_environment.h"
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
@@ -17,8 +17,8 @@ constexpr PathRules WindowsRules{PathStyle::Windows, CodePage::Utf8};
 constexpr PathRules PosixRules{PathStyle::Posix, CodePage::Utf8};
 
 // A store with no file behind it, filled by the test.
-SettingsStore EmptyStore(const QTemporaryDir& dir) {
-  return SettingsStore(dir.filePath("lumio.ini").toStdString());
+SettingsStore EmptyStore(const test::TemporaryFolder& dir) {
+  return SettingsStore(dir.PathOf("lumio.ini"));
 }
 
 TEST(BuildOptionText, FollowsUseOptionAndRanges) {
@@ -40,7 +40,7 @@ TEST(BuildOptionText, FollowsUseOptionAndRanges) {
       {3, 12, 12, 12, 50, ""},
       {7, 12, 12, 12, 50, ""},
   };
-  QTemporaryDir dir;
+  const test::TemporaryFolder dir;
   for (const Case& c : cases) {
     SettingsStore store = EmptyStore(dir);
     store.WriteInteger("EncodeOption", "UseOption", c.useOption);
@@ -161,7 +161,7 @@ TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
 }
 
 TEST(ResolveEncoderPath, TakesTheStoredPlaceOrTheProgramsFolder) {
-  QTemporaryDir dir;
+  const test::TemporaryFolder dir;
   SettingsStore store = EmptyStore(dir);
   EXPECT_EQ(ResolveEncoderPath(store, "C:\\Tools\\App\\", WindowsRules),
             "C:\\Tools\\App\\oggenc.exe");
@@ -179,25 +179,19 @@ bool MakeEncoderFile(const std::string& path) {
   return QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::ExeOwner);
 }
 
-// Puts $PATH back however the test ends.
-struct PathRestorer {
-  std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
-  ~PathRestorer() { setenv("PATH", saved.c_str(), 1); }
-};
-
 TEST(ResolveEncoderPath, OnLinuxPrefersTheProgramsFolderThenSearchPath) {
-  QTemporaryDir programDir, emptyDir, pathDir;
-  const std::string program = programDir.path().toStdString();
-  const std::string onPath = pathDir.filePath("oggenc").toStdString();
+  const test::TemporaryFolder programDir, emptyDir, pathDir;
+  const std::string program = programDir.Path();
+  const std::string onPath = pathDir.PathOf("oggenc");
   ASSERT_TRUE(MakeEncoderFile(onPath));
-  const PathRestorer restorePath;
+  test::ScopedEnvironment environment;
   SettingsStore store = EmptyStore(programDir);
 
-  setenv("PATH", pathDir.path().toLocal8Bit().constData(), 1);
+  environment.Set("PATH", pathDir.Path());
   EXPECT_EQ(ResolveEncoderPath(store, program, PosixRules), onPath);
-  setenv("PATH", emptyDir.path().toLocal8Bit().constData(), 1);
+  environment.Set("PATH", emptyDir.Path());
   EXPECT_EQ(ResolveEncoderPath(store, program, PosixRules), program + "/oggenc");
-  setenv("PATH", pathDir.path().toLocal8Bit().constData(), 1);
+  environment.Set("PATH", pathDir.Path());
   ASSERT_TRUE(MakeEncoderFile(program + "/oggenc"));
   EXPECT_EQ(ResolveEncoderPath(store, program + "/", PosixRules), program + "/oggenc");
 }

@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -15,16 +14,15 @@
 namespace lumio {
 namespace {
 
-using testing::FakeRun;
-using testing::kFakeEncoder;
-using testing::ReadFakeRuns;
-using testing::ScopedEnvironment;
+using test::FakeRun;
+using test::kFakeEncoder;
+using test::ReadFakeRuns;
+using test::ScopedEnvironment;
 
 class EncoderProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    record_ = dir_.path().toStdString() + "/record";
+    record_ = dir_.PathOf("record");
     environment_.Set("LUMIO_FAKE_RECORD", record_);
   }
 
@@ -45,7 +43,7 @@ class EncoderProcessTest : public ::testing::Test {
     return ended.isEmpty() ? EncoderExit{} : ended.front().front().value<EncoderExit>();
   }
 
-  QTemporaryDir dir_;
+  const test::TemporaryFolder dir_;
   std::string record_;
   ScopedEnvironment environment_;
 };
@@ -65,7 +63,7 @@ TEST_F(EncoderProcessTest, PassesEveryArgumentByteForByteWithoutAShell) {
 TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
   const int inherited = getpriority(PRIO_PROCESS, 0);
   const auto niceOr = [inherited](int nice) {
-    return testing::CanSetNice(nice) ? nice : inherited;
+    return test::CanSetNice(nice) ? nice : inherited;
   };
   // Numbers that are no priority run at normal priority too.
   const struct {
@@ -85,7 +83,7 @@ TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
 TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
   environment_.Set("LUMIO_FAKE_WAIT", "1");
   EncoderProcess process;
-  process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.path().toStdString());
+  process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.Path());
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -111,14 +109,14 @@ TEST_F(EncoderProcessTest, WaitsWithoutSpinningUntilACloseRequestEndsIt) {
 }
 
 TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirst) {
-  const std::string script = dir_.path().toStdString() + "/stubborn";
+  const std::string script = dir_.Path() + "/stubborn";
   {
     std::ofstream out(script);
     out << "#!/bin/sh\ntrap '' TERM\nexec sleep 60\n";
   }
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   EncoderProcess process;
-  process.Start({script}, EncodePriority::Normal, dir_.path().toStdString());
+  process.Start({script}, EncodePriority::Normal, dir_.Path());
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -140,7 +138,7 @@ TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatches) {
     std::string output;
     QObject::connect(&process, &EncoderProcess::Output,
                      [&output](std::string_view bytes) { output += bytes; });
-    process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.path().toStdString());
+    process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.Path());
     EXPECT_TRUE(WaitForEnd(process).started);
     // Written once to standard output and once to standard error.
     EXPECT_EQ(output, "[ 12.5%] progress\r[ 12.5%] progress\r");
@@ -148,12 +146,12 @@ TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatches) {
 }
 
 TEST_F(EncoderProcessTest, AProgramThatCannotRunEndsWithItsReasonFromTheEventLoop) {
-  const std::string notExecutable = dir_.path().toStdString() + "/encoder";
+  const std::string notExecutable = dir_.Path() + "/encoder";
   std::ofstream(notExecutable) << "not a program";
-  for (const std::string& program : {notExecutable, dir_.path().toStdString() + "/missing"}) {
+  for (const std::string& program : {notExecutable, dir_.Path() + "/missing"}) {
     EncoderProcess process;
     QSignalSpy ended(&process, &EncoderProcess::Ended);
-    process.Start({program}, EncodePriority::Normal, dir_.path().toStdString());
+    process.Start({program}, EncodePriority::Normal, dir_.Path());
     EXPECT_TRUE(ended.isEmpty());  // never from inside Start
     const EncoderExit exit = WaitForEnd(process);
     EXPECT_FALSE(exit.started) << program;
@@ -164,8 +162,8 @@ TEST_F(EncoderProcessTest, AProgramThatCannotRunEndsWithItsReasonFromTheEventLoo
 TEST_F(EncoderProcessTest, TheEncoderDiesWithTheProgramThatStartedIt) {
   // A stand-in for the program, killed with SIGKILL once its encoder runs: no handler
   // of its own can clean up, only the death signal set in the child can end the encoder.
-  const std::string pidFile = dir_.path().toStdString() + "/encoder.pid";
-  const std::string script = dir_.path().toStdString() + "/encoder";
+  const std::string pidFile = dir_.Path() + "/encoder.pid";
+  const std::string script = dir_.Path() + "/encoder";
   {
     std::ofstream out(script);
     out << "#!/bin/sh\necho $$ > '" << pidFile << "'\nexec sleep 60\n";
@@ -174,7 +172,7 @@ TEST_F(EncoderProcessTest, TheEncoderDiesWithTheProgramThatStartedIt) {
   const pid_t program = ::fork();
   if (program == 0) {
     EncoderProcess process;
-    process.Start({script}, EncodePriority::Normal, dir_.path().toStdString());
+    process.Start({script}, EncodePriority::Normal, dir_.Path());
     for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i) ::usleep(10000);
     ::usleep(50000);
     ::kill(::getpid(), SIGKILL);

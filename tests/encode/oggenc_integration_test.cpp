@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <map>
 
 #include "core/file_data_list.h"
@@ -18,8 +17,8 @@
 namespace lumio {
 namespace {
 
-using testing::CurrentFolderGuard;
-using testing::ScopedEnvironment;
+using test::CurrentFolderGuard;
+using test::ScopedEnvironment;
 
 using Tags = std::map<std::string, std::string>;
 
@@ -72,9 +71,8 @@ TEST(OggencIntegration, BatchOfThreeKeepsEveryTagExactly) {
   // character, unless it is told that they are UTF-8.
   ScopedEnvironment environment;
   environment.Set("LC_ALL", "C");
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string root = dir.path().toStdString() + "/";
+  const test::TemporaryFolder dir;
+  const std::string root = dir.Path() + "/";
   SettingsStore settings(root + "lumio.ini");
   settings.WriteBool("Options", "SetEncoderPlace", true);
   settings.WriteString("Options", "EncoderPlace", oggenc);
@@ -110,7 +108,7 @@ TEST(OggencIntegration, BatchOfThreeKeepsEveryTagExactly) {
   FileDataList jobs;
   for (const auto& song : songs) {
     const std::string input = root + song.name + ".wav";
-    ASSERT_TRUE(testing::WriteToneWave(input, 1.5));
+    ASSERT_TRUE(test::WriteToneWave(input, 1.5));
     ASSERT_TRUE(jobs.AddWaveFile(input, settings, root));
     const Selection last{jobs.Count() - 1};
     jobs.ApplyTag(TagField::Title, song.tags.at("title"), last);

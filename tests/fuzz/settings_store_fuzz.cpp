@@ -2,38 +2,25 @@
 // saving again must give the same file, and every value written reads back after the
 // reload (with the blanks at its ends trimmed, as loading does).
 #include <fuzzer/FuzzedDataProvider.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/settings_store.h"
+#include "tests/support/temporary_folder.h"
 
 namespace {
 
 // A folder of this run's own, removed at exit; in memory (/dev/shm) where there is one,
-// since every save flushes to disk. Held on the heap, so that it is still there when the
-// exit handler runs after the static objects are gone.
-const std::string& Folder() {
-  static const std::string& folder = []() -> const std::string& {
-    const std::filesystem::path memory("/dev/shm");
-    const std::filesystem::path parent =
-        std::filesystem::is_directory(memory) ? memory : std::filesystem::temp_directory_path();
-    std::string pattern = (parent / "lumio-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(Folder()); });
-    return *new std::string(pattern);
-  }();
+// since every save flushes to disk.
+const lumio::test::TemporaryFolder& Folder() {
+  static const lumio::test::TemporaryFolder folder(std::filesystem::is_directory("/dev/shm")
+                                                       ? std::filesystem::path("/dev/shm")
+                                                       : std::filesystem::temp_directory_path());
   return folder;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string Trimmed(std::string text) {
@@ -51,7 +38,7 @@ bool Storable(const std::string& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const std::string path = Folder() + "/lumio.ini";
+  const std::string path = Folder().PathOf("lumio.ini");
   const char* const sections[] = {"Options", "EncodeOption", "General"};
   const char* const keys[] = {"SameOutPut", "Quality", "DefDir"};
   struct Written {
@@ -84,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   if (!second.UpdateFile().ok) std::abort();
-  const std::string once = Slurp(path);
+  const std::string once = lumio::test::ReadFile(path);
   lumio::SettingsStore third(path, lumio::CodePage::ShiftJis);
-  if (!third.UpdateFile().ok || Slurp(path) != once) std::abort();
+  if (!third.UpdateFile().ok || lumio::test::ReadFile(path) != once) std::abort();
   return 0;
 }

@@ -1,7 +1,6 @@
 #include "platform/file_contents.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,9 +9,9 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
@@ -21,22 +20,10 @@ namespace fs = std::filesystem;
 
 class FileContentsTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumio-fc-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
   void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    ASSERT_TRUE(out);
-    out << bytes;
+    ASSERT_TRUE(test::WriteFile(path, bytes));
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string Read(const std::string& path) { return test::ReadFile(path); }
   // Every entry of `folder`, to prove that no temporary file was left behind.
   static std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;
@@ -47,7 +34,8 @@ class FileContentsTest : public testing::Test {
     return names;
   }
 
-  std::string root_;
+  const test::TemporaryFolder folder_;
+  const std::string root_ = folder_.Path();
 };
 
 TEST_F(FileContentsTest, ReadWholeFileTellsMissingFromUnreadable) {

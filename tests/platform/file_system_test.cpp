@@ -1,10 +1,12 @@
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "support/scoped_environment.h"
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
@@ -14,15 +16,12 @@ namespace fs = std::filesystem;
 class FileSystemTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumio-fs-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    std::ofstream(root_ + "/file.txt") << "x";
+    folder_.Write("file.txt", "x");
     ASSERT_TRUE(fs::create_directory(root_ + "/folder"));
   }
-  void TearDown() override { fs::remove_all(root_); }
 
-  std::string root_;
+  const test::TemporaryFolder folder_;
+  const std::string root_ = folder_.Path();
 };
 
 TEST_F(FileSystemTest, TellsFilesFromFolders) {
@@ -60,14 +59,11 @@ TEST_F(FileSystemTest, FindOnSearchPathTakesTheFirstExecutable) {
   std::ofstream(root_ + "/plain/tool") << "not executable";
   std::ofstream(root_ + "/bin/tool") << "#!/bin/sh\n";
   fs::permissions(root_ + "/bin/tool", fs::perms::owner_all);
-  const char* oldPath = std::getenv("PATH");
-  const std::string saved = oldPath != nullptr ? oldPath : "";
-  ::setenv("PATH", (root_ + "/missing:" + root_ + "/plain:" + root_ + "/bin").c_str(), 1);
+  test::ScopedEnvironment environment;
+  environment.Set("PATH", root_ + "/missing:" + root_ + "/plain:" + root_ + "/bin");
 
   EXPECT_EQ(FindOnSearchPath("tool"), root_ + "/bin/tool");
   EXPECT_EQ(FindOnSearchPath("absent"), "");
-
-  ::setenv("PATH", saved.c_str(), 1);
 }
 
 }  // namespace

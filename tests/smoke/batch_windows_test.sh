@@ -3,7 +3,7 @@
 # a transient of the main window (so a click on the main window cannot bury it) and
 # cannot be resized; a polite signal to the program then ends the batch, its encoder
 # and its unfinished hidden file before the program exits.
-# Usage: batch_windows_test.sh PROGRAM SLOW_ENCODER
+# Usage: batch_windows_test.sh PROGRAM FAKE_ENCODER (the stand-in encoder, kept waiting)
 set -euo pipefail
 
 program=$(readlink -f "$1")
@@ -19,7 +19,7 @@ wm_pid=$!
 trap 'kill $wm_pid 2>/dev/null || true; cleanup' EXIT
 
 mkdir -p "$work/home" "$work/config/lumio" "$work/in" "$work/out"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" LUMIO_FAKE_WAIT=1
 unset QT_QPA_PLATFORM
 printf 'RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00\x00\x10\xb1\x02\x00\x04\x00\x10\x00data\x00\x00\x00\x00' \
   >"$work/in/song.wav"

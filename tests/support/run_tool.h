@@ -8,7 +8,7 @@
 
 extern char** environ;
 
-namespace lumio::testing {
+namespace lumio::test {
 
 // Runs a program found on PATH with exactly these arguments (no shell, so any text may
 // stand in them) and returns whether it exited with 0. Fixture makers such as flac and
@@ -24,4 +24,4 @@ inline bool RunTool(const std::vector<std::string>& arguments) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-}  // namespace lumio::testing
+}  // namespace lumio::test

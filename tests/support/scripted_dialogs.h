@@ -10,7 +10,7 @@
 
 #include "ui/dialog_seam.h"
 
-namespace lumio::testing {
+namespace lumio::test {
 
 // Answers every modal prompt from a queue and records each prompt it was shown. A
 // prompt for which no answer is queued, or whose queued answer is of another kind,
@@ -112,4 +112,4 @@ class ScriptedDialogs : public DialogSeam {
   std::vector<Prompt> prompts_;
 };
 
-}  // namespace lumio::testing
+}  // namespace lumio::test

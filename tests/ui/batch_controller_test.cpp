@@ -16,10 +16,14 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "encode/encode_test_support.h"
 #include "platform/file_system.h"
 #include "support/find_control.h"
+#include "support/current_folder_guard.h"
+#include "support/fake_clock.h"
+#include "support/fake_encoder.h"
+#include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
+#include "support/wave_bytes.h"
 #include "ui/console_window.h"
 #include "ui/placement.h"
 #include "ui/progress_window.h"
@@ -28,9 +32,9 @@
 namespace lumio {
 namespace {
 
-using testing::ScopedEnvironment;
-using testing::ScriptedClock;
-using testing::ScriptedDialogs;
+using test::ScopedEnvironment;
+using test::ScriptedClock;
+using test::ScriptedDialogs;
 
 class BatchControllerTest : public ::testing::Test {
  protected:
@@ -49,12 +53,12 @@ class BatchControllerTest : public ::testing::Test {
     ASSERT_TRUE(dir.isValid());
     root = dir.path().toStdString() + "/";
     settings.WriteBool("Options", "SetEncoderPlace", true);
-    settings.WriteString("Options", "EncoderPlace", testing::kFakeEncoder);
+    settings.WriteString("Options", "EncoderPlace", test::kFakeEncoder);
   }
 
   void AddJob(const std::string& name) {
     const std::string input = root + name + ".wav";
-    ASSERT_TRUE(testing::WriteToneWave(input, 0.05));
+    ASSERT_TRUE(test::WriteToneWave(input, 0.05));
     ASSERT_TRUE(jobs.AddWaveFile(input, settings, root));
   }
 
@@ -77,7 +81,7 @@ class BatchControllerTest : public ::testing::Test {
     }
   }
 
-  testing::CurrentFolderGuard folderGuard;
+  test::CurrentFolderGuard folderGuard;
   QWidget mainWindow;
   ScriptedDialogs dialogs;
   ScriptedClock clock{{0}};

@@ -14,7 +14,7 @@
 namespace lumio {
 namespace {
 
-using testing::CountingEncoder;
+using test::CountingEncoder;
 
 TEST(ConsoleWindowTest, ShowsOutputAsATerminalWould) {
   struct Case {

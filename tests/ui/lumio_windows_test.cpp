@@ -11,6 +11,7 @@
 
 #include "encode/clock.h"
 #include "support/find_control.h"
+#include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 #include "ui/about_window.h"
 #include "ui/console_window.h"
@@ -23,10 +24,7 @@
 namespace lumio {
 namespace {
 
-class FixedClock : public Clock {
- public:
-  std::int64_t CurrentMilliseconds() override { return 0; }
-};
+using FixedClock = test::ScriptedClock;
 
 class LumioWindowsTest : public ::testing::Test {
  protected:
@@ -37,7 +35,7 @@ class LumioWindowsTest : public ::testing::Test {
   }
 
   QTemporaryDir temp_;
-  testing::ScriptedDialogs dialogs_;
+  test::ScriptedDialogs dialogs_;
   FixedClock clock_;
   std::unique_ptr<LumioWindows> windows_;
 };

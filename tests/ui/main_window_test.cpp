@@ -24,12 +24,12 @@
 #include <functional>
 #include <memory>
 
-#include "core/wave_fixture.h"
-#include "encode/clock.h"
 #include "platform/file_system.h"
 #include "support/find_control.h"
+#include "support/fake_clock.h"
 #include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
+#include "support/wave_bytes.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
 #include "ui/text_conversion.h"
@@ -37,12 +37,9 @@
 namespace lumio {
 namespace {
 
-using testing::ScriptedDialogs;
+using test::ScriptedDialogs;
 
-class FixedClock : public Clock {
- public:
-  std::int64_t CurrentMilliseconds() override { return 0; }
-};
+using FixedClock = test::ScriptedClock;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -303,10 +300,10 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
   std::filesystem::create_directories(album + "disc 10");
   std::filesystem::create_directories(album + ".hidden");
   std::ofstream(album + "silence.raw", std::ios::binary) << std::string(17640, '\0');
-  ASSERT_TRUE(testing::RunTool({"flac", "-s", "-f", "--force-raw-format", "--endian=little",
-                                "--sign=signed", "--channels=2", "--bps=16", "--sample-rate=44100",
-                                "--tag=TITLE=二曲目", "--tag=ARTIST=歌手", "--tag=TRACKNUMBER=2",
-                                "-o", album + "2.flac", album + "silence.raw"}));
+  ASSERT_TRUE(test::RunTool({"flac", "-s", "-f", "--force-raw-format", "--endian=little",
+                             "--sign=signed", "--channels=2", "--bps=16", "--sample-rate=44100",
+                             "--tag=TITLE=二曲目", "--tag=ARTIST=歌手", "--tag=TRACKNUMBER=2", "-o",
+                             album + "2.flac", album + "silence.raw"}));
   std::ofstream(album + "10.WAV", std::ios::binary) << test::PlainWave(176400);
   std::ofstream(album + "disc 10/1.wav", std::ios::binary) << test::PlainWave(176400);
   std::ofstream(album + ".hidden/1.wav", std::ios::binary) << test::PlainWave(176400);

@@ -19,7 +19,7 @@
 namespace lumio {
 namespace {
 
-using testing::CountingEncoder;
+using test::CountingEncoder;
 
 class ProgressWindowTest : public ::testing::Test {
  protected:

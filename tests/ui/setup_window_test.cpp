@@ -23,7 +23,7 @@
 namespace lumio {
 namespace {
 
-using testing::ScriptedDialogs;
+using test::ScriptedDialogs;
 
 enum class OutputGroup { Neither, BesideInput, StandardFolder, Mixed };
 enum class EncoderGroup { Off, OnEditable, OnPicked, OnBrowseCancelled, Mixed };

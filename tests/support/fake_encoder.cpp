@@ -1,6 +1,8 @@
-// Stand-in for the encoder in tests. It appends one record of its run to the file
-// named by LUMIO_FAKE_RECORD: every argument and its working folder, length-prefixed
-// because arguments may hold line breaks, and its nice value. Then, by environment:
+// Stand-in for the encoder in tests, among them a long run that a test cancels
+// (LUMIO_FAKE_WAIT), also under the real program. It appends one record of its run to
+// the file named by LUMIO_FAKE_RECORD: every argument and its working folder,
+// length-prefixed because arguments may hold line breaks, and its nice value. Then, by
+// environment:
 //   LUMIO_FAKE_SAY            text written to standard output, then to standard error
 //   LUMIO_FAKE_WAIT           "1": writes half an output file, then sleeps until a signal
 //                             ends it (60 s at most)

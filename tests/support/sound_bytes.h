@@ -54,4 +54,11 @@ inline std::string Aiff(std::uint16_t channels, std::uint32_t frames, std::uint1
   return "FORM" + Be32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
+// `aiff` with `chunks` appended and its FORM size counting them.
+inline std::string WithAiffChunks(std::string aiff, const std::string& chunks) {
+  aiff += chunks;
+  aiff.replace(4, 4, Be32(static_cast<std::uint32_t>(aiff.size() - 8)));
+  return aiff;
+}
+
 }  // namespace lumio::test
