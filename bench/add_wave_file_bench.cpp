@@ -1,8 +1,11 @@
-// Times AddWaveFile over 10 000 small WAVE files against the least any reader must do:
-// open each file, read its first 44 bytes, close it; and over 10 000 tagged FLAC files
-// against opening each, reading its first 8 KB and closing it. Prints the times and
-// ends with one `name: ratio` line per kind of file. For FLAC it also times TagLib's
-// parse of the same comment block alone, the share of adding that is TagLib's own.
+// Times adding 10 000 small WAVE files to the job list against the least any reader must
+// do: open each file, read its first 44 bytes, close it; and 10 000 tagged FLAC files
+// against opening each, reading its first 8 KB and closing it. Adding is timed as the
+// window's adder adds files dropped or chosen at once (read on every reader, then
+// appended in order) and, beside it, one file at a time on one thread (AddWaveFile).
+// Prints the times and ends with one `name: ratio` line per kind of file, for the
+// window's way. For FLAC it also times TagLib's parse of the same comment block alone,
+// the share of adding that is TagLib's own.
 #include <fcntl.h>
 #include <taglib/xiphcomment.h>
 #include <unistd.h>
@@ -18,6 +21,7 @@
 #include "core/file_data_list.h"
 #include "core/flac_reader.h"
 #include "core/settings_store.h"
+#include "core/source_reading.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/wave_bytes.h"
@@ -76,10 +80,28 @@ double Baseline(const std::vector<std::string>& paths, std::size_t size) {
   return elapsed;
 }
 
-double AddAll(const std::vector<std::string>& paths, const lumio::SettingsStore& settings) {
+constexpr char kDefDir[] = "/home/user/music";
+
+double AddOneByOne(const std::vector<std::string>& paths, const lumio::SettingsStore& settings) {
   lumio::FileDataList list;
   const auto start = Clock::now();
-  for (const std::string& path : paths) list.AddWaveFile(path, settings, "/home/user/music");
+  for (const std::string& path : paths) list.AddWaveFile(path, settings, kDefDir);
+  const double elapsed = MillisecondsSince(start);
+  if (list.Count() != paths.size()) std::fprintf(stderr, "some files were not added\n");
+  return elapsed;
+}
+
+// Reads every file on all the readers the window's adder uses, then appends them in
+// order, as the adder does with each batch of files dropped or chosen at once.
+double AddAsTheWindowDoes(const std::vector<std::string>& paths,
+                          const lumio::SettingsStore& settings) {
+  lumio::FileDataList list;
+  const auto start = Clock::now();
+  std::vector<lumio::SourceReading> readings =
+      lumio::ReadSources(paths, lumio::NativePathRules(), lumio::SourceReaderCount());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    list.AddReadSource(paths[i], std::move(readings[i]), settings, kDefDir);
+  }
   const double elapsed = MillisecondsSince(start);
   if (list.Count() != paths.size()) std::fprintf(stderr, "some files were not added\n");
   return elapsed;
@@ -111,24 +133,27 @@ double Median(std::vector<double> values) {
 
 struct Figures {
   double baseline;
-  double adding;
-  double ratio;
+  double adding;    // as the window adds
+  double oneByOne;  // one file at a time
+  double ratio;     // adding / baseline
+  double oneByOneRatio;
 };
 
-// Each repetition times both loops back to back and keeps their ratio, so that load
-// from other programs on the machine mostly cancels out.
+// Each repetition times the baseline and both ways of adding back to back and keeps
+// their ratios, so that load from other programs on the machine mostly cancels out.
 Figures Measure(const std::vector<std::string>& paths, std::size_t baselineBytes,
                 const lumio::SettingsStore& settings) {
   Baseline(paths, baselineBytes);  // bring every file into the page cache before timing
-  std::vector<double> baseline;
-  std::vector<double> adding;
-  std::vector<double> ratios;
+  std::vector<double> baseline, adding, oneByOne, ratios, oneByOneRatios;
   for (int run = 0; run < kRepetitions; ++run) {
     baseline.push_back(Baseline(paths, baselineBytes));
-    adding.push_back(AddAll(paths, settings));
+    adding.push_back(AddAsTheWindowDoes(paths, settings));
+    oneByOne.push_back(AddOneByOne(paths, settings));
     ratios.push_back(adding.back() / baseline.back());
+    oneByOneRatios.push_back(oneByOne.back() / baseline.back());
   }
-  return {Median(baseline), Median(adding), Median(ratios)};
+  return {Median(baseline), Median(adding), Median(oneByOne), Median(ratios),
+          Median(oneByOneRatios)};
 }
 
 }  // namespace
@@ -148,10 +173,15 @@ int main() {
   const double parseRatio = Median(parsing) / flac.baseline;
 
   std::printf("files: %d of each kind, repetitions: %d (medians)\n", kFileCount, kRepetitions);
-  std::printf("WAVE: baseline (open, read 44 bytes, close) %.2f ms, AddWaveFile %.2f ms\n",
-              wave.baseline, wave.adding);
-  std::printf("FLAC: baseline (open, read 8 KB, close) %.2f ms, AddWaveFile %.2f ms\n",
-              flac.baseline, flac.adding);
+  std::printf("readers: %u\n", lumio::SourceReaderCount());
+  std::printf(
+      "WAVE: baseline (open, read 44 bytes, close) %.2f ms, added as the window does %.2f ms, "
+      "one by one %.2f ms (add_wave_one_by_one_vs_read: %.2f)\n",
+      wave.baseline, wave.adding, wave.oneByOne, wave.oneByOneRatio);
+  std::printf(
+      "FLAC: baseline (open, read 8 KB, close) %.2f ms, added as the window does %.2f ms, "
+      "one by one %.2f ms (add_flac_one_by_one_vs_read: %.2f)\n",
+      flac.baseline, flac.adding, flac.oneByOne, flac.oneByOneRatio);
   std::printf("FLAC: TagLib's comment parse alone %.2f ms (taglib_parse_vs_read: %.2f)\n",
               Median(parsing), parseRatio);
   std::printf("targets: WAVE <= 1.50, FLAC <= 2.00\n");

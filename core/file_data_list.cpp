@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/audio_info_reader.h"
-#include "core/byte_source.h"
 #include "core/settings_schema.h"
-#include "core/source_tags.h"
-#include "core/wave_reader.h"
 #include "platform/file_system.h"
 
 namespace lumio {
@@ -58,6 +54,13 @@ FileDataList::FileDataList(PathRules rules, FolderExistsFunction folderExists)
 
 bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
                                const std::string& defDir, const std::string& subfolder) {
+  return AddReadSource(inputPath, ReadSource(inputPath, rules_), settings, defDir, subfolder);
+}
+
+bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading reading,
+                                 const SettingsStore& settings, const std::string& defDir,
+                                 const std::string& subfolder) {
+  if (!reading.readable) return false;
   auto record = std::make_unique<FileData>();
   // Read on every call, so that a setting saved meanwhile governs the files added next.
   OutputFolderRule rule = ReadOutputFolderRule(settings);
@@ -84,16 +87,8 @@ bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore
   }
   record->OutputFileName = FileNameWithoutExtension(inputPath, rules_) + ".ogg";
 
-  const AudioKind kind = AudioKindOf(inputPath, rules_);
-  SourceTags tags;
-  try {
-    // One opening of the file serves the header and the tags.
-    FileByteSource source(inputPath);
-    ReadAudioInfo(source, kind, record->Wave);
-    tags = ReadSourceTags(source, inputPath, kind);
-  } catch (const WaveReadError&) {
-    return false;
-  }
+  record->Wave = reading.wave;
+  SourceTags& tags = reading.tags;
   record->Title = std::move(tags.Title);
   record->Artist = std::move(tags.Artist);
   record->Album = std::move(tags.Album);

@@ -1,13 +1,14 @@
 #pragma once
 
 // Errors in core/: the sound-file readers throw WaveReadError for a read that fails
-// (ByteSource raises it) and answer false for a file that is not of their kind; the job
-// list catches it and AddWaveFile answers false, with nothing added. Tags a file hides
-// are no failure: ReadSourceTags gives empty tags. A folder the source walk cannot list
-// comes as an item marked unreadableFolder. Parsers answer std::optional. The settings
-// store gives the caller's default for anything it cannot read, and reports a failed
-// load or save as a value (LoadFailed(), SaveResult) carrying the message text to show
-// the user. Only running out of memory escapes the layer.
+// (ByteSource raises it) and answer false for a file that is not of their kind;
+// ReadSource catches it and marks the file unreadable, and AddWaveFile answers false,
+// with nothing added. Tags a file hides are no failure: ReadSourceTags gives empty tags.
+// A folder the source walk cannot list comes as an item marked unreadableFolder.
+// Parsers answer std::optional. The settings store gives the caller's default for
+// anything it cannot read, and reports a failed load or save as a value (LoadFailed(),
+// SaveResult) carrying the message text to show the user. Only running out of memory
+// escapes the layer.
 
 #include <cstddef>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "core/file_data.h"
+#include "core/source_reading.h"
 #include "platform/path_rules.h"
 
 namespace lumio {
@@ -52,6 +54,10 @@ class FileDataList {
   // carries them. False, with nothing added, when the file cannot be read.
   bool AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
                    const std::string& defDir, const std::string& subfolder = {});
+  // The same for a file read already (ReadSources reads many at once).
+  bool AddReadSource(const std::string& inputPath, SourceReading reading,
+                     const SettingsStore& settings, const std::string& defDir,
+                     const std::string& subfolder = {});
 
   void RemoveSelected(const Selection& selection);
   void Clear();

@@ -68,8 +68,9 @@ TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& c
                          std::string programFolder)
     : dialogs_(dialogs), clock_(clock), programFolder_(std::move(programFolder)), jobs_(rules_) {
   adder_ = std::make_unique<SourceAdder>(
-      *this, rules_, [this](const std::string& path, const std::string& subfolder) {
-        return AddEntry(path, subfolder);
+      *this, rules_,
+      [this](const std::string& path, const std::string& subfolder, SourceReading reading) {
+        return AddEntry(path, subfolder, std::move(reading));
       });
   connect(adder_.get(), &SourceAdder::Finished, this, &TMainWindow::AddFinished);
   BuildControls();
@@ -281,8 +282,9 @@ void TMainWindow::NewDirectoryClick() {
   DirectoryListBox1->Reread();
 }
 
-bool TMainWindow::AddEntry(const std::string& inputPath, const std::string& subfolder) {
-  if (!jobs_.AddWaveFile(inputPath, *settings_, defDir_, subfolder)) {
+bool TMainWindow::AddEntry(const std::string& inputPath, const std::string& subfolder,
+                           SourceReading reading) {
+  if (!jobs_.AddReadSource(inputPath, std::move(reading), *settings_, defDir_, subfolder)) {
     return false;
   }
   InputFileList->addItem(ToQString(inputPath));

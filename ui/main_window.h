@@ -143,7 +143,7 @@ class TMainWindow : public QMainWindow {
   void FormCreate(const std::string& settingsPath);
 
   void ApplyTagFromField(TagField field, const QString& text);
-  bool AddEntry(const std::string& inputPath, const std::string& subfolder);
+  bool AddEntry(const std::string& inputPath, const std::string& subfolder, SourceReading reading);
   void AddSources(const QStringList& paths, bool takeAnyFile);
   void AddFinished(const std::vector<std::string>& failed);
   void RebuildList();

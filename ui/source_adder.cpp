@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/look.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int kProgressDelayMs = 500;
 constexpr std::size_t kNamesShown = 20;
+// The most files read at once (see batch_).
+constexpr std::size_t kLargestBatch = 1024;
 
 QString ProgressText(int added) {
   return QStringLiteral("ファイルを追加しています… %1 件").arg(added);
@@ -21,7 +24,12 @@ QString ProgressText(int added) {
 
 SourceAdder::SourceAdder(QWidget& window, PathRules rules, AddFunction add,
                          std::chrono::milliseconds slice)
-    : window_(window), add_(std::move(add)), slice_(slice), walk_(rules) {}
+    : window_(window),
+      rules_(rules),
+      add_(std::move(add)),
+      readers_(SourceReaderCount()),
+      slice_(slice),
+      walk_(rules) {}
 
 SourceAdder::~SourceAdder() { End(false); }
 
@@ -42,15 +50,9 @@ void SourceAdder::RunSlice() {
   QElapsedTimer slice;
   slice.start();
   while (slice.elapsed() < slice_.count()) {
-    const std::optional<SourceWalk::Item> item = walk_.Next();
-    if (!item) {
+    if (!AddBatch()) {
       End(true);
       return;
-    }
-    if (item->unreadableFolder || !add_(item->path, item->subfolder)) {
-      failed_.push_back(item->path);
-    } else {
-      ++added_;
     }
   }
   if (elapsed_.elapsed() >= kProgressDelayMs) ShowProgress();
@@ -58,6 +60,38 @@ void SourceAdder::RunSlice() {
   // The rest comes from the event loop, which meanwhile paints and takes input.
   sliceScheduled_ = true;
   QTimer::singleShot(0, this, &SourceAdder::RunSlice);
+}
+
+bool SourceAdder::AddBatch() {
+  std::vector<SourceWalk::Item> items;
+  std::vector<std::string> paths;
+  bool more = true;
+  while (items.size() < batch_) {
+    std::optional<SourceWalk::Item> item = walk_.Next();
+    if (!item) {
+      more = false;
+      break;
+    }
+    if (!item->unreadableFolder) paths.push_back(item->path);
+    items.push_back(std::move(*item));
+  }
+  QElapsedTimer reading;
+  reading.start();
+  std::vector<SourceReading> readings = ReadSources(paths, rules_, readers_);
+  if (reading.elapsed() * 4 < slice_.count()) {
+    batch_ = std::min(batch_ * 2, kLargestBatch);
+  } else if (reading.elapsed() > slice_.count()) {
+    batch_ = std::max<std::size_t>(batch_ / 2, 1);
+  }
+  std::size_t next = 0;
+  for (const SourceWalk::Item& item : items) {
+    if (item.unreadableFolder || !add_(item.path, item.subfolder, std::move(readings[next++]))) {
+      failed_.push_back(item.path);
+    } else {
+      ++added_;
+    }
+  }
+  return more;
 }
 
 void SourceAdder::ShowProgress() {

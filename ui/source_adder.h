@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/source_reading.h"
 #include "core/source_walk.h"
 
 class QProgressDialog;
@@ -17,16 +18,18 @@ namespace lumio {
 
 // Adds files and whole folders to the job list without holding the window up: as much
 // as fits in one short slice is added at once, the rest in further slices from the
-// event loop. When the work takes longer than half a second, a progress dialog counts
-// the files and offers to cancel. Files that cannot be added are collected and handed
-// over once, at the end.
+// event loop. Within a slice the files are read in batches, each batch on all of the
+// machine's cores, and then appended in their order. When the work takes longer than
+// half a second, a progress dialog counts the files and offers to cancel. Files that
+// cannot be added are collected and handed over once, at the end.
 class SourceAdder : public QObject {
   Q_OBJECT
 
  public:
-  // Appends one file to the job list, with its place inside the folder it was found in
-  // (see SourceWalk::Item); false when the file cannot be read.
-  using AddFunction = std::function<bool(const std::string& path, const std::string& subfolder)>;
+  // Appends one file, read already, to the job list, with its place inside the folder
+  // it was found in (see SourceWalk::Item); false when the file cannot be added.
+  using AddFunction = std::function<bool(const std::string& path, const std::string& subfolder,
+                                         SourceReading reading)>;
 
   SourceAdder(QWidget& window, PathRules rules, AddFunction add,
               std::chrono::milliseconds slice = std::chrono::milliseconds(30));
@@ -46,11 +49,18 @@ class SourceAdder : public QObject {
 
  private:
   void RunSlice();
+  // Reads and appends up to batch_ files of the walk; false once the walk is done.
+  bool AddBatch();
   void ShowProgress();
   void End(bool emitFinished);
 
   QWidget& window_;
+  PathRules rules_;
   AddFunction add_;
+  unsigned readers_;
+  // Files read at once: grows while batches are quick, shrinks when one fills the slice,
+  // so that slow files (a network folder) still leave the window responsive.
+  std::size_t batch_ = 8;
   std::chrono::milliseconds slice_;
   SourceWalk walk_;
   std::vector<std::string> failed_;

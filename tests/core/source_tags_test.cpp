@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/source_reading.h"
 #include "platform/text_encoding.h"
 #include "support/run_tool.h"
 #include "support/sound_bytes.h"
@@ -91,6 +92,38 @@ TEST_F(SourceTagsTest, FlacVorbisComments) {
   const std::string both = Flac("b.flac", {"COMMENT=c", "DESCRIPTION=d"});
   EXPECT_EQ(Tags(both, AudioKind::Flac).Comment, "c");
   ExpectTags(Tags(Flac("c.flac", {}), AudioKind::Flac), {});
+}
+
+// Files are read on several threads while adding: every thread count must give each
+// file exactly what reading it alone gives, in the order of the paths, with files that
+// cannot be read marked so in their place.
+TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
+  const std::vector<std::string> kinds = {
+      Flac("tagged.flac", {"TITLE=夜の歌", "ARTIST=歌手", "COMMENT=一行目"}),
+      Write("info.wav", TaggedWave(InfoList({{"INAM", "\x96\xe9\x82\xcc\x89\xcc"}}))),
+      Write("plain.wav", test::SilentWave(4000)),
+      Write("not-really.flac", "x"),
+      folder_ + "missing.wav",
+  };
+  std::vector<std::string> paths;
+  for (int i = 0; i < 40; ++i) paths.push_back(kinds[(i * 7) % kinds.size()]);
+  const PathRules rules{PathStyle::Posix, CodePage::Utf8};
+  for (const unsigned threads : {1u, 2u, 3u, 64u}) {
+    SCOPED_TRACE(threads);
+    const std::vector<SourceReading> readings = ReadSources(paths, rules, threads);
+    ASSERT_EQ(readings.size(), paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      const SourceReading alone = ReadSource(paths[i], rules);
+      EXPECT_EQ(readings[i].readable, alone.readable) << paths[i];
+      EXPECT_EQ(readings[i].wave.InfoText, alone.wave.InfoText) << paths[i];
+      EXPECT_EQ(readings[i].wave.PlayTime, alone.wave.PlayTime) << paths[i];
+      ExpectTags(readings[i].tags, alone.tags);
+    }
+  }
+  EXPECT_EQ(ReadSource(kinds[0], rules).tags.Title, "夜の歌");
+  EXPECT_EQ(ReadSource(kinds[1], rules).tags.Title, "夜の歌");
+  EXPECT_FALSE(ReadSource(kinds[4], rules).readable);
+  EXPECT_TRUE(ReadSources({}, rules, 4).empty());
 }
 
 TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {

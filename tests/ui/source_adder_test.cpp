@@ -26,7 +26,7 @@ TEST(SourceAdder, LargeFolderIsAddedInSlicesWhileTheEventLoopRuns) {
   std::vector<std::string> added;
   SourceAdder adder(
       window, {PathStyle::Posix, CodePage::Utf8},
-      [&](const std::string& path, const std::string&) {
+      [&](const std::string& path, const std::string&, SourceReading) {
         added.push_back(path);
         return path.size() % 7 != 0;  // some files "cannot be read"
       },

@@ -1,0 +1,69 @@
+#include "core/source_reading.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "core/audio_info_reader.h"
+#include "core/audio_kind.h"
+#include "core/byte_source.h"
+#include "core/wave_reader.h"
+
+namespace lumio {
+
+SourceReading ReadSource(const std::string& path, const PathRules& rules) {
+  SourceReading reading;
+  const AudioKind kind = AudioKindOf(path, rules);
+  try {
+    FileByteSource source(path);
+    ReadAudioInfo(source, kind, reading.wave);
+    reading.tags = ReadSourceTags(source, path, kind);
+    reading.readable = true;
+  } catch (const WaveReadError&) {
+    reading = SourceReading();
+  }
+  return reading;
+}
+
+unsigned SourceReaderCount() {
+  constexpr unsigned kMostReaders = 8;
+  return std::clamp(std::thread::hardware_concurrency(), 1u, kMostReaders);
+}
+
+std::vector<SourceReading> ReadSources(const std::vector<std::string>& paths,
+                                       const PathRules& rules, unsigned threads) {
+  std::vector<SourceReading> readings(paths.size());
+  // Each thread takes the next file still unread, so a slow file holds up no other.
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  const auto readRemaining = [&] {
+    try {
+      for (std::size_t i = next++; i < paths.size(); i = next++) {
+        readings[i] = ReadSource(paths[i], rules);
+      }
+    } catch (...) {
+      // Running out of memory, say: the first failure reaches the caller once every
+      // thread has stopped.
+      const std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      next = paths.size();
+    }
+  };
+  const std::size_t helpers = std::min<std::size_t>(std::max(threads, 1u), paths.size());
+  std::vector<std::jthread> others;
+  try {
+    for (std::size_t i = 1; i < helpers; ++i) others.emplace_back(readRemaining);
+  } catch (const std::system_error&) {
+    // No more threads to be had: those there are read everything.
+  }
+  readRemaining();
+  others.clear();  // joins
+  if (failure) std::rethrow_exception(failure);
+  return readings;
+}
+
+}  // namespace lumio

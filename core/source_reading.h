@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/file_data.h"
+#include "core/source_tags.h"
+#include "platform/path_rules.h"
+
+namespace lumio {
+
+// What adding a sound file takes from the file itself: its header and its tags.
+// Reading touches nothing but that file, so several files can be read at once.
+struct SourceReading {
+  bool readable = false;  // false when the file could not be read: it is not added
+  WaveData wave;
+  SourceTags tags;
+};
+
+// Reads the file at `path` as the kind its extension names (WAVE, FLAC or AIFF), with
+// one opening of the file for the header and the tags.
+SourceReading ReadSource(const std::string& path, const PathRules& rules);
+
+// How many threads read the files being added: one per core, at most eight (beyond that
+// the disk, not the parse, sets the pace).
+unsigned SourceReaderCount();
+
+// Reads every file of `paths`, the files shared out among up to `threads` threads (the
+// calling one among them); the readings come in the order of `paths`. Most of adding
+// a file is this reading, half of it TagLib's parse of the tags, which this spreads over
+// the machine's cores.
+std::vector<SourceReading> ReadSources(const std::vector<std::string>& paths,
+                                       const PathRules& rules, unsigned threads);
+
+}  // namespace lumio
