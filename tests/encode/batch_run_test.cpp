@@ -1,6 +1,7 @@
 #include "encode/batch_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -266,6 +267,36 @@ TEST_F(BatchRunTest, AFailedJobSaysWhyInItsBlock) {
     EXPECT_FALSE(result.summary.completed);
     EXPECT_EQ(Files("out"), std::vector<std::string>{});
   }
+}
+
+// A file system of its own, far too small for any output, mounted for the test's life.
+class TinyFileSystem {
+ public:
+  explicit TinyFileSystem(const std::string& folder) : folder_(folder) {
+    mounted_ =
+        CreateFolder(folder) && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~TinyFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(BatchRunTest, AFullOutputFolderIsNamedBeforeTheEncodersWords) {
+  const TinyFileSystem full(root_ + "full");
+  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a file system here";
+  AddJob("a", "full/");
+  environment_.Set("LUMIO_FAKE_SAY", "Failed writing data to output stream\n");
+  environment_.Set("LUMIO_FAKE_EXIT", "1");
+  const RunResult result = Run();
+  ASSERT_EQ(result.outcomes.size(), 1u);
+  EXPECT_EQ(result.outcomes[0].reason,
+            "出力先の空き容量が足りません: Failed writing data to output stream");
+  EXPECT_EQ(Files("full"), std::vector<std::string>{});
 }
 
 TEST_F(BatchRunTest, SkippedJobsRunNoEncoderAndAreCountedApart) {
