@@ -51,6 +51,38 @@ std::optional<FileStatus> StatusOf(const std::string& path) {
       {status.st_dev, status.st_ino}, S_ISREG(status.st_mode), status.st_size, status.st_mtim};
 }
 
+// The longest file name Linux file systems take, in bytes.
+constexpr std::size_t kLongestName = 255;
+
+// Why no file can be written under `name` (not empty, free of forbidden characters), or
+// nullopt. A name of dots and blanks alone, its ".ogg" aside, is ".", "..", or a hidden
+// ".ogg" that every such job would share.
+std::optional<std::string> UnwritableName(const std::string& name, const std::string& inputPath) {
+  std::string_view stem = name;
+  if (stem.size() >= 4 && stem.substr(stem.size() - 4) == ".ogg") {
+    stem.remove_suffix(4);
+  }
+  if (stem.find_first_not_of(". \t") == std::string_view::npos) {
+    return "出力ファイル名がドットと空白だけです\n\n" + inputPath + " → " + name;
+  }
+  if (name.size() > kLongestName) {
+    return "出力ファイル名が長すぎます（255バイトまで）\n\n" + inputPath;
+  }
+  return std::nullopt;
+}
+
+// Why an existing output cannot or must not be replaced, or nullopt.
+std::optional<std::string> IrreplaceableOutput(const std::string& outputPath) {
+  // A write-protected file is the user saying "keep this".
+  if (IsWriteProtectedFile(outputPath)) {
+    return "出力ファイルが書き込み禁止になっています\n\n" + outputPath;
+  }
+  if (IsOtherUsersFileInStickyFolder(outputPath)) {
+    return "出力ファイルは他のユーザーのもので置き換えられません\n\n" + outputPath;
+  }
+  return std::nullopt;
+}
+
 bool Older(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
@@ -94,6 +126,9 @@ class JobChecker {
     if (job.OutputFileName.empty()) {
       return "出力ファイル名が空です\n\n" + inputPath;
     }
+    if (std::optional<std::string> refusal = UnwritableName(job.OutputFileName, inputPath)) {
+      return refusal;
+    }
     // The file the encoder will write, inside the output folder even when the stored
     // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
     planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
@@ -124,6 +159,11 @@ class JobChecker {
       planned.skip = true;
       planned.weight = 1;
       return std::nullopt;
+    }
+    if (exists) {
+      if (std::optional<std::string> refusal = IrreplaceableOutput(outputPath)) {
+        return refusal;
+      }
     }
     plannedOutputs_.insert(outputPath);
     // Two jobs of one batch writing one file are asked about whatever the setting says:

@@ -9,6 +9,7 @@
 #include "encode/command_line_split.h"
 #include "encode/encoder_output_reader.h"
 #include "encode/encoder_process.h"
+#include "encode/failure_reason.h"
 #include "encode/temporary_output.h"
 #include "platform/file_system.h"
 
@@ -63,6 +64,9 @@ BatchRun::~BatchRun() {
   for (const auto& lane : lanes_) {
     ReleaseLane(*lane, false);
   }
+  if (!finished_) {
+    RemoveFoldersLeftEmpty(madeFolders_);
+  }
 }
 
 void BatchRun::ReleaseLane(Lane& lane, bool later) {
@@ -89,6 +93,9 @@ void BatchRun::ReleaseLane(Lane& lane, bool later) {
 void BatchRun::Start() {
   Guarded([this] {
     startMs_ = clock_.CurrentMilliseconds();
+    std::vector<std::string> folders;
+    for (const PlannedJob& job : plan_.jobs) folders.push_back(job.outputFolder);
+    RemoveAbandonedTemporaryOutputs(folders);
     FillLanes();
     FinishIfDone();
   });
@@ -110,11 +117,23 @@ void BatchRun::Cancel() {
 void BatchRun::FillLanes() {
   PassSkippedJobs();
   for (int lane = 0; lane < options_.parallel; ++lane) {
-    while (!stopping_ && next_ < plan_.jobs.size() && !lanes_[lane]->busy) {
+    while (!stopping_ && next_ < plan_.jobs.size() && !lanes_[lane]->busy &&
+           !WritesARunningJobsOutput(next_)) {
       StartJob(next_++, lane);
       PassSkippedJobs();
     }
   }
+}
+
+bool BatchRun::WritesARunningJobsOutput(std::size_t job) const {
+  // Jobs of one output run one after the other in list order, so that the later job's
+  // file is the one left, however many encoders run.
+  const auto outputOf = [this](std::size_t index) {
+    return plan_.jobs[index].outputFolder + plan_.jobs[index].record.OutputFileName;
+  };
+  return std::any_of(lanes_.begin(), lanes_.end(), [&](const auto& lane) {
+    return lane->busy && outputOf(lane->job) == outputOf(job);
+  });
 }
 
 void BatchRun::PassSkippedJobs() {
@@ -154,7 +173,7 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   if (!subfolder.empty() &&
       !CreateFoldersInside(
           planned.outputFolder.substr(0, planned.outputFolder.size() - subfolder.size()), subfolder,
-          error)) {
+          error, &madeFolders_)) {
     outcome.reason = "出力先フォルダを作成できません: " + error;
     EndJob(laneIndex, std::move(outcome), false);
     return;
@@ -240,12 +259,9 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   if (!exit.started) {
     outcome.reason = "エンコーダを起動できません: " + exit.startError;
   } else if (exit.signalled || exit.exitCode != 0) {
-    // A job the user cancelled needs no reason; otherwise the encoder's own word.
+    // A job the user cancelled needs no reason.
     if (!cancelled_) {
-      outcome.reason = lane.reader.LastErrorLine();
-      if (outcome.reason.empty() && exit.signalled) {
-        outcome.reason = "エンコーダが強制終了されました";
-      }
+      outcome.reason = FailureReason(exit, lane.reader, planned.outputFolder);
     }
   } else if (!lane.output->HasContent()) {
     outcome.reason = "出力ファイルが作られませんでした";
@@ -286,6 +302,7 @@ void BatchRun::FinishIfDone() {
     return;
   }
   finished_ = true;
+  RemoveFoldersLeftEmpty(madeFolders_);
   BatchSummary summary;
   summary.done = done_;
   summary.skipped = skipped_;
@@ -317,6 +334,7 @@ void BatchRun::StopAll() {
   for (const auto& lane : lanes_) {
     ReleaseLane(*lane, true);
   }
+  RemoveFoldersLeftEmpty(madeFolders_);
   emit Faulted();
 }
 

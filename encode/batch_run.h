@@ -59,7 +59,8 @@ class BatchRun : public QObject, public RunningEncoder {
  public:
   BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions options, Clock& clock,
            ConsoleProvider* consoles, QObject* parent = nullptr);
-  // A run destroyed while encoders still run kills them and removes their hidden files.
+  // A run destroyed while encoders still run kills them and removes their hidden files
+  // and the folders it made that are left empty.
   ~BatchRun() override;
 
   void Start();
@@ -87,6 +88,7 @@ class BatchRun : public QObject, public RunningEncoder {
   struct Lane;
 
   void FillLanes();
+  bool WritesARunningJobsOutput(std::size_t job) const;
   // Records the skipped jobs that come next in the list.
   void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
@@ -109,6 +111,8 @@ class BatchRun : public QObject, public RunningEncoder {
   ConsoleProvider* consoles_;
   std::vector<std::unique_ptr<Lane>> lanes_;
   std::vector<std::optional<JobOutcome>> outcomes_;
+  // Folders this run made for kept trees; those left empty go when it ends.
+  std::vector<std::string> madeFolders_;
   BatchProgress progress_;
   std::size_t next_ = 0;
   std::size_t done_ = 0;

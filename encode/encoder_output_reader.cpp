@@ -96,6 +96,7 @@ void EncoderOutputReader::ReadLine(std::string_view line) {
     }
     return;
   }
+  lastMessageLine_.assign(line);
   if (IsErrorLine(line)) {
     lastErrorLine_.assign(line);
   }

@@ -8,8 +8,9 @@ namespace lumio {
 
 // Reads what the encoder writes to its standard error as it comes, in pieces of any
 // size: its progress lines ("\t[ 45.3%] [ 0m12s remaining] |", each ended by a carriage
-// return) and its last error line ("ERROR: ..."), which the report gives as the reason
-// when the job fails. Lines it does not know are passed over.
+// return) and the last of its other lines, which the report gives as the reason when the
+// job fails: the encoder's failures do not all say "error" ("Failed writing data to output
+// stream" on a full disk).
 class EncoderOutputReader {
  public:
   void Feed(std::string_view bytes);
@@ -21,6 +22,8 @@ class EncoderOutputReader {
   // The last line that reports an error, without its line end; empty when none came.
   // A line still unfinished when the encoder ends counts too (see Finish).
   const std::string& LastErrorLine() const { return lastErrorLine_; }
+  // The last line that is no progress line, whatever its words; empty when none came.
+  const std::string& LastMessageLine() const { return lastMessageLine_; }
   // The encoder has ended: a line it left without a line end is read as complete.
   void Finish();
 
@@ -31,6 +34,7 @@ class EncoderOutputReader {
   std::optional<double> fraction_;
   std::optional<long> remainingSeconds_;
   std::string lastErrorLine_;
+  std::string lastMessageLine_;
 };
 
 }  // namespace lumio

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -53,8 +54,8 @@ bool CreateFolderTree(const std::string& path) {
   return FolderExists(path);
 }
 
-bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
-                         std::string& error) {
+bool CreateFoldersInside(const std::string& base, const std::string& subfolders, std::string& error,
+                         std::vector<std::string>* made) {
   if (!FolderExists(base)) {
     error = base + ": " + std::strerror(ENOENT);
     return false;
@@ -66,14 +67,51 @@ bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
     if (end == std::string::npos) end = subfolders.size();
     folder.append(subfolders, start, end - start).push_back('/');
     start = end + 1;
-    if (::mkdir(folder.c_str(), 0777) == 0 || (errno == EEXIST && FolderExists(folder))) {
+    if (::mkdir(folder.c_str(), 0777) == 0) {
+      if (made != nullptr) made->push_back(folder);
       continue;
     }
+    if (errno == EEXIST && FolderExists(folder)) continue;
     // A file where the folder should be reports EEXIST, which would say nothing useful.
     error = folder + ": " + std::strerror(errno == EEXIST ? ENOTDIR : errno);
     return false;
   }
   return true;
+}
+
+void RemoveFoldersLeftEmpty(const std::vector<std::string>& folders) {
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    if (::rmdir(folder->c_str()) != 0) continue;
+    // rmdir takes the current folder too, after which getcwd fails; its parent, the path
+    // without its last piece ("/a/b/" gives "/a/"), stands in.
+    if (CurrentFolder().empty()) {
+      std::string parent = folder->substr(0, folder->size() - 1);
+      SetCurrentFolder(parent.erase(parent.rfind('/') + 1));
+    }
+  }
+}
+
+std::optional<std::uint64_t> FreeBytesAt(const std::string& path) {
+  struct statvfs info {};
+  if (path.empty() || ::statvfs(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+bool IsWriteProtectedFile(const std::string& path) {
+  struct stat info {};
+  if (!StatPath(path, info) || !S_ISREG(info.st_mode)) return false;
+  if (::geteuid() == 0) return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
+}
+
+bool IsOtherUsersFileInStickyFolder(const std::string& path) {
+  struct stat file {};
+  struct stat folder {};
+  const std::size_t slash = path.rfind('/');
+  const std::string folderPath = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const uid_t user = ::geteuid();
+  return user != 0 && StatPath(path, file) && StatPath(folderPath, folder) &&
+         (folder.st_mode & S_ISVTX) != 0 && file.st_uid != user && folder.st_uid != user;
 }
 
 std::string CurrentFolder() {

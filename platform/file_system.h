@@ -5,7 +5,10 @@
 // "missing" from "unreadable" (ReadOutcome). Where the caller shows why, the reason comes
 // back as text in an `error` out-parameter (CreateFoldersInside).
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace lumio {
 
@@ -24,10 +27,26 @@ bool CreateFolderTree(const std::string& path);
 
 // Creates the folders of `subfolders` ("a/b/", separated by '/') one inside the other
 // within `base`, which ends in a separator; those that exist already are kept, and `base`
-// itself is never made. On failure `error` names the folder that could not be made and
-// why.
-bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
-                         std::string& error);
+// itself is never made. Each folder made is added to `made`, parents first. On failure
+// `error` names the folder that could not be made and why.
+bool CreateFoldersInside(const std::string& base, const std::string& subfolders, std::string& error,
+                         std::vector<std::string>* made = nullptr);
+
+// Removes those of `folders` (as CreateFoldersInside lists them, parents first) that are
+// empty, children before parents; a folder that holds anything stays. A current folder
+// that goes with them is left for the nearest parent that stays.
+void RemoveFoldersLeftEmpty(const std::vector<std::string>& folders);
+
+// The bytes this user may still write in the file system that holds `path`.
+std::optional<std::uint64_t> FreeBytesAt(const std::string& path);
+
+// Whether the file at `path` exists and has no write permission for this user: a file the
+// user protected to keep it. Root, who may write anything, counts any write bit.
+bool IsWriteProtectedFile(const std::string& path);
+
+// Whether the file at `path` sits in a folder with the sticky bit (like /tmp) and belongs
+// neither to this user nor to the folder's owner: it cannot be replaced or removed.
+bool IsOtherUsersFileInStickyFolder(const std::string& path);
 
 // The process's current folder, and changing it (false on failure).
 std::string CurrentFolder();

@@ -75,7 +75,11 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
     emit Ended();
     return;
   }
-  const BatchRunOptions options = ReadRunOptions(settings, rules);
+  BatchRunOptions options = ReadRunOptions(settings, rules);
+  // No lane is drawn, and no console made, that the batch can never use.
+  const auto toRun = std::count_if(plan.jobs.begin(), plan.jobs.end(),
+                                   [](const PlannedJob& job) { return !job.skip; });
+  options.parallel = std::clamp(static_cast<int>(toRun), 1, options.parallel);
   run_ =
       std::make_unique<BatchRun>(std::move(plan), BuildOptionText(settings), options, clock_, this);
   connect(run_.get(), &BatchRun::JobStarting, this, &BatchController::JobStarting);
@@ -87,6 +91,9 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
 
   mainWindow_.setEnabled(false);
   laneTexts_.assign(static_cast<std::size_t>(options.parallel), QString());
+  started_ = 0;
+  ended_ = 0;
+  skippedBefore_ = 0;
   progress_.SetLaneCount(options.parallel);
   updates_.Reset(options.parallel);
   progress_.SetRunningEncoder(run_.get());
@@ -128,7 +135,9 @@ void BatchController::JobStarting(std::size_t job, int lane) {
   const QString text =
       ToQString(FileNamePart(planned.inputPath, rules_) + " → " + planned.record.OutputFileName);
   updates_.SetFileText(text + QStringLiteral(" 処理中"));
-  updates_.SetCaption(QStringLiteral("処理中... ( %1/%2 )").arg(job + 1).arg(run_->JobCount()));
+  // Jobs start in list order: those before this one that never started were skipped.
+  skippedBefore_ = job - started_++;
+  ShowCaption();
   updates_.ResetFileCount();
   laneTexts_[static_cast<std::size_t>(lane)] = text;
   updates_.SetLane(lane, text, 0);
@@ -144,6 +153,16 @@ void BatchController::JobEnded(std::size_t, int lane, const JobOutcome& outcome)
   }
   laneTexts_[static_cast<std::size_t>(lane)].clear();
   updates_.SetLane(lane, QString(), 0);
+  ++ended_;
+  ShowCaption();
+}
+
+void BatchController::ShowCaption() {
+  // The number of the first file not yet done: with one encoder the file running, with
+  // several never more than are done while the others still run.
+  const std::size_t total = run_->JobCount();
+  const std::size_t current = std::min(ended_ + skippedBefore_ + 1, total);
+  updates_.SetCaption(QStringLiteral("処理中... ( %1/%2 )").arg(current).arg(total));
 }
 
 void BatchController::Finished(const std::vector<JobOutcome>& outcomes,

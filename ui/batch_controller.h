@@ -58,6 +58,7 @@ class BatchController : public QObject, public ConsoleProvider {
   void JobEnded(std::size_t job, int lane, const JobOutcome& outcome);
   void Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary);
   void Faulted();
+  void ShowCaption();
   // The windows as they were before the run: main window enabled, progress closed.
   void GiveWindowsBack();
   void ShowError(const std::string& message);
@@ -74,6 +75,9 @@ class BatchController : public QObject, public ConsoleProvider {
   ProgressUpdates updates_;
   std::unique_ptr<BatchRun> run_;
   std::vector<QString> laneTexts_;
+  std::size_t started_ = 0;
+  std::size_t ended_ = 0;
+  std::size_t skippedBefore_ = 0;  // skipped jobs before the last one started
   // Consoles of the lanes after the first, made when a run first needs them.
   std::vector<std::unique_ptr<TConsoleWindow>> moreConsoles_;
 };

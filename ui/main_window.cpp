@@ -150,14 +150,10 @@ void TMainWindow::InputFileListClick() {
     SetEditFieldEnabled(*Comment, !selection.empty());
     OutputFileName->clear();
     SetEditFieldEnabled(*OutputFileName, false);
-    if (selection.empty()) {
-      OutputFilePath->setText(ToQString(defDir_));
-    } else {
-      OutputFilePath->clear();
-    }
     // A default folder removed meanwhile leaves the view where it is; jobs given that
     // folder are stopped by the batch run's check for a missing output folder.
-    DirectoryListBox1->SetDirectory(defDir_);
+    DirectoryListBox1->SetDirectory(SharedOutputDir(selection).value_or(defDir_));
+    OutputFilePath->setText(OutputPathText(selection, defDir_));
     WaveDataText->clear();
   } else {
     for (QLineEdit* edit : tagEdits) {
@@ -239,12 +235,9 @@ void TMainWindow::DirectoryListBox1Change() {
   DriveComboBox1->Remember(DirectoryListBox1->Directory());
   const Selection selection = SelectedIndices();
   if (!selection.empty() && editsArmed_) {
-    jobs_.SetOutputFolder(folder, selection);
+    MoveSelectedOutputs(folder, selection);
   }
-  // The view picks the output folder; a kept subfolder stays below it.
-  const std::string subfolder =
-      selection.size() == 1 ? jobs_.Record(selection.front()).OutputSubfolder : std::string();
-  OutputFilePath->setText(ToQString(folder + subfolder) + OutputFileName->text());
+  OutputFilePath->setText(OutputPathText(selection, folder));
   if (selection.empty()) {
     defDir_ = folder;
   }

@@ -143,6 +143,14 @@ class TMainWindow : public QMainWindow {
   void FormCreate(const std::string& settingsPath);
 
   void ApplyTagFromField(TagField field, const QString& text);
+  // Output folders (main_window_output.cpp). Gives the selected jobs the output folder
+  // `folder` chosen in the folder view.
+  void MoveSelectedOutputs(const std::string& folder, const Selection& selection);
+  // The output folder that every selected job shares, its kept tree aside; nullopt when
+  // they differ or nothing is selected.
+  std::optional<std::string> SharedOutputDir(const Selection& selection) const;
+  // What 出力先パス shows for the selection; `viewFolder` when nothing is selected.
+  QString OutputPathText(const Selection& selection, const std::string& viewFolder) const;
   bool AddEntry(const std::string& inputPath, const std::string& subfolder, SourceReading reading);
   void AddSources(const QStringList& paths, bool takeAnyFile);
   void AddFinished(const std::vector<std::string>& failed);

@@ -12,6 +12,7 @@
 #include "ui/dialog_seam.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
+#include "ui/name_list.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {
@@ -158,12 +159,12 @@ void TMainWindow::TagsFromFileNameClick() {
   if (!pattern) {
     return;
   }
-  std::size_t unmatched = 0;
+  std::vector<std::string> unmatched;
   for (const std::size_t index : selection) {
     const std::optional<MatchedTags> matched =
         MatchTagPattern(*pattern, SourceStem(index), rules_.codePage);
     if (!matched) {
-      ++unmatched;
+      unmatched.push_back(FileNamePart(jobs_.InputPath(index), rules_));
       continue;
     }
     for (const auto& [field, text] : *matched) {
@@ -171,10 +172,11 @@ void TMainWindow::TagsFromFileNameClick() {
     }
   }
   InputFileListClick();
-  if (unmatched > 0) {
+  if (!unmatched.empty()) {
     ShowMessageDialog(dialogs_,
-                      "\n" + std::to_string(unmatched) +
-                          "個のファイル名がパターンに一致しなかったため、変更していません",
+                      "\n" + std::to_string(unmatched.size()) +
+                          "個のファイル名がパターンに一致しなかったため、変更していません" +
+                          FirstNamesThenCount(unmatched),
                       MessageKind::Warning, MessageButtons::Ok);
   }
 }

@@ -32,6 +32,11 @@ constexpr int kTextWidth = 220;
 constexpr int kBarLeft = 252;
 constexpr int kBarWidth = 125;
 constexpr int kBarHeight = 16;
+// The width the line at the top may take; a longer one is shortened in its middle.
+constexpr int kTopLineWidth = kClientWidth - 2 * kTextLeft;
+// A bar whose work has begun shows at least this many pixels: the style draws no chunk
+// for the first per mille, which left the batch bar empty beside a time left.
+constexpr int kLeastVisiblePixels = 4;
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
@@ -51,7 +56,14 @@ QProgressBar* MakeBar(QWidget* parent, int top) {
 }
 
 int BarValue(double fraction) {
-  return static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kBarMaximum + 0.5);
+  const int value = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kBarMaximum + 0.5);
+  return fraction > 0 ? std::max(value, kLeastVisiblePixels * kBarMaximum / kBarWidth) : value;
+}
+
+// The time left in whole seconds, rounded up: "0分0秒" while a second remains would say
+// the run is over.
+std::int64_t WholeSecondsUp(std::int64_t milliseconds) {
+  return milliseconds <= 0 ? 0 : (milliseconds + 999) / 1000 * 1000;
 }
 
 QFont FontOfSize(int pixels) {
@@ -112,7 +124,8 @@ void TProgressWindow::SetLaneCount(int lanes) {
   lanes_.clear();
   int top = kRowsTop;
   for (int lane = 0; lane < lanes; ++lane, top += kRowHeight) {
-    LaneRow row{MakeLabel(this, QString(), kTextLeft, top, kTextWidth, 17), MakeBar(this, top)};
+    LaneRow row{MakeLabel(this, QString(), kTextLeft, top, kTextWidth, 17), MakeBar(this, top),
+                std::nullopt};
     row.text->show();
     row.bar->show();
     lanes_.push_back(row);
@@ -128,17 +141,24 @@ void TProgressWindow::SetLane(int lane, const QString& text, double fraction) {
   if (lane < 0 || lane >= static_cast<int>(lanes_.size())) {
     return;
   }
-  const LaneRow& row = lanes_[static_cast<std::size_t>(lane)];
+  LaneRow& row = lanes_[static_cast<std::size_t>(lane)];
+  if (text.isEmpty()) {
+    row.startedAt.reset();
+  } else if (text != row.text->toolTip()) {
+    row.startedAt = RunSeconds();
+  }
   row.text->setText(row.text->fontMetrics().elidedText(text, Qt::ElideMiddle, kTextWidth));
   row.text->setToolTip(text);
   row.bar->setValue(text.isEmpty() ? 0 : BarValue(fraction));
+  ShowCounters();
 }
 
 void TProgressWindow::SetBatchProgress(double fraction, std::optional<std::int64_t> remainingMs) {
   batchBar_->setValue(BarValue(fraction));
-  remaining_->setText(remainingMs ? QStringLiteral("残り ") +
-                                        QString::fromStdString(FormatElapsedTime(*remainingMs))
-                                  : QString());
+  remaining_->setText(
+      remainingMs ? QStringLiteral("残り ") +
+                        QString::fromStdString(FormatElapsedTime(WholeSecondsUp(*remainingMs)))
+                  : QString());
 }
 
 void TProgressWindow::ResetFileCount() {
@@ -146,10 +166,16 @@ void TProgressWindow::ResetFileCount() {
   ShowCounters();
 }
 
-void TProgressWindow::SetRunningEncoder(RunningEncoder* encoder) { encoder_ = encoder; }
+void TProgressWindow::SetRunningEncoder(RunningEncoder* encoder) {
+  encoder_ = encoder;
+  CancelEncoding->setText(QStringLiteral("中止"));
+  CancelEncoding->setToolTip(QString());
+}
 
 void TProgressWindow::SetEncodeFileText(const QString& text) {
-  EncodeFileText->setText(text);
+  EncodeFileText->setText(
+      EncodeFileText->fontMetrics().elidedText(text, Qt::ElideMiddle, kTopLineWidth));
+  EncodeFileText->setToolTip(text);
   EncodeFileText->adjustSize();
 }
 
@@ -166,6 +192,9 @@ void TProgressWindow::Timer1Timer() {
 void TProgressWindow::CancelEncodingClick() {
   if (encoder_ != nullptr) {
     encoder_->RequestClose();
+    // An encoder may ignore the request; the next press ends it by force.
+    CancelEncoding->setText(QStringLiteral("強制終了"));
+    CancelEncoding->setToolTip(QStringLiteral("もう一度押すとエンコーダを強制終了します"));
   }
 }
 
@@ -203,11 +232,32 @@ void TProgressWindow::FormActivate() {
   ShowCounters();
 }
 
+int TProgressWindow::RunSeconds() const {
+  return counters_.Total().minutes * 60 + counters_.Total().seconds;
+}
+
+ElapsedCount TProgressWindow::FileCount() const {
+  if (lanes_.size() <= 1) {
+    return counters_.File();
+  }
+  // Several files run at once: 経過 is the time of the one running longest, so that it
+  // does not start again whenever another lane takes a file.
+  std::optional<int> oldest;
+  for (const LaneRow& row : lanes_) {
+    if (row.startedAt && (!oldest || *row.startedAt < *oldest)) {
+      oldest = row.startedAt;
+    }
+  }
+  const int seconds = oldest ? RunSeconds() - *oldest : 0;
+  return {seconds / 60, seconds % 60};
+}
+
 void TProgressWindow::ShowCounters() {
+  const ElapsedCount file = FileCount();
   MinCount->setNum(counters_.Total().minutes);
   SecCount->setNum(counters_.Total().seconds);
-  MinCount2->setNum(counters_.File().minutes);
-  SecCount2->setNum(counters_.File().seconds);
+  MinCount2->setNum(file.minutes);
+  SecCount2->setNum(file.seconds);
 }
 
 }  // namespace lumio

@@ -19,7 +19,8 @@ class RunningEncoder;
 
 // The small modeless window shown while a batch runs with the encoder's console hidden:
 // which file is being encoded, and minutes and seconds of the file and of the whole run,
-// counted in ticks of a one-second timer. Its one button asks the encoders to close.
+// counted in ticks of a one-second timer. Its one button asks the encoders to close, and
+// once pressed offers to end them by force.
 // Below those, a line with a bar for each running encoder ("lane") and a bar for the
 // whole batch with the time it should still take; the window is made tall enough for
 // the lanes of the run, and cannot be resized.
@@ -60,11 +61,16 @@ class TProgressWindow : public QWidget {
  private:
   // Runs when the driver shows the window: a fresh count for the run.
   void FormActivate();
+  // Seconds since the window was shown for this run.
+  int RunSeconds() const;
+  // What 経過 shows.
+  ElapsedCount FileCount() const;
   void ShowCounters();
 
   struct LaneRow {
     QLabel* text;
     QProgressBar* bar;
+    std::optional<int> startedAt;  // RunSeconds when its file started; none while idle
   };
 
   QWidget* mainWindow_;

@@ -118,6 +118,7 @@ void TSetupWindow::LoadSettings() {
   ViewCheck->setChecked(loaded.viewCheck);
   ParallelEncoders->setValue(loaded.parallelEncoders);
   KeepFolderTree->setChecked(loaded.outputFolder.keepFolderTree);
+  KeepFolderTree->setEnabled(!loaded.outputFolder.sameOutput);
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
@@ -197,6 +198,8 @@ std::optional<QString> TSetupWindow::OpenDialog2() {
 }
 
 void TSetupWindow::SameOutputClick() {
+  // Outputs beside their sources keep no tree; the stored choice stays for later.
+  KeepFolderTree->setEnabled(!SameOutput->isChecked());
   if (SameOutput->isChecked()) {
     UseStdOutput->setEnabled(false);
     UseStdOutput->setChecked(false);

@@ -31,7 +31,9 @@ const QStringList kBitrateItems = {" 無指定 ",   "  64 kbps ", "  80 kbps ", 
                                    " 352 kbps "};
 
 // In the order of ExistingOutputs.
-const QStringList kExistingOutputItems = {"確認する", "新しいものはスキップ", "上書きする"};
+// The middle item skips when the output is the newer one, and says so: "新しいものは
+// スキップ" read as skipping new sources.
+const QStringList kExistingOutputItems = {"確認する", "出力の方が新しければスキップ", "上書きする"};
 
 template <typename T>
 T* Place(T* control, int left, int top, int width, int height) {
@@ -165,7 +167,7 @@ void TSetupWindow::BuildEncodeOptionPage() {
   ExistingOutputLabel =
       Named(MakeLabel(page, "出力ファイルが既にあるとき", 16, 226, 161, 17), "ExistingOutputLabel");
   ExistingOutput =
-      Named(MakeList(page, kExistingOutputItems, 0, 184, 224, 153, 20), "ExistingOutput");
+      Named(MakeList(page, kExistingOutputItems, 0, 184, 224, 193, 20), "ExistingOutput");
   Label7 = Named(MakeLabel(page, "( = -q3 )", 32, 200, 113, 17), "Label7");
 
   // One group, so that checking one radio button unchecks the other two.

@@ -6,13 +6,13 @@
 #include <algorithm>
 
 #include "ui/look.h"
+#include "ui/name_list.h"
 
 namespace lumio {
 
 namespace {
 
 constexpr int kProgressDelayMs = 500;
-constexpr std::size_t kNamesShown = 20;
 // The most files read at once (see batch_).
 constexpr std::size_t kLargestBatch = 1024;
 
@@ -127,13 +127,8 @@ void SourceAdder::End(bool emitFinished) {
 void SourceAdder::Stop() { End(false); }
 
 std::string AddFailureMessage(const std::vector<std::string>& failed) {
-  std::string text =
-      "\n次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）";
-  for (std::size_t i = 0; i < failed.size() && i < kNamesShown; ++i) text += "\n" + failed[i];
-  if (failed.size() > kNamesShown) {
-    text += "\nほか " + std::to_string(failed.size() - kNamesShown) + " 件";
-  }
-  return text;
+  return "\n次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）" +
+         FirstNamesThenCount(failed);
 }
 
 }  // namespace lumio

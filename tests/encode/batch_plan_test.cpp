@@ -84,6 +84,33 @@ TEST_F(BatchPlanTest, EachCheckFailureRefusesTheBatchWithItsOneMessage) {
        }},
       {"empty output name", [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(2, ""); },
        [](const std::string& root) { return "出力ファイル名が空です\n\n" + root + "in/c.wav"; }},
+      {"the parent folder's name", [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(2, ".."); },
+       [](const std::string& root) {
+         return "出力ファイル名がドットと空白だけです\n\n" + root + "in/c.wav → ..";
+       }},
+      {"dots and blanks before .ogg: the hidden .ogg",
+       [](BatchPlanTest& t) { t.jobs_.SetOutputFileName(1, " . .ogg"); },
+       [](const std::string& root) {
+         return "出力ファイル名がドットと空白だけです\n\n" + root + "in/b.wav →  . .ogg";
+       }},
+      {"a name over 255 bytes",
+       [](BatchPlanTest& t) {
+         t.jobs_.SetOutputFileName(0, std::string(85, 'x') + "あ" + std::string(164, 'x') + ".ogg");
+       },
+       [](const std::string& root) {
+         return "出力ファイル名が長すぎます（255バイトまで）\n\n" + root + "in/a.wav";
+       }},
+      {"a write-protected output under overwrite",
+       [](BatchPlanTest& t) {
+         t.settings_.WriteInteger("Options", "ExistingOutput", 2);
+         std::ofstream(t.root_ + "out/b.ogg") << "kept";
+         std::filesystem::permissions(
+             t.root_ + "out/b.ogg",
+             std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+       },
+       [](const std::string& root) {
+         return "出力ファイルが書き込み禁止になっています\n\n" + root + "out/b.ogg";
+       }},
       {"output name of the input file itself",
        [](BatchPlanTest& t) {
          t.jobs_.SetOutputFolder(t.root_ + "in/", {1});
@@ -123,6 +150,7 @@ TEST_F(BatchPlanTest, EachCheckFailureRefusesTheBatchWithItsOneMessage) {
     std::filesystem::remove_all(root_ + "out");
     ASSERT_TRUE(CreateFolder(root_ + "out"));
     settings_.WriteString("Options", "EncoderPlace", kFakeEncoder);
+    settings_.WriteString("Options", "ExistingOutput", "");
     for (const char* name : {"a", "b", "c"}) AddJob(name);
     c.arrange(*this);
     EXPECT_EQ(Refusal(), c.message(root_));
@@ -200,6 +228,15 @@ TEST_F(BatchPlanTest, ExistingOutputSettingDecidesWhatIsSkippedAndWhatIsAsked) {
     ASSERT_NE(plan, nullptr);
     EXPECT_EQ(plan->jobs[0].skip, c.skipped);
     EXPECT_EQ(plan->overwriteList, c.asked ? root_ + "out/a.ogg\n" : "");
+  }
+}
+
+TEST_F(BatchPlanTest, NamesThatFitAreNotRefused) {
+  AddJob("a");
+  for (const std::string& name :
+       {std::string(251, 'x') + ".ogg", std::string("..a.ogg"), std::string(".ogg.ogg")}) {
+    jobs_.SetOutputFileName(0, name);
+    EXPECT_EQ(Refusal(), "") << name;
   }
 }
 

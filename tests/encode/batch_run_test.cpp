@@ -1,6 +1,7 @@
 #include "encode/batch_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -169,7 +170,7 @@ TEST_F(BatchRunTest, NoNewJobStartsAfterTheFirstFailure) {
     EXPECT_TRUE(result.outcomes[0].succeeded);  // blocks in list order, whatever the end order
     EXPECT_FALSE(result.outcomes[1].succeeded);
     EXPECT_EQ(result.outcomes[1].outputPath, root_ + "out2/b.ogg");
-    EXPECT_EQ(result.outcomes[1].reason, "");  // exit code 1 with nothing said: as before
+    EXPECT_EQ(result.outcomes[1].reason, "エンコーダが終了コード 1 で終了しました");
     EXPECT_FALSE(result.summary.completed);
     EXPECT_EQ(result.summary.done, c.done);
     EXPECT_EQ(Files("out2"), std::vector<std::string>{});
@@ -233,6 +234,18 @@ TEST_F(BatchRunTest, AFailedJobSaysWhyInItsBlock) {
        kFakeEncoder,
        "ERROR: Input file \"a.wav\" is not a supported format",
        true},
+      {"a failure that does not say error, after progress",
+       {{"LUMIO_FAKE_SAY",
+         "\r\t[ 45.3%] [ 0m12s remaining] |\nFailed writing data to output stream\n"},
+        {"LUMIO_FAKE_EXIT", "1"}},
+       kFakeEncoder,
+       "Failed writing data to output stream",
+       true},
+      {"a failure with nothing said",
+       {{"LUMIO_FAKE_EXIT", "3"}},
+       kFakeEncoder,
+       "エンコーダが終了コード 3 で終了しました",
+       true},
       {"success without an output file",
        {{"LUMIO_FAKE_NO_OUTPUT", "1"}},
        kFakeEncoder,
@@ -254,6 +267,36 @@ TEST_F(BatchRunTest, AFailedJobSaysWhyInItsBlock) {
     EXPECT_FALSE(result.summary.completed);
     EXPECT_EQ(Files("out"), std::vector<std::string>{});
   }
+}
+
+// A file system of its own, far too small for any output, mounted for the test's life.
+class TinyFileSystem {
+ public:
+  explicit TinyFileSystem(const std::string& folder) : folder_(folder) {
+    mounted_ =
+        CreateFolder(folder) && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~TinyFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(BatchRunTest, AFullOutputFolderIsNamedBeforeTheEncodersWords) {
+  const TinyFileSystem full(root_ + "full");
+  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a file system here";
+  AddJob("a", "full/");
+  environment_.Set("LUMIO_FAKE_SAY", "Failed writing data to output stream\n");
+  environment_.Set("LUMIO_FAKE_EXIT", "1");
+  const RunResult result = Run();
+  ASSERT_EQ(result.outcomes.size(), 1u);
+  EXPECT_EQ(result.outcomes[0].reason,
+            "出力先の空き容量が足りません: Failed writing data to output stream");
+  EXPECT_EQ(Files("full"), std::vector<std::string>{});
 }
 
 TEST_F(BatchRunTest, SkippedJobsRunNoEncoderAndAreCountedApart) {
@@ -306,6 +349,52 @@ TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
   EXPECT_FALSE(result.summary.completed);
   // The batch stopped before the third job, whose folder is not made.
   EXPECT_FALSE(std::filesystem::exists(root_ + "out/never"));
+}
+
+TEST_F(BatchRunTest, ARunThatStopsEarlyRemovesTheFoldersItMadeAndLeftEmpty) {
+  ASSERT_TRUE(CreateFolder(root_ + "out/Existing"));
+  AddJob("a");
+  AddJob("b");
+  jobs_.Record(0).OutputSubfolder = "Artist/CD 1/";
+  jobs_.Record(1).OutputSubfolder = "Existing/New/";
+  environment_.Set("LUMIO_FAKE_WAIT", "1");
+  const RunResult result = Run({.parallel = 2}, nullptr, [](BatchRun& run) { run.Cancel(); });
+  EXPECT_EQ(result.outcomes.size(), 2u);
+  // The folder that was there before stays, empty as it is.
+  EXPECT_EQ(Files("out"), std::vector<std::string>{"Existing"});
+  EXPECT_EQ(Files("out/Existing"), std::vector<std::string>{});
+  EXPECT_NE(CurrentFolder(), "");
+}
+
+TEST_F(BatchRunTest, JobsOfOneOutputRunInListOrderWhateverTheEncoderCount) {
+  AddJob("a");
+  AddJob("b");
+  AddJob("c");
+  jobs_.SetOutputFileName(1, "a.ogg");
+  // The first job takes longest: run beside the second, it would end last and win.
+  environment_.Set("LUMIO_FAKE_SLOW_INPUT", "a.wav");
+  const RunResult result = Run({.parallel = 2});
+  EXPECT_TRUE(result.summary.completed);
+  const auto firstOf = [&](const std::string& start) {
+    return std::find_if(result.events.begin(), result.events.end(),
+                        [&](const std::string& event) { return event.rfind(start, 0) == 0; }) -
+           result.events.begin();
+  };
+  EXPECT_LT(firstOf("end 0"), firstOf("start 1"));
+  EXPECT_EQ(result.mostRunning, 2);  // the third job still runs beside the second
+}
+
+TEST_F(BatchRunTest, EachRunSweepsAbandonedHiddenFilesFromItsOutputFolders) {
+  AddJob("a");
+  AddJob("b", "in/");
+  const std::vector<std::string> left = {".lumio-999999-abcde1234.part", ".lumio-1-fedcba.part"};
+  test::WriteFile(root_ + "out/" + left[0], "half an output of a killed run");
+  test::WriteFile(root_ + "in/" + left[1], "");
+  test::WriteFile(root_ + "out/.lumio-99999-my notes.part", "the user's own");
+  const RunResult result = Run();
+  EXPECT_TRUE(result.summary.completed);
+  EXPECT_EQ(Files("out"), (std::vector<std::string>{".lumio-99999-my notes.part", "a.ogg"}));
+  EXPECT_FALSE(std::filesystem::exists(root_ + "in/" + left[1]));
 }
 
 TEST_F(BatchRunTest, SummaryAloneWhenThereAreNoJobs) {

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pieces.Finish();
   if (whole.Fraction() != pieces.Fraction() ||
       whole.RemainingSeconds() != pieces.RemainingSeconds() ||
-      whole.LastErrorLine() != pieces.LastErrorLine()) {
+      whole.LastErrorLine() != pieces.LastErrorLine() ||
+      whole.LastMessageLine() != pieces.LastMessageLine()) {
     std::abort();
   }
   if (whole.Fraction() && (*whole.Fraction() < 0 || *whole.Fraction() > 1)) std::abort();

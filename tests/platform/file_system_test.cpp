@@ -7,6 +7,7 @@
 
 #include "support/scoped_environment.h"
 #include "support/temporary_folder.h"
+#include "support/without_root.h"
 
 namespace lumio {
 namespace {
@@ -51,6 +52,29 @@ TEST_F(FileSystemTest, CreateFolderMakesOneLevelAndTreeMakesParents) {
   EXPECT_TRUE(CreateFolderTree(root_ + "/folder"));
   EXPECT_FALSE(CreateFolderTree(root_ + "/file.txt/x/y"));
   EXPECT_FALSE(CreateFolderTree(""));
+}
+
+// Files another user owns in a sticky folder cannot be replaced; checked as a user whom
+// permissions bind, over files and a folder that root owns.
+TEST_F(FileSystemTest, OtherUsersFilesInAStickyFolderAreKnown) {
+  if (!test::RunningAsRoot()) GTEST_SKIP() << "needs root to make another user's files";
+  ASSERT_TRUE(fs::create_directory(root_ + "/shared"));
+  std::ofstream(root_ + "/shared/theirs.ogg") << "x";
+  std::ofstream(root_ + "/shared/mine.ogg") << "x";
+  ASSERT_EQ(
+      ::chown((root_ + "/shared/mine.ogg").c_str(), test::kUnprivilegedId, test::kUnprivilegedId),
+      0);
+  fs::permissions(root_ + "/shared", fs::perms::all | fs::perms::sticky_bit);
+  fs::permissions(root_, fs::perms::all);
+  const auto seen = test::RunWithoutRoot([&] {
+    std::string answers;
+    for (const char* name : {"theirs.ogg", "mine.ogg", "missing.ogg"}) {
+      answers += IsOtherUsersFileInStickyFolder(root_ + "/shared/" + name) ? "1" : "0";
+    }
+    return answers;
+  });
+  ASSERT_TRUE(seen.has_value());
+  EXPECT_EQ(*seen, "100");
 }
 
 TEST_F(FileSystemTest, FindOnSearchPathTakesTheFirstExecutable) {

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,10 +18,10 @@
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
 #include "platform/file_system.h"
-#include "support/find_control.h"
 #include "support/current_folder_guard.h"
 #include "support/fake_clock.h"
 #include "support/fake_encoder.h"
+#include "support/find_control.h"
 #include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
 #include "support/wave_bytes.h"
@@ -166,6 +167,44 @@ TEST_F(BatchControllerTest, TheWindowsFollowTheRunAndTheProgressWindowStaysOnTop
   EXPECT_TRUE(
       report.endsWith(QStringLiteral("[終了]\n2個のファイルを処理。\n処理時間計 ： 0分0秒\n")));
   EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
+TEST_F(BatchControllerTest, WithSeveralEncodersTheWindowCountsFilesDoneAndDrawsOnlyUsableLanes) {
+  AddJob("a");
+  AddJob("b");
+  settings.WriteInteger("Options", "ParallelEncoders", 4);
+  ScopedEnvironment wait;
+  wait.Set("LUMIO_FAKE_WAIT", "1");
+  std::vector<QString> captions;
+  int bars = 0;
+  QTimer observer;
+  bool cancelled = false;
+  QObject::connect(&observer, &QTimer::timeout, [&] {
+    if (cancelled || !controller.IsRunning() || !progress.isVisible()) return;
+    // The title before the first file starts has no count.
+    if (progress.windowTitle().contains(QLatin1Char('/')) &&
+        (captions.empty() || captions.back() != progress.windowTitle())) {
+      captions.push_back(progress.windowTitle());
+    }
+    bars = static_cast<int>(progress.findChildren<QProgressBar*>().size());
+    int running = 0;
+    for (const QLabel* label : progress.findChildren<QLabel*>()) {
+      running += label->text().contains(QStringLiteral(".wav → ")) ? 1 : 0;
+    }
+    if (running == 3) {  // the top line and both lanes
+      cancelled = true;
+      controller.Cancel();
+    }
+  });
+  observer.start(10);
+  RunBatch();
+  // Two lanes and the batch bar; both files run, and none is done.
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(bars, 3);
+  ASSERT_FALSE(captions.empty());
+  EXPECT_EQ(captions.front(), QStringLiteral("処理中... ( 1/2 )"));
+  EXPECT_EQ(std::count(captions.begin(), captions.end(), QStringLiteral("処理中... ( 2/2 )")), 0)
+      << captions.back().toStdString();
 }
 
 TEST_F(BatchControllerTest, ARefusedBatchAsksOrTellsOnceAndStartsNothing) {

@@ -24,9 +24,10 @@
 #include <functional>
 #include <memory>
 
+#include "core/folder_tree.h"
 #include "platform/file_system.h"
-#include "support/find_control.h"
 #include "support/fake_clock.h"
+#include "support/find_control.h"
 #include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
 #include "support/wave_bytes.h"
@@ -250,6 +251,42 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
     EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
               ToQString(window.DefDir() + "song1.ogg"));
   }
+}
+
+TEST_F(MainWindowTest, OutputPathShowsWhereSeveralEntriesGoAndTheirTreeIsNeverRepeated) {
+  TMainWindow& window = Open();
+  AddWaves(3);
+  ASSERT_TRUE(CreateFolderTree(root_ + "ogg/Artist/Album"));
+  for (const int i : {0, 1}) {
+    window.Jobs().Record(i).OutputDir = root_ + "ogg/";
+    window.Jobs().Record(i).OutputSubfolder = "Artist/Album/";
+  }
+  const auto shown = [&] {
+    return test::Control<QLineEdit>(window, "OutputFilePath").text().toStdString();
+  };
+  auto& view = test::Control<FolderView>(window, "DirectoryListBox1");
+  Select({0, 1});
+  EXPECT_EQ(shown(), root_ + "ogg/Artist/Album/");
+  Select({0, 1, 2});  // the third goes to the default folder
+  EXPECT_EQ(shown(), "（複数の出力先）");
+  EXPECT_EQ(window.Jobs().Record(2).OutputDir, window.DefDir());
+
+  // Walking down the selected entries' own tree in the view moves nothing.
+  for (const std::initializer_list<int> rows : {std::initializer_list<int>{0, 1}, {0}}) {
+    Select(rows);
+    for (const char* folder : {"ogg/Artist", "ogg/Artist/Album"}) {
+      view.SetDirectory(root_ + folder);
+      EXPECT_EQ(OutputFolderOf(window.Jobs().Record(0), NativePathRules()),
+                root_ + "ogg/Artist/Album/")
+          << folder;
+    }
+  }
+  EXPECT_EQ(shown(), root_ + "ogg/Artist/Album/song0.ogg");
+  // Another folder is the new output folder, the tree kept below it.
+  Select({0, 1});
+  view.SetDirectory(root_ + "waves");
+  EXPECT_EQ(shown(), root_ + "waves/Artist/Album/");
+  EXPECT_EQ(window.Jobs().Record(1).OutputDir, root_ + "waves/");
 }
 
 TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesOnce) {
@@ -541,7 +578,8 @@ TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
   EXPECT_EQ(dialogs_.Prompts()[0].text, QStringLiteral("%n - %t"));
   EXPECT_EQ(dialogs_.Prompts()[0].preview, QStringLiteral("トラック: 01 / タイトル: さくら"));
   EXPECT_EQ(dialogs_.Prompts()[1].text,
-            QStringLiteral("\n1個のファイル名がパターンに一致しなかったため、変更していません"));
+            QStringLiteral(
+                "\n1個のファイル名がパターンに一致しなかったため、変更していません\nbonus.wav"));
   EXPECT_EQ(window.Jobs().Record(0).TrackNumber, "01");
   EXPECT_EQ(window.Jobs().Record(0).Title, "さくら");
   EXPECT_EQ(window.Jobs().Record(1).Title, "kept");

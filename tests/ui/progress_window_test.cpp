@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QImage>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -139,12 +141,105 @@ TEST_F(ProgressWindowTest, StaysUsableWhileTheMainWindowIsDisabled) {
 }
 
 TEST_F(ProgressWindowTest, EncodeFileTextGrowsWithItsText) {
-  const QString text =
-      QStringLiteral("a-rather-long-song-name.wav → a-rather-long-song-name.ogg 処理中");
+  const QString text = QStringLiteral("a-long-song-name.wav → a-long-song-name.ogg 処理中");
   window.SetEncodeFileText(text);
   EXPECT_EQ(test::Control<QLabel>(window, "EncodeFileText").text(), text);
   EXPECT_GE(test::Control<QLabel>(window, "EncodeFileText").width(),
             test::Control<QLabel>(window, "EncodeFileText").fontMetrics().horizontalAdvance(text));
+}
+
+TEST_F(ProgressWindowTest, ALongTopLineIsShortenedInItsMiddleWithinTheWindow) {
+  const QString text =
+      QStringLiteral("始まり-") + QString(200, QChar('x')) + QStringLiteral("-終わり.ogg 処理中");
+  window.SetEncodeFileText(text);
+  const QLabel& label = test::Control<QLabel>(window, "EncodeFileText");
+  EXPECT_LE(label.geometry().right(), window.width());
+  EXPECT_TRUE(label.text().startsWith(QStringLiteral("始まり-")));
+  EXPECT_TRUE(label.text().endsWith(QStringLiteral("-終わり.ogg 処理中")));
+  EXPECT_EQ(label.toolTip(), text);
+}
+
+// How many pixel columns of two images of one size differ anywhere.
+int ColumnsThatDiffer(const QImage& a, const QImage& b) {
+  int columns = 0;
+  for (int x = 0; x < a.width(); ++x) {
+    for (int y = 0; y < a.height(); ++y) {
+      if (a.pixel(x, y) != b.pixel(x, y)) {
+        ++columns;
+        break;
+      }
+    }
+  }
+  return columns;
+}
+
+TEST_F(ProgressWindowTest, TimeLeftIsRoundedUpAndNeverShownBesideAnEmptyBar) {
+  window.SetLaneCount(2);
+  QProgressBar* batchBar = nullptr;
+  for (QProgressBar* bar : window.findChildren<QProgressBar*>()) {
+    if (batchBar == nullptr || bar->y() > batchBar->y()) batchBar = bar;
+  }
+  ASSERT_NE(batchBar, nullptr);
+  window.show();
+  const QImage empty = batchBar->grab().toImage();
+  const struct {
+    double fraction;
+    std::int64_t remainingMs;
+    QString shown;
+  } cases[] = {
+      {0.01, 400, "残り 0分1秒"}, {0.011, 59001, "残り 1分0秒"}, {0.5, 60000, "残り 1分0秒"},
+      {0.999, 1, "残り 0分1秒"},  {0.02, 125400, "残り 2分6秒"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fraction);
+    window.SetBatchProgress(c.fraction, c.remainingMs);
+    QString shown;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      if (label->text().startsWith(QStringLiteral("残り"))) shown = label->text();
+    }
+    EXPECT_EQ(shown, c.shown);
+    // A chunk of a pixel or two reads as an empty bar.
+    EXPECT_GE(ColumnsThatDiffer(batchBar->grab().toImage(), empty), 3);
+  }
+}
+
+TEST_F(ProgressWindowTest, WithSeveralLanesElapsedIsTheLongestRunningFile) {
+  window.SetLaneCount(2);
+  window.show();
+  // As the batch drives it: each start also restarts the per-file count.
+  const auto start = [&](int lane, const QString& file) {
+    window.ResetFileCount();
+    window.SetLane(lane, file, 0);
+  };
+  start(0, "a.wav → a.ogg");
+  Tick(10);
+  start(1, "b.wav → b.ogg");
+  Tick(5);
+  EXPECT_EQ(Shown(), (std::vector<QString>{"0", "15", "0", "15"}));
+  window.SetLane(1, "b.wav → b.ogg", 0.5);  // progress is no new start
+  window.SetLane(0, QString(), 0);          // a ends: b is the longest running now
+  Tick(1);
+  EXPECT_EQ(Shown(), (std::vector<QString>{"0", "16", "0", "6"}));
+  start(0, "c.wav → c.ogg");
+  Tick(1);
+  EXPECT_EQ(Shown(), (std::vector<QString>{"0", "17", "0", "7"}));
+  window.SetLane(1, "d.wav → d.ogg", 0);  // b ended and d took its lane within one update
+  window.SetLane(0, QString(), 0);
+  Tick(2);
+  EXPECT_EQ(Shown(), (std::vector<QString>{"0", "19", "0", "2"}));
+}
+
+TEST_F(ProgressWindowTest, AFirstCancelSaysThatTheNextOneForcesTheEnd) {
+  CountingEncoder encoder;
+  window.SetRunningEncoder(&encoder);
+  window.show();
+  QPushButton& cancel = test::Control<QPushButton>(window, "CancelEncoding");
+  EXPECT_EQ(cancel.text(), QStringLiteral("中止"));
+  cancel.click();
+  EXPECT_EQ(cancel.text(), QStringLiteral("強制終了"));
+  EXPECT_FALSE(cancel.toolTip().isEmpty());
+  window.SetRunningEncoder(nullptr);  // the next run starts with the plain button
+  EXPECT_EQ(cancel.text(), QStringLiteral("中止"));
 }
 
 }  // namespace

@@ -272,6 +272,25 @@ TEST_F(SetupWindowTest, OutputFolderGroupFollowsItsStateTable) {
   EXPECT_EQ(dialogs_.Prompts().size(), 3u);
 }
 
+TEST_F(SetupWindowTest, KeepFolderTreeIsMootBesideTheInputAndKeepsItsValue) {
+  WriteSettings("[Options]\r\nSameOutput=1\r\nKeepFolderTree=1\r\nExistingOutput=1\r\n");
+  auto window = Open();
+  auto& keepTree = test::Control<QCheckBox>(*window, "KeepFolderTree");
+  EXPECT_FALSE(keepTree.isEnabled());
+  test::Control<QCheckBox>(*window, "SameOutput").click();
+  EXPECT_TRUE(keepTree.isEnabled());
+  test::Control<QCheckBox>(*window, "SameOutput").click();
+  EXPECT_FALSE(keepTree.isEnabled());
+  EXPECT_TRUE(keepTree.isChecked());
+  // The middle choice says whose newness counts; the stored number is the same.
+  auto& existing = test::Control<QComboBox>(*window, "ExistingOutput");
+  EXPECT_EQ(existing.currentText(), QStringLiteral("出力の方が新しければスキップ"));
+  EXPECT_GE(existing.width(), existing.sizeHint().width());
+  test::Control<QPushButton>(*window, "ChangeOption").click();
+  EXPECT_EQ(Stored("Options", "KeepFolderTree"), 1);
+  EXPECT_EQ(Stored("Options", "ExistingOutput"), 1);
+}
+
 TEST_F(SetupWindowTest, EncoderLocationGroupFollowsItsStateTable) {
   auto window = Open();
   dialogs_.Queue(ScriptedDialogs::FileAnswer{std::nullopt});

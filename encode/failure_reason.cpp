@@ -1,0 +1,38 @@
+#include "encode/failure_reason.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "encode/encoder_output_reader.h"
+#include "encode/encoder_process.h"
+#include "platform/file_system.h"
+
+namespace lumio {
+
+namespace {
+
+// Less than this left to write counts as a full disk: the encoder writes in pages, and
+// fails as soon as one no longer fits.
+constexpr std::uint64_t kNearlyNoSpace = 1 << 20;
+
+}  // namespace
+
+std::string FailureReason(const EncoderExit& exit, const EncoderOutputReader& output,
+                          const std::string& outputFolder) {
+  const std::optional<std::uint64_t> free = FreeBytesAt(outputFolder);
+  if (free && *free < kNearlyNoSpace) {
+    const std::string& said = output.LastMessageLine();
+    return "出力先の空き容量が足りません" + (said.empty() ? std::string() : ": " + said);
+  }
+  if (exit.signalled) {
+    // A crash leaves whatever line came last, often the encoder's opening words.
+    return output.LastErrorLine().empty() ? "エンコーダが強制終了されました"
+                                          : output.LastErrorLine();
+  }
+  if (!output.LastMessageLine().empty()) {
+    return output.LastMessageLine();
+  }
+  return "エンコーダが終了コード " + std::to_string(exit.exitCode) + " で終了しました";
+}
+
+}  // namespace lumio
