@@ -2,12 +2,11 @@
 
 #include <QStringList>
 #include <QTimer>
-#include <algorithm>
 #include <variant>
 
 #include "core/file_data_list.h"
-#include "core/settings_schema.h"
 #include "encode/batch_plan.h"
+#include "encode/batch_run_options.h"
 #include "encode/command_line.h"
 #include "ui/console_window.h"
 #include "ui/message_dialog.h"
@@ -25,16 +24,6 @@ constexpr int kResultOffsetLeft = 72;
 constexpr int kResultOffsetTop = 100;
 // Each further console stands this much lower and further right than the one before.
 constexpr int kConsoleCascade = 32;
-
-BatchRunOptions ReadRunOptions(const SettingsStore& settings, const PathRules& rules) {
-  BatchRunOptions options;
-  options.parallel = std::clamp(ReadParallelEncoders(settings), 1, kMostParallelEncoders);
-  options.console = ReadViewCheck(settings);
-  // A stored number that is no item of the list runs the encoder at normal priority.
-  options.priority = ReadEncodePriority(settings).value_or(EncodePriority::Normal);
-  options.codePage = rules.codePage;
-  return options;
-}
 
 }  // namespace
 
@@ -75,7 +64,7 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
     emit Ended();
     return;
   }
-  const BatchRunOptions options = ReadRunOptions(settings, rules);
+  const BatchRunOptions options = ReadBatchRunOptions(settings, rules);
   run_ =
       std::make_unique<BatchRun>(std::move(plan), BuildOptionText(settings), options, clock_, this);
   connect(run_.get(), &BatchRun::JobStarting, this, &BatchController::JobStarting);
