@@ -128,6 +128,8 @@ class BatchCommand {
   MonotonicClock clock_;
   std::unique_ptr<BatchRun> run_;
   std::unique_ptr<TerminalProgress> progress_;
+  // Absolute: each encoder's job makes its output folder the current folder.
+  std::optional<std::string> reportFile_;
   bool interrupted_ = false;
   int status_ = kBatchSomeFailed;
 };
@@ -147,6 +149,7 @@ std::optional<int> BatchCommand::Prepare() {
     return kBatchRefused;
   }
   BatchOptions options = options_;
+  if (options.reportFile) reportFile_ = AbsolutePath(*options.reportFile);
   if (options.outputFolder) {
     const std::string folder = AbsolutePath(*options.outputFolder);
     if (!FolderExists(folder)) {
@@ -255,12 +258,12 @@ void BatchCommand::Finished(const std::vector<JobOutcome>& outcomes, const Batch
     for (const std::string& line : RunReportLines(outcomes, summary)) text += line + "\n";
   }
   bool reportWritten = true;
-  if (!options_.quiet || options_.reportFile) {
-    reportWritten = WriteReport(options_.reportFile, text);
+  if (!options_.quiet || reportFile_) {
+    reportWritten = WriteReport(reportFile_, text);
     if (!reportWritten) {
       PrintError(std::string(Pick(japanese_, "lumio: cannot write the report ",
                                   "lumio: 報告を書き込めません: ")) +
-                 options_.reportFile.value_or("-"));
+                 reportFile_.value_or("-"));
     }
   }
   if (interrupted_) {
