@@ -159,7 +159,9 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
       {"--replaygain",
        [&](auto option, auto value) {
          options.replayGain =
-             Choice<std::int32_t>(value, {{"none", 0}, {"track", 1}, {"album", 2}});
+             Choice<ReplayGainMode>(value, {{"none", ReplayGainMode::None},
+                                            {"track", ReplayGainMode::Track},
+                                            {"album", ReplayGainMode::TrackAndAlbum}});
          return options.replayGain || reader.Fail(option, value, "is not one of none, track, album",
                                                   "は none・track・album のどれでもありません");
        }},
@@ -255,6 +257,10 @@ void ApplyBatchOverrides(const BatchOptions& options, SettingsStore& settings) {
   // Without a window there is no console to show the encoders' output in.
   setup.viewCheck = false;
   WriteSetupSettings(settings, setup);
+  if (options.replayGain) WriteReplayGain(settings, *options.replayGain);
+  if (options.verify) WriteVerifyOutputs(settings, true);
+  if (options.noCarryTags) WriteCarryTags(settings, false);
+  if (options.noPictures) WriteCarryPictures(settings, false);
 }
 
 }  // namespace lumio

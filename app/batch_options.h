@@ -30,7 +30,7 @@ struct BatchOptions {
   std::optional<std::string> reportFile;
   bool json = false;
   bool quiet = false;
-  std::optional<std::int32_t> replayGain;  // 0 none, 1 track, 2 track and album
+  std::optional<ReplayGainMode> replayGain;
   bool verify = false;
   bool noCarryTags = false;
   bool noPictures = false;

@@ -113,6 +113,30 @@ TEST(BatchOptionsTest, OverridesChangeOnlyTheirSettingsAndTheFileIsNeverWritten)
             EncodeOptionMode::Quality);
 }
 
+TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
+  struct Row {
+    std::vector<std::string> arguments;
+    std::int32_t replayGain;  // -1: not stored
+    int verify, carryTags, carryPictures;
+  };
+  const Row rows[] = {
+      {{"a"}, -1, -1, -1, -1},
+      {{"--replaygain", "album", "a"}, 2, -1, -1, -1},
+      {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1},
+      {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SettingsStore settings("/nonexistent-folder/lumio.ini");
+    const BatchCommandLine parsed = Parse(row.arguments);
+    ASSERT_EQ(parsed.action, CommandLineAction::Run) << parsed.text;
+    ApplyBatchOverrides(parsed.options, settings);
+    EXPECT_EQ(settings.ReadInteger("Options", "ReplayGain", -1), row.replayGain);
+    EXPECT_EQ(settings.ReadInteger("Options", "VerifyOutputs", -1), row.verify);
+    EXPECT_EQ(settings.ReadInteger("Options", "CarryTags", -1), row.carryTags);
+    EXPECT_EQ(settings.ReadInteger("Options", "CarryPictures", -1), row.carryPictures);
+  }
+}
+
 TEST(BatchProgressLineTest, FitsTheWidthByWholeCharacters) {
   struct Row {
     std::string text;

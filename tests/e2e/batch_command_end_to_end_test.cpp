@@ -234,6 +234,9 @@ TEST_F(BatchCommandTest, JsonTellsEachJobsOutcomeAndTheSummary) {
       QJsonDocument::fromJson(QByteArray::fromStdString(skipped.out))[QStringLiteral("jobs")][0]
           .toObject();
   EXPECT_EQ(only[QStringLiteral("status")].toString(), QStringLiteral("skipped"));
+  // The options held for those runs only.
+  EXPECT_EQ(folder_.Read("config/lumio/lumio.ini"),
+            "[Options]\nSetEncoderPlace=1\nEncoderPlace=" + test::kFakeEncoder + "\n");
 }
 
 TEST_F(BatchCommandTest, AnInterruptStopsTheEncodersRemovesTheirFilesAndStillReports) {
