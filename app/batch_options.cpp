@@ -16,6 +16,15 @@ namespace {
 
 constexpr std::string_view kBatch = "--batch";
 
+// `text` with its control characters as '?', so that an error about it stays one line.
+std::string OnOneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return line;
+}
+
 // A value's text, and where an error about it is written.
 struct Reader {
   bool japanese;
@@ -23,8 +32,8 @@ struct Reader {
 
   bool Fail(std::string_view option, std::string_view value, std::string_view english,
             std::string_view japaneseText) {
-    error = "lumio: " + std::string(option) + ": " +
-            (value.empty() ? "" : "'" + std::string(value) + "' ") +
+    error = "lumio: " + OnOneLine(option) + ": " +
+            (value.empty() ? "" : "'" + OnOneLine(value) + "' ") +
             std::string(japanese ? japaneseText : english) + "\n";
     return false;
   }

@@ -50,6 +50,7 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
       {{"--output", "o", "--same-folder", "a"},
        "lumio: --same-folder: cannot be given with --output\n"},
       {{"--json"}, "lumio: --batch: needs at least one FILE or FOLDER\n"},
+      {{"--jobs", "1\n2", "a"}, "lumio: --jobs: '1?2' is not a number from 1 to 16\n"},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse(row.arguments);

@@ -168,6 +168,21 @@ TEST_F(BatchCommandTest, RefusesToOverwriteWithoutBeingToldAndWritesNothing) {
   EXPECT_NE(test::ReadFile(Ogg("a.ogg")), "kept");
 }
 
+TEST_F(BatchCommandTest, TwoFilesWritingOneOutputAreRefusedWhateverTheExistingRule) {
+  AddTone("Artist/a.wav");
+  AddTone("Artist/Album/a.wav");
+  for (const char* existing : {"overwrite", "skip-newer"}) {
+    const Ended refused =
+        Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("--existing"),
+             QString::fromLatin1(existing), QStringLiteral("music")});
+    EXPECT_EQ(refused.status, 3) << existing;
+    EXPECT_NE(refused.err.find("指定の場所に同名のファイルがあります\n" + Ogg("a.ogg") + "\n"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(fs::exists(Ogg("a.ogg")));
+  }
+}
+
 TEST_F(BatchCommandTest, AFailingJobEndsWithStatusOneAndItsReason) {
   AddTone("Artist/Album/01.wav");
   // A file where the kept subfolder must go: the job cannot make its folder.
