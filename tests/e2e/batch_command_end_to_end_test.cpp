@@ -259,28 +259,46 @@ TEST_F(BatchCommandTest, AnInterruptStopsTheEncodersRemovesTheirFilesAndStillRep
   AddTone("b.wav");
   AddTone("c.wav");
   UseFakeEncoder();
-  QProcess& process =
-      Start({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("--jobs"),
-             QStringLiteral("2"), QStringLiteral("music")},
-            {QStringLiteral("LUMIO_FAKE_WAIT=1")});
-  // Both encoders have started (each wrote its record) before the interrupt.
-  process.setReadChannel(QProcess::StandardError);
-  std::string err;
-  while (Count(err, "start ") < 2 && process.waitForReadyRead(20000)) {
-    err += process.readAllStandardError().toStdString();
-  }
-  ASSERT_EQ(Count(err, "start "), 2u) << err;
-  while (test::ReadFakeRuns(folder_.PathOf("runs")).size() < 2) QThread::msleep(10);
-  ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
-  const Ended ended = Finish();
-  EXPECT_EQ(ended.status, 130) << err << ended.err;
-  EXPECT_TRUE(HiddenFiles().empty());
-  EXPECT_NE(ended.out.find("[中止]\n0個のファイルを処理。"), std::string::npos) << ended.out;
-  // No encoder is left: each stand-in's command line names this test's folder.
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-    const std::string commandLine(std::istreambuf_iterator<char>(in), {});
-    EXPECT_EQ(commandLine.find(folder_.PathOf("music/")), std::string::npos) << entry.path();
+  struct Row {
+    int signal;
+    bool json;
+  };
+  for (const Row row : {Row{SIGINT, false}, Row{SIGTERM, true}}) {
+    const std::size_t runsBefore = test::ReadFakeRuns(folder_.PathOf("runs")).size();
+    QStringList arguments{QStringLiteral("--output"), QStringLiteral("ogg"),
+                          QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("music")};
+    if (row.json) arguments.prepend(QStringLiteral("--json"));
+    QProcess& process = Start(arguments, {QStringLiteral("LUMIO_FAKE_WAIT=1")});
+    // Both encoders have started (each wrote its record) before the interrupt.
+    process.setReadChannel(QProcess::StandardError);
+    std::string err;
+    while (Count(err, "start ") < 2 && process.waitForReadyRead(20000)) {
+      err += process.readAllStandardError().toStdString();
+    }
+    ASSERT_EQ(Count(err, "start "), 2u) << err;
+    while (test::ReadFakeRuns(folder_.PathOf("runs")).size() < runsBefore + 2) QThread::msleep(10);
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), row.signal), 0);
+    const Ended ended = Finish();
+    EXPECT_EQ(ended.status, 130) << err << ended.err;
+    EXPECT_TRUE(HiddenFiles().empty());
+    if (row.json) {
+      const QJsonObject report =
+          QJsonDocument::fromJson(QByteArray::fromStdString(ended.out)).object();
+      const QJsonArray jobs = report[QStringLiteral("jobs")].toArray();
+      ASSERT_EQ(jobs.size(), 2) << ended.out;
+      for (const QJsonValue& job : jobs) {
+        EXPECT_EQ(job[QStringLiteral("status")].toString(), QStringLiteral("cancelled"));
+      }
+      EXPECT_TRUE(report[QStringLiteral("summary")][QStringLiteral("cancelled")].toBool());
+    } else {
+      EXPECT_NE(ended.out.find("[中止]\n0個のファイルを処理。"), std::string::npos) << ended.out;
+    }
+    // No encoder is left: each stand-in's command line names this test's folder.
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+      const std::string commandLine(std::istreambuf_iterator<char>(in), {});
+      EXPECT_EQ(commandLine.find(folder_.PathOf("music/")), std::string::npos) << entry.path();
+    }
   }
 }
 
