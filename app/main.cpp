@@ -1,23 +1,30 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/batch_command.h"
+#include "app/batch_options.h"
 #include "app/command_line_options.h"
 #include "app/qt_translation.h"
 #include "core/settings_location.h"
 #include "encode/clock.h"
+#include "encode/quit_signals.h"
 #include "platform/program_location.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
 #include "ui/qt_dialogs.h"
-#include "ui/quit_signals.h"
 #include "ui/single_instance.h"
 
 int main(int argc, char** argv) {
+  // A batch without a window: no display, no single instance, its own end.
+  const std::vector<std::string> arguments(argv, argv + argc);
+  if (lumio::IsBatchCommandLine(arguments)) {
+    return lumio::RunBatchCommand(arguments, argc, argv);
+  }
   // Read before QApplication, so that --help and --version work without a display.
-  const lumio::CommandLineOutcome commandLine = lumio::ParseCommandLine(
-      std::vector<std::string>(argv, argv + argc), lumio::IsJapaneseLocaleInEnvironment());
+  const lumio::CommandLineOutcome commandLine =
+      lumio::ParseCommandLine(arguments, lumio::IsJapaneseLocaleInEnvironment());
   if (commandLine.action != lumio::CommandLineAction::Run) {
     return lumio::PrintCommandLineOutcome(commandLine);
   }

@@ -32,6 +32,10 @@ constexpr Setting<bool> kViewCheck{kOptions, "ViewCheck", false};
 constexpr Setting<std::int32_t> kParallelEncoders{kOptions, "ParallelEncoders", 1};
 constexpr Setting<bool> kKeepFolderTree{kOptions, "KeepFolderTree", false};
 constexpr Setting<std::int32_t> kExistingOutput{kOptions, "ExistingOutput", 0};
+constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
+constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
+constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
+constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
 constexpr Setting<std::string_view> kEncoderPlace{kOptions, "EncoderPlace", ""};
 constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
@@ -196,6 +200,20 @@ void WriteRememberedFolders(SettingsStore& settings, const RememberedFolders& fo
 
 void WriteTagPattern(SettingsStore& settings, TagPatternKind kind, std::string_view pattern) {
   Write(settings, PatternSetting(kind), pattern);
+}
+
+void WriteReplayGain(SettingsStore& settings, ReplayGainMode mode) {
+  Write(settings, kReplayGain, static_cast<std::int32_t>(mode));
+}
+
+void WriteVerifyOutputs(SettingsStore& settings, bool verify) {
+  Write(settings, kVerifyOutputs, verify);
+}
+
+void WriteCarryTags(SettingsStore& settings, bool carry) { Write(settings, kCarryTags, carry); }
+
+void WriteCarryPictures(SettingsStore& settings, bool carry) {
+  Write(settings, kCarryPictures, carry);
 }
 
 }  // namespace lumio

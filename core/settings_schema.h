@@ -28,6 +28,9 @@ enum class ExistingOutputs : std::int32_t {
   Overwrite = 2,     // replaced without a question
 };
 
+// Options/ReplayGain: which ReplayGain values the outputs are given.
+enum class ReplayGainMode : std::int32_t { None = 0, Track = 1, TrackAndAlbum = 2 };
+
 // Where the outputs of newly added files go.
 struct OutputFolderRule {
   bool sameOutput = false;      // beside the input file
@@ -104,5 +107,11 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen);
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location);
 void WriteRememberedFolders(SettingsStore& settings, const RememberedFolders& folders);
 void WriteTagPattern(SettingsStore& settings, TagPatternKind kind, std::string_view pattern);
+// Options/ReplayGain (None when absent), Options/VerifyOutputs (off when absent),
+// Options/CarryTags and Options/CarryPictures (on when absent).
+void WriteReplayGain(SettingsStore& settings, ReplayGainMode mode);
+void WriteVerifyOutputs(SettingsStore& settings, bool verify);
+void WriteCarryTags(SettingsStore& settings, bool carry);
+void WriteCarryPictures(SettingsStore& settings, bool carry);
 
 }  // namespace lumio

@@ -6,8 +6,8 @@
 #include <variant>
 
 #include "core/file_data_list.h"
-#include "core/settings_schema.h"
 #include "encode/batch_plan.h"
+#include "encode/batch_run_options.h"
 #include "encode/command_line.h"
 #include "ui/console_window.h"
 #include "ui/message_dialog.h"
@@ -25,16 +25,6 @@ constexpr int kResultOffsetLeft = 72;
 constexpr int kResultOffsetTop = 100;
 // Each further console stands this much lower and further right than the one before.
 constexpr int kConsoleCascade = 32;
-
-BatchRunOptions ReadRunOptions(const SettingsStore& settings, const PathRules& rules) {
-  BatchRunOptions options;
-  options.parallel = std::clamp(ReadParallelEncoders(settings), 1, kMostParallelEncoders);
-  options.console = ReadViewCheck(settings);
-  // A stored number that is no item of the list runs the encoder at normal priority.
-  options.priority = ReadEncodePriority(settings).value_or(EncodePriority::Normal);
-  options.codePage = rules.codePage;
-  return options;
-}
 
 }  // namespace
 
@@ -75,7 +65,7 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
     emit Ended();
     return;
   }
-  BatchRunOptions options = ReadRunOptions(settings, rules);
+  BatchRunOptions options = ReadBatchRunOptions(settings, rules);
   // No lane is drawn, and no console made, that the batch can never use.
   const auto toRun = std::count_if(plan.jobs.begin(), plan.jobs.end(),
                                    [](const PlannedJob& job) { return !job.skip; });

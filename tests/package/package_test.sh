@@ -42,7 +42,8 @@ dpkg-deb -x "$package" "$root"
 id=org.example.lumio.Lumio
 for file in usr/bin/lumio usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/lumio.svg usr/share/lumio/lumio.txt \
-  usr/share/man/man1/lumio.1.gz usr/share/doc/lumio/copyright usr/share/doc/lumio/changelog.gz; do
+  usr/share/man/man1/lumio.1.gz usr/share/doc/lumio/copyright usr/share/doc/lumio/changelog.gz \
+  usr/share/systemd/user/lumio-mirror.service usr/share/systemd/user/lumio-mirror.timer; do
   [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
 desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop-file-validate"

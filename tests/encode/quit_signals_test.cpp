@@ -1,4 +1,4 @@
-#include "ui/quit_signals.h"
+#include "encode/quit_signals.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

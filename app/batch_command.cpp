@@ -1,0 +1,299 @@
+#include "app/batch_command.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMetaObject>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <variant>
+
+#include "app/batch_options.h"
+#include "app/terminal_progress.h"
+#include "core/file_data_list.h"
+#include "core/settings_location.h"
+#include "core/settings_schema.h"
+#include "core/settings_store.h"
+#include "core/source_adding.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
+#include "encode/batch_run_options.h"
+#include "encode/clock.h"
+#include "encode/command_line.h"
+#include "encode/quit_signals.h"
+#include "encode/run_report_json.h"
+#include "platform/file_system.h"
+#include "platform/program_location.h"
+
+namespace lumio {
+
+namespace {
+
+constexpr std::size_t kPathsListed = 20;
+
+const char* Pick(bool japanese, const char* english, const char* japaneseText) {
+  return japanese ? japaneseText : english;
+}
+
+void PrintError(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+}
+
+// `path` made absolute against the current folder and cleaned of "." and "..", byte
+// for byte (each byte is one Latin-1 character on the way through).
+std::string AbsolutePath(const std::string& path) {
+  const std::string absolute =
+      !path.empty() && path.front() == '/' ? path : CurrentFolder() + "/" + path;
+  return QDir::cleanPath(QString::fromLatin1(absolute)).toLatin1().toStdString();
+}
+
+// Outputs that two jobs of the batch would both write: never decided without asking.
+std::vector<std::string> OutputClashes(const BatchPlan& plan) {
+  std::set<std::string> written;
+  std::vector<std::string> clashes;
+  for (const PlannedJob& job : plan.jobs) {
+    if (job.skip) continue;
+    const std::string output = job.outputFolder + job.record.OutputFileName;
+    if (!written.insert(output).second) clashes.push_back(output);
+  }
+  return clashes;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// The refusal for outputs that would be overwritten: the window's question without the
+// question, the first paths, and what to give instead.
+std::string OverwriteRefusal(const std::vector<std::string>& paths, bool japanese) {
+  std::string text = "指定の場所に同名のファイルがあります";
+  for (std::size_t i = 0; i < paths.size() && i < kPathsListed; ++i) text += "\n" + paths[i];
+  if (paths.size() > kPathsListed) {
+    text += "\nほか " + std::to_string(paths.size() - kPathsListed) + " 件";
+  }
+  return text + "\n" +
+         Pick(japanese,
+              "lumio: nothing was encoded; give --existing overwrite or skip-newer to decide",
+              "lumio: 何も変換していません。--existing overwrite か skip-newer で指定してください");
+}
+
+// The output folder the window starts with: the remembered one, or the current folder.
+std::string DefaultOutputFolder(const SettingsStore& settings, const PathRules& rules) {
+  const std::string remembered = ReadRememberedFolders(settings).defDir;
+  if (!remembered.empty() && FolderExists(remembered)) return remembered;
+  return WithTrailingSeparator(CurrentFolder(), rules);
+}
+
+bool WriteReport(const std::optional<std::string>& file, const std::string& text) {
+  if (!file) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0;
+  }
+  std::ofstream out(*file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+// One batch from its start to its end.
+class BatchCommand {
+ public:
+  BatchCommand(const BatchOptions& options, bool japanese)
+      : options_(options), japanese_(japanese) {}
+
+  // Everything up to the start of the run; an exit status when the batch ends before it.
+  std::optional<int> Prepare();
+  // Runs the prepared batch in the event loop and returns the exit status.
+  int Run();
+
+ private:
+  void Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary);
+  void End(int status);
+
+  const BatchOptions& options_;
+  bool japanese_;
+  PathRules rules_ = NativePathRules();
+  std::unique_ptr<SettingsStore> settings_;
+  bool addFailed_ = false;
+  std::optional<BatchPlan> plan_;
+  MonotonicClock clock_;
+  std::unique_ptr<BatchRun> run_;
+  std::unique_ptr<TerminalProgress> progress_;
+  // Absolute: each encoder's job makes its output folder the current folder.
+  std::optional<std::string> reportFile_;
+  bool interrupted_ = false;
+  int status_ = kBatchSomeFailed;
+};
+
+std::optional<int> BatchCommand::Prepare() {
+  if (options_.settingsFile && !FileExists(*options_.settingsFile)) {
+    PrintError("lumio: --settings: '" + *options_.settingsFile + "' " +
+               Pick(japanese_, "is no file", "はファイルではありません"));
+    return kBatchUsageError;
+  }
+  settings_ = std::make_unique<SettingsStore>(options_.settingsFile.value_or(SettingsFilePath()));
+  if (settings_->LoadFailed()) {
+    // Going on with defaults would encode with settings the user never chose.
+    PrintError(std::string(Pick(japanese_, "lumio: cannot read the settings file ",
+                                "lumio: 設定ファイルを読めません: ")) +
+               settings_->FileName());
+    return kBatchRefused;
+  }
+  BatchOptions options = options_;
+  if (options.reportFile) reportFile_ = AbsolutePath(*options.reportFile);
+  if (options.outputFolder) {
+    const std::string folder = AbsolutePath(*options.outputFolder);
+    if (!FolderExists(folder)) {
+      PrintError("lumio: --output: '" + *options.outputFolder + "' " +
+                 Pick(japanese_, "is no folder", "はフォルダではありません"));
+      return kBatchUsageError;
+    }
+    options.outputFolder = WithTrailingSeparator(folder, rules_);
+  }
+  ApplyBatchOverrides(options, *settings_);
+
+  FileDataList jobs(rules_);
+  std::vector<std::string> paths;
+  for (const std::string& path : options.paths) paths.push_back(AbsolutePath(path));
+  const std::vector<std::string> failed =
+      AddSourcesAtOnce(jobs, paths, *settings_, DefaultOutputFolder(*settings_, rules_), rules_);
+  if (!failed.empty()) {
+    addFailed_ = true;
+    PrintError(AddFailureSummary(failed));
+  }
+  if (jobs.Count() == 0) {
+    PrintError(
+        Pick(japanese_, "lumio: no sound file to encode", "lumio: 変換するファイルがありません"));
+    return kBatchRefused;
+  }
+  std::variant<BatchPlan, BatchRefusal> checked =
+      PrepareBatch(jobs, *settings_, ProgramFolder(), rules_);
+  if (const auto* refusal = std::get_if<BatchRefusal>(&checked)) {
+    PrintError(refusal->message);
+    return kBatchRefused;
+  }
+  plan_ = std::move(std::get<BatchPlan>(checked));
+  const std::vector<std::string> clashes = OutputClashes(*plan_);
+  if (!clashes.empty()) {
+    PrintError(OverwriteRefusal(clashes, japanese_));
+    return kBatchRefused;
+  }
+  if (!plan_->overwriteList.empty() && ReadExistingOutputs(*settings_) == ExistingOutputs::Ask) {
+    PrintError(OverwriteRefusal(Lines(plan_->overwriteList), japanese_));
+    return kBatchRefused;
+  }
+  return std::nullopt;
+}
+
+int BatchCommand::Run() {
+  std::vector<bool> skipped;
+  for (const PlannedJob& job : plan_->jobs) skipped.push_back(job.skip);
+  const BatchRunOptions runOptions = ReadBatchRunOptions(*settings_, rules_);
+  run_ = std::make_unique<BatchRun>(std::move(*plan_), BuildOptionText(*settings_), runOptions,
+                                    clock_, nullptr);
+  QObject* context = QCoreApplication::instance();
+  if (!options_.quiet) {
+    progress_ = std::make_unique<TerminalProgress>(stderr, StandardErrorIsTerminal(),
+                                                   StandardErrorColumns(), japanese_, skipped);
+    QObject::connect(run_.get(), &BatchRun::JobStarting, context,
+                     [this](std::size_t job, int lane) {
+                       const std::string& input = run_->Job(job).inputPath;
+                       progress_->JobStarted(job, lane, input, FileNamePart(input, rules_));
+                     });
+    QObject::connect(run_.get(), &BatchRun::BatchProgressed, context,
+                     [this](double fraction, std::optional<std::int64_t> remainingMs) {
+                       progress_->BatchProgressed(fraction, remainingMs);
+                     });
+  }
+  QObject::connect(run_.get(), &BatchRun::JobEnded, context,
+                   [this](std::size_t job, int lane, const JobOutcome& outcome) {
+                     if (progress_) {
+                       progress_->JobEnded(job, lane, outcome);
+                     } else if (!outcome.succeeded && !interrupted_) {
+                       PrintError("lumio: " + outcome.outputPath + ": " + outcome.reason);
+                     }
+                   });
+  QObject::connect(run_.get(), &BatchRun::Finished, context,
+                   [this](const std::vector<JobOutcome>& outcomes, const BatchSummary& summary) {
+                     Finished(outcomes, summary);
+                   });
+  QObject::connect(run_.get(), &BatchRun::Faulted, context, [this] {
+    if (progress_) progress_->Finish();
+    PrintError("lumio: 処理に失敗しました");
+    End(kBatchSomeFailed);
+  });
+  // A polite request to end stops the encoders (a second one kills them); the report of
+  // what finished follows as usual.
+  QuitSignals quitSignals([this] {
+    interrupted_ = true;
+    run_->Cancel();
+  });
+  run_->Start();
+  QCoreApplication::exec();
+  // The run goes before the signals' watcher: encoders still running are killed and
+  // their hidden files removed.
+  run_.reset();
+  return status_;
+}
+
+void BatchCommand::Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary) {
+  if (progress_) progress_->Finish();
+  // The run reports every job it reached, and it reaches them in list order, so the
+  // outcomes are those of the first jobs of the list.
+  std::vector<std::string> inputs;
+  for (std::size_t i = 0; i < outcomes.size(); ++i) inputs.push_back(run_->Job(i).inputPath);
+  std::string text;
+  if (options_.json) {
+    text = RunReportJson(inputs, outcomes, summary, interrupted_);
+  } else {
+    for (const std::string& line : RunReportLines(outcomes, summary)) text += line + "\n";
+  }
+  bool reportWritten = true;
+  if (!options_.quiet || reportFile_) {
+    reportWritten = WriteReport(reportFile_, text);
+    if (!reportWritten) {
+      PrintError(std::string(Pick(japanese_, "lumio: cannot write the report ",
+                                  "lumio: 報告を書き込めません: ")) +
+                 reportFile_.value_or("-"));
+    }
+  }
+  if (interrupted_) {
+    End(kBatchInterrupted);
+  } else {
+    const bool allDone = summary.done + summary.skipped == run_->JobCount();
+    End(allDone && !addFailed_ && reportWritten ? kBatchAllDone : kBatchSomeFailed);
+  }
+}
+
+void BatchCommand::End(int status) {
+  status_ = status;
+  // Queued, so that it also ends a loop that has not started yet (a batch whose every
+  // output is up to date ends within Start).
+  QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                            Qt::QueuedConnection);
+}
+
+}  // namespace
+
+int RunBatchCommand(const std::vector<std::string>& arguments, int& argc, char** argv) {
+  const bool japanese = IsJapaneseLocaleInEnvironment();
+  const BatchCommandLine commandLine = ParseBatchCommandLine(arguments, japanese);
+  if (commandLine.action != CommandLineAction::Run) {
+    return PrintCommandLineOutcome({commandLine.action, commandLine.text, {}});
+  }
+  QCoreApplication application(argc, argv);
+  BatchCommand command(commandLine.options, japanese);
+  if (const std::optional<int> ended = command.Prepare()) return *ended;
+  return command.Run();
+}
+
+}  // namespace lumio

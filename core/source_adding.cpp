@@ -1,0 +1,56 @@
+#include "core/source_adding.h"
+
+#include "core/file_data_list.h"
+#include "core/source_reading.h"
+#include "core/source_walk.h"
+
+namespace lumio {
+
+namespace {
+
+// Files read at once: enough to keep every reader busy, few enough that the readings
+// held in memory stay small.
+constexpr std::size_t kFilesPerRead = 256;
+constexpr std::size_t kNamesShown = 20;
+
+}  // namespace
+
+std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<std::string>& paths,
+                                          const SettingsStore& settings, const std::string& defDir,
+                                          const PathRules& rules) {
+  SourceWalk walk(rules);
+  walk.Append(paths, false);
+  const unsigned readers = SourceReaderCount();
+  std::vector<std::string> failed;
+  while (!walk.Done()) {
+    std::vector<SourceWalk::Item> items;
+    std::vector<std::string> readable;
+    while (items.size() < kFilesPerRead) {
+      std::optional<SourceWalk::Item> item = walk.Next();
+      if (!item) break;
+      if (!item->unreadableFolder) readable.push_back(item->path);
+      items.push_back(std::move(*item));
+    }
+    std::vector<SourceReading> readings = ReadSources(readable, rules, readers);
+    std::size_t next = 0;
+    for (const SourceWalk::Item& item : items) {
+      if (item.unreadableFolder || !jobs.AddReadSource(item.path, std::move(readings[next++]),
+                                                       settings, defDir, item.subfolder)) {
+        failed.push_back(item.path);
+      }
+    }
+  }
+  return failed;
+}
+
+std::string AddFailureSummary(const std::vector<std::string>& failed) {
+  std::string text =
+      "次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）";
+  for (std::size_t i = 0; i < failed.size() && i < kNamesShown; ++i) text += "\n" + failed[i];
+  if (failed.size() > kNamesShown) {
+    text += "\nほか " + std::to_string(failed.size() - kNamesShown) + " 件";
+  }
+  return text;
+}
+
+}  // namespace lumio

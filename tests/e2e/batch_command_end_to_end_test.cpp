@@ -1,0 +1,319 @@
+// `lumio --batch` as a shell user meets it: the real program, without a display, with
+// the real encoder (or the stand-in where a job must fail or wait).
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/fake_encoder.h"
+#include "support/temporary_folder.h"
+#include "support/wave_bytes.h"
+#include "ui/single_instance.h"
+
+namespace lumio {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Ended {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// A library of sound files, an output folder and a settings file of its own.
+class BatchCommandTest : public ::testing::Test {
+ protected:
+  BatchCommandTest() {
+    fs::create_directories(folder_.PathOf("music/Artist/Album"));
+    fs::create_directories(folder_.PathOf("ogg"));
+    fs::create_directories(folder_.PathOf("config"));
+  }
+
+  std::string Music(const std::string& relative) const {
+    return folder_.PathOf("music/" + relative);
+  }
+  std::string Ogg(const std::string& relative) const { return folder_.PathOf("ogg/" + relative); }
+
+  void AddTone(const std::string& relative, double seconds = 0.5) {
+    ASSERT_TRUE(test::WriteToneWave(Music(relative), seconds));
+  }
+
+  // Settings whose encoder is the stand-in, for the jobs that must fail or wait.
+  void UseFakeEncoder() {
+    fs::create_directories(folder_.PathOf("config/lumio"));
+    ASSERT_TRUE(
+        test::WriteFile(folder_.PathOf("config/lumio/lumio.ini"),
+                        "[Options]\nSetEncoderPlace=1\nEncoderPlace=" + test::kFakeEncoder + "\n"));
+  }
+
+  QProcess& Start(const QStringList& arguments, const QStringList& extraEnvironment = {}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       QString::fromStdString(folder_.PathOf("config")));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("LUMIO_FAKE_RECORD"),
+                       QString::fromStdString(folder_.PathOf("runs")));
+    for (const QString& entry : extraEnvironment) {
+      environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
+    }
+    process_.setProcessEnvironment(environment);
+    process_.setWorkingDirectory(QString::fromStdString(folder_.Path()));
+    process_.start(QStringLiteral(LUMIO_PROGRAM),
+                   QStringList{QStringLiteral("--batch")} + arguments);
+    EXPECT_TRUE(process_.waitForStarted());
+    return process_;
+  }
+
+  Ended Finish() {
+    EXPECT_TRUE(process_.waitForFinished(120000));
+    return {process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1,
+            process_.readAllStandardOutput().toStdString(),
+            process_.readAllStandardError().toStdString()};
+  }
+
+  Ended Run(const QStringList& arguments, const QStringList& extraEnvironment = {}) {
+    Start(arguments, extraEnvironment);
+    return Finish();
+  }
+
+  // Hidden unfinished outputs left anywhere below the output folder.
+  std::vector<std::string> HiddenFiles() const {
+    std::vector<std::string> hidden;
+    for (const auto& entry : fs::recursive_directory_iterator(folder_.PathOf("ogg"))) {
+      if (entry.path().filename().string().starts_with(".lumio-")) hidden.push_back(entry.path());
+    }
+    return hidden;
+  }
+
+  static std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+      ++count;
+    return count;
+  }
+
+  test::TemporaryFolder folder_;
+  QProcess process_;
+};
+
+const QStringList kMirror{QStringLiteral("--output"),    QStringLiteral("ogg"),
+                          QStringLiteral("--keep-tree"), QStringLiteral("--existing"),
+                          QStringLiteral("skip-newer"),  QStringLiteral("music")};
+
+TEST_F(BatchCommandTest, MirrorsAFolderThenSkipsItThenEncodesOnlyWhatChanged) {
+  AddTone("Artist/Album/01.wav");
+  AddTone("Artist/Album/02.wav");
+  AddTone("Artist/10.wav");
+
+  const Ended first = Run(kMirror);
+  ASSERT_EQ(first.status, 0) << first.err;
+  for (const char* output :
+       {"music/Artist/Album/01.ogg", "music/Artist/Album/02.ogg", "music/Artist/10.ogg"}) {
+    EXPECT_GT(fs::file_size(Ogg(output)), 0u) << output;
+  }
+  EXPECT_EQ(Count(first.out, "[終了]\n" + Ogg("music/")), 3u) << first.out;
+  EXPECT_NE(first.out.find("3個のファイルを処理。\n"), std::string::npos) << first.out;
+
+  const Ended again = Run(kMirror);
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Count(again.out, "[スキップ]"), 3u) << again.out;
+  EXPECT_NE(again.out.find("3個のファイルをスキップ。"), std::string::npos);
+
+  fs::last_write_time(
+      Music("Artist/Album/02.wav"),
+      fs::last_write_time(Ogg("music/Artist/Album/02.ogg")) + std::chrono::seconds(5));
+  const Ended touched = Run(kMirror);
+  EXPECT_EQ(touched.status, 0) << touched.err;
+  EXPECT_EQ(Count(touched.out, "[終了]\n"), 2u) << touched.out;  // the job and the summary
+  EXPECT_NE(touched.out.find("[終了]\n" + Ogg("music/Artist/Album/02.ogg")), std::string::npos);
+  EXPECT_EQ(Count(touched.out, "[スキップ]"), 2u);
+  // Not on a terminal: one plain line per job that starts and ends, on standard error.
+  EXPECT_EQ(Count(touched.err, "start "), 1u) << touched.err;
+  EXPECT_NE(touched.err.find("/3: " + Music("Artist/Album/02.wav") + "\n"), std::string::npos);
+  EXPECT_NE(touched.err.find("/3: " + Ogg("music/Artist/Album/02.ogg") + "\n"), std::string::npos);
+}
+
+TEST_F(BatchCommandTest, RefusesToOverwriteWithoutBeingToldAndWritesNothing) {
+  AddTone("a.wav");
+  AddTone("b.wav");
+  ASSERT_TRUE(test::WriteFile(Ogg("a.ogg"), "kept"));
+
+  const Ended refused =
+      Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("music")});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("指定の場所に同名のファイルがあります\n" + Ogg("a.ogg") + "\n"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(test::ReadFile(Ogg("a.ogg")), "kept");
+  EXPECT_FALSE(fs::exists(Ogg("b.ogg")));
+  EXPECT_TRUE(refused.out.empty()) << refused.out;
+
+  const Ended overwritten =
+      Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("--existing"),
+           QStringLiteral("overwrite"), QStringLiteral("music")});
+  EXPECT_EQ(overwritten.status, 0) << overwritten.err;
+  EXPECT_NE(test::ReadFile(Ogg("a.ogg")), "kept");
+}
+
+TEST_F(BatchCommandTest, TwoFilesWritingOneOutputAreRefusedWhateverTheExistingRule) {
+  AddTone("Artist/a.wav");
+  AddTone("Artist/Album/a.wav");
+  for (const char* existing : {"overwrite", "skip-newer"}) {
+    const Ended refused =
+        Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("--existing"),
+             QString::fromLatin1(existing), QStringLiteral("music")});
+    EXPECT_EQ(refused.status, 3) << existing;
+    EXPECT_NE(refused.err.find("指定の場所に同名のファイルがあります\n" + Ogg("a.ogg") + "\n"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(fs::exists(Ogg("a.ogg")));
+  }
+}
+
+TEST_F(BatchCommandTest, AFailingJobEndsWithStatusOneAndItsReason) {
+  AddTone("Artist/Album/01.wav");
+  // A file where the kept subfolder must go: the job cannot make its folder.
+  fs::create_directories(Ogg("music"));
+  ASSERT_TRUE(test::WriteFile(Ogg("music/Artist"), "in the way"));
+
+  const Ended failed = Run({QStringLiteral("--output"), QStringLiteral("ogg"),
+                            QStringLiteral("--keep-tree"), QStringLiteral("music")});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.out.find("[中止]\n" + Ogg("music/Artist/Album/01.ogg")), std::string::npos)
+      << failed.out;
+  EXPECT_NE(failed.out.find("理由 ： 出力先フォルダを作成できません"), std::string::npos);
+  EXPECT_NE(failed.err.find("出力先フォルダを作成できません"), std::string::npos) << failed.err;
+}
+
+TEST_F(BatchCommandTest, JsonTellsEachJobsOutcomeAndTheSummary) {
+  AddTone("a.wav");
+  AddTone("b.wav");
+  UseFakeEncoder();
+  ASSERT_TRUE(test::WriteFile(Ogg("c.ogg"), "up to date"));
+  ASSERT_TRUE(test::WriteToneWave(Music("c.wav"), 0.5));
+  fs::last_write_time(Ogg("c.ogg"), fs::last_write_time(Music("c.wav")) + std::chrono::seconds(5));
+
+  const Ended ended =
+      Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("--json"),
+           QStringLiteral("--existing"), QStringLiteral("skip-newer"), QStringLiteral("--report"),
+           QStringLiteral("report.json"), QStringLiteral("music")},
+          {QStringLiteral("LUMIO_FAKE_FAIL_INPUT=b.wav")});
+  EXPECT_EQ(ended.status, 1) << ended.err;
+  EXPECT_TRUE(ended.out.empty());
+  QJsonParseError error;
+  const QJsonDocument document =
+      QJsonDocument::fromJson(QByteArray::fromStdString(folder_.Read("report.json")), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << folder_.Read("report.json");
+  const QJsonArray jobs = document.object()[QStringLiteral("jobs")].toArray();
+  // The skipped c is passed as soon as b starts, before b fails.
+  ASSERT_EQ(jobs.size(), 3);
+  struct Expected {
+    const char* input;
+    const char* output;
+    const char* status;
+  };
+  const Expected rows[] = {
+      {"a.wav", "a.ogg", "done"}, {"b.wav", "b.ogg", "failed"}, {"c.wav", "c.ogg", "skipped"}};
+  for (int i = 0; i < 3; ++i) {
+    const QJsonObject job = jobs[i].toObject();
+    EXPECT_EQ(job[QStringLiteral("input")].toString().toStdString(), Music(rows[i].input));
+    EXPECT_EQ(job[QStringLiteral("output")].toString().toStdString(), Ogg(rows[i].output));
+    EXPECT_EQ(job[QStringLiteral("status")].toString().toStdString(), rows[i].status);
+    EXPECT_EQ(job[QStringLiteral("play_ms")].toInteger(), 500);
+  }
+  const QJsonObject summary = document.object()[QStringLiteral("summary")].toObject();
+  EXPECT_EQ(summary[QStringLiteral("done")].toInt(), 1);
+  EXPECT_EQ(summary[QStringLiteral("failed")].toInt(), 1);
+  EXPECT_EQ(summary[QStringLiteral("skipped")].toInt(), 1);
+  EXPECT_FALSE(summary[QStringLiteral("completed")].toBool());
+
+  // All reached this time: the skipped one is told as such.
+  const Ended skipped = Run({QStringLiteral("--output"), QStringLiteral("ogg"),
+                             QStringLiteral("--json"), QStringLiteral("--existing"),
+                             QStringLiteral("skip-newer"), QStringLiteral("music/c.wav")});
+  EXPECT_EQ(skipped.status, 0) << skipped.err;
+  const QJsonObject only =
+      QJsonDocument::fromJson(QByteArray::fromStdString(skipped.out))[QStringLiteral("jobs")][0]
+          .toObject();
+  EXPECT_EQ(only[QStringLiteral("status")].toString(), QStringLiteral("skipped"));
+  // The options held for those runs only.
+  EXPECT_EQ(folder_.Read("config/lumio/lumio.ini"),
+            "[Options]\nSetEncoderPlace=1\nEncoderPlace=" + test::kFakeEncoder + "\n");
+}
+
+TEST_F(BatchCommandTest, AnInterruptStopsTheEncodersRemovesTheirFilesAndStillReports) {
+  AddTone("a.wav");
+  AddTone("b.wav");
+  AddTone("c.wav");
+  UseFakeEncoder();
+  struct Row {
+    int signal;
+    bool json;
+  };
+  for (const Row row : {Row{SIGINT, false}, Row{SIGTERM, true}}) {
+    const std::size_t runsBefore = test::ReadFakeRuns(folder_.PathOf("runs")).size();
+    QStringList arguments{QStringLiteral("--output"), QStringLiteral("ogg"),
+                          QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("music")};
+    if (row.json) arguments.prepend(QStringLiteral("--json"));
+    QProcess& process = Start(arguments, {QStringLiteral("LUMIO_FAKE_WAIT=1")});
+    // Both encoders have started (each wrote its record) before the interrupt.
+    process.setReadChannel(QProcess::StandardError);
+    std::string err;
+    while (Count(err, "start ") < 2 && process.waitForReadyRead(20000)) {
+      err += process.readAllStandardError().toStdString();
+    }
+    ASSERT_EQ(Count(err, "start "), 2u) << err;
+    while (test::ReadFakeRuns(folder_.PathOf("runs")).size() < runsBefore + 2) QThread::msleep(10);
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), row.signal), 0);
+    const Ended ended = Finish();
+    EXPECT_EQ(ended.status, 130) << err << ended.err;
+    EXPECT_TRUE(HiddenFiles().empty());
+    if (row.json) {
+      const QJsonObject report =
+          QJsonDocument::fromJson(QByteArray::fromStdString(ended.out)).object();
+      const QJsonArray jobs = report[QStringLiteral("jobs")].toArray();
+      ASSERT_EQ(jobs.size(), 2) << ended.out;
+      for (const QJsonValue& job : jobs) {
+        EXPECT_EQ(job[QStringLiteral("status")].toString(), QStringLiteral("cancelled"));
+      }
+      EXPECT_TRUE(report[QStringLiteral("summary")][QStringLiteral("cancelled")].toBool());
+    } else {
+      EXPECT_NE(ended.out.find("[中止]\n0個のファイルを処理。"), std::string::npos) << ended.out;
+    }
+    // No encoder is left: each stand-in's command line names this test's folder.
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+      const std::string commandLine(std::istreambuf_iterator<char>(in), {});
+      EXPECT_EQ(commandLine.find(folder_.PathOf("music/")), std::string::npos) << entry.path();
+    }
+  }
+}
+
+TEST_F(BatchCommandTest, NeverHandsItsPathsToARunningWindow) {
+  AddTone("a.wav");
+  const QString settingsPath = QString::fromStdString(folder_.PathOf("config/lumio/lumio.ini"));
+  InstanceServer window(InstanceServerName(settingsPath));
+  QSignalSpy received(&window, &InstanceServer::PathsReceived);
+  QSignalSpy finished(&process_, &QProcess::finished);
+  Start({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("music")});
+  ASSERT_TRUE(finished.wait(60000));
+  EXPECT_EQ(process_.exitCode(), 0) << process_.readAllStandardError().toStdString();
+  EXPECT_TRUE(fs::exists(Ogg("a.ogg")));
+  EXPECT_EQ(received.count(), 0);
+}
+
+}  // namespace
+}  // namespace lumio
