@@ -108,9 +108,10 @@ TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
   std::vector<std::string> paths;
   for (int i = 0; i < 40; ++i) paths.push_back(kinds[(i * 7) % kinds.size()]);
   const PathRules rules{PathStyle::Posix, CodePage::Utf8};
+  const auto read = [&](const std::string& path) { return ReadSource(path, rules); };
   for (const unsigned threads : {1u, 2u, 3u, 64u}) {
     SCOPED_TRACE(threads);
-    const std::vector<SourceReading> readings = ReadSources(paths, rules, threads);
+    const std::vector<SourceReading> readings = ReadSources(paths, read, threads);
     ASSERT_EQ(readings.size(), paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const SourceReading alone = ReadSource(paths[i], rules);
@@ -123,7 +124,7 @@ TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
   EXPECT_EQ(ReadSource(kinds[0], rules).tags.Title, "夜の歌");
   EXPECT_EQ(ReadSource(kinds[1], rules).tags.Title, "夜の歌");
   EXPECT_FALSE(ReadSource(kinds[4], rules).readable);
-  EXPECT_TRUE(ReadSources({}, rules, 4).empty());
+  EXPECT_TRUE(ReadSources({}, read, 4).empty());
 }
 
 TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
