@@ -45,6 +45,12 @@ std::string TaggedWave(const std::string& info, bool sized = true) {
   return bytes;
 }
 
+std::string Repeated(const std::string& text, int count) {
+  std::string result;
+  for (int i = 0; i < count; ++i) result += text;
+  return result;
+}
+
 class SourceTagsTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::string& bytes) {
@@ -146,6 +152,14 @@ TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
       {"itrk.wav", InfoList({{"ITRK", "12"}, {"IPRT", "3"}}), {"", "", "", "", "12", ""}},
       {"stream.wav", InfoList({{"INAM", "流れ"}}), {"流れ", "", "", "", "", ""}, false},
       {"plain.wav", "", {}},
+      // Cue labels in a LIST/adtl chunk before the INFO list.
+      {"adtl.wav",
+       test::Chunk("LIST", 18) + "adtl" + test::Chunk("labl", 6) + std::string("\1\0\0\0a\0", 6) +
+           InfoList({{"INAM", "後"}}),
+       {"後", "", "", "", "", ""}},
+      {"long cp932.wav",
+       InfoList({{"INAM", Repeated("\x96\xe9", 150)}}),  // 夜 150 times
+       {Repeated("夜", 150), "", "", "", "", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
