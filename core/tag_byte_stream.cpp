@@ -24,6 +24,7 @@ TagLib::ByteVector TagByteStream::readBlock(unsigned long length) {
   const long available = std::max(length_ - position_, 0l);
   const unsigned long size =
       std::min({length, kLargestRead, static_cast<unsigned long>(available)});
+  if (size == 0) return {};
   TagLib::ByteVector bytes(static_cast<unsigned>(size), '\0');
   try {
     bytes.resize(static_cast<unsigned>(

@@ -23,6 +23,8 @@ TEST(TagByteStream, ShowsTagLibNoMoreThanItsLengthAndSixteenMegabytesAtATime) {
   EXPECT_EQ(stream.readBlock(100).size(), 10u);
   EXPECT_EQ(stream.tell(), 60);
   EXPECT_TRUE(stream.readBlock(1).isEmpty());
+  stream.seek(0, TagLib::IOStream::Beginning);
+  EXPECT_TRUE(stream.readBlock(0).isEmpty());  // no read into an empty buffer
   stream.seek(-4, TagLib::IOStream::End);
   EXPECT_EQ(stream.readBlock(100).size(), 4u);
   // A length beyond the source's is the source's.
