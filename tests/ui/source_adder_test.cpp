@@ -148,7 +148,7 @@ TEST_F(SourceAdderTest, ZeroFilledFlacIsAddedWhileTheEventLoopKeepsTurning) {
 
 TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
   HeldReader reader("/m/stuck.wav");
-  const auto adder = MakeAdder(reader.Function());
+  auto adder = MakeAdder(reader.Function());
   adder->Add({"/m/a.wav", "/m/stuck.wav", "/m/c.wav"}, true);
   // The progress dialog comes up and takes input while the read is stuck.
   QProgressDialog* progress = nullptr;
@@ -168,6 +168,11 @@ TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
   // once the stuck read returns.
   adder->Add({"/m/next.wav"}, true);
   ASSERT_TRUE(WaitForFinished(2));
+  // Nor does the program's end wait for a stuck read.
+  adder->Add({"/m/stuck.wav"}, true);
+  cancel.restart();
+  adder.reset();
+  EXPECT_LT(cancel.elapsed(), 100);
   reader.Release();
   ASSERT_TRUE(QTest::qWaitFor([&] { return reader.Left(); }));
   QCoreApplication::processEvents();
