@@ -1,8 +1,9 @@
 // Times adding 10 000 small WAVE files to the job list against the least any reader must
 // do: open each file, read its first 44 bytes, close it; and 10 000 tagged FLAC files
 // against opening each, reading its first 8 KB and closing it. Adding is timed as the
-// window's adder adds files dropped or chosen at once (read on every reader, then
-// appended in order) and, beside it, one file at a time on one thread (AddWaveFile).
+// window's adder adds files dropped or chosen at once (walked and read in batches on the
+// feed's threads, each batch appended in order when ready) and, beside it, one file at a
+// time on one thread (AddWaveFile).
 // Prints the times and ends with one `name: ratio` line per kind of file, for the
 // window's way. For FLAC it also times TagLib's parse of the same comment block alone,
 // the share of adding that is TagLib's own.
@@ -12,8 +13,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +25,7 @@
 #include "core/file_data_list.h"
 #include "core/flac_reader.h"
 #include "core/settings_store.h"
+#include "core/source_feed.h"
 #include "core/source_reading.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temporary_folder.h"
@@ -91,17 +96,36 @@ double AddOneByOne(const std::vector<std::string>& paths, const lumio::SettingsS
   return elapsed;
 }
 
-// Reads every file on all the readers the window's adder uses, then appends them in
-// order, as the adder does with each batch of files dropped or chosen at once.
+// Walks and reads the files on the threads of a SourceFeed and appends each batch when it
+// is ready, as the window's adder does with files dropped or chosen at once.
 double AddAsTheWindowDoes(const std::vector<std::string>& paths,
                           const lumio::SettingsStore& settings) {
   lumio::FileDataList list;
+  std::mutex lock;
+  std::condition_variable ready;
+  bool signalled = false;
   const auto start = Clock::now();
-  std::vector<lumio::SourceReading> readings =
-      lumio::ReadSources(paths, lumio::NativePathRules(), lumio::SourceReaderCount());
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    list.AddReadSource(paths[i], std::move(readings[i]), settings, kDefDir);
-  }
+  const lumio::PathRules rules = lumio::NativePathRules();
+  lumio::SourceFeed feed(
+      rules, [&](const std::string& path) { return lumio::ReadSource(path, rules); },
+      [&] {
+        const std::lock_guard guard(lock);
+        signalled = true;
+        ready.notify_one();
+      });
+  feed.Append(paths, true);
+  do {
+    {
+      std::unique_lock guard(lock);
+      ready.wait(guard, [&] { return signalled; });
+      signalled = false;
+    }
+    while (std::optional<std::vector<lumio::FedSource>> batch = feed.Take()) {
+      for (lumio::FedSource& fed : *batch) {
+        list.AddReadSource(fed.item.path, std::move(fed.reading), settings, kDefDir);
+      }
+    }
+  } while (!feed.Done());
   const double elapsed = MillisecondsSince(start);
   if (list.Count() != paths.size()) std::fprintf(stderr, "some files were not added\n");
   return elapsed;

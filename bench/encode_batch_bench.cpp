@@ -37,6 +37,7 @@
 #include "platform/file_system.h"
 #include "tests/support/find_control.h"
 #include "tests/support/temporary_folder.h"
+#include "tests/support/wait_for_adding.h"
 #include "tests/support/wave_bytes.h"
 #include "ui/batch_controller.h"
 #include "ui/lumio_windows.h"
@@ -263,6 +264,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < made.Count(); ++i)
       paths << QString::fromStdString(made.InputPath(i));
     windows->MainWindow->FormDropFiles(paths);
+    if (!lumio::test::WaitForAdding(*windows->MainWindow)) return 1;
     shortJobs.SetOutputFolder(root + "short-out/", [&] {
       Selection all;
       for (std::size_t i = 0; i < shortJobs.Count(); ++i) all.push_back(i);

@@ -14,8 +14,9 @@
 
 #include "bench/fixed_dialogs.h"
 #include "encode/clock.h"
-#include "tests/support/find_control.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/find_control.h"
+#include "tests/support/wait_for_adding.h"
 #include "tests/support/wave_bytes.h"
 #include "ui/main_window.h"
 
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
   ZeroClock clock;
   lumio::TMainWindow window(dialogs, folder + "lumio.ini", clock, folder);
   window.FormDropFiles(QStringList(kEntries, QString::fromStdString(wave)));
+  lumio::test::WaitForAdding(window);
   if (window.Jobs().Count() != static_cast<std::size_t>(kEntries)) {
     std::fprintf(stderr, "only %zu entries were added\n", window.Jobs().Count());
     return 1;

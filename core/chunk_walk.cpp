@@ -18,8 +18,8 @@ bool IsChunkIdentifier(const unsigned char* id) {
 
 }  // namespace
 
-void ForEachChunk(ByteSource& source, ChunkSizeOrder order,
-                  const std::function<bool(const Chunk&)>& visit) {
+std::uint64_t ForEachChunk(ByteSource& source, ChunkSizeOrder order,
+                           const std::function<bool(const Chunk&)>& visit) {
   // The form's declared end bounds the walk, so that a file whose last chunk runs to its
   // end costs no further read or look at its length; a form that declares too little to
   // hold a chunk (a stream written before its size was known) is walked to the file's end.
@@ -34,16 +34,18 @@ void ForEachChunk(ByteSource& source, ChunkSizeOrder order,
   }
   std::uint64_t position = kFormHeaderSize;
   unsigned char header[kChunkHeaderSize];
-  while (position + kChunkHeaderSize <= end &&
-         source.ReadAt(position, header, sizeof header) == sizeof header &&
-         IsChunkIdentifier(header)) {
+  for (int chunks = 0;
+       chunks < kMostChunks && position + kChunkHeaderSize <= end &&
+       source.ReadAt(position, header, sizeof header) == sizeof header && IsChunkIdentifier(header);
+       ++chunks) {
     const std::uint32_t size =
         order == ChunkSizeOrder::BigEndian ? Be32(header + 4) : Le32(header + 4);
     Chunk chunk{{}, position + kChunkHeaderSize, size};
     std::memcpy(chunk.id, header, 4);
-    if (!visit(chunk)) return;
     position = chunk.bodyPosition + chunk.size + (chunk.size & 1);
+    if (!visit(chunk)) break;
   }
+  return position;
 }
 
 bool IsChunk(const Chunk& chunk, const char* id) { return std::memcmp(chunk.id, id, 4) == 0; }

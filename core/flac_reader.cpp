@@ -14,6 +14,10 @@ constexpr std::size_t kBlockHeaderSize = 4;
 constexpr std::size_t kStreamStartSize = 4 + kBlockHeaderSize + 34;
 constexpr unsigned kStreamInfoType = 0;
 constexpr unsigned kVorbisCommentType = 4;
+constexpr unsigned kInvalidType = 127;
+// Far more than any writer makes: a few blocks, a handful of pictures and some padding.
+constexpr int kMostBlocks = 1024;
+constexpr std::uint64_t kMostMetadataBytes = std::uint64_t{256} << 20;
 
 // Reads the start of the FLAC stream into `start` and returns the stream's offset: 0, or
 // the length of an ID3v2 tag that some taggers put in front. Nullopt when the bytes
@@ -70,22 +74,35 @@ bool ReadFlacInfo(ByteSource& source, WaveData& wave) {
   return true;
 }
 
-std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source) {
+void ForEachFlacBlock(ByteSource& source, const std::function<bool(const FlacBlock&)>& visit) {
   unsigned char start[kStreamStartSize];
   const std::optional<std::uint64_t> offset = ReadStreamStart(source, start);
-  if (!offset) return std::nullopt;
+  if (!offset) return;
   unsigned char header[kBlockHeaderSize];
   std::memcpy(header, start + 4, sizeof header);
-  std::uint64_t position = *offset + 4;
-  // A stream holds a few blocks; the last one says so.
-  while (!IsLastBlock(header)) {
+  const std::uint64_t metadataStart = *offset + 4;
+  std::uint64_t position = metadataStart;
+  const std::uint64_t length = source.Length();
+  for (int blocks = 0; !IsLastBlock(header) && blocks < kMostBlocks; ++blocks) {
     position += kBlockHeaderSize + BlockSize(header);
-    if (source.ReadAt(position, header, sizeof header) < sizeof header) return std::nullopt;
-    if ((header[0] & 0x7F) == kVorbisCommentType) {
-      return FlacBlock{position + kBlockHeaderSize, BlockSize(header)};
+    if (source.ReadAt(position, header, sizeof header) < sizeof header) return;
+    const unsigned type = header[0] & 0x7Fu;
+    const FlacBlock block{position + kBlockHeaderSize, BlockSize(header), type};
+    const std::uint64_t end = block.bodyPosition + block.size;
+    if (type == kStreamInfoType || type == kInvalidType || end > length ||
+        end - metadataStart > kMostMetadataBytes || !visit(block)) {
+      return;
     }
   }
-  return std::nullopt;
+}
+
+std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source) {
+  std::optional<FlacBlock> comment;
+  ForEachFlacBlock(source, [&](const FlacBlock& block) {
+    if (block.type == kVorbisCommentType) comment = block;
+    return !comment;
+  });
+  return comment;
 }
 
 }  // namespace lumio

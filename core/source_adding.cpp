@@ -31,7 +31,8 @@ std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<
       if (!item->unreadableFolder) readable.push_back(item->path);
       items.push_back(std::move(*item));
     }
-    std::vector<SourceReading> readings = ReadSources(readable, rules, readers);
+    std::vector<SourceReading> readings = ReadSources(
+        readable, [&rules](const std::string& path) { return ReadSource(path, rules); }, readers);
     std::size_t next = 0;
     for (const SourceWalk::Item& item : items) {
       if (item.unreadableFolder || !jobs.AddReadSource(item.path, std::move(readings[next++]),

@@ -34,7 +34,8 @@ unsigned SourceReaderCount() {
 }
 
 std::vector<SourceReading> ReadSources(const std::vector<std::string>& paths,
-                                       const PathRules& rules, unsigned threads) {
+                                       const SourceReadFunction& read, unsigned threads,
+                                       std::stop_token stop) {
   std::vector<SourceReading> readings(paths.size());
   // Each thread takes the next file still unread, so a slow file holds up no other.
   std::atomic<std::size_t> next{0};
@@ -42,8 +43,8 @@ std::vector<SourceReading> ReadSources(const std::vector<std::string>& paths,
   std::mutex failureLock;
   const auto readRemaining = [&] {
     try {
-      for (std::size_t i = next++; i < paths.size(); i = next++) {
-        readings[i] = ReadSource(paths[i], rules);
+      for (std::size_t i = next++; i < paths.size() && !stop.stop_requested(); i = next++) {
+        readings[i] = read(paths[i]);
       }
     } catch (...) {
       // Running out of memory, say: the first failure reaches the caller once every

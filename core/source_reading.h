@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -21,15 +23,20 @@ struct SourceReading {
 // one opening of the file for the header and the tags.
 SourceReading ReadSource(const std::string& path, const PathRules& rules);
 
+// Reads one file as ReadSource does; tests put a reader of their own in its place.
+using SourceReadFunction = std::function<SourceReading(const std::string& path)>;
+
 // How many threads read the files being added: one per core, at most eight (beyond that
 // the disk, not the parse, sets the pace).
 unsigned SourceReaderCount();
 
-// Reads every file of `paths`, the files shared out among up to `threads` threads (the
-// calling one among them); the readings come in the order of `paths`. Most of adding
+// Reads every file of `paths` with `read`, the files shared out among up to `threads`
+// threads (the calling one among them); the readings come in the order of `paths`. Once
+// `stop` is requested, files not yet begun are left unread (not readable). Most of adding
 // a file is this reading, half of it TagLib's parse of the tags, which this spreads over
 // the machine's cores.
 std::vector<SourceReading> ReadSources(const std::vector<std::string>& paths,
-                                       const PathRules& rules, unsigned threads);
+                                       const SourceReadFunction& read, unsigned threads,
+                                       std::stop_token stop = {});
 
 }  // namespace lumio

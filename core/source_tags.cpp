@@ -12,6 +12,7 @@
 #include "core/aiff_reader.h"
 #include "core/chunk_walk.h"
 #include "core/flac_reader.h"
+#include "core/tag_byte_stream.h"
 #include "platform/text_encoding.h"
 
 namespace lumio {
@@ -132,13 +133,14 @@ TagLib::ByteVector ToByteVector(const std::string& bytes) {
   return TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size()));
 }
 
-// The id3 chunk needs TagLib's whole-file reader; only files that have one pay for it.
+// The id3 chunk needs TagLib's file reader, which sees only the chunks walked here; only
+// files that have one pay for it.
 bool IsId3Chunk(const Chunk& chunk) { return IsChunk(chunk, "id3 ") || IsChunk(chunk, "ID3 "); }
 
 void ReadWaveTags(ByteSource& source, const std::string& path, SourceTags& tags) {
   bool hasId3 = false;
   std::string info;  // empty unless the file has an INFO list
-  ForEachChunk(source, ChunkSizeOrder::LittleEndian, [&](const Chunk& chunk) {
+  const auto walked = ForEachChunk(source, ChunkSizeOrder::LittleEndian, [&](const Chunk& chunk) {
     if (IsId3Chunk(chunk)) {
       hasId3 = true;
     } else if (IsChunk(chunk, "LIST") && info.empty() && chunk.size <= kLargestTagBody) {
@@ -148,7 +150,8 @@ void ReadWaveTags(ByteSource& source, const std::string& path, SourceTags& tags)
     return true;
   });
   if (hasId3) {
-    TagLib::RIFF::WAV::File file(path.c_str(), false);
+    TagByteStream stream(source, walked, path);
+    TagLib::RIFF::WAV::File file(&stream, false);
     if (file.isValid() && file.hasID3v2Tag()) ReadId3(*file.ID3v2Tag(), tags);
   }
   if (!info.empty()) {
@@ -163,7 +166,7 @@ void ReadAiffTags(ByteSource& source, const std::string& path, SourceTags& tags)
   if (ReadAiffForm(source) == AiffForm::NotAiff) return;
   bool hasId3 = false;
   std::string name, author, annotation;
-  ForEachChunk(source, ChunkSizeOrder::BigEndian, [&](const Chunk& chunk) {
+  const auto walked = ForEachChunk(source, ChunkSizeOrder::BigEndian, [&](const Chunk& chunk) {
     hasId3 = hasId3 || IsId3Chunk(chunk);
     std::string* target = IsChunk(chunk, "NAME")   ? &name
                           : IsChunk(chunk, "AUTH") ? &author
@@ -178,7 +181,8 @@ void ReadAiffTags(ByteSource& source, const std::string& path, SourceTags& tags)
     return true;
   });
   if (hasId3) {
-    TagLib::RIFF::AIFF::File file(path.c_str(), false);
+    TagByteStream stream(source, walked, path);
+    TagLib::RIFF::AIFF::File file(&stream, false);
     if (file.isValid() && file.hasID3v2Tag()) ReadId3(*file.tag(), tags);
   }
   FillEmpty(tags.Title, name);

@@ -6,6 +6,7 @@
 
 #include "core/byte_order.h"
 #include "core/byte_source.h"
+#include "core/chunk_walk.h"
 #include "core/info_line.h"
 #include "core/wave_source_reader.h"
 
@@ -33,13 +34,14 @@ bool IsChunkIdentifier(const unsigned char* id) {
 // Hops from chunk header to chunk header, skipping bodies by their declared size (odd
 // sizes unpadded), until the "data" chunk, starting with `header`, the one at offset 36.
 // Returns the data chunk's declared size, or 0 when the scan meets none: a header cut
-// short by the end of the file, one that would not fit wholly inside it, or one whose
-// identifier is no chunk identifier ends the scan.
+// short by the end of the file, one that would not fit wholly inside it, one whose
+// identifier is no chunk identifier, or more chunks than any real file holds end the
+// scan.
 std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHeaderSize]) {
   std::uint64_t position = kHeaderBlockSize;
   std::uint64_t length = 0;
   bool lengthKnown = false;  // most files have their data chunk first: no length needed
-  for (;;) {
+  for (int chunks = 0; chunks < kMostChunks; ++chunks) {
     const std::uint32_t size = Le32(header + 4);
     if (std::memcmp(header, "data", 4) == 0) return size;
     if (!IsChunkIdentifier(header)) return 0;
@@ -51,6 +53,7 @@ std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHea
     if (length < position + kChunkHeaderSize) return 0;
     if (source.ReadAt(position, header, kChunkHeaderSize) < kChunkHeaderSize) return 0;
   }
+  return 0;
 }
 
 }  // namespace

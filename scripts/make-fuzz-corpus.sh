@@ -7,7 +7,7 @@
 set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
-  time_text_fuzz audio_header_fuzz encoder_output_fuzz; do
+  time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -56,6 +56,15 @@ a="$out/audio_header_fuzz"
 { printf '\x01FORM\x00\x00\x00\x2eAIFFCOMM\x00\x00\x00\x12\x00\x02\x00\x00\x00\x10'
   printf '\x00\x10\x40\x0e\xac\x44\x00\x00\x00\x00\x00\x00SSND\x00\x00\x00\x08'
   head -c 8 /dev/zero; } >"$a/aiff-stereo"
+
+# The first byte chooses the kind: 0 FLAC, 1 WAVE, 2 AIFF.
+g="$out/source_tags_fuzz"
+{ printf '\x00fLaC\x00\x00\x00\x22\x10\x00\x10\x00\x00\x00\x00\x00\x00\x00'
+  printf '\x0a\xc4\x42\xf0\x00\x01\x58\x88'; head -c 16 /dev/zero
+  printf '\x84\x00\x00\x16\x02\x00\x00\x00lu\x01\x00\x00\x00\x08\x00\x00\x00TITLE=\x96\xe9'; } >"$g/flac-comment"
+{ printf '\x01'; wave 1 2 44100 16 0
+  printf 'LIST\x12\x00\x00\x00INFOINAM\x06\x00\x00\x00title\x00'; } >"$g/wave-info"
+{ printf '\x02FORM\x00\x00\x00\x10AIFFNAME\x00\x00\x00\x04name'; } >"$g/aiff-name"
 
 e="$out/encoder_output_fuzz"
 printf '\x05Opening with wav module: WAV file reader\nEncoding "t.wav" to \n "out.ogg" \n\r\t[  4.8%%] [ 0m00s remaining] | \r\t[ 45.3%%] [ 1m12s remaining] - \n\nDone encoding file "out.ogg"\n' \

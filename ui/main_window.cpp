@@ -343,6 +343,7 @@ void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
     ShowError(AddFailureMessage(failed));
   }
   InputFileListClick();
+  emit SourcesAdded();
 }
 
 void TMainWindow::RebuildList() {

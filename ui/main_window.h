@@ -82,6 +82,8 @@ class TMainWindow : public QMainWindow {
  signals:
   // The window has closed for good, with its settings saved.
   void Closed();
+  // Adding has ended: every file given is in the list, or was named as not added.
+  void SourcesAdded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -2,8 +2,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
-#include <QTimer>
-#include <algorithm>
+#include <system_error>
 
 #include "ui/look.h"
 #include "ui/name_list.h"
@@ -13,8 +12,6 @@ namespace lumio {
 namespace {
 
 constexpr int kProgressDelayMs = 500;
-// The most files read at once (see batch_).
-constexpr std::size_t kLargestBatch = 1024;
 
 QString ProgressText(int added) {
   return QStringLiteral("ファイルを追加しています… %1 件").arg(added);
@@ -22,83 +19,65 @@ QString ProgressText(int added) {
 
 }  // namespace
 
-SourceAdder::SourceAdder(QWidget& window, PathRules rules, AddFunction add,
-                         std::chrono::milliseconds slice)
-    : window_(window),
-      rules_(rules),
-      add_(std::move(add)),
-      readers_(SourceReaderCount()),
-      slice_(slice),
-      walk_(rules) {}
+SourceAdder::SourceAdder(QWidget& window, PathRules rules, AddFunction add, SourceReadFunction read)
+    : window_(window), rules_(rules), add_(std::move(add)), read_(std::move(read)) {
+  if (!read_) {
+    read_ = [rules](const std::string& path) { return ReadSource(path, rules); };
+  }
+  progressDelay_.setSingleShot(true);
+  progressDelay_.setInterval(kProgressDelayMs);
+  connect(&progressDelay_, &QTimer::timeout, this, &SourceAdder::ShowProgress);
+}
 
 SourceAdder::~SourceAdder() { End(false); }
 
 void SourceAdder::Add(const std::vector<std::string>& paths, bool takeAnyFile) {
-  walk_.Append(paths, takeAnyFile);
-  if (running_) return;  // the slices already under way take these too
-  running_ = true;
-  added_ = 0;
-  failed_.clear();
-  elapsed_.start();
-  // A slice still due from an earlier run that was cancelled carries on with this one.
-  if (!sliceScheduled_) RunSlice();
+  if (!running_) {
+    running_ = true;
+    added_ = 0;
+    failed_.clear();
+    // Called on a feed thread: the batches are taken on this one, from the event loop.
+    feed_ = std::make_unique<SourceFeed>(rules_, read_, [this] {
+      QMetaObject::invokeMethod(this, &SourceAdder::TakeReady, Qt::QueuedConnection);
+    });
+    progressDelay_.start();
+  }
+  try {
+    feed_->Append(paths, takeAnyFile);
+  } catch (const std::system_error&) {
+    // No thread to be had: nothing of this run can be read.
+    failed_.insert(failed_.end(), paths.begin(), paths.end());
+    End(true);
+  }
 }
 
-void SourceAdder::RunSlice() {
-  sliceScheduled_ = false;
+void SourceAdder::TakeReady() {
+  while (running_) {
+    std::optional<std::vector<FedSource>> batch = feed_->Take();
+    if (!batch) break;
+    for (FedSource& fed : *batch) {
+      if (fed.item.unreadableFolder ||
+          !add_(fed.item.path, fed.item.subfolder, std::move(fed.reading))) {
+        failed_.push_back(fed.item.path);
+      } else {
+        ++added_;
+      }
+    }
+  }
   if (!running_) return;
-  QElapsedTimer slice;
-  slice.start();
-  while (slice.elapsed() < slice_.count()) {
-    if (!AddBatch()) {
-      End(true);
-      return;
-    }
+  if (feed_->Done()) {
+    End(true);
+  } else if (progress_) {
+    progress_->setLabelText(ProgressText(added_));
   }
-  if (elapsed_.elapsed() >= kProgressDelayMs) ShowProgress();
-  if (progress_) progress_->setLabelText(ProgressText(added_));
-  // The rest comes from the event loop, which meanwhile paints and takes input.
-  sliceScheduled_ = true;
-  QTimer::singleShot(0, this, &SourceAdder::RunSlice);
-}
-
-bool SourceAdder::AddBatch() {
-  std::vector<SourceWalk::Item> items;
-  std::vector<std::string> paths;
-  bool more = true;
-  while (items.size() < batch_) {
-    std::optional<SourceWalk::Item> item = walk_.Next();
-    if (!item) {
-      more = false;
-      break;
-    }
-    if (!item->unreadableFolder) paths.push_back(item->path);
-    items.push_back(std::move(*item));
-  }
-  QElapsedTimer reading;
-  reading.start();
-  std::vector<SourceReading> readings = ReadSources(paths, rules_, readers_);
-  if (reading.elapsed() * 4 < slice_.count()) {
-    batch_ = std::min(batch_ * 2, kLargestBatch);
-  } else if (reading.elapsed() > slice_.count()) {
-    batch_ = std::max<std::size_t>(batch_ / 2, 1);
-  }
-  std::size_t next = 0;
-  for (const SourceWalk::Item& item : items) {
-    if (item.unreadableFolder || !add_(item.path, item.subfolder, std::move(readings[next++]))) {
-      failed_.push_back(item.path);
-    } else {
-      ++added_;
-    }
-  }
-  return more;
 }
 
 void SourceAdder::ShowProgress() {
-  if (progress_) return;
+  if (progress_ || !running_) return;
   QApplication::setOverrideCursor(Qt::BusyCursor);
   progress_ =
       new QProgressDialog(ProgressText(added_), QStringLiteral("キャンセル"), 0, 0, &window_);
+  progress_->setObjectName(QStringLiteral("AddProgress"));
   progress_->setWindowTitle(QStringLiteral("フォルダ追加"));
   progress_->setFont(LumioFont());
   progress_->setWindowModality(Qt::WindowModal);
@@ -113,7 +92,8 @@ void SourceAdder::ShowProgress() {
 void SourceAdder::End(bool emitFinished) {
   if (!running_) return;
   running_ = false;
-  walk_.Clear();
+  progressDelay_.stop();
+  feed_.reset();  // a read still under way is abandoned, not waited for
   if (progress_) {
     QApplication::restoreOverrideCursor();
     progress_->deleteLater();

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
-#include <chrono>
+#include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/source_feed.h"
 #include "core/source_reading.h"
 #include "core/source_walk.h"
 
@@ -16,12 +17,13 @@ class QWidget;
 
 namespace lumio {
 
-// Adds files and whole folders to the job list without holding the window up: as much
-// as fits in one short slice is added at once, the rest in further slices from the
-// event loop. Within a slice the files are read in batches, each batch on all of the
-// machine's cores, and then appended in their order. When the work takes longer than
-// half a second, a progress dialog counts the files and offers to cancel. Files that
-// cannot be added are collected and handed over once, at the end.
+// Adds files and whole folders to the job list without ever holding the window up: the
+// folders are walked and the files read on threads of their own (see SourceFeed), and
+// each batch of readings is appended from the event loop when it is ready, in walk
+// order. When the work takes longer than half a second, a progress dialog counts the
+// files and offers to cancel; cancel returns at once, even while a file is stuck in a
+// read, whose reading is then dropped. Files that cannot be added are collected and
+// handed over once, at the end.
 class SourceAdder : public QObject {
   Q_OBJECT
 
@@ -31,12 +33,12 @@ class SourceAdder : public QObject {
   using AddFunction = std::function<bool(const std::string& path, const std::string& subfolder,
                                          SourceReading reading)>;
 
-  SourceAdder(QWidget& window, PathRules rules, AddFunction add,
-              std::chrono::milliseconds slice = std::chrono::milliseconds(30));
+  // `read` reads one file; tests put a reader of their own in place of ReadSource.
+  SourceAdder(QWidget& window, PathRules rules, AddFunction add, SourceReadFunction read = {});
   ~SourceAdder() override;
 
-  // Queues `paths` (see SourceWalk::Append) and works on them: Finished may be emitted
-  // before this returns, when the work fits in one slice.
+  // Queues `paths` (see SourceWalk::Append) behind the work under way. Finished is
+  // emitted later, from the event loop.
   void Add(const std::vector<std::string>& paths, bool takeAnyFile);
   bool Running() const { return running_; }
   // Ends the work without emitting Finished (the window is closing).
@@ -48,26 +50,21 @@ class SourceAdder : public QObject {
   void Finished(const std::vector<std::string>& failed);
 
  private:
-  void RunSlice();
-  // Reads and appends up to batch_ files of the walk; false once the walk is done.
-  bool AddBatch();
+  // Appends the batches that are ready; ends the work when the feed is done.
+  void TakeReady();
   void ShowProgress();
   void End(bool emitFinished);
 
   QWidget& window_;
   PathRules rules_;
   AddFunction add_;
-  unsigned readers_;
-  // Files read at once: grows while batches are quick, shrinks when one fills the slice,
-  // so that slow files (a network folder) still leave the window responsive.
-  std::size_t batch_ = 8;
-  std::chrono::milliseconds slice_;
-  SourceWalk walk_;
+  SourceReadFunction read_;
+  // One feed per run: a cancelled run's feed goes, with whatever it still holds.
+  std::unique_ptr<SourceFeed> feed_;
   std::vector<std::string> failed_;
   bool running_ = false;
-  bool sliceScheduled_ = false;
   int added_ = 0;
-  QElapsedTimer elapsed_;
+  QTimer progressDelay_;
   QPointer<QProgressDialog> progress_;
 };
 

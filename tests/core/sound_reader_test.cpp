@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "core/aiff_reader.h"
@@ -99,6 +100,77 @@ INSTANTIATE_TEST_SUITE_P(
                   Aiff(2, 44100, 16, 44100, "", std::string(64, '\0')), false, 0, ""},
         SoundCase{"AiffWithRateZero", ReadAiffInfo, Aiff(2, 44100, 16, 0), false, 0, ""},
         SoundCase{"FlacNamedAiff", ReadAiffInfo, FlacStart(44100, 2, 16, 100), false, 0, ""}),
+    [](const auto& info) { return info.param.name; });
+
+// A metadata block: its type, with the last-block flag, and its body.
+std::string FlacBlockBytes(unsigned char type, const std::string& body, bool last = false) {
+  const auto size = static_cast<std::uint32_t>(body.size());
+  return std::string{static_cast<char>(last ? type | 0x80 : type), static_cast<char>(size >> 16),
+                     static_cast<char>(size >> 8), static_cast<char>(size)} +
+         body;
+}
+
+// A stream whose STREAMINFO is followed by `blocks`.
+std::string FlacWith(const std::string& blocks) {
+  std::string start = FlacStart(44100, 2, 16, 44100);
+  start[4] = 0;  // STREAMINFO is not the last block
+  return start + blocks;
+}
+
+std::string Repeated(const std::string& bytes, int count) {
+  std::string result;
+  for (int i = 0; i < count; ++i) result += bytes;
+  return result;
+}
+
+const std::string kComment = FlacBlockBytes(4, std::string(40, 'c'));
+const std::string kLastComment = FlacBlockBytes(4, std::string(40, 'c'), true);
+const std::string kPadding = FlacBlockBytes(1, "");
+
+struct CommentBlockCase {
+  const char* name;
+  std::string bytes;
+  std::int64_t position;  // of the comment body; -1 when none is taken
+};
+
+class FlacCommentBlock : public testing::TestWithParam<CommentBlockCase> {};
+
+TEST_P(FlacCommentBlock, IsFoundOnlyWhereTheMetadataIsValid) {
+  MemoryByteSource source(GetParam().bytes);
+  const std::optional<FlacBlock> block = FindFlacCommentBlock(source);
+  EXPECT_EQ(block ? static_cast<std::int64_t>(block->bodyPosition) : -1, GetParam().position);
+  if (block) {
+    EXPECT_EQ(block->size, 40u);
+  }
+}
+
+// An ID3v2.4 tag of 20 bytes with a footer, as some taggers put before the stream.
+const std::string kId3WithFooter = std::string("ID3\x04\x00\x10\x00\x00\x00\x14", 10) +
+                                   std::string(20, '\0') +
+                                   std::string("3DI\x04\x00\x10\x00\x00\x00\x14", 10);
+
+INSTANTIATE_TEST_SUITE_P(
+    Readers, FlacCommentBlock,
+    testing::Values(
+        CommentBlockCase{"CommentIsTheLastBlock", FlacWith(kPadding + kLastComment), 50},
+        CommentBlockCase{"BehindAnId3v24TagWithFooter",
+                         kId3WithFooter + FlacWith(kComment + kPadding), 40 + 46},
+        CommentBlockCase{"NoCommentBeforeTheLastBlock",
+                         FlacWith(FlacBlockBytes(1, "", true) + kComment), -1},
+        CommentBlockCase{"OnlyStreamInfo", FlacStart(44100, 2, 16, 44100) + kComment, -1},
+        // Zero bytes read as empty STREAMINFO blocks: the rest holds no tags.
+        CommentBlockCase{"ZerosBehindStreamInfo", FlacWith(std::string(4096, '\0') + kComment), -1},
+        CommentBlockCase{"SecondStreamInfo",
+                         FlacWith(FlacBlockBytes(0, std::string(34, 'i')) + kComment), -1},
+        CommentBlockCase{"ReservedType127", FlacWith(FlacBlockBytes(127, "x") + kComment), -1},
+        CommentBlockCase{"CommentRunningPastTheEnd", FlacWith(kComment.substr(0, 30)), -1},
+        CommentBlockCase{"BlockRunningPastTheEnd",
+                         FlacWith(FlacBlockBytes(1, std::string(100, 'p')).substr(0, 4) + kComment),
+                         -1},
+        CommentBlockCase{"BehindAThousandBlocks", FlacWith(Repeated(kPadding, 1000) + kComment),
+                         42 + 4000 + 4},
+        CommentBlockCase{"BehindMoreBlocksThanAnyWriterMakes",
+                         FlacWith(Repeated(kPadding, 1024) + kComment), -1}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

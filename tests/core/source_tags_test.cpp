@@ -45,6 +45,12 @@ std::string TaggedWave(const std::string& info, bool sized = true) {
   return bytes;
 }
 
+std::string Repeated(const std::string& text, int count) {
+  std::string result;
+  for (int i = 0; i < count; ++i) result += text;
+  return result;
+}
+
 class SourceTagsTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::string& bytes) {
@@ -108,9 +114,10 @@ TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
   std::vector<std::string> paths;
   for (int i = 0; i < 40; ++i) paths.push_back(kinds[(i * 7) % kinds.size()]);
   const PathRules rules{PathStyle::Posix, CodePage::Utf8};
+  const auto read = [&](const std::string& path) { return ReadSource(path, rules); };
   for (const unsigned threads : {1u, 2u, 3u, 64u}) {
     SCOPED_TRACE(threads);
-    const std::vector<SourceReading> readings = ReadSources(paths, rules, threads);
+    const std::vector<SourceReading> readings = ReadSources(paths, read, threads);
     ASSERT_EQ(readings.size(), paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const SourceReading alone = ReadSource(paths[i], rules);
@@ -123,7 +130,7 @@ TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
   EXPECT_EQ(ReadSource(kinds[0], rules).tags.Title, "夜の歌");
   EXPECT_EQ(ReadSource(kinds[1], rules).tags.Title, "夜の歌");
   EXPECT_FALSE(ReadSource(kinds[4], rules).readable);
-  EXPECT_TRUE(ReadSources({}, rules, 4).empty());
+  EXPECT_TRUE(ReadSources({}, read, 4).empty());
 }
 
 TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
@@ -145,6 +152,14 @@ TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
       {"itrk.wav", InfoList({{"ITRK", "12"}, {"IPRT", "3"}}), {"", "", "", "", "12", ""}},
       {"stream.wav", InfoList({{"INAM", "流れ"}}), {"流れ", "", "", "", "", ""}, false},
       {"plain.wav", "", {}},
+      // Cue labels in a LIST/adtl chunk before the INFO list.
+      {"adtl.wav",
+       test::Chunk("LIST", 18) + "adtl" + test::Chunk("labl", 6) + std::string("\1\0\0\0a\0", 6) +
+           InfoList({{"INAM", "後"}}),
+       {"後", "", "", "", "", ""}},
+      {"long cp932.wav",
+       InfoList({{"INAM", Repeated("\x96\xe9", 150)}}),  // 夜 150 times
+       {Repeated("夜", 150), "", "", "", "", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -114,6 +114,12 @@ TEST_P(ChunkScan, FindsTheDeclaredDataSize) {
 
 const std::string kBlock = HeaderBlock({});
 
+std::string EmptyChunks(int count) {
+  std::string chunks;
+  for (int i = 0; i < count; ++i) chunks += Chunk("JUNK", 0);
+  return chunks;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     WaveReader, ChunkScan,
     testing::Values(
@@ -141,7 +147,12 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"UnprintableIdentifierEndsTheScan",
                  kBlock + Chunk("ju\x01k", 0) + Chunk("data", 176400), 0},
         ScanCase{"BlankInIdentifierIsPrintable",
-                 kBlock + Chunk("id3 ", 2, 2) + Chunk("data", 176400), 1000}),
+                 kBlock + Chunk("id3 ", 2, 2) + Chunk("data", 176400), 1000},
+        ScanCase{"DataBehindAThousandChunksIsFound",
+                 kBlock + EmptyChunks(1000) + Chunk("data", 176400), 1000},
+        // A crafted file of millions of them would hold the reader up for seconds.
+        ScanCase{"MoreChunksThanAnyFileHoldsEndTheScan",
+                 kBlock + EmptyChunks(4096) + Chunk("data", 176400), 0}),
     [](const auto& info) { return info.param.name; });
 
 struct NotPcmCase {

@@ -28,10 +28,11 @@
 #include <vector>
 
 #include "encode/clock.h"
-#include "support/find_control.h"
 #include "support/fake_encoder.h"
+#include "support/find_control.h"
 #include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
+#include "support/wait_for_adding.h"
 #include "support/wave_bytes.h"
 #include "ui/batch_controller.h"
 #include "ui/console_window.h"
@@ -179,6 +180,7 @@ class EndToEndTest : public ::testing::Test {
       paths << Input(name);
     }
     main->FormDropFiles(paths);
+    ASSERT_TRUE(test::WaitForAdding(*main));
     ASSERT_EQ(test::Control<JobListView>(*main, "InputFileList").count(), waveNames.size());
   }
 
@@ -309,7 +311,7 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
     ASSERT_TRUE(test::WriteToneWave((artist + "/" + track).toStdString(), 0.5));
   }
   main->FormDropFiles({artist});
-  ASSERT_FALSE(main->Adding());
+  ASSERT_TRUE(test::WaitForAdding(*main));
   ASSERT_EQ(test::Control<JobListView>(*main, "InputFileList").count(), tracks.size());
   QStringList outputs;
   for (const QString& track : tracks) {

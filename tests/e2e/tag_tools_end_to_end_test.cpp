@@ -18,6 +18,7 @@
 #include "support/find_control.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_folder.h"
+#include "support/wait_for_adding.h"
 #include "support/wave_bytes.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
@@ -66,6 +67,7 @@ TEST(TagToolsEndToEnd, NumberedAndNamedFilesCarryTheirTagsIntoTheOggFiles) {
   TMainWindow& main = *windows->MainWindow;
   main.show();
   main.FormDropFiles(waves);
+  ASSERT_TRUE(test::WaitForAdding(main));
   ASSERT_EQ(test::Control<JobListView>(main, "InputFileList").count(), 3);
 
   // 終 goes up one place, before theme.

@@ -30,6 +30,7 @@
 #include "support/find_control.h"
 #include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
+#include "support/wait_for_adding.h"
 #include "support/wave_bytes.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
@@ -84,6 +85,7 @@ class MainWindowTest : public ::testing::Test {
       paths.push_back(ToQString(Wave("song" + std::to_string(i) + ".wav")));
     }
     window_->FormDropFiles(paths);
+    ASSERT_TRUE(test::WaitForAdding(*window_));
     ASSERT_EQ(window_->Jobs().Count(), static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
       window_->Jobs().Record(i).Title = "title" + std::to_string(i);
@@ -315,6 +317,7 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   QApplication::sendEvent(&window, &drop);
+  ASSERT_TRUE(test::WaitForAdding(window));
 
   EXPECT_EQ(
       dialogs_.Prompts().back().text,
@@ -352,6 +355,7 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
   dialogs_.Queue(ScriptedDialogs::FolderAnswer{ToQString(album)});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   test::Control<QAction>(window, "FolderAddMenu").trigger();
+  ASSERT_TRUE(test::WaitForAdding(window));
 
   ASSERT_EQ(window.Jobs().Count(), 3u);
   EXPECT_EQ(window.Jobs().InputPath(0), album + "2.flac");
@@ -373,12 +377,36 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
             QStringLiteral("データ部 17 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00"));
 }
 
+TEST_F(MainWindowTest, StartWaitsUntilAFolderBeingAddedIsWhollyInTheList) {
+  TMainWindow& window = Open();
+  AddWaves(1);
+  const auto startable = [&] {
+    return test::Control<QPushButton>(window, "StartEncode").isEnabled() &&
+           test::Control<QAction>(window, "EncodeMenu").isEnabled();
+  };
+  EXPECT_TRUE(startable());
+  const std::string folder = root_ + "folder/";
+  std::filesystem::create_directories(folder);
+  for (const char* name : {"x.wav", "y.wav"}) {
+    std::ofstream(folder + name, std::ios::binary) << test::PlainWave(176400);
+  }
+  window.FormDropFiles({ToQString(folder)});
+  EXPECT_TRUE(window.Adding());
+  EXPECT_FALSE(startable());
+  Select({0});  // the fields stay usable meanwhile, Start does not
+  EXPECT_FALSE(startable());
+  ASSERT_TRUE(test::WaitForAdding(window));
+  EXPECT_EQ(window.Jobs().Count(), 3u);
+  EXPECT_TRUE(startable());
+}
+
 TEST_F(MainWindowTest, PathsHandedOverDuringABatchWaitUntilTheWindowIsEnabled) {
   TMainWindow& window = Open();
   window.setEnabled(false);  // as the batch run does
   window.FormDropFiles({ToQString(Wave("a.wav"))});
   EXPECT_EQ(window.Jobs().Count(), 0u);
   window.setEnabled(true);
+  ASSERT_TRUE(test::WaitForAdding(window));
   ASSERT_EQ(window.Jobs().Count(), 1u);
   EXPECT_EQ(window.Jobs().InputPath(0), root_ + "waves/a.wav");
 }
@@ -405,6 +433,7 @@ TEST_F(MainWindowTest, DropIsTakenAsACopySoThatTheSourceNeverDeletesItsFiles) {
     QDropEvent drop(QPointF(10, 10), c.offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     drop.setDropAction(c.proposed);
     QApplication::sendEvent(&window, &drop);
+    ASSERT_TRUE(test::WaitForAdding(window));
     expectedCount += c.taken ? 1 : 0;
     EXPECT_EQ(window.Jobs().Count(), expectedCount) << c.offered.toInt();
     EXPECT_EQ(enter.isAccepted(), c.taken) << c.offered.toInt();
@@ -423,6 +452,7 @@ TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChang
       ToQString(Wave("a.wav")), ToQString(root_ + "waves/missing.wav"), ToQString(Wave("c.wav"))}});
   dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
   test::Control<QPushButton>(window, "InputFileOpen").click();
+  ASSERT_TRUE(test::WaitForAdding(window));
   ASSERT_EQ(window.Jobs().Count(), 2u);
   EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/c.wav");
   EXPECT_EQ(
@@ -433,6 +463,7 @@ TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChang
 
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{ToQString(Wave("d.wav"))}});
   test::Control<QPushButton>(window, "InputFileOpen").click();
+  ASSERT_TRUE(test::WaitForAdding(window));
   EXPECT_EQ(window.Jobs().Count(), 3u);
   EXPECT_EQ(window.OpenDir(), root_ + "waves/");
   EXPECT_EQ(dialogs_.Prompts().back().text, ToQString(openDir.substr(0, openDir.size() - 1)));
@@ -567,6 +598,7 @@ TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
   TMainWindow& window = Open();
   window.FormDropFiles({ToQString(Wave("01 - さくら.wav")), ToQString(Wave("bonus.wav")),
                         ToQString(Wave("02 - 夜 - live.wav"))});
+  ASSERT_TRUE(test::WaitForAdding(window));
   window.Jobs().Record(1).Title = "kept";
   Select({0, 1, 2});
 
@@ -650,6 +682,7 @@ TEST_F(MainWindowTest, DropRowFollowsThePointerAndFilesFromOutsideStillReachTheW
   QDropEvent drop(QPointF(second.center()), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                   Qt::NoModifier);
   QApplication::sendEvent(test::Control<JobListView>(window, "InputFileList").viewport(), &drop);
+  ASSERT_TRUE(test::WaitForAdding(window));
   ASSERT_EQ(window.Jobs().Count(), 4u);
   EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/dragged.wav");
   EXPECT_NE(drop.dropAction(), Qt::MoveAction);

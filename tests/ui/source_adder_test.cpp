@@ -1,64 +1,200 @@
 #include "ui/source_adder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
+
+#include "support/sound_bytes.h"
+#include "support/temporary_folder.h"
 
 namespace lumio {
 namespace {
 
-TEST(SourceAdder, LargeFolderIsAddedInSlicesWhileTheEventLoopRuns) {
-  QTemporaryDir temp;
-  ASSERT_TRUE(temp.isValid());
-  const std::string folder = temp.path().toStdString() + "/many";
-  std::filesystem::create_directory(folder);
-  constexpr int kFiles = 3000;
-  for (int i = 0; i < kFiles; ++i) {
-    std::ofstream(folder + "/" + std::to_string(i) + ".flac") << "x";
+const PathRules kRules{PathStyle::Posix, CodePage::Utf8};
+
+// Reads every file as readable, except that reading `held` waits until Release. The
+// gate outlives the test, as a reader thread abandoned on it may.
+class HeldReader {
+ public:
+  explicit HeldReader(std::string held) : gate_(std::make_shared<Gate>()) {
+    gate_->held = std::move(held);
+    gate_->opened = gate_->open.get_future().share();
   }
 
-  QWidget window;
-  std::vector<std::string> added;
-  SourceAdder adder(
-      window, {PathStyle::Posix, CodePage::Utf8},
-      [&](const std::string& path, const std::string&, SourceReading) {
-        added.push_back(path);
-        return path.size() % 7 != 0;  // some files "cannot be read"
-      },
-      std::chrono::milliseconds(1));
-  std::vector<std::string> failed;
-  bool finished = false;
-  QObject::connect(&adder, &SourceAdder::Finished, [&](const std::vector<std::string>& f) {
-    failed = f;
-    finished = true;
+  SourceReadFunction Function() const {
+    return [gate = gate_](const std::string& path) {
+      SourceReading reading;
+      reading.readable = true;
+      if (path == gate->held) {
+        gate->entered = true;
+        gate->opened.wait();
+        gate->left = true;
+      }
+      return reading;
+    };
+  }
+  bool Entered() const { return gate_->entered; }
+  bool Left() const { return gate_->left; }
+  void Release() {
+    if (!released_) gate_->open.set_value();
+    released_ = true;
+  }
+  ~HeldReader() { Release(); }
+
+ private:
+  struct Gate {
+    std::string held;
+    std::promise<void> open;
+    std::shared_future<void> opened;
+    std::atomic<bool> entered{false};
+    std::atomic<bool> left{false};
+  };
+  std::shared_ptr<Gate> gate_;
+  bool released_ = false;
+};
+
+class SourceAdderTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<SourceAdder> MakeAdder(SourceReadFunction read = {}) {
+    auto adder = std::make_unique<SourceAdder>(
+        window_, kRules,
+        [this](const std::string& path, const std::string&, SourceReading reading) {
+          added_.push_back(path);
+          return reading.readable;
+        },
+        std::move(read));
+    QObject::connect(adder.get(), &SourceAdder::Finished,
+                     [this](const std::vector<std::string>& failed) { runs_.push_back(failed); });
+    return adder;
+  }
+
+  bool WaitForFinished(std::size_t runs) {
+    return QTest::qWaitFor([&] { return runs_.size() >= runs; }, 30000);
+  }
+
+  std::string Folder(const std::string& name, int files) {
+    const std::string folder = temporary_.PathOf(name);
+    std::filesystem::create_directory(folder);
+    for (int i = 0; i < files; ++i) std::ofstream(folder + "/" + std::to_string(i) + ".wav");
+    return folder;
+  }
+
+  const test::TemporaryFolder temporary_;
+  QWidget window_;
+  std::vector<std::string> added_;
+  std::vector<std::vector<std::string>> runs_;  // the failures of each finished run
+};
+
+TEST_F(SourceAdderTest, LargeFolderArrivesInWalkOrderWithItsFailures) {
+  const std::string folder = Folder("many", 3000);
+  const auto adder = MakeAdder([](const std::string& path) {
+    SourceReading reading;
+    reading.readable = path.size() % 7 != 0;  // some files "cannot be read"
+    return reading;
   });
-  int ticks = 0;  // events the loop handled while the files were being added
-  QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-  ticker.start(0);
+  adder->Add({folder}, false);
+  EXPECT_TRUE(adder->Running());
+  EXPECT_TRUE(runs_.empty());  // never before the event loop has run
+  ASSERT_TRUE(WaitForFinished(1));
 
-  adder.Add({folder}, false);
-  EXPECT_TRUE(adder.Running());
-  EXPECT_FALSE(finished);
-  while (!finished) QCoreApplication::processEvents();
-
-  EXPECT_GT(ticks, 0);
-  EXPECT_FALSE(adder.Running());
-  ASSERT_EQ(added.size(), static_cast<std::size_t>(kFiles));
-  for (int i = 0; i < kFiles; ++i) {
-    ASSERT_EQ(added[i], folder + "/" + std::to_string(i) + ".flac");
+  EXPECT_FALSE(adder->Running());
+  ASSERT_EQ(added_.size(), 3000u);
+  std::vector<std::string> failed;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string path = folder + "/" + std::to_string(i) + ".wav";
+    ASSERT_EQ(added_[i], path);
+    if (path.size() % 7 == 0) failed.push_back(path);
   }
-  std::size_t expectedFailures = 0;
-  for (const std::string& path : added) expectedFailures += path.size() % 7 == 0 ? 1 : 0;
-  EXPECT_EQ(failed.size(), expectedFailures);
+  EXPECT_EQ(runs_[0], failed);
 }
 
-TEST(SourceAdder, FailureMessageNamesTheFirstTwentyThenCounts) {
+// A FLAC file whose metadata is zeros behind STREAMINFO, as a half-downloaded file is,
+// of 300 MB (sparse): its walk once froze the window for half a minute.
+TEST_F(SourceAdderTest, ZeroFilledFlacIsAddedWhileTheEventLoopKeepsTurning) {
+  std::string start = test::FlacStart(44100, 2, 16, 44100);
+  start[4] = 0;  // more metadata blocks follow, says STREAMINFO
+  const std::string path = temporary_.Write("zeros.flac", start);
+  ASSERT_EQ(::truncate(path.c_str(), off_t{300} << 20), 0);
+
+  QElapsedTimer sinceTick;
+  qint64 longestGap = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout,
+                   [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+  sinceTick.start();
+  ticker.start(10);
+  const auto adder = MakeAdder();
+  adder->Add({path}, false);
+  ASSERT_TRUE(WaitForFinished(1));
+  ticker.stop();
+  EXPECT_EQ(added_, std::vector<std::string>{path});
+  EXPECT_TRUE(runs_[0].empty());
+  EXPECT_LT(longestGap, 500);
+}
+
+TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
+  HeldReader reader("/m/stuck.wav");
+  auto adder = MakeAdder(reader.Function());
+  adder->Add({"/m/a.wav", "/m/stuck.wav", "/m/c.wav"}, true);
+  // The progress dialog comes up and takes input while the read is stuck.
+  QProgressDialog* progress = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    progress = window_.findChild<QProgressDialog*>(QStringLiteral("AddProgress"));
+    return progress != nullptr && progress->isVisible();
+  }));
+  ASSERT_TRUE(reader.Entered());
+  QElapsedTimer cancel;
+  cancel.start();
+  progress->findChild<QPushButton*>()->click();  // キャンセル
+  EXPECT_LT(cancel.elapsed(), 100);
+  ASSERT_EQ(runs_.size(), 1u);
+  EXPECT_FALSE(adder->Running());
+
+  // The next add starts afresh: nothing of the cancelled one comes with it, not even
+  // once the stuck read returns.
+  adder->Add({"/m/next.wav"}, true);
+  ASSERT_TRUE(WaitForFinished(2));
+  // Nor does the program's end wait for a stuck read.
+  adder->Add({"/m/stuck.wav"}, true);
+  cancel.restart();
+  adder.reset();
+  EXPECT_LT(cancel.elapsed(), 100);
+  reader.Release();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return reader.Left(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(added_, std::vector<std::string>{"/m/next.wav"});
+}
+
+TEST_F(SourceAdderTest, FileDroppedDuringAFolderWalkLandsAfterTheWalksFiles) {
+  const std::string folder = Folder("album", 20);
+  HeldReader reader(folder + "/3.wav");
+  const auto adder = MakeAdder(reader.Function());
+  adder->Add({folder}, false);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return reader.Entered(); }));
+  adder->Add({"/m/dropped.wav"}, true);
+  reader.Release();
+  ASSERT_TRUE(WaitForFinished(1));
+  ASSERT_EQ(runs_.size(), 1u);  // one run takes both
+  ASSERT_EQ(added_.size(), 21u);
+  EXPECT_EQ(added_[19], folder + "/19.wav");
+  EXPECT_EQ(added_[20], "/m/dropped.wav");
+}
+
+TEST(AddFailureMessage, NamesTheFirstTwentyThenCounts) {
   std::vector<std::string> failed;
   for (int i = 0; i < 21; ++i) failed.push_back("/m/" + std::to_string(i) + ".wav");
   const std::string text = AddFailureMessage(failed);
