@@ -1,6 +1,7 @@
 #include "core/source_adding.h"
 
 #include "core/file_data_list.h"
+#include "core/name_list.h"
 #include "core/source_reading.h"
 #include "core/source_walk.h"
 
@@ -11,7 +12,6 @@ namespace {
 // Files read at once: enough to keep every reader busy, few enough that the readings
 // held in memory stay small.
 constexpr std::size_t kFilesPerRead = 256;
-constexpr std::size_t kNamesShown = 20;
 
 }  // namespace
 
@@ -45,13 +45,8 @@ std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<
 }
 
 std::string AddFailureSummary(const std::vector<std::string>& failed) {
-  std::string text =
-      "次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）";
-  for (std::size_t i = 0; i < failed.size() && i < kNamesShown; ++i) text += "\n" + failed[i];
-  if (failed.size() > kNamesShown) {
-    text += "\nほか " + std::to_string(failed.size() - kNamesShown) + " 件";
-  }
-  return text;
+  return "次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）" +
+         FirstNamesThenCount(failed);
 }
 
 }  // namespace lumio

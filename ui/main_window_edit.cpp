@@ -12,7 +12,7 @@
 #include "ui/dialog_seam.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
-#include "ui/name_list.h"
+#include "core/name_list.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {

@@ -4,8 +4,8 @@
 #include <QProgressDialog>
 #include <system_error>
 
+#include "core/source_adding.h"
 #include "ui/look.h"
-#include "ui/name_list.h"
 
 namespace lumio {
 
@@ -107,8 +107,7 @@ void SourceAdder::End(bool emitFinished) {
 void SourceAdder::Stop() { End(false); }
 
 std::string AddFailureMessage(const std::vector<std::string>& failed) {
-  return "\n次のファイルを追加できませんでした（" + std::to_string(failed.size()) + " 件）" +
-         FirstNamesThenCount(failed);
+  return "\n" + AddFailureSummary(failed);
 }
 
 }  // namespace lumio

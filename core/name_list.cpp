@@ -1,4 +1,4 @@
-#include "ui/name_list.h"
+#include "core/name_list.h"
 
 namespace lumio {
 
