@@ -55,7 +55,13 @@ start_two() {
   local second=$!
   local done_pid=""
   status=0
-  wait -n -p done_pid "$first" "$second" || status=$?
+  # Two owners would never end: a watchdog ends the wait.
+  sleep 30 &
+  local watchdog=$!
+  wait -n -p done_pid "$first" "$second" "$watchdog" || status=$?
+  [ "$done_pid" != "$watchdog" ] || fail "$1: both programs still run after 30 s"
+  kill "$watchdog"
+  wait "$watchdog" 2>/dev/null || true
   [ "$status" -eq 0 ] || fail "$1: a start ended with status $status: $(cat "$work/lumio.log")"
   [ "$done_pid" = "$first" ] && owner=$second || owner=$first
   kill -0 "$owner" 2>/dev/null || fail "$1: no program left running"
