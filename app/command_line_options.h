@@ -2,9 +2,11 @@
 
 // The start-up layer. How it reports failures: before any window opens, a command line
 // it cannot take is written to standard error with the usage and ends the program with
-// status 2 (--help and --version print to standard output, status 0); once the windows
-// are open, every failure is the windows' to show, and the program ends with status 0
-// when its main window closes.
+// status 2 (--help and --version print to standard output, status 0); a start that
+// finds a Lumio running on the same settings file hands its paths over and ends with
+// status 0, or writes why it could not to standard error and ends with status 1
+// (app/one_instance.h); once the windows are open, every failure is the windows' to
+// show, and the program ends with status 0 when its main window closes.
 
 #include <string>
 #include <string_view>

@@ -4,6 +4,7 @@
 #include "app/batch_command.h"
 #include "app/batch_options.h"
 #include "app/command_line_options.h"
+#include "app/one_instance.h"
 #include "app/qt_translation.h"
 #include "core/settings_location.h"
 #include "encode/clock.h"
@@ -14,7 +15,6 @@
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
 #include "ui/qt_dialogs.h"
-#include "ui/single_instance.h"
 
 int main(int argc, char** argv) {
   // A batch without a window: no display, no single instance, its own end.
@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
     return lumio::RunBatchCommand(arguments, argc, argv);
   }
   // Read before QApplication, so that --help and --version work without a display.
+  // Taken from argv itself: QCoreApplication::arguments() would lose the bytes of file
+  // names that are not UTF-8.
   const lumio::CommandLineOutcome commandLine =
       lumio::ParseCommandLine(arguments, lumio::IsJapaneseLocaleInEnvironment());
   if (commandLine.action != lumio::CommandLineAction::Run) {
@@ -37,11 +39,12 @@ int main(int argc, char** argv) {
 
   // Files and folders named on the command line go to a Lumio already running on the
   // same settings file, if there is one; this start then ends.
-  const QStringList startPaths = lumio::StartPaths(commandLine.paths);
-  const QString instanceName =
-      lumio::InstanceServerName(QString::fromLocal8Bit(lumio::SettingsFilePath()));
-  if (lumio::HandOverToRunningInstance(instanceName, startPaths)) {
-    return 0;
+  const std::vector<std::string> startPaths = lumio::StartPaths(commandLine.paths);
+  int handOverStatus = 0;
+  const std::unique_ptr<lumio::InstanceServer> instanceServer =
+      lumio::OwnSettingsOrHandOver(lumio::SettingsFilePath(), startPaths, handOverStatus);
+  if (!instanceServer) {
+    return handOverStatus;
   }
 
   lumio::QtDialogs dialogs;
@@ -50,18 +53,17 @@ int main(int argc, char** argv) {
       lumio::CreateLumioWindows(dialogs, lumio::SettingsFilePath(), clock, lumio::ProgramFolder());
   lumio::TMainWindow& mainWindow = *windows->MainWindow;
   QObject::connect(&mainWindow, &lumio::TMainWindow::Closed, &application, &QApplication::quit);
-  lumio::InstanceServer instanceServer(instanceName);
-  QObject::connect(&instanceServer, &lumio::InstanceServer::PathsReceived, &mainWindow,
-                   [&mainWindow](const QStringList& paths) {
-                     mainWindow.FormDropFiles(paths);
+  QObject::connect(instanceServer.get(), &lumio::InstanceServer::PathsReceived, &mainWindow,
+                   [&mainWindow](const std::vector<std::string>& paths) {
+                     mainWindow.DropPaths(paths);
                      mainWindow.raise();
                      mainWindow.activateWindow();
                    });
   mainWindow.show();
-  if (!startPaths.isEmpty()) {
+  if (!startPaths.empty()) {
     // Added once the window stands, as if they had been dropped on it.
     QTimer::singleShot(0, &mainWindow,
-                       [&mainWindow, startPaths] { mainWindow.FormDropFiles(startPaths); });
+                       [&mainWindow, startPaths] { mainWindow.DropPaths(startPaths); });
   }
 
   if (mainWindow.Settings().LoadFailed()) {

@@ -7,7 +7,8 @@
 set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
-  time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz; do
+  time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz \
+  hand_over_message_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -70,3 +71,7 @@ e="$out/encoder_output_fuzz"
 printf '\x05Opening with wav module: WAV file reader\nEncoding "t.wav" to \n "out.ogg" \n\r\t[  4.8%%] [ 0m00s remaining] | \r\t[ 45.3%%] [ 1m12s remaining] - \n\nDone encoding file "out.ogg"\n' \
   >"$e/run"
 printf '\x02ERROR: Input file "bad.wav" is not a supported format\n' >"$e/failure"
+
+h="$out/hand_over_message_fuzz"
+printf 'lumio-paths\n\x00\x00\x00\x00\x00\x00\x00\x17/music/a.flac\x00/music/\xff\x00' >"$h/two-paths"
+printf 'lumio-paths\n\x00\x00\x00\x00\x04\x00\x00\x01/unended' >"$h/over-limit"

@@ -62,6 +62,15 @@ bool AcceptAsCopy(QDropEvent& event) {
   return true;
 }
 
+std::vector<std::string> PathBytes(const QStringList& paths) {
+  std::vector<std::string> bytes;
+  bytes.reserve(static_cast<std::size_t>(paths.size()));
+  for (const QString& path : paths) {
+    bytes.push_back(ToBytes(path));  // every path is taken whole, however long it is
+  }
+  return bytes;
+}
+
 }  // namespace
 
 TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
@@ -295,7 +304,7 @@ void TMainWindow::InputFileOpenClick() {
                                         "AIFFファイル (*.aif *.aiff *.aifc)"));
   if (files && !files->isEmpty()) {
     pendingOpenDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
-    AddSources(*files, true);
+    AddSources(PathBytes(*files), true);
   } else {
     InputFileListClick();
   }
@@ -308,12 +317,14 @@ void TMainWindow::FolderAddClick() {
     return;
   }
   openDir_ = WithTrailingSeparator(ToBytes(*folder), rules_);
-  AddSources({*folder}, false);
+  AddSources({ToBytes(*folder)}, false);
 }
 
-void TMainWindow::FormDropFiles(const QStringList& paths) {
+void TMainWindow::FormDropFiles(const QStringList& paths) { DropPaths(PathBytes(paths)); }
+
+void TMainWindow::DropPaths(const std::vector<std::string>& paths) {
   if (!isEnabled()) {
-    pathsWaitingForBatch_ += paths;
+    pathsWaitingForBatch_.insert(pathsWaitingForBatch_.end(), paths.begin(), paths.end());
     return;
   }
   AddSources(paths, false);
@@ -321,14 +332,9 @@ void TMainWindow::FormDropFiles(const QStringList& paths) {
 
 bool TMainWindow::Adding() const { return adder_->Running(); }
 
-void TMainWindow::AddSources(const QStringList& paths, bool takeAnyFile) {
+void TMainWindow::AddSources(const std::vector<std::string>& paths, bool takeAnyFile) {
   editsArmed_ = false;
-  std::vector<std::string> bytes;
-  bytes.reserve(static_cast<std::size_t>(paths.size()));
-  for (const QString& path : paths) {
-    bytes.push_back(ToBytes(path));  // every path is taken whole, however long it is
-  }
-  adder_->Add(bytes, takeAnyFile);
+  adder_->Add(paths, takeAnyFile);
   if (Adding()) {
     InputFileListClick();  // the fields stay usable while the rest is added
   }
@@ -433,7 +439,7 @@ void TMainWindow::showEvent(QShowEvent* event) {
 
 void TMainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::EnabledChange && isEnabled() && !pathsWaitingForBatch_.isEmpty()) {
+  if (event->type() == QEvent::EnabledChange && isEnabled() && !pathsWaitingForBatch_.empty()) {
     AddSources(std::exchange(pathsWaitingForBatch_, {}), false);
   }
 }

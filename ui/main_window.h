@@ -76,6 +76,8 @@ class TMainWindow : public QMainWindow {
   // a second start of the program. While the window is disabled (a batch runs) the
   // paths wait until it is enabled again, so the list never changes under a batch.
   void FormDropFiles(const QStringList& paths);
+  // The same for paths as the file system's bytes, which need not be UTF-8.
+  void DropPaths(const std::vector<std::string>& paths);
   // Whether files are still being added from the event loop.
   bool Adding() const;
 
@@ -154,7 +156,7 @@ class TMainWindow : public QMainWindow {
   // What 出力先パス shows for the selection; `viewFolder` when nothing is selected.
   QString OutputPathText(const Selection& selection, const std::string& viewFolder) const;
   bool AddEntry(const std::string& inputPath, const std::string& subfolder, SourceReading reading);
-  void AddSources(const QStringList& paths, bool takeAnyFile);
+  void AddSources(const std::vector<std::string>& paths, bool takeAnyFile);
   void AddFinished(const std::vector<std::string>& failed);
   void RebuildList();
   void UpdateEditCommands();
@@ -184,7 +186,7 @@ class TMainWindow : public QMainWindow {
   // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
   // all of them were added.
   std::string pendingOpenDir_;
-  QStringList pathsWaitingForBatch_;
+  std::vector<std::string> pathsWaitingForBatch_;
 
   TAboutWindow* aboutWindow_ = nullptr;
   TResultWindow* resultWindow_ = nullptr;

@@ -1,108 +1,163 @@
 #include "ui/single_instance.h"
 
 #include <QCryptographicHash>
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
-#include <memory>
+#include <QTimer>
+#include <filesystem>
 #include <optional>
+#include <thread>
+
+#include "core/hand_over_message.h"
+#include "platform/exclusive_lock.h"
 
 namespace lumio {
 
 namespace {
 
-// Marks a hand-over, so that anything else that connects is ignored.
-const QByteArray kGreeting = QByteArrayLiteral("lumio-paths\n");
+// What Qt reads from a connection ahead of the receiver: a sender cannot make the
+// running Lumio hold more than this beyond the message it announced.
+constexpr qint64 kReadAhead = 1 << 20;
 
-// Paths travel as the file system's bytes, each ended by a NUL, which no path holds.
-QByteArray Encode(const QStringList& paths) {
-  QByteArray bytes = kGreeting;
-  for (const QString& path : paths) {
-    bytes += QFile::encodeName(path);
-    bytes += '\0';
-  }
-  return bytes;
+// A sender that has not sent its whole message by then is dropped.
+constexpr std::chrono::milliseconds kSenderPatience{30'000};
+
+// Between tries while the owner starts or ends.
+constexpr std::chrono::milliseconds kRetryPause{50};
+
+enum class Delivery { Acknowledged, NoListener, Unanswered };
+
+int RemainingMs(const QDeadlineTimer& deadline) {
+  return static_cast<int>(deadline.remainingTime());
 }
 
-std::optional<QStringList> Decode(const QByteArray& bytes) {
-  if (!bytes.startsWith(kGreeting)) return std::nullopt;
-  QStringList paths;
-  qsizetype start = kGreeting.size();
-  for (qsizetype end = bytes.indexOf('\0', start); end >= 0; end = bytes.indexOf('\0', start)) {
-    paths.push_back(QFile::decodeName(bytes.mid(start, end - start)));
-    start = end + 1;
+// Sends the message and waits for the owner's answer. Blocking is fine here: no window
+// and no event loop exist yet in this process.
+Delivery Deliver(const QString& socketName, const std::string& message,
+                 const QDeadlineTimer& deadline) {
+  QLocalSocket socket;
+  socket.connectToServer(socketName);
+  if (!socket.waitForConnected(RemainingMs(deadline))) return Delivery::NoListener;
+  socket.write(message.data(), static_cast<qint64>(message.size()));
+  while (socket.bytesToWrite() > 0) {
+    if (!socket.waitForBytesWritten(RemainingMs(deadline))) return Delivery::Unanswered;
   }
-  return paths;
+  while (socket.bytesAvailable() == 0) {
+    if (!socket.waitForReadyRead(RemainingMs(deadline))) return Delivery::Unanswered;
+  }
+  char answer = 0;
+  return socket.getChar(&answer) && answer == kHandOverAcknowledgement ? Delivery::Acknowledged
+                                                                       : Delivery::Unanswered;
 }
-
-constexpr int kLongListWaitMs = 5000;
 
 }  // namespace
 
-QString InstanceServerName(const QString& settingsPath) {
-  // The runtime folder belongs to the user alone, so no one else can put a socket there
-  // to take the paths.
+InstancePlace InstancePlaceFor(const std::string& settingsPath) {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   const QByteArray key =
-      QCryptographicHash::hash(QFile::encodeName(settingsPath), QCryptographicHash::Sha1)
+      QCryptographicHash::hash(QByteArray::fromStdString(settingsPath), QCryptographicHash::Sha1)
           .toHex()
           .left(16);
-  return folder + QStringLiteral("/lumio-") + QString::fromLatin1(key) + QStringLiteral(".socket");
+  const QString stem = folder + QStringLiteral("/lumio-") + QString::fromLatin1(key);
+  return {stem + QStringLiteral(".lock"), stem + QStringLiteral(".socket")};
 }
 
-bool HandOverToRunningInstance(const QString& serverName, const QStringList& paths) {
-  QLocalSocket socket;
-  // A local socket connects at once, or fails at once when nobody listens.
-  socket.connectToServer(serverName, QIODevice::WriteOnly);
-  if (socket.state() != QLocalSocket::ConnectedState) return false;
-  socket.write(Encode(paths));
-  socket.flush();
-  if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(kLongListWaitMs)) return false;
-  socket.disconnectFromServer();
-  return true;
-}
+struct InstanceServer::Incoming {
+  std::optional<std::size_t> bodyLength;
+  std::string body;
+  bool complete = false;
+};
 
-InstanceServer::InstanceServer(const QString& serverName, QObject* parent)
-    : QObject(parent), server_(new QLocalServer(this)) {
+InstanceServer::InstanceServer(std::unique_ptr<ExclusiveLock> lock, const QString& socketName)
+    : lock_(std::move(lock)), server_(std::make_unique<QLocalServer>()) {
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_->listen(serverName) &&
-      server_->serverError() == QAbstractSocket::AddressInUseError) {
-    // Nobody took the hand-over, so the socket is one that a crash left behind.
-    QLocalServer::removeServer(serverName);
-    server_->listen(serverName);
-  }
-  connect(server_, &QLocalServer::newConnection, this, &InstanceServer::TakeConnection);
+  // Only the lock's holder gets here, so a socket already in place is one that a killed
+  // owner left behind.
+  QLocalServer::removeServer(socketName);
+  server_->listen(socketName);
+  connect(server_.get(), &QLocalServer::newConnection, this, &InstanceServer::TakeConnections);
 }
 
-void InstanceServer::TakeConnection() {
+InstanceServer::~InstanceServer() = default;
+
+void InstanceServer::TakeConnections() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    // The whole list is taken when the other start hangs up.
-    const auto received = std::make_shared<QByteArray>();
-    connect(socket, &QLocalSocket::readyRead, socket,
-            [socket, received] { *received += socket->readAll(); });
-    const auto finish = [this, socket, received] {
-      *received += socket->readAll();
-      socket->deleteLater();
-      // A start without paths still brings the running window to the front.
-      if (const std::optional<QStringList> paths = Decode(*received)) emit PathsReceived(*paths);
-    };
-    if (socket->state() == QLocalSocket::UnconnectedState) {
-      finish();
-    } else {
-      connect(socket, &QLocalSocket::disconnected, this, finish);
+    socket->setReadBufferSize(kReadAhead);
+    const auto incoming = std::make_shared<Incoming>();
+    connect(socket, &QLocalSocket::readyRead, this,
+            [this, socket, incoming] { ReadFrom(*socket, *incoming); });
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(kSenderPatience, socket, &QLocalSocket::abort);
+    ReadFrom(*socket, *incoming);
+  }
+}
+
+void InstanceServer::ReadFrom(QLocalSocket& socket, Incoming& incoming) {
+  if (incoming.complete) return;
+  if (!incoming.bodyLength) {
+    if (socket.bytesAvailable() < static_cast<qint64>(kHandOverHeaderSize)) return;
+    incoming.bodyLength = HandOverBodyLength(socket.read(kHandOverHeaderSize).toStdString());
+    if (!incoming.bodyLength) {
+      // Not a hand-over, or one larger than any list of paths needs: refused before
+      // any of its body is read.
+      socket.abort();
+      return;
     }
   }
+  const QByteArray bytes =
+      socket.read(static_cast<qint64>(*incoming.bodyLength - incoming.body.size()));
+  incoming.body.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (incoming.body.size() < *incoming.bodyLength) return;
+  incoming.complete = true;
+  const std::optional<std::vector<std::string>> paths = HandOverPaths(incoming.body);
+  if (!paths) {
+    socket.abort();
+    return;
+  }
+  // The answer goes out before the window takes the paths: taking them may show a
+  // message box, and the sender must not wait for the user to close it. Nothing runs
+  // between the two.
+  socket.write(&kHandOverAcknowledgement, 1);
+  socket.flush();
+  socket.disconnectFromServer();
+  emit PathsReceived(*paths);
 }
 
-QStringList StartPaths(const std::vector<std::string>& arguments) {
-  QStringList paths;
+InstanceStart TakeInstanceOrHandOver(const InstancePlace& place,
+                                     const std::vector<std::string>& paths,
+                                     std::chrono::milliseconds patience) {
+  const std::optional<std::string> message = EncodeHandOver(paths);
+  const QDeadlineTimer deadline(patience);
+  for (;;) {
+    auto lock = std::make_unique<ExclusiveLock>(QFile::encodeName(place.lock).toStdString());
+    switch (lock->Result()) {
+      case ExclusiveLock::Outcome::Taken:
+        return {InstanceStartOutcome::Owner,
+                std::make_unique<InstanceServer>(std::move(lock), place.socket)};
+      case ExclusiveLock::Outcome::Failed:
+        return {InstanceStartOutcome::NoLock, nullptr};
+      case ExclusiveLock::Outcome::HeldElsewhere:
+        break;
+    }
+    if (!message) return {InstanceStartOutcome::TooMany, nullptr};
+    if (Deliver(place.socket, *message, deadline) == Delivery::Acknowledged) {
+      return {InstanceStartOutcome::HandedOver, nullptr};
+    }
+    if (deadline.hasExpired()) return {InstanceStartOutcome::NoAnswer, nullptr};
+    std::this_thread::sleep_for(kRetryPause);
+  }
+}
+
+std::vector<std::string> StartPaths(const std::vector<std::string>& arguments) {
+  std::vector<std::string> paths;
+  paths.reserve(arguments.size());
   for (const std::string& argument : arguments) {
-    paths.push_back(
-        QFileInfo(QString::fromLocal8Bit(argument.data(), static_cast<qsizetype>(argument.size())))
-            .absoluteFilePath());
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
+    paths.push_back(error ? argument : absolute.lexically_normal().native());
   }
   return paths;
 }

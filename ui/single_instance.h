@@ -2,48 +2,82 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
+#include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace lumio {
 
-// One Lumio per settings file: a second start hands the files and folders it was given
-// to the window already running and ends, so that two programs never save the same
+class ExclusiveLock;
+
+// One Lumio per settings file: the start that takes the settings file's lock owns it for
+// its whole life and listens on a local socket; a later start hands the files and
+// folders it was given to that owner and ends, so that two programs never save the same
 // settings file over each other.
 
-// The local socket of the instance that uses `settingsPath`: in the user's private
-// runtime folder, named after the settings file.
-QString InstanceServerName(const QString& settingsPath);
+// The lock file and the local socket of the Lumio that uses `settingsPath`: in the
+// user's private runtime folder (no one else can put a socket there to take the paths),
+// named after the settings file.
+struct InstancePlace {
+  QString lock;
+  QString socket;
+};
+InstancePlace InstancePlaceFor(const std::string& settingsPath);
 
-// Hands `paths` to the instance listening at `serverName`; false when none listens (no
-// socket, or one left behind by a program that crashed). Runs at start-up, before any
-// window or event loop exists: connecting and writing to a local socket finish at
-// once, and only a very long list waits for the running instance to read it.
-bool HandOverToRunningInstance(const QString& serverName, const QStringList& paths);
-
-// Listens at `serverName` for paths handed over by later starts, replacing a socket
-// left behind by a crash.
+// Receives the paths that later starts hand over, for as long as it exists. Exists only
+// in the start that holds the lock, so only the owner ever removes or makes the socket.
 class InstanceServer : public QObject {
   Q_OBJECT
 
  public:
-  explicit InstanceServer(const QString& serverName, QObject* parent = nullptr);
+  InstanceServer(std::unique_ptr<ExclusiveLock> lock, const QString& socketName);
+  ~InstanceServer() override;
 
  signals:
-  // A later start handed over these paths (perhaps none: it was started bare).
-  void PathsReceived(const QStringList& paths);
+  // A later start handed over these paths, byte for byte (perhaps none: it was started
+  // bare, and the window is only to come to the front).
+  void PathsReceived(const std::vector<std::string>& paths);
 
  private:
-  void TakeConnection();
+  struct Incoming;
+  void TakeConnections();
+  void ReadFrom(QLocalSocket& socket, Incoming& incoming);
 
-  QLocalServer* server_;
+  // Declared before the server, so that the socket is gone before the lock is let go.
+  std::unique_ptr<ExclusiveLock> lock_;
+  std::unique_ptr<QLocalServer> server_;
 };
 
-// The files and folders named on the command line (the arguments that are no options),
-// as absolute paths, since a running instance may live in another current folder.
-QStringList StartPaths(const std::vector<std::string>& arguments);
+enum class InstanceStartOutcome {
+  Owner,       // this start holds the lock: `server` listens, the windows may be built
+  HandedOver,  // the running Lumio has taken the paths
+  TooMany,     // the paths exceed what a hand-over carries (kHandOverBodyLimit)
+  NoAnswer,    // the running Lumio did not take them within the patience given
+  NoLock,      // the lock file cannot be made (no usable runtime folder)
+};
+
+struct InstanceStart {
+  InstanceStartOutcome outcome;
+  std::unique_ptr<InstanceServer> server;
+};
+
+// How long a second start waits for the owner to take its paths: the owner may still
+// be building its windows.
+inline constexpr std::chrono::milliseconds kOwnerPatience{10'000};
+
+// Takes the lock at `place`, or hands `paths` to the Lumio holding it and waits for its
+// answer. Runs before any window exists, so it may wait: an owner that is starting or
+// ending is tried again until `patience` has passed.
+InstanceStart TakeInstanceOrHandOver(const InstancePlace& place,
+                                     const std::vector<std::string>& paths,
+                                     std::chrono::milliseconds patience = kOwnerPatience);
+
+// The files and folders named on the command line, byte for byte, made absolute, since
+// the running Lumio may live in another current folder.
+std::vector<std::string> StartPaths(const std::vector<std::string>& arguments);
 
 }  // namespace lumio

@@ -304,9 +304,11 @@ TEST_F(BatchCommandTest, AnInterruptStopsTheEncodersRemovesTheirFilesAndStillRep
 
 TEST_F(BatchCommandTest, NeverHandsItsPathsToARunningWindow) {
   AddTone("a.wav");
-  const QString settingsPath = QString::fromStdString(folder_.PathOf("config/lumio/lumio.ini"));
-  InstanceServer window(InstanceServerName(settingsPath));
-  QSignalSpy received(&window, &InstanceServer::PathsReceived);
+  // This test stands in for the window: it owns the settings file's instance.
+  InstanceStart window =
+      TakeInstanceOrHandOver(InstancePlaceFor(folder_.PathOf("config/lumio/lumio.ini")), {});
+  ASSERT_EQ(window.outcome, InstanceStartOutcome::Owner);
+  QSignalSpy received(window.server.get(), &InstanceServer::PathsReceived);
   QSignalSpy finished(&process_, &QProcess::finished);
   Start({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("music")});
   ASSERT_TRUE(finished.wait(60000));

@@ -411,6 +411,21 @@ TEST_F(MainWindowTest, PathsHandedOverDuringABatchWaitUntilTheWindowIsEnabled) {
   EXPECT_EQ(window.Jobs().InputPath(0), root_ + "waves/a.wav");
 }
 
+TEST_F(MainWindowTest, HandedOverNamesThatAreNotUtf8KeepTheirBytes) {
+  TMainWindow& window = Open();
+  const std::string latin1 = Wave("caf\xe9.wav");
+  std::filesystem::create_directories(root_ + "waves/\xff");
+  std::ofstream(root_ + "waves/\xff/\xfe.wav", std::ios::binary) << test::PlainWave(1000);
+  window.setEnabled(false);
+  window.DropPaths({latin1});
+  window.setEnabled(true);
+  window.DropPaths({root_ + "waves/\xff"});
+  ASSERT_EQ(window.Jobs().Count(), 2u);
+  EXPECT_EQ(window.Jobs().InputPath(0), latin1);
+  EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/\xff/\xfe.wav");
+  EXPECT_TRUE(dialogs_.Prompts().empty());
+}
+
 TEST_F(MainWindowTest, DropIsTakenAsACopySoThatTheSourceNeverDeletesItsFiles) {
   struct Case {
     Qt::DropActions offered;
