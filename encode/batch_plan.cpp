@@ -187,6 +187,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
     }
   }
   plan.overwriteList = checker.TakeOverwriteList();
+  plan.finishing.carry = ReadCarryOptions(settings);
   return plan;
 }
 
