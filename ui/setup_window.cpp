@@ -119,6 +119,7 @@ void TSetupWindow::LoadSettings() {
   ParallelEncoders->setValue(loaded.parallelEncoders);
   KeepFolderTree->setChecked(loaded.outputFolder.keepFolderTree);
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
+  LoadCarry(loaded.carry);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -145,6 +146,7 @@ bool TSetupWindow::SaveSettings() {
   chosen.viewCheck = ViewCheck->isChecked();
   chosen.parallelEncoders = ParallelEncoders->value();
   chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
+  chosen.carry = ChosenCarry();
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

@@ -96,6 +96,7 @@ void TSetupWindow::BuildControls() {
   BuildGeneralPage();
   BuildEncodeOptionPage();
   SetKeyboardOrder();
+  BuildCarryPage();
 }
 
 void TSetupWindow::BuildGeneralPage() {
