@@ -142,6 +142,14 @@ std::vector<CarriedField> WithSeveralValues(const std::vector<CarriedField>& wri
 
 }  // namespace
 
+std::optional<std::string> ReadPictureData(const CarriedPicture& picture,
+                                           const std::string& sourcePath) {
+  const std::optional<std::string> block = ReadPictureBlock(picture, sourcePath);
+  if (!block) return std::nullopt;
+  const TagLib::FLAC::Picture parsed(ToByteVector(*block));
+  return std::string(parsed.data().data(), parsed.data().size());
+}
+
 bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
                       const CarriedTags& carried, const CarryOptions& options, std::string& error) {
   TagLib::Ogg::Vorbis::File file(path.c_str(), false);

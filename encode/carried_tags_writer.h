@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/carried_tags.h"
@@ -14,5 +15,10 @@ namespace lumio {
 // half-written and is to be thrown away.
 bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
                       const CarriedTags& carried, const CarryOptions& options, std::string& error);
+
+// The image bytes of `picture` (of the source at `sourcePath`), nullopt when they
+// cannot be read. Reads files: call it off the GUI thread.
+std::optional<std::string> ReadPictureData(const CarriedPicture& picture,
+                                           const std::string& sourcePath);
 
 }  // namespace lumio

@@ -6,22 +6,18 @@
 #include <taglib/wavfile.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/source_reading.h"
 #include "platform/text_encoding.h"
+#include "support/print_carried_field.h"
 #include "support/run_tool.h"
 #include "support/sound_bytes.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
 
 namespace lumio {
-
-void PrintTo(const CarriedField& field, std::ostream* out) {
-  *out << field.Name << "=" << field.Value;
-}
 
 namespace {
 

@@ -12,7 +12,6 @@
 
 #include <QSignalSpy>
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,14 +24,11 @@
 #include "encode/command_line.h"
 #include "encode_test_support.h"
 #include "platform/file_system.h"
+#include "support/print_carried_field.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
 
 namespace lumio {
-
-void PrintTo(const CarriedField& field, std::ostream* out) {
-  *out << field.Name << "=" << field.Value.substr(0, 40);
-}
 
 namespace {
 
