@@ -18,6 +18,7 @@ constexpr unsigned kInvalidType = 127;
 // Far more than any writer makes: a few blocks, a handful of pictures and some padding.
 constexpr int kMostBlocks = 1024;
 constexpr std::uint64_t kMostMetadataBytes = std::uint64_t{256} << 20;
+constexpr unsigned kPictureType = 6;
 
 // Reads the start of the FLAC stream into `start` and returns the stream's offset: 0, or
 // the length of an ID3v2 tag that some taggers put in front. Nullopt when the bytes
@@ -103,6 +104,15 @@ std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source) {
     return !comment;
   });
   return comment;
+}
+
+std::vector<FlacBlock> FindFlacPictureBlocks(ByteSource& source) {
+  std::vector<FlacBlock> found;
+  ForEachFlacBlock(source, [&](const FlacBlock& block) {
+    if (block.type == kPictureType) found.push_back(block);
+    return true;
+  });
+  return found;
 }
 
 }  // namespace lumio

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "core/byte_source.h"
 #include "core/wave_data.h"
@@ -34,5 +35,8 @@ void ForEachFlacBlock(ByteSource& source, const std::function<bool(const FlacBlo
 // The VORBIS_COMMENT block of the FLAC stream held by `source`, if the walk above
 // meets one.
 std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source);
+
+// The PICTURE blocks of the FLAC stream held by `source`, in file order.
+std::vector<FlacBlock> FindFlacPictureBlocks(ByteSource& source);
 
 }  // namespace lumio

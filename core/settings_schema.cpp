@@ -36,6 +36,7 @@ constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
 constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
 constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
 constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
+constexpr Setting<std::int32_t> kPictureLimitKB{kOptions, "PictureLimitKB", 4096};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
 constexpr Setting<std::string_view> kEncoderPlace{kOptions, "EncoderPlace", ""};
 constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
@@ -162,6 +163,11 @@ std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind) {
   return Read(settings, PatternSetting(kind));
 }
 
+CarryOptions ReadCarryOptions(const SettingsStore& settings) {
+  return CarryOptions{Read(settings, kCarryTags), Read(settings, kCarryPictures),
+                      Read(settings, kPictureLimitKB)};
+}
+
 SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   SetupSettings loaded;
   loaded.outputFolder = ReadOutputFolderRule(settings);
@@ -171,6 +177,7 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.encoder = ReadEncoderLocation(settings);
   loaded.encodePriority = Read(settings, kEncodePriority);
   loaded.encodeOptions = ReadEncodeOptions(settings, EncodeOptionsReader::SetupWindow);
+  loaded.carry = ReadCarryOptions(settings);
   return loaded;
 }
 
@@ -183,6 +190,9 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteOnceChosen(settings, kParallelEncoders, chosen.parallelEncoders);
   WriteOnceChosen(settings, kKeepFolderTree, folder.keepFolderTree);
   WriteOnceChosen(settings, kExistingOutput, static_cast<std::int32_t>(chosen.existingOutputs));
+  WriteOnceChosen(settings, kCarryTags, chosen.carry.fields);
+  WriteOnceChosen(settings, kCarryPictures, chosen.carry.pictures);
+  WriteOnceChosen(settings, kPictureLimitKB, chosen.carry.pictureLimitKB);
   WriteEncoderLocation(settings, chosen.encoder);
   Write(settings, kEncodePriority, chosen.encodePriority);
   WriteEncodeOptions(settings, chosen.encodeOptions);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/carried_tags.h"
+
 namespace lumio {
 
 class SettingsStore;
@@ -85,6 +87,7 @@ struct SetupSettings {
   // gives its meaning).
   std::int32_t encodePriority = static_cast<std::int32_t>(EncodePriority::Normal);
   EncodeOptions encodeOptions;
+  CarryOptions carry;
 };
 
 OutputFolderRule ReadOutputFolderRule(const SettingsStore& settings);
@@ -98,6 +101,8 @@ std::int32_t ReadParallelEncoders(const SettingsStore& settings);
 bool ReadViewCheck(const SettingsStore& settings);
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
+// Options/CarryTags, CarryPictures and PictureLimitKB.
+CarryOptions ReadCarryOptions(const SettingsStore& settings);
 SetupSettings ReadSetupSettings(const SettingsStore& settings);
 
 // Writes the setup window's keys in the order in which they have always stood in the

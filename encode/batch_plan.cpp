@@ -227,6 +227,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
     }
   }
   plan.overwriteList = checker.TakeOverwriteList();
+  plan.finishing.carry = ReadCarryOptions(settings);
   return plan;
 }
 

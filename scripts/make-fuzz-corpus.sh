@@ -8,7 +8,7 @@ set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
   time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz \
-  hand_over_message_fuzz; do
+  hand_over_message_fuzz vorbis_comment_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -75,3 +75,9 @@ printf '\x02ERROR: Input file "bad.wav" is not a supported format\n' >"$e/failur
 h="$out/hand_over_message_fuzz"
 printf 'lumio-paths\n\x00\x00\x00\x00\x00\x00\x00\x17/music/a.flac\x00/music/\xff\x00' >"$h/two-paths"
 printf 'lumio-paths\n\x00\x00\x00\x00\x04\x00\x00\x01/unended' >"$h/over-limit"
+
+# A comment body with a vendor and two fields, one of them in CP932; a picture head.
+v="$out/vorbis_comment_fuzz"
+printf "$(le32 6)vendor$(le32 2)$(le32 7)TITLE=a$(le32 9)GENRE=\x89\x89\x89\xcc" >"$v/comment"
+printf '\x00\x00\x00\x03\x00\x00\x00\x09image/png\x00\x00\x00\x01d' >"$v/picture"
+printf '\x00\x00\x00\x10\x00\x00\x00\x10\x00\x00\x00\x18\x00\x00\x00\x00\x00\x00\x00\x04png!' >>"$v/picture"

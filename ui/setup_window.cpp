@@ -120,6 +120,7 @@ void TSetupWindow::LoadSettings() {
   KeepFolderTree->setChecked(loaded.outputFolder.keepFolderTree);
   KeepFolderTree->setEnabled(!loaded.outputFolder.sameOutput);
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
+  LoadCarry(loaded.carry);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -146,6 +147,7 @@ bool TSetupWindow::SaveSettings() {
   chosen.viewCheck = ViewCheck->isChecked();
   chosen.parallelEncoders = ParallelEncoders->value();
   chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
+  chosen.carry = ChosenCarry();
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

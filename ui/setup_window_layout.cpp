@@ -98,6 +98,7 @@ void TSetupWindow::BuildControls() {
   BuildGeneralPage();
   BuildEncodeOptionPage();
   SetKeyboardOrder();
+  BuildCarryPage();
 }
 
 void TSetupWindow::BuildGeneralPage() {

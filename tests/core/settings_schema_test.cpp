@@ -82,6 +82,10 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
       {"two encoders", [](SetupSettings& s) { s.parallelEncoders = 2; }, "ParallelEncoders", 1},
       {"folder tree", [](SetupSettings& s) { s.outputFolder.keepFolderTree = true; },
        "KeepFolderTree"},
+      {"no tags carried", [](SetupSettings& s) { s.carry.fields = false; }, "CarryTags", 1},
+      {"no pictures", [](SetupSettings& s) { s.carry.pictures = false; }, "CarryPictures", 1},
+      {"picture limit", [](SetupSettings& s) { s.carry.pictureLimitKB = 100; }, "PictureLimitKB",
+       4096},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -95,7 +99,11 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
     EXPECT_EQ(read.existingOutputs, chosen.existingOutputs);
     EXPECT_EQ(read.parallelEncoders, chosen.parallelEncoders);
     EXPECT_EQ(read.outputFolder.keepFolderTree, chosen.outputFolder.keepFolderTree);
-    for (const char* key : {"ExistingOutput", "ParallelEncoders", "KeepFolderTree"}) {
+    EXPECT_EQ(read.carry.fields, chosen.carry.fields);
+    EXPECT_EQ(read.carry.pictures, chosen.carry.pictures);
+    EXPECT_EQ(read.carry.pictureLimitKB, chosen.carry.pictureLimitKB);
+    for (const char* key : {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "CarryTags",
+                            "CarryPictures", "PictureLimitKB"}) {
       const bool written = store.ReadString("Options", key, "(none)") != "(none)";
       EXPECT_EQ(written, c.laterKey != nullptr && std::string(c.laterKey) == key) << key;
     }

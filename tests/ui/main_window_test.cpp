@@ -420,6 +420,7 @@ TEST_F(MainWindowTest, HandedOverNamesThatAreNotUtf8KeepTheirBytes) {
   window.DropPaths({latin1});
   window.setEnabled(true);
   window.DropPaths({root_ + "waves/\xff"});
+  ASSERT_TRUE(test::WaitForAdding(window));
   ASSERT_EQ(window.Jobs().Count(), 2u);
   EXPECT_EQ(window.Jobs().InputPath(0), latin1);
   EXPECT_EQ(window.Jobs().InputPath(1), root_ + "waves/\xff/\xfe.wav");
