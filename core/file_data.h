@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/carried_tags.h"
 #include "core/wave_data.h"
 
 namespace lumio {
@@ -22,6 +23,8 @@ struct FileData {
   // Empty otherwise. Created when the job runs.
   std::string OutputSubfolder;
   WaveData Wave;
+  // The source's other fields and its pictures, which the output carries as well.
+  CarriedTags Carried;
 };
 
 enum class TagField { Title, Artist, Album, Comment, Date, TrackNumber };

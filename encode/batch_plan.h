@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/file_data.h"
+#include "encode/finishing_options.h"
 #include "platform/path_rules.h"
 
 namespace lumio {
@@ -32,6 +33,7 @@ struct BatchPlan {
   // Outputs that exist already or that an earlier job writes too, each followed by a
   // line feed; empty when nothing would be overwritten or nothing is to be asked.
   std::string overwriteList;
+  FinishingOptions finishing;
 };
 
 // A check that failed: the message to show (without its leading line feed).

@@ -1,6 +1,8 @@
 #include "encode/batch_run.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <exception>
 
@@ -9,6 +11,7 @@
 #include "encode/command_line_split.h"
 #include "encode/encoder_output_reader.h"
 #include "encode/encoder_process.h"
+#include "encode/output_finishing.h"
 #include "encode/temporary_output.h"
 #include "platform/file_system.h"
 
@@ -37,6 +40,7 @@ struct BatchRun::Lane {
   std::size_t job = 0;
   std::unique_ptr<EncoderProcess> process;
   std::optional<TemporaryOutput> output;
+  std::unique_ptr<QFutureWatcher<FinishingResult>> finishing;
   EncoderOutputReader reader;
   ConsoleSink* console = nullptr;
   std::int64_t startMs = 0;
@@ -79,6 +83,7 @@ void BatchRun::ReleaseLane(Lane& lane, bool later) {
     }
   }
   lane.console = nullptr;
+  lane.finishing.reset();
   if (lane.output) {
     lane.output->Discard();
     lane.output.reset();
@@ -236,7 +241,6 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   outcome.playTimeMs = planned.record.Wave.PlayTime;
   outcome.elapsedMs = endMs - lane.startMs;
   outcome.ran = exit.started;
-  bool succeeded = false;
   if (!exit.started) {
     outcome.reason = "エンコーダを起動できません: " + exit.startError;
   } else if (exit.signalled || exit.exitCode != 0) {
@@ -250,13 +254,42 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   } else if (!lane.output->HasContent()) {
     outcome.reason = "出力ファイルが作られませんでした";
   } else {
-    std::string error;
-    succeeded = lane.output->Commit(planned.record.OutputFileName, error);
-    if (succeeded) {
-      lane.output.reset();
-    } else {
-      outcome.reason = "出力ファイルを置き換えられません: " + error;
-    }
+    StartFinishing(laneIndex, std::move(outcome));
+    return;
+  }
+  outcome.succeeded = false;
+  EndJob(laneIndex, std::move(outcome), false);
+}
+
+void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
+  Lane& lane = *lanes_[laneIndex];
+  lane.finishing = std::make_unique<QFutureWatcher<FinishingResult>>();
+  // The watcher goes with the lane; a run destroyed meanwhile drops the result, and the
+  // worker only ever touches its own copies and the hidden file.
+  connect(lane.finishing.get(), &QFutureWatcherBase::finished, this,
+          [this, laneIndex, outcome = std::move(outcome)] {
+            Guarded([&] {
+              const FinishingResult finished = lanes_[laneIndex]->finishing->result();
+              CommitOutput(laneIndex, outcome, finished);
+              FillLanes();
+              FinishIfDone();
+            });
+          });
+  lane.finishing->setFuture(
+      QtConcurrent::run(FinishOutput, lane.output->Path(), plan_.jobs[lane.job], plan_.finishing));
+}
+
+void BatchRun::CommitOutput(int laneIndex, JobOutcome outcome, const FinishingResult& finished) {
+  Lane& lane = *lanes_[laneIndex];
+  bool succeeded = false;
+  std::string error;
+  if (!finished.succeeded) {
+    outcome.reason = finished.reason;
+  } else if (lane.output->Commit(plan_.jobs[lane.job].record.OutputFileName, error)) {
+    succeeded = true;
+    lane.output.reset();
+  } else {
+    outcome.reason = "出力ファイルを置き換えられません: " + error;
   }
   outcome.succeeded = succeeded;
   EndJob(laneIndex, std::move(outcome), succeeded);

@@ -92,6 +92,9 @@ class BatchRun : public QObject, public RunningEncoder {
   void StartJob(std::size_t job, int lane);
   void JobOutput(int lane, std::string_view bytes);
   void JobFinished(int lane, const struct EncoderExit& exit);
+  // Runs the finishing step on the lane's hidden file off this thread, then commits it.
+  void StartFinishing(int lane, JobOutcome outcome);
+  void CommitOutput(int lane, JobOutcome outcome, const struct FinishingResult& finished);
   void EndJob(int lane, JobOutcome outcome, bool succeeded);
   void FinishIfDone();
   // Runs `step`; a fault in it stops the whole run instead of escaping into the event loop.

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "encode/batch_plan.h"
+
+namespace lumio {
+
+// The answer of the finishing step: success, or the reason the job fails.
+struct FinishingResult {
+  bool succeeded = true;
+  std::string reason;  // for the report's reason line; empty on success
+};
+
+// The work done on a job's hidden output after the encoder has exited 0 and before the
+// file takes the output's name. It runs on a worker thread, so it may take its time
+// with the file, but it touches nothing but the file at `hiddenPath` and its own
+// arguments. A failure leaves the hidden file to be removed by the caller.
+FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& job,
+                             const FinishingOptions& options);
+
+}  // namespace lumio
