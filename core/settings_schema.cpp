@@ -32,6 +32,8 @@ constexpr Setting<bool> kViewCheck{kOptions, "ViewCheck", false};
 constexpr Setting<std::int32_t> kParallelEncoders{kOptions, "ParallelEncoders", 1};
 constexpr Setting<bool> kKeepFolderTree{kOptions, "KeepFolderTree", false};
 constexpr Setting<std::int32_t> kExistingOutput{kOptions, "ExistingOutput", 0};
+constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
+constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
 constexpr Setting<std::string_view> kEncoderPlace{kOptions, "EncoderPlace", ""};
 constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
@@ -150,6 +152,14 @@ std::int32_t ReadParallelEncoders(const SettingsStore& settings) {
 
 bool ReadViewCheck(const SettingsStore& settings) { return Read(settings, kViewCheck); }
 
+ReplayGainMode ReadReplayGainMode(const SettingsStore& settings) {
+  constexpr std::array modes{ReplayGainMode::None, ReplayGainMode::Track,
+                             ReplayGainMode::TrackAndAlbum};
+  return ModeOf(Read(settings, kReplayGain), modes).value_or(ReplayGainMode::None);
+}
+
+bool ReadVerifyOutputs(const SettingsStore& settings) { return Read(settings, kVerifyOutputs); }
+
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings) {
   return RememberedFolders{Read(settings, kOpenDir), Read(settings, kDefDir)};
 }
@@ -167,6 +177,8 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.encoder = ReadEncoderLocation(settings);
   loaded.encodePriority = Read(settings, kEncodePriority);
   loaded.encodeOptions = ReadEncodeOptions(settings, EncodeOptionsReader::SetupWindow);
+  loaded.replayGain = ReadReplayGainMode(settings);
+  loaded.verifyOutputs = ReadVerifyOutputs(settings);
   return loaded;
 }
 
@@ -182,6 +194,8 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteEncoderLocation(settings, chosen.encoder);
   Write(settings, kEncodePriority, chosen.encodePriority);
   WriteEncodeOptions(settings, chosen.encodeOptions);
+  WriteOnceChosen(settings, kReplayGain, static_cast<std::int32_t>(chosen.replayGain));
+  WriteOnceChosen(settings, kVerifyOutputs, chosen.verifyOutputs);
 }
 
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location) {

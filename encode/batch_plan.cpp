@@ -187,6 +187,8 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
     }
   }
   plan.overwriteList = checker.TakeOverwriteList();
+  plan.finishing.replayGain = ReadReplayGainMode(settings);
+  plan.finishing.verifyOutputs = ReadVerifyOutputs(settings);
   return plan;
 }
 

@@ -119,6 +119,8 @@ void TSetupWindow::LoadSettings() {
   ParallelEncoders->setValue(loaded.parallelEncoders);
   KeepFolderTree->setChecked(loaded.outputFolder.keepFolderTree);
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
+  ReplayGain->setCurrentIndex(static_cast<int>(loaded.replayGain));
+  VerifyOutputs->setChecked(loaded.verifyOutputs);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -145,6 +147,8 @@ bool TSetupWindow::SaveSettings() {
   chosen.viewCheck = ViewCheck->isChecked();
   chosen.parallelEncoders = ParallelEncoders->value();
   chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
+  chosen.replayGain = static_cast<ReplayGainMode>(ReplayGain->currentIndex());
+  chosen.verifyOutputs = VerifyOutputs->isChecked();
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();
