@@ -48,6 +48,7 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
     }
     OutputMeasure measure = MeasureOutput(member.outputPath, true);
     if (!measure.stream.decoded) return member.outputPath + ": " + measure.stream.error;
+    if (!measure.loudness) return member.outputPath + ": 音量を測れない形式です";
     meters.push_back(std::move(measure.loudness));
   }
   std::vector<const LoudnessMeter*> tracks;

@@ -53,13 +53,15 @@ std::optional<double> Measured(Measure measure) {
 
 }  // namespace
 
-LoudnessMeter::LoudnessMeter(int channels, std::uint32_t sampleRate)
-    : state_(ebur128_init(static_cast<unsigned>(channels), sampleRate, kMode)) {
-  if (state_ == nullptr) throw std::bad_alloc();
+std::unique_ptr<LoudnessMeter> LoudnessMeter::Create(int channels, std::uint32_t sampleRate) {
+  if (channels <= 0) return nullptr;
+  ebur128_state* state = ebur128_init(static_cast<unsigned>(channels), sampleRate, kMode);
+  if (state == nullptr) return nullptr;
   const std::vector<int> places = ChannelPlaces(channels);
   for (std::size_t channel = 0; channel < places.size(); ++channel) {
-    ebur128_set_channel(state_, static_cast<unsigned>(channel), places[channel]);
+    ebur128_set_channel(state, static_cast<unsigned>(channel), places[channel]);
   }
+  return std::unique_ptr<LoudnessMeter>(new LoudnessMeter(state));
 }
 
 LoudnessMeter::~LoudnessMeter() { ebur128_destroy(&state_); }

@@ -16,7 +16,9 @@ namespace lumio {
 class LoudnessMeter {
  public:
   // `channels` in the Vorbis channel order (mono, stereo, then the 3.0 to 7.1 layouts).
-  LoudnessMeter(int channels, std::uint32_t sampleRate);
+  // Null when libebur128 measures no such stream (more than 64 channels, a rate below
+  // 16 Hz or above 2.8 MHz): a hostile or odd file is simply not measured.
+  static std::unique_ptr<LoudnessMeter> Create(int channels, std::uint32_t sampleRate);
   ~LoudnessMeter();
   LoudnessMeter(const LoudnessMeter&) = delete;
   LoudnessMeter& operator=(const LoudnessMeter&) = delete;
@@ -30,6 +32,8 @@ class LoudnessMeter {
 
  private:
   friend std::optional<double> AlbumLoudness(const std::vector<const LoudnessMeter*>& tracks);
+
+  explicit LoudnessMeter(ebur128_state* state) : state_(state) {}
 
   ebur128_state* state_ = nullptr;
 };

@@ -30,11 +30,13 @@ FinishingResult CheckAndMeasureOutput(const std::string& hiddenPath, const Plann
     }
   }
   if (loudness) {
+    // A stream that cannot be measured gets no fields: old ones would not be its own.
+    const std::vector<CommentField> fields =
+        measure.loudness ? ReplayGainFields(measure.loudness->IntegratedLoudness(),
+                                            measure.loudness->SamplePeak(), false)
+                         : std::vector<CommentField>();
     std::string error;
-    if (!ReplaceCommentFields(hiddenPath, ReplayGainFieldNames(),
-                              ReplayGainFields(measure.loudness->IntegratedLoudness(),
-                                               measure.loudness->SamplePeak(), false),
-                              error)) {
+    if (!ReplaceCommentFields(hiddenPath, ReplayGainFieldNames(), fields, error)) {
       result.succeeded = false;
       result.reason = std::move(error);
       return result;

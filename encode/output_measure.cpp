@@ -7,8 +7,7 @@ OutputMeasure MeasureOutput(const std::string& path, bool measureLoudness) {
   measure.stream = DecodeVorbisFile(
       path,
       [&](int channels, std::uint32_t sampleRate) {
-        if (measureLoudness)
-          measure.loudness = std::make_unique<LoudnessMeter>(channels, sampleRate);
+        if (measureLoudness) measure.loudness = LoudnessMeter::Create(channels, sampleRate);
       },
       [&](const float* interleaved, std::size_t frames) {
         if (measure.loudness) measure.loudness->Add(interleaved, frames);

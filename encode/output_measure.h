@@ -11,7 +11,8 @@ namespace lumio {
 // One decoding of a finished output serves both its check and its loudness.
 struct OutputMeasure {
   DecodedStream stream;
-  std::unique_ptr<LoudnessMeter> loudness;  // when asked for; fed every decoded sample
+  // When asked for and the stream can be measured; fed every decoded sample.
+  std::unique_ptr<LoudnessMeter> loudness;
 };
 
 // Decodes the Ogg Vorbis file at `path`, measuring its loudness when `measureLoudness`.

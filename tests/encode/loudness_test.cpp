@@ -84,6 +84,19 @@ TEST_F(EncodedToneTest, SilenceHasNoLoudnessAndNoFields) {
   EXPECT_TRUE(ReplayGainFields(silence.loudness->IntegratedLoudness(), 0, false).empty());
 }
 
+TEST(LoudnessMeter, StreamsTheLibraryCannotMeasureGetNoMeter) {
+  const struct {
+    int channels;
+    std::uint32_t rate;
+    bool measured;
+  } rows[] = {{2, 44100, true},   {1, 8000, true}, {8, 192000, true}, {64, 48000, true},
+              {65, 48000, false}, {2, 8, false},   {0, 44100, false}, {2, 4000000, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.channels) + " channels at " + std::to_string(row.rate));
+    EXPECT_EQ(LoudnessMeter::Create(row.channels, row.rate) != nullptr, row.measured);
+  }
+}
+
 TEST(MeasureOutput, FilesThatAreNoWholeOggVorbisStreamAreErrors) {
   const test::TemporaryFolder dir;
   const std::string wave = dir.Path() + "/tone.wav";
