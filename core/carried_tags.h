@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumio {
@@ -24,9 +25,7 @@ struct CarriedPicture {
   std::string Mime;
   std::string Description;
   std::uint64_t Size = 0;  // bytes, as found when the entry was read
-  std::uint32_t Width = 0;
-  std::uint32_t Height = 0;
-  std::string ImagePath;  // empty: the picture is the source's own
+  std::string ImagePath;   // empty: the picture is the source's own
   std::int32_t SourceIndex = -1;
 
   bool operator==(const CarriedPicture&) const = default;
@@ -36,17 +35,25 @@ struct CarriedPicture {
 struct CarriedTags {
   std::vector<CarriedField> Fields;
   std::vector<CarriedPicture> Pictures;
+  // The values of each edited field (TITLE, ARTIST, …) that the source held several
+  // times: the entry shows them joined by "; ", and while it still does, the output
+  // gets them as separate fields again.
+  std::vector<CarriedField> SeveralValues;
   // Names of what the source holds but no output can carry (fields TagLib cannot name).
   std::vector<std::string> LeftOut;
 
   bool operator==(const CarriedTags&) const = default;
 };
 
+// Whether a field of this (upper-case) name is one the list edits, so that the entry's
+// value goes out instead of the source's.
+bool IsEditedFieldName(std::string_view name);
+
 // What the settings say is carried into the outputs.
 struct CarryOptions {
-  bool fields = true;
-  bool pictures = true;
-  std::uint64_t pictureLimitBytes = 4096 * 1024;
+  bool fields = true;                  // off: the output gets the six edited fields only
+  bool pictures = true;                // only with fields
+  std::int32_t pictureLimitKB = 4096;  // larger pictures are left out
 };
 
 }  // namespace lumio

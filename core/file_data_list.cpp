@@ -95,6 +95,7 @@ bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading rea
   record->Date = std::move(tags.Date);
   record->TrackNumber = std::move(tags.TrackNumber);
   record->Comment = std::move(tags.Comment);
+  record->Carried = std::move(tags.Carried);
 
   // Both lists change together: if the path cannot be stored, the record goes again.
   records_.push_back(std::move(record));

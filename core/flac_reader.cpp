@@ -14,6 +14,7 @@ constexpr std::size_t kBlockHeaderSize = 4;
 constexpr std::size_t kStreamStartSize = 4 + kBlockHeaderSize + 34;
 constexpr unsigned kStreamInfoType = 0;
 constexpr unsigned kVorbisCommentType = 4;
+constexpr unsigned kPictureType = 6;
 
 // Reads the start of the FLAC stream into `start` and returns the stream's offset: 0, or
 // the length of an ID3v2 tag that some taggers put in front. Nullopt when the bytes
@@ -71,22 +72,46 @@ bool ReadFlacInfo(ByteSource& source, WaveData& wave) {
   return true;
 }
 
-std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source) {
+namespace {
+
+// Calls `visit` with the type and place of each metadata block after STREAMINFO, in
+// file order, until it answers false.
+template <typename Visit>
+void ForEachFlacBlock(ByteSource& source, Visit visit) {
   unsigned char start[kStreamStartSize];
   const std::optional<std::uint64_t> offset = ReadStreamStart(source, start);
-  if (!offset) return std::nullopt;
+  if (!offset) return;
   unsigned char header[kBlockHeaderSize];
   std::memcpy(header, start + 4, sizeof header);
   std::uint64_t position = *offset + 4;
   // A stream holds a few blocks; the last one says so.
   while (!IsLastBlock(header)) {
     position += kBlockHeaderSize + BlockSize(header);
-    if (source.ReadAt(position, header, sizeof header) < sizeof header) return std::nullopt;
-    if ((header[0] & 0x7F) == kVorbisCommentType) {
-      return FlacBlock{position + kBlockHeaderSize, BlockSize(header)};
+    if (source.ReadAt(position, header, sizeof header) < sizeof header) return;
+    if (!visit(header[0] & 0x7Fu, FlacBlock{position + kBlockHeaderSize, BlockSize(header)})) {
+      return;
     }
   }
-  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source) {
+  std::optional<FlacBlock> found;
+  ForEachFlacBlock(source, [&](unsigned type, const FlacBlock& block) {
+    if (type == kVorbisCommentType) found = block;
+    return !found;
+  });
+  return found;
+}
+
+std::vector<FlacBlock> FindFlacPictureBlocks(ByteSource& source) {
+  std::vector<FlacBlock> found;
+  ForEachFlacBlock(source, [&](unsigned type, const FlacBlock& block) {
+    if (type == kPictureType) found.push_back(block);
+    return true;
+  });
+  return found;
 }
 
 }  // namespace lumio

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "core/byte_source.h"
 #include "core/wave_data.h"
@@ -22,5 +23,8 @@ struct FlacBlock {
 
 // The VORBIS_COMMENT block of the FLAC stream held by `source`, if it has one.
 std::optional<FlacBlock> FindFlacCommentBlock(ByteSource& source);
+
+// The PICTURE blocks of the FLAC stream held by `source`, in file order.
+std::vector<FlacBlock> FindFlacPictureBlocks(ByteSource& source);
 
 }  // namespace lumio

@@ -34,6 +34,9 @@ constexpr Setting<bool> kKeepFolderTree{kOptions, "KeepFolderTree", false};
 constexpr Setting<std::int32_t> kExistingOutput{kOptions, "ExistingOutput", 0};
 constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
 constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
+constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
+constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
+constexpr Setting<std::int32_t> kPictureLimitKB{kOptions, "PictureLimitKB", 4096};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
 constexpr Setting<std::string_view> kEncoderPlace{kOptions, "EncoderPlace", ""};
 constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
@@ -168,6 +171,11 @@ std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind) {
   return Read(settings, PatternSetting(kind));
 }
 
+CarryOptions ReadCarryOptions(const SettingsStore& settings) {
+  return CarryOptions{Read(settings, kCarryTags), Read(settings, kCarryPictures),
+                      Read(settings, kPictureLimitKB)};
+}
+
 SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   SetupSettings loaded;
   loaded.outputFolder = ReadOutputFolderRule(settings);
@@ -179,6 +187,7 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.encodeOptions = ReadEncodeOptions(settings, EncodeOptionsReader::SetupWindow);
   loaded.replayGain = ReadReplayGainMode(settings);
   loaded.verifyOutputs = ReadVerifyOutputs(settings);
+  loaded.carry = ReadCarryOptions(settings);
   return loaded;
 }
 
@@ -191,6 +200,9 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteOnceChosen(settings, kParallelEncoders, chosen.parallelEncoders);
   WriteOnceChosen(settings, kKeepFolderTree, folder.keepFolderTree);
   WriteOnceChosen(settings, kExistingOutput, static_cast<std::int32_t>(chosen.existingOutputs));
+  WriteOnceChosen(settings, kCarryTags, chosen.carry.fields);
+  WriteOnceChosen(settings, kCarryPictures, chosen.carry.pictures);
+  WriteOnceChosen(settings, kPictureLimitKB, chosen.carry.pictureLimitKB);
   WriteEncoderLocation(settings, chosen.encoder);
   Write(settings, kEncodePriority, chosen.encodePriority);
   WriteEncodeOptions(settings, chosen.encodeOptions);

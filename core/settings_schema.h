@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/carried_tags.h"
+
 namespace lumio {
 
 class SettingsStore;
@@ -91,6 +93,7 @@ struct SetupSettings {
   EncodeOptions encodeOptions;
   ReplayGainMode replayGain = ReplayGainMode::None;
   bool verifyOutputs = false;  // Options/VerifyOutputs: each output decoded and its length checked
+  CarryOptions carry;
 };
 
 OutputFolderRule ReadOutputFolderRule(const SettingsStore& settings);
@@ -106,6 +109,8 @@ ReplayGainMode ReadReplayGainMode(const SettingsStore& settings);
 bool ReadVerifyOutputs(const SettingsStore& settings);
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
+// Options/CarryTags, CarryPictures and PictureLimitKB.
+CarryOptions ReadCarryOptions(const SettingsStore& settings);
 SetupSettings ReadSetupSettings(const SettingsStore& settings);
 
 // Writes the setup window's keys in the order in which they have always stood in the

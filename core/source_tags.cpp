@@ -1,17 +1,20 @@
 #include "core/source_tags.h"
 
 #include <taglib/aifffile.h>
+#include <taglib/attachedpictureframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
-#include <taglib/xiphcomment.h>
 
-#include <initializer_list>
+#include <algorithm>
 #include <optional>
 
 #include "core/aiff_reader.h"
 #include "core/chunk_walk.h"
+#include "core/cover_image.h"
 #include "core/flac_reader.h"
+#include "core/vorbis_comment.h"
 #include "platform/text_encoding.h"
 
 namespace lumio {
@@ -65,31 +68,90 @@ void FillEmpty(std::string& field, const std::string& text) {
   if (field.empty()) field = text;
 }
 
-// The values of the first of `keys` that the comment holds, joined: several values of
-// one field (two artists, say) all reach the output.
-std::string XiphField(const TagLib::Ogg::FieldListMap& fields,
-                      std::initializer_list<const TagLib::String*> keys,
-                      const TagLib::String& separator) {
-  for (const TagLib::String* key : keys) {
-    const auto found = fields.find(*key);
-    if (found != fields.end() && !found->second.isEmpty()) {
-      return Utf8(found->second.toString(separator));
-    }
+// The values of the field `name`, joined: several values of one field (two artists,
+// say) all reach the output.
+std::string JoinedField(const std::vector<CarriedField>& fields, std::string_view name,
+                        std::string_view separator) {
+  std::string joined;
+  bool first = true;
+  for (const CarriedField& field : fields) {
+    if (field.Name != name) continue;
+    if (!first) joined += separator;
+    joined += field.Value;
+    first = false;
   }
-  return {};
+  return joined;
 }
 
-void ReadXiph(const TagLib::Ogg::XiphComment& comment, SourceTags& tags) {
-  // Made once: every file added looks these up.
-  static const TagLib::String title("TITLE"), artist("ARTIST"), album("ALBUM"), date("DATE"),
-      track("TRACKNUMBER"), note("COMMENT"), description("DESCRIPTION"), values("; "), lines("\n");
-  const TagLib::Ogg::FieldListMap& fields = comment.fieldListMap();
-  tags.Title = XiphField(fields, {&title}, values);
-  tags.Artist = XiphField(fields, {&artist}, values);
-  tags.Album = XiphField(fields, {&album}, values);
-  tags.Date = XiphField(fields, {&date}, values);
-  tags.TrackNumber = XiphField(fields, {&track}, values);
-  tags.Comment = XiphField(fields, {&note, &description}, lines);
+void ReadFlacComment(std::string_view body, SourceTags& tags) {
+  const VorbisComment comment = ParseVorbisComment(body, FieldNames::Upper);
+  const std::vector<CarriedField>& fields = comment.Fields;
+  tags.Title = JoinedField(fields, "TITLE", "; ");
+  tags.Artist = JoinedField(fields, "ARTIST", "; ");
+  tags.Album = JoinedField(fields, "ALBUM", "; ");
+  tags.Date = JoinedField(fields, "DATE", "; ");
+  tags.TrackNumber = JoinedField(fields, "TRACKNUMBER", "; ");
+  tags.Comment = JoinedField(fields, "COMMENT", "\n");
+  if (tags.Comment.empty()) tags.Comment = JoinedField(fields, "DESCRIPTION", "\n");
+  for (const CarriedField& field : fields) {
+    if (!IsEditedFieldName(field.Name)) {
+      tags.Carried.Fields.push_back(field);
+    } else if (std::count_if(fields.begin(), fields.end(), [&](const CarriedField& other) {
+                 return other.Name == field.Name;
+               }) > 1) {
+      tags.Carried.SeveralValues.push_back(field);
+    }
+  }
+}
+
+// TagLib names each ID3v2 frame's fields only inside its whole-tag map, which is sorted
+// by name; the frame's own mapping keeps the tag's order. It is protected, so it is
+// reached through a pointer to the member, which a derived class may take.
+struct FrameFields : TagLib::ID3v2::Frame {
+  static TagLib::PropertyMap Of(const TagLib::ID3v2::Frame& frame) {
+    constexpr auto fields = &FrameFields::asProperties;
+    return (frame.*fields)();
+  }
+};
+
+void AddProperties(const TagLib::PropertyMap& properties, CarriedTags& carried) {
+  for (const auto& [key, values] : properties) {
+    const std::string name = Utf8(key);
+    if (IsEditedFieldName(name)) continue;
+    for (const TagLib::String& value : values) carried.Fields.push_back({name, Utf8(value)});
+  }
+  for (const TagLib::String& unsupported : properties.unsupportedData()) {
+    carried.LeftOut.push_back(Utf8(unsupported));
+  }
+}
+
+void ReadId3Carried(const TagLib::ID3v2::Tag& tag, CarriedTags& carried) {
+  std::int32_t pictures = 0;
+  for (const TagLib::ID3v2::Frame* frame : tag.frameList()) {
+    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
+    if (picture == nullptr) {
+      AddProperties(FrameFields::Of(*frame), carried);
+      continue;
+    }
+    CarriedPicture carriedPicture;
+    carriedPicture.Type = static_cast<std::int32_t>(picture->type());
+    carriedPicture.Mime = Utf8(picture->mimeType());
+    carriedPicture.Description = Utf8(picture->description());
+    carriedPicture.Size = picture->picture().size();
+    carriedPicture.SourceIndex = pictures++;
+    carried.Pictures.push_back(std::move(carriedPicture));
+  }
+}
+
+// Fields of a tag read after the ID3v2 tag, for names the ID3v2 tag lacks.
+void AddMissingProperties(const TagLib::PropertyMap& properties, CarriedTags& carried) {
+  CarriedTags more;
+  AddProperties(properties, more);
+  for (CarriedField& field : more.Fields) {
+    const bool known = std::any_of(carried.Fields.begin(), carried.Fields.end(),
+                                   [&](const CarriedField& had) { return had.Name == field.Name; });
+    if (!known) carried.Fields.push_back(std::move(field));
+  }
 }
 
 std::string Id3Frame(const TagLib::ID3v2::Tag& tag, const char* id) {
@@ -105,6 +167,7 @@ void ReadId3(const TagLib::ID3v2::Tag& tag, SourceTags& tags) {
   FillEmpty(tags.Date, Id3Frame(tag, "TDRC"));
   FillEmpty(tags.TrackNumber, Id3Frame(tag, "TRCK"));
   FillEmpty(tags.Comment, Utf8(tag.comment()));
+  ReadId3Carried(tag, tags.Carried);
 }
 
 void ReadInfo(const TagLib::RIFF::Info::Tag& tag, SourceTags& tags) {
@@ -116,6 +179,7 @@ void ReadInfo(const TagLib::RIFF::Info::Tag& tag, SourceTags& tags) {
   FillEmpty(tags.TrackNumber, field("ITRK"));
   FillEmpty(tags.TrackNumber, field("IPRT"));
   FillEmpty(tags.Comment, field("ICMT"));
+  AddMissingProperties(tag.properties(), tags.Carried);
 }
 
 // Chunk and block bodies larger than this hold no tags worth reading (a cover picture,
@@ -186,11 +250,34 @@ void ReadAiffTags(ByteSource& source, const std::string& path, SourceTags& tags)
   FillEmpty(tags.Comment, annotation);
 }
 
+// The head of a picture fits in this; the picture's bytes are read only when an output
+// is finished.
+constexpr std::uint32_t kLargestPictureHead = 64 << 10;
+
+void ReadFlacPictures(ByteSource& source, CarriedTags& carried) {
+  std::int32_t index = 0;
+  for (const FlacBlock& block : FindFlacPictureBlocks(source)) {
+    const std::string head =
+        ReadBody(source, block.bodyPosition, std::min(block.size, kLargestPictureHead));
+    const std::optional<PictureHead> parsed = ParsePictureHead(head);
+    const std::int32_t sourceIndex = index++;
+    if (!parsed) continue;
+    CarriedPicture picture;
+    picture.Type = parsed->type;
+    picture.Mime = parsed->mime;
+    picture.Description = parsed->description;
+    picture.Size = parsed->dataSize;
+    picture.SourceIndex = sourceIndex;
+    carried.Pictures.push_back(std::move(picture));
+  }
+}
+
 void ReadFlacTags(ByteSource& source, SourceTags& tags) {
   const std::optional<FlacBlock> block = FindFlacCommentBlock(source);
-  if (!block || block->size > kLargestTagBody) return;
-  const std::string body = ReadBody(source, block->bodyPosition, block->size);
-  ReadXiph(TagLib::Ogg::XiphComment(ToByteVector(body)), tags);
+  if (block && block->size <= kLargestTagBody) {
+    ReadFlacComment(ReadBody(source, block->bodyPosition, block->size), tags);
+  }
+  ReadFlacPictures(source, tags.Carried);
 }
 
 SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind) {
@@ -209,6 +296,12 @@ SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind)
       break;
   }
   tags.Comment = WithRecordLineEnds(tags.Comment);
+  if (tags.Carried.Pictures.empty()) {
+    const std::size_t slash = path.find_last_of('/');
+    std::optional<CarriedPicture> cover =
+        FindCoverImage(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+    if (cover) tags.Carried.Pictures.push_back(std::move(*cover));
+  }
   return tags;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/audio_kind.h"
 #include "core/byte_source.h"
+#include "core/carried_tags.h"
 
 namespace lumio {
 
@@ -16,6 +17,7 @@ struct SourceTags {
   std::string Date;
   std::string TrackNumber;
   std::string Comment;
+  CarriedTags Carried;
 };
 
 // Reads the tags of the file at `path`, whose bytes `source` holds, as a file of `kind`:
@@ -23,7 +25,10 @@ struct SourceTags {
 // chunk lacks; the AIFF ID3 chunk, then its NAME, AUTH and ANNO chunks. Text of the INFO
 // and AIFF text chunks, which declare no encoding, is taken as UTF-8 when it is valid
 // UTF-8 and as CP932 otherwise. A file whose tags cannot be read gives empty tags: tags
-// never keep a file out of the list.
+// never keep a file out of the list. FLAC comments that are not valid UTF-8 are decoded
+// the same way, field by field. Every other field and every picture goes into
+// `Carried`, in the file's order; a file without pictures takes its folder's cover
+// image (FindCoverImage).
 SourceTags ReadSourceTags(ByteSource& source, const std::string& path, AudioKind kind);
 
 }  // namespace lumio

@@ -7,7 +7,7 @@
 set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
-  time_text_fuzz audio_header_fuzz encoder_output_fuzz; do
+  time_text_fuzz audio_header_fuzz encoder_output_fuzz vorbis_comment_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -61,3 +61,9 @@ e="$out/encoder_output_fuzz"
 printf '\x05Opening with wav module: WAV file reader\nEncoding "t.wav" to \n "out.ogg" \n\r\t[  4.8%%] [ 0m00s remaining] | \r\t[ 45.3%%] [ 1m12s remaining] - \n\nDone encoding file "out.ogg"\n' \
   >"$e/run"
 printf '\x02ERROR: Input file "bad.wav" is not a supported format\n' >"$e/failure"
+
+# A comment body with a vendor and two fields, one of them in CP932; a picture head.
+v="$out/vorbis_comment_fuzz"
+printf "$(le32 6)vendor$(le32 2)$(le32 7)TITLE=a$(le32 9)GENRE=\x89\x89\x89\xcc" >"$v/comment"
+printf '\x00\x00\x00\x03\x00\x00\x00\x09image/png\x00\x00\x00\x01d' >"$v/picture"
+printf '\x00\x00\x00\x10\x00\x00\x00\x10\x00\x00\x00\x18\x00\x00\x00\x00\x00\x00\x00\x04png!' >>"$v/picture"

@@ -165,6 +165,8 @@ setup=$(find_window '^設定$')
 shoot "$setup" setup-general
 click "$setup" 100 18
 shoot "$setup" setup-encode-options
+click "$setup" 205 18
+shoot "$setup" setup-carry
 click "$setup" $((216 + 45)) $((296 + 10))
 
 # A run: the progress window while the long file is encoded beside the others, then the
@@ -195,10 +197,21 @@ for track in 1 2 10; do
   flac -s -f --force-raw-format --endian=little --sign=signed --channels=2 --bps=16 \
     --sample-rate=44100 --tag="TITLE=曲 $track" --tag="ARTIST=Lumio Trio" \
     --tag="ALBUM=夜の歌" --tag="DATE=2024" --tag="TRACKNUMBER=$track" \
-    --tag="COMMENT=FLAC から" -o "$flacs/$track.flac" "$work/silence.raw"
+    --tag="COMMENT=FLAC から" --tag="GENRE=Jazz" --tag="ALBUMARTIST=Lumio Trio" \
+    --tag="COMPOSER=夜野 歌子" --tag="DISCNUMBER=1" -o "$flacs/$track.flac" "$work/silence.raw"
 done
+# A cover beside them, which each output carries as its front cover.
+convert -size 300x300 gradient:'#2b4c7e-#e0a458' "$flacs/cover.png"
 HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
   XDG_RUNTIME_DIR="$work/runtime" "$binary" "$flacs" >/dev/null 2>&1
 sleep 1.5
 click "$main" $((24 + 60)) $((menu + 24 + 2 + 3 * 12 + 6))
 shoot "$main" main-flac
+
+# すべてのタグ for the selected FLAC entry: the six fields, the carried ones, the cover.
+xdotool key --window "$main" ctrl+l
+alltags=$(find_window '^すべてのタグ$')
+sleep 1
+shoot "$alltags" all-tags
+xdotool key Escape
+sleep 0.4

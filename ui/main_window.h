@@ -121,6 +121,8 @@ class TMainWindow : public QMainWindow {
   void NumberTracksClick();
   void FileNameFromTagsClick();
   void TagsFromFileNameClick();
+  // Opens すべてのタグ for the selected entries (main_window_all_tags.cpp).
+  void AllTagsClick();
   // Ctrl+Up (-1) and Ctrl+Down (+1): each selected entry one place.
   void MoveSelectedEntries(int step);
   // The selected entries dragged to stand before `row`.
@@ -231,6 +233,7 @@ class TMainWindow : public QMainWindow {
   QAction* NumberTracks = nullptr;
   QAction* NameFromTags = nullptr;
   QAction* TagsFromName = nullptr;
+  QAction* AllTags = nullptr;
   QAction* N4 = nullptr;
   QAction* MoveUp = nullptr;
   QAction* MoveDown = nullptr;

@@ -57,6 +57,8 @@ void TMainWindow::BuildEditMenu() {
       Named(Edit1->addAction(QStringLiteral("タグからファイル名(&F)...")), "NameFromTags");
   TagsFromName =
       Named(Edit1->addAction(QStringLiteral("ファイル名からタグ(&G)...")), "TagsFromName");
+  AllTags = Named(Edit1->addAction(QStringLiteral("すべてのタグ(&L)...")), "AllTags");
+  AllTags->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
   N4 = Named(Edit1->addSeparator(), "N4");
   // The keys are handled by the list itself; the menu only names them.
   MoveUp = Named(Edit1->addAction(QStringLiteral("上へ移動(&U)\tCtrl+Up")), "MoveUp");
@@ -75,6 +77,7 @@ void TMainWindow::BuildEditMenu() {
   connect(NumberTracks, &QAction::triggered, this, &TMainWindow::NumberTracksClick);
   connect(NameFromTags, &QAction::triggered, this, &TMainWindow::FileNameFromTagsClick);
   connect(TagsFromName, &QAction::triggered, this, &TMainWindow::TagsFromFileNameClick);
+  connect(AllTags, &QAction::triggered, this, &TMainWindow::AllTagsClick);
   connect(MoveUp, &QAction::triggered, this, [this] { MoveSelectedEntries(-1); });
   connect(MoveDown, &QAction::triggered, this, [this] { MoveSelectedEntries(1); });
   connect(DeleteMenu, &QAction::triggered, this, &TMainWindow::DeleteButtonClick);

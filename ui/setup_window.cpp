@@ -121,6 +121,7 @@ void TSetupWindow::LoadSettings() {
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
   ReplayGain->setCurrentIndex(static_cast<int>(loaded.replayGain));
   VerifyOutputs->setChecked(loaded.verifyOutputs);
+  LoadCarry(loaded.carry);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -149,6 +150,7 @@ bool TSetupWindow::SaveSettings() {
   chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
   chosen.replayGain = static_cast<ReplayGainMode>(ReplayGain->currentIndex());
   chosen.verifyOutputs = VerifyOutputs->isChecked();
+  chosen.carry = ChosenCarry();
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

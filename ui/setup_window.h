@@ -21,6 +21,7 @@ class QWidget;
 namespace lumio {
 
 class DialogSeam;
+struct CarryOptions;
 class SettingsStore;
 
 // The setup window "設定": edits the Options and EncodeOption settings. Its controls
@@ -65,6 +66,10 @@ class TSetupWindow : public QDialog {
   void BuildGeneralPage();
   void BuildEncodeOptionPage();
   void SetKeyboardOrder();
+  // The page タグ: what the outputs carry from their sources (setup_window_carry.cpp).
+  void BuildCarryPage();
+  void LoadCarry(const CarryOptions& loaded);
+  CarryOptions ChosenCarry() const;
   void ConnectHandlers();
   std::optional<QString> OpenDialog2();
 
@@ -132,6 +137,12 @@ class TSetupWindow : public QDialog {
   QRadioButton* CheckNoUse = nullptr;
   QLabel* Label7 = nullptr;
   QButtonGroup* EncodeOptionGroup = nullptr;
+
+  QWidget* CarrySheet = nullptr;
+  QCheckBox* CarryTags = nullptr;
+  QCheckBox* CarryPictures = nullptr;
+  QLabel* PictureLimitLabel = nullptr;
+  QSpinBox* PictureLimitKB = nullptr;
 };
 
 }  // namespace lumio

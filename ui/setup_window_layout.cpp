@@ -100,6 +100,7 @@ void TSetupWindow::BuildControls() {
   BuildGeneralPage();
   BuildEncodeOptionPage();
   SetKeyboardOrder();
+  BuildCarryPage();
 }
 
 void TSetupWindow::BuildGeneralPage() {

@@ -91,6 +91,10 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
       {"album gain", [](SetupSettings& s) { s.replayGain = ReplayGainMode::TrackAndAlbum; },
        "ReplayGain"},
       {"verify", [](SetupSettings& s) { s.verifyOutputs = true; }, "VerifyOutputs"},
+      {"no tags carried", [](SetupSettings& s) { s.carry.fields = false; }, "CarryTags", 1},
+      {"no pictures", [](SetupSettings& s) { s.carry.pictures = false; }, "CarryPictures", 1},
+      {"picture limit", [](SetupSettings& s) { s.carry.pictureLimitKB = 100; }, "PictureLimitKB",
+       4096},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -106,8 +110,11 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
     EXPECT_EQ(read.outputFolder.keepFolderTree, chosen.outputFolder.keepFolderTree);
     EXPECT_EQ(read.replayGain, chosen.replayGain);
     EXPECT_EQ(read.verifyOutputs, chosen.verifyOutputs);
-    for (const char* key :
-         {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain", "VerifyOutputs"}) {
+    EXPECT_EQ(read.carry.fields, chosen.carry.fields);
+    EXPECT_EQ(read.carry.pictures, chosen.carry.pictures);
+    EXPECT_EQ(read.carry.pictureLimitKB, chosen.carry.pictureLimitKB);
+    for (const char* key : {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain",
+                            "VerifyOutputs", "CarryTags", "CarryPictures", "PictureLimitKB"}) {
       const bool written = store.ReadString("Options", key, "(none)") != "(none)";
       EXPECT_EQ(written, c.laterKey != nullptr && std::string(c.laterKey) == key) << key;
     }

@@ -5,17 +5,20 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/wavfile.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/source_reading.h"
 #include "platform/text_encoding.h"
+#include "support/print_carried_field.h"
 #include "support/run_tool.h"
 #include "support/sound_bytes.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
 
 namespace lumio {
+
 namespace {
 
 using lumio::test::RunTool;
@@ -43,6 +46,22 @@ std::string TaggedWave(const std::string& info, bool sized = true) {
       test::HeaderBlock({}) + test::Chunk("data", 400) + std::string(400, '\0') + info;
   if (sized) bytes.replace(4, 4, test::Le32(static_cast<std::uint32_t>(bytes.size() - 8)));
   return bytes;
+}
+
+// A FLAC stream start whose comment block holds `entries` byte for byte (the flac tools
+// refuse to write text that is not UTF-8).
+std::string FlacWithComment(const std::vector<std::string>& entries) {
+  std::string body =
+      test::Le32(6) + "vendor" + test::Le32(static_cast<std::uint32_t>(entries.size()));
+  for (const std::string& entry : entries) {
+    body += test::Le32(static_cast<std::uint32_t>(entry.size())) + entry;
+  }
+  std::string bytes = test::FlacStart(44100, 2, 16, 44100);
+  bytes[4] = '\0';  // STREAMINFO is no longer the last block
+  const auto size = static_cast<std::uint32_t>(body.size());
+  bytes += std::string{'\x84', static_cast<char>(size >> 16), static_cast<char>(size >> 8),
+                       static_cast<char>(size)};
+  return bytes + body;
 }
 
 class SourceTagsTest : public ::testing::Test {
@@ -73,7 +92,12 @@ class SourceTagsTest : public ::testing::Test {
   const std::string folder_ = temporary_.Path() + "/";
 };
 
-void ExpectTags(const SourceTags& tags, const SourceTags& expected) {
+// The six fields the list edits.
+struct Six {
+  std::string Title, Artist, Album, Date, TrackNumber, Comment;
+};
+
+void ExpectTags(const SourceTags& tags, const Six& expected) {
   EXPECT_EQ(tags.Title, expected.Title);
   EXPECT_EQ(tags.Artist, expected.Artist);
   EXPECT_EQ(tags.Album, expected.Album);
@@ -117,7 +141,9 @@ TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
       EXPECT_EQ(readings[i].readable, alone.readable) << paths[i];
       EXPECT_EQ(readings[i].wave.InfoText, alone.wave.InfoText) << paths[i];
       EXPECT_EQ(readings[i].wave.PlayTime, alone.wave.PlayTime) << paths[i];
-      ExpectTags(readings[i].tags, alone.tags);
+      const SourceTags& a = alone.tags;
+      ExpectTags(readings[i].tags, {a.Title, a.Artist, a.Album, a.Date, a.TrackNumber, a.Comment});
+      EXPECT_EQ(readings[i].tags.Carried, a.Carried);
     }
   }
   EXPECT_EQ(ReadSource(kinds[0], rules).tags.Title, "夜の歌");
@@ -130,7 +156,7 @@ TEST_F(SourceTagsTest, WaveInfoTextIsUtf8OrElseCp932) {
   struct Case {
     const char* name;
     std::string info;
-    SourceTags expected;
+    Six expected;
     bool sized = true;
   };
   const Case cases[] = {
@@ -181,6 +207,72 @@ TEST_F(SourceTagsTest, Id3ChunkComesBeforeTheOtherTexts) {
     ASSERT_TRUE(file.save());
   }
   ExpectTags(Tags(aiff, AudioKind::Aiff), {"曲", "歌手", "", "", "4", "one\r\ntwo"});
+}
+
+// FLAC comments are taken field by field: text that is not UTF-8 is read as CP932 or
+// with replacement characters, never dropped; the fields beyond the six keep their
+// order, and the six keep the values they held several times.
+TEST_F(SourceTagsTest, FlacFieldsAreDecodedOneByOneAndCarriedInOrder) {
+  const struct {
+    const char* name;
+    std::vector<std::string> raw;  // the comment's entries, bytes as they are
+    Six six;
+    std::vector<CarriedField> carried;
+    std::vector<CarriedField> several;
+  } cases[] = {
+      {"cp932",
+       {"TITLE=\x96\xe9\x82\xcc\x89\xcc", "GENRE=\x89\x89\x89\xcc", "ALBUM=ok"},
+       {"夜の歌", "", "ok", "", "", ""},
+       {{"GENRE", "演歌"}},
+       {}},
+      {"one invalid byte",
+       {"TITLE=a\xff", "ALBUM=Album\xffx", "COMPOSER=z\xfe"},
+       {"a\uFFFD", "", "Album\uFFFDx", "", "", ""},
+       {{"COMPOSER", "z\uFFFD"}},
+       {}},
+      {"order, case and several values",
+       {"genre=Rock", "ARTIST=a", "ALBUMARTIST=x", "Genre=Pop", "artist=b", "DESCRIPTION=d"},
+       {"", "a; b", "", "", "", "d"},
+       {{"GENRE", "Rock"}, {"ALBUMARTIST", "x"}, {"GENRE", "Pop"}},
+       {{"ARTIST", "a"}, {"ARTIST", "b"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = Write(std::string(c.name) + ".flac", FlacWithComment(c.raw));
+    const SourceTags tags = Tags(path, AudioKind::Flac);
+    ExpectTags(tags, c.six);
+    EXPECT_EQ(tags.Carried.Fields, c.carried);
+    EXPECT_EQ(tags.Carried.SeveralValues, c.several);
+  }
+}
+
+TEST_F(SourceTagsTest, ASourceWithoutPicturesTakesItsFoldersCover) {
+  const struct {
+    const char* folder;
+    std::vector<std::string> files;
+    std::string cover;  // empty: none
+    std::string mime;
+  } cases[] = {
+      {"names", {"folder.png", "Cover.JPG", "cover.txt"}, "Cover.JPG", "image/jpeg"},
+      {"order", {"album.jpeg", "front.png", "zz.jpg"}, "front.png", "image/png"},
+      {"none", {"cover.gif", "notcover.jpg", "cover.jpg.bak"}, "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ASSERT_TRUE(std::filesystem::create_directory(folder_ + c.folder));
+    for (const std::string& file : c.files) Write(std::string(c.folder) + "/" + file, "img");
+    const std::string source = Write(std::string(c.folder) + "/a.wav", test::SilentWave(4000));
+    const std::vector<CarriedPicture> pictures = Tags(source, AudioKind::Wave).Carried.Pictures;
+    if (c.cover.empty()) {
+      EXPECT_TRUE(pictures.empty());
+      continue;
+    }
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].ImagePath, folder_ + c.folder + "/" + c.cover);
+    EXPECT_EQ(pictures[0].Mime, c.mime);
+    EXPECT_EQ(pictures[0].Type, 3);
+    EXPECT_EQ(pictures[0].Size, 3u);
+  }
 }
 
 }  // namespace

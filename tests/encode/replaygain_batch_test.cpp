@@ -192,6 +192,37 @@ TEST_F(ReplayGainBatch, MirrorMeasuresTheUpToDateTracksOfAnAlbumEncodedAgainInPa
   EXPECT_EQ(a1.at("REPLAYGAIN_ALBUM_GAIN"), a2.at("REPLAYGAIN_ALBUM_GAIN"));
 }
 
+TEST_F(ReplayGainBatch, FieldsCarriedFromTheSourceStayWithoutReplayGainAndAreReplacedWithIt) {
+  const std::string raw = root_ + "tone.raw";
+  ASSERT_TRUE(test::WriteFile(raw, test::SineWave(3, 1000, kMinus20dBFS).substr(44)));
+  const std::string flac = root_ + "single/carried.flac";
+  ASSERT_TRUE(test::RunTool(
+      {"flac", "-s", "-f", "--force-raw-format", "--endian=little", "--sign=signed", "--channels=2",
+       "--bps=16", "--sample-rate=44100", "--tag=REPLAYGAIN_TRACK_GAIN=-9.99 dB",
+       "--tag=REPLAYGAIN_ALBUM_GAIN=-8.88 dB", "--tag=GENRE=Pop", "-o", flac, raw}));
+  ASSERT_TRUE(jobs_.AddWaveFile(flac, settings_, root_ + "out/single/"));
+  const struct {
+    int replayGain;
+    std::size_t fields;
+    bool ownTrackGain;
+  } rows[] = {{0, 2, false}, {1, 2, true}, {2, 2, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.replayGain);
+    settings_.WriteInteger("Options", "ReplayGain", row.replayGain);
+    Run();
+    const Fields fields = ReplayGainOf(Out("single/carried"));
+    EXPECT_EQ(fields.size(), row.fields);
+    if (row.ownTrackGain) {
+      // One field each, the measured ones; the carried album gain went with the rest.
+      EXPECT_NEAR(Decibels(fields.at("REPLAYGAIN_TRACK_GAIN")), 2.0, kToleranceDb);
+      EXPECT_EQ(fields.count("REPLAYGAIN_TRACK_PEAK"), 1u);
+    } else {
+      EXPECT_EQ(fields.at("REPLAYGAIN_TRACK_GAIN"), "-9.99 dB");
+      EXPECT_EQ(fields.at("REPLAYGAIN_ALBUM_GAIN"), "-8.88 dB");
+    }
+  }
+}
+
 TEST_F(ReplayGainBatch, WithoutReplayGainOrVerificationNothingIsDecodedOrWritten) {
   Add("single", "s", kMinus20dBFS, "");
   Run();

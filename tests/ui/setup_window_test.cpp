@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -206,6 +207,50 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
     test::Control<QPushButton>(*window, "ChangeOption").click();
     EXPECT_EQ(Stored(section.constData(), c.key), c.saved);
   }
+}
+
+// The page タグ: pictures go only where the tags go, so their controls follow 元のタグを引き継ぐ;
+// what is stored comes back and is saved as shown.
+TEST_F(SetupWindowTest, CarryControlsFollowTheirSettings) {
+  const struct {
+    const char* lines;
+    bool tags, pictures, picturesEnabled;
+    int limit;
+  } cases[] = {
+      {"", true, true, true, 4096},
+      {"CarryTags=0\r\n", false, true, false, 4096},
+      {"CarryPictures=0\r\nPictureLimitKB=100\r\n", true, false, true, 100},
+      {"PictureLimitKB=999999\r\n", true, true, true, 16384},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    WriteSettings(QByteArray("[Options]\r\n") + c.lines);
+    auto window = Open();
+    const auto& tags = test::Control<QCheckBox>(*window, "CarryTags");
+    const auto& pictures = test::Control<QCheckBox>(*window, "CarryPictures");
+    const auto& limit = test::Control<QSpinBox>(*window, "PictureLimitKB");
+    EXPECT_EQ(tags.isChecked(), c.tags);
+    EXPECT_EQ(pictures.isChecked(), c.pictures);
+    EXPECT_EQ(pictures.isEnabled(), c.picturesEnabled);
+    EXPECT_EQ(limit.isEnabled(), c.picturesEnabled && c.pictures);
+    EXPECT_EQ(limit.value(), c.limit);
+    test::Control<QPushButton>(*window, "ChangeOption").click();
+    const SettingsStore saved(SettingsPath().toStdString());
+    EXPECT_EQ(saved.ReadBool("Options", "CarryTags", true), c.tags);
+    EXPECT_EQ(saved.ReadInteger("Options", "PictureLimitKB", 4096), c.limit);
+    // Keys never chosen stay out of the file.
+    if (*c.lines == '\0') {
+      EXPECT_EQ(Stored("Options", "CarryTags"), -999);
+    }
+  }
+  // Unchecking 元のタグを引き継ぐ disables the picture controls at once.
+  WriteSettings("");
+  auto window = Open();
+  test::Control<QCheckBox>(*window, "CarryTags").click();
+  EXPECT_FALSE(test::Control<QCheckBox>(*window, "CarryPictures").isEnabled());
+  EXPECT_FALSE(test::Control<QSpinBox>(*window, "PictureLimitKB").isEnabled());
+  test::Control<QPushButton>(*window, "ChangeOption").click();
+  EXPECT_EQ(Stored("Options", "CarryTags"), 0);
 }
 
 TEST_F(SetupWindowTest, PathsThatAreNotValidTextSurviveASaveUnlessEdited) {

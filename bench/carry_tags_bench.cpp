@@ -1,0 +1,131 @@
+// Measures what carrying a source's tags costs next to encoding: 100 FLAC files of 5 s,
+// each with 12 comment fields and a 1 MB picture, through the batch engine and the real
+// oggenc with two encoders at once, with CarryTags on against off, in interleaved rounds
+// (argument: number of rounds, default 5). Ends with `carry_tags_vs_plain: RATIO`, the
+// median wall time carrying over the median without.
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/file_data_list.h"
+#include "core/settings_schema.h"
+#include "core/settings_store.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
+#include "encode/clock.h"
+#include "encode/command_line.h"
+#include "platform/file_system.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temporary_folder.h"
+
+namespace {
+
+using namespace lumio;
+
+constexpr int kFiles = 100;
+
+// One tagged FLAC file of 5 s of a tone, copied `kFiles` times into `folder`.
+bool MakeSources(const std::string& folder) {
+  const std::string tone = folder + "tone.flac";
+  if (!test::RunTool(
+          {"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "5", "sine", "440"})) {
+    return false;
+  }
+  std::string picture(1 << 20, '\0');
+  for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<char>(i * 7919 >> 3);
+  if (!test::WriteFile(folder + "picture.bin", picture)) return false;
+  std::vector<std::string> command{"metaflac"};
+  for (const char* tag :
+       {"TITLE=曲", "ARTIST=一", "ARTIST=二", "ALBUM=盤", "DATE=2024", "TRACKNUMBER=1",
+        "GENRE=Rock", "ALBUMARTIST=皆", "DISCNUMBER=1", "COMPOSER=作曲者",
+        "MUSICBRAINZ_TRACKID=0a1b2c", "REPLAYGAIN_TRACK_GAIN=-3.20 dB"}) {
+    command.push_back(std::string("--set-tag=") + tag);
+  }
+  command.push_back("--import-picture-from=3|image/jpeg|cover|600x600x24|" + folder +
+                    "picture.bin");
+  command.push_back(tone);
+  if (!test::RunTool(command)) return false;
+  std::error_code error;
+  for (int i = 0; i < kFiles; ++i) {
+    std::filesystem::copy_file(tone, folder + "song" + std::to_string(i) + ".flac", error);
+    if (error) return false;
+  }
+  std::filesystem::remove(tone, error);
+  return true;
+}
+
+bool RunEngine(const FileDataList& jobs, const SettingsStore& settings, Clock& clock) {
+  auto checked = PrepareBatch(jobs, settings, "", NativePathRules());
+  if (!std::holds_alternative<BatchPlan>(checked)) return false;
+  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings), {.parallel = 2},
+               clock, nullptr);
+  bool completed = false;
+  QEventLoop loop;
+  QObject::connect(&run, &BatchRun::Finished,
+                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
+                     completed = summary.completed;
+                     loop.quit();
+                   });
+  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
+  run.Start();
+  if (!run.IsFinished()) loop.exec();
+  return completed;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  const int rounds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 5;
+  const std::string oggenc = FindOnSearchPath("oggenc");
+  if (oggenc.empty()) {
+    std::fprintf(stderr, "oggenc is not installed\n");
+    return 1;
+  }
+  const test::TemporaryFolder dir;
+  const std::string root = dir.Path() + "/";
+  if (!MakeSources(root)) {
+    std::fprintf(stderr, "the FLAC sources could not be made (flac, metaflac, sox)\n");
+    return 1;
+  }
+  SettingsStore settings(root + "lumio.ini");
+  WriteEncoderLocation(settings, {true, oggenc});
+  settings.WriteBool("Options", "SameOutput", true);
+  FileDataList jobs;
+  for (int i = 0; i < kFiles; ++i) {
+    if (!jobs.AddWaveFile(root + "song" + std::to_string(i) + ".flac", settings, root)) return 1;
+  }
+  MonotonicClock clock;
+  std::vector<double> carrying;
+  std::vector<double> plain;
+  for (int round = 0; round < rounds; ++round) {
+    // Which way goes first alternates, so that load from elsewhere falls on both alike.
+    for (const bool carry : round % 2 == 0 ? std::vector{true, false} : std::vector{false, true}) {
+      settings.WriteBool("Options", "CarryTags", carry);
+      const auto start = std::chrono::steady_clock::now();
+      if (!RunEngine(jobs, settings, clock)) {
+        std::fprintf(stderr, "the batch did not finish\n");
+        return 1;
+      }
+      const double seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      (carry ? carrying : plain).push_back(seconds);
+      std::printf("round %d, carry %s: %.3f s\n", round + 1, carry ? "on " : "off", seconds);
+    }
+  }
+  std::printf("carry_tags_vs_plain: %.3f\n", Median(carrying) / Median(plain));
+  return 0;
+}

@@ -1,0 +1,73 @@
+#include "core/carried_tags_edit.h"
+
+#include <algorithm>
+#include <map>
+
+namespace lumio {
+
+namespace {
+
+// Each field with its occurrence among the fields of its name.
+std::vector<std::pair<const CarriedField*, std::size_t>> Numbered(
+    const std::vector<CarriedField>& fields) {
+  std::map<std::string, std::size_t> seen;
+  std::vector<std::pair<const CarriedField*, std::size_t>> numbered;
+  for (const CarriedField& field : fields) numbered.emplace_back(&field, seen[field.Name]++);
+  return numbered;
+}
+
+const CarriedField* Find(const std::vector<CarriedField>& fields, const std::string& name,
+                         std::size_t occurrence) {
+  for (const auto& [field, number] : Numbered(fields)) {
+    if (field->Name == name && number == occurrence) return field;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<SharedField> SharedFields(const std::vector<const CarriedTags*>& entries) {
+  std::vector<SharedField> rows;
+  for (const CarriedTags* entry : entries) {
+    for (const auto& [field, number] : Numbered(entry->Fields)) {
+      const bool listed = std::any_of(rows.begin(), rows.end(), [&](const SharedField& row) {
+        return row.name == field->Name && row.occurrence == number;
+      });
+      if (!listed) rows.push_back({field->Name, number, std::nullopt});
+    }
+  }
+  for (SharedField& row : rows) {
+    const CarriedField* first = Find(entries.front()->Fields, row.name, row.occurrence);
+    const bool same = first != nullptr && std::all_of(entries.begin(), entries.end(), [&](auto* e) {
+                        const CarriedField* other = Find(e->Fields, row.name, row.occurrence);
+                        return other != nullptr && other->Value == first->Value;
+                      });
+    if (same) row.value = first->Value;
+  }
+  return rows;
+}
+
+void ApplyFieldEdits(CarriedTags& carried, const std::vector<FieldEdit>& edits) {
+  using Kind = FieldEdit::Kind;
+  std::vector<CarriedField> result;
+  std::vector<bool> used(edits.size(), false);
+  for (const auto& [field, number] : Numbered(carried.Fields)) {
+    bool removed = false;
+    std::string value = field->Value;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+      const FieldEdit& edit = edits[i];
+      if (edit.kind == Kind::Add || edit.name != field->Name || edit.occurrence != number) continue;
+      used[i] = true;
+      removed = edit.kind == Kind::Remove;
+      value = edit.value;
+    }
+    if (!removed) result.push_back({field->Name, std::move(value)});
+  }
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    if (!used[i] && edits[i].kind != Kind::Remove)
+      result.push_back({edits[i].name, edits[i].value});
+  }
+  carried.Fields = std::move(result);
+}
+
+}  // namespace lumio

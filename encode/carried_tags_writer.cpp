@@ -1,0 +1,195 @@
+#include "encode/carried_tags_writer.h"
+
+#include <taglib/aifffile.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacpicture.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+
+#include "core/byte_source.h"
+#include "core/flac_reader.h"
+#include "core/vorbis_comment.h"
+#include "platform/text_encoding.h"
+
+namespace lumio {
+
+namespace {
+
+const TagLib::ByteVector kCommentPacketPrefix("\x03vorbis", 7);
+
+TagLib::ByteVector ToByteVector(std::string_view bytes) {
+  return TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size()));
+}
+
+// The source's picture number `index` as the body of a FLAC PICTURE block, or nullopt.
+std::optional<std::string> FlacPictureBlock(const std::string& sourcePath, std::int32_t index) {
+  FileByteSource source(sourcePath);
+  const std::vector<FlacBlock> blocks = FindFlacPictureBlocks(source);
+  if (index < 0 || static_cast<std::size_t>(index) >= blocks.size()) return std::nullopt;
+  const FlacBlock& block = blocks[static_cast<std::size_t>(index)];
+  std::string body(block.size, '\0');
+  if (source.ReadAt(block.bodyPosition, body.data(), body.size()) != body.size()) {
+    return std::nullopt;
+  }
+  return body;
+}
+
+// The ID3v2 tag of a WAVE or an AIFF file, told apart by their first four bytes.
+TagLib::ID3v2::Tag* Id3TagOf(const std::string& sourcePath, std::unique_ptr<TagLib::File>& file) {
+  char magic[4] = {};
+  std::ifstream(sourcePath, std::ios::binary).read(magic, sizeof magic);
+  if (std::string_view(magic, 4) == "RIFF") {
+    auto wave = std::make_unique<TagLib::RIFF::WAV::File>(sourcePath.c_str(), false);
+    TagLib::ID3v2::Tag* tag = wave->isValid() && wave->hasID3v2Tag() ? wave->ID3v2Tag() : nullptr;
+    file = std::move(wave);
+    return tag;
+  }
+  auto aiff = std::make_unique<TagLib::RIFF::AIFF::File>(sourcePath.c_str(), false);
+  TagLib::ID3v2::Tag* tag = aiff->isValid() && aiff->hasID3v2Tag() ? aiff->tag() : nullptr;
+  file = std::move(aiff);
+  return tag;
+}
+
+std::optional<TagLib::ByteVector> Id3PictureData(const std::string& sourcePath,
+                                                 std::int32_t index) {
+  std::unique_ptr<TagLib::File> file;
+  const TagLib::ID3v2::Tag* tag = Id3TagOf(sourcePath, file);
+  if (tag == nullptr) return std::nullopt;
+  std::int32_t seen = 0;
+  for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
+    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
+    if (picture != nullptr && seen++ == index) return picture->picture();
+  }
+  return std::nullopt;
+}
+
+std::optional<TagLib::ByteVector> ImageFileData(const std::string& imagePath) {
+  std::ifstream image(imagePath, std::ios::binary);
+  if (!image) return std::nullopt;
+  const std::string bytes{std::istreambuf_iterator<char>(image), std::istreambuf_iterator<char>()};
+  if (image.bad()) return std::nullopt;
+  return ToByteVector(bytes);
+}
+
+std::string PictureBlock(const CarriedPicture& picture, const TagLib::ByteVector& data) {
+  TagLib::FLAC::Picture block;
+  block.setType(static_cast<TagLib::FLAC::Picture::Type>(picture.Type));
+  block.setMimeType(TagLib::String(picture.Mime, TagLib::String::UTF8));
+  block.setDescription(TagLib::String(picture.Description, TagLib::String::UTF8));
+  block.setData(data);
+  const TagLib::ByteVector rendered = block.render();
+  return std::string(rendered.data(), rendered.size());
+}
+
+// The PICTURE block for `picture`, nullopt when its bytes cannot be read. FLAC blocks go
+// out exactly as the source holds them.
+std::optional<std::string> ReadPictureBlock(const CarriedPicture& picture,
+                                            const std::string& sourcePath) {
+  std::optional<TagLib::ByteVector> data;
+  if (!picture.ImagePath.empty()) {
+    data = ImageFileData(picture.ImagePath);
+  } else if (std::optional<std::string> block = FlacPictureBlock(sourcePath, picture.SourceIndex)) {
+    return block;
+  } else {
+    data = Id3PictureData(sourcePath, picture.SourceIndex);
+  }
+  if (!data) return std::nullopt;
+  return PictureBlock(picture, *data);
+}
+
+std::string Base64(const std::string& bytes) {
+  const TagLib::ByteVector encoded = ToByteVector(bytes).toBase64();
+  return std::string(encoded.data(), encoded.size());
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::toupper(static_cast<unsigned char>(x)) ==
+           std::toupper(static_cast<unsigned char>(y));
+  });
+}
+
+// The encoder's fields, with each one whose value is still the join of the source's
+// several values of that name given as those values again.
+std::vector<CarriedField> WithSeveralValues(const std::vector<CarriedField>& written,
+                                            const std::vector<CarriedField>& several) {
+  std::vector<CarriedField> fields;
+  for (const CarriedField& field : written) {
+    std::vector<CarriedField> values;
+    std::string joined;
+    for (const CarriedField& value : several) {
+      if (!SameName(value.Name, field.Name)) continue;
+      if (!values.empty()) joined += "; ";
+      joined += value.Value;
+      values.push_back(value);
+    }
+    if (!values.empty() && joined == field.Value) {
+      fields.insert(fields.end(), values.begin(), values.end());
+    } else {
+      fields.push_back(field);
+    }
+  }
+  return fields;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadPictureData(const CarriedPicture& picture,
+                                           const std::string& sourcePath) {
+  const std::optional<std::string> block = ReadPictureBlock(picture, sourcePath);
+  if (!block) return std::nullopt;
+  const TagLib::FLAC::Picture parsed(ToByteVector(*block));
+  return std::string(parsed.data().data(), parsed.data().size());
+}
+
+bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
+                      const CarriedTags& carried, const CarryOptions& options, std::string& error) {
+  TagLib::Ogg::Vorbis::File file(path.c_str(), false);
+  const TagLib::ByteVector packet = file.isValid() ? file.packet(1) : TagLib::ByteVector();
+  if (!packet.startsWith(kCommentPacketPrefix)) {
+    error = "出力ファイルのコメントを読めません";
+    return false;
+  }
+  VorbisComment comment = ParseVorbisComment(
+      std::string_view(packet.data(), packet.size()).substr(kCommentPacketPrefix.size()),
+      FieldNames::AsWritten);
+  comment.Fields = WithSeveralValues(comment.Fields, carried.SeveralValues);
+  for (const CarriedField& field : carried.Fields) {
+    if (!IsValidFieldName(field.Name)) continue;
+    comment.Fields.push_back({field.Name, ToValidUtf8(field.Value)});
+  }
+  // A limit below zero, typed into the settings file, lets no picture through.
+  const std::uint64_t limit =
+      static_cast<std::uint64_t>(std::max<std::int32_t>(options.pictureLimitKB, 0)) * 1024;
+  for (const CarriedPicture& picture :
+       options.pictures ? carried.Pictures : std::vector<CarriedPicture>()) {
+    if (picture.Size > limit) continue;
+    const std::optional<std::string> block = ReadPictureBlock(picture, sourcePath);
+    if (!block) {
+      error = "画像を読めません: " + (picture.ImagePath.empty() ? sourcePath : picture.ImagePath);
+      return false;
+    }
+    comment.Fields.push_back({"METADATA_BLOCK_PICTURE", Base64(*block)});
+  }
+  TagLib::ByteVector rewritten = kCommentPacketPrefix;
+  rewritten.append(ToByteVector(RenderVorbisComment(comment)));
+  rewritten.append('\x01');  // the framing bit
+  file.setPacket(1, rewritten);
+  // The Ogg layer writes the packet as it is; the Vorbis layer would first render its
+  // own comment, with the fields sorted by name.
+  if (!file.TagLib::Ogg::File::save()) {
+    error = "出力ファイルにタグを書き込めません";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lumio

@@ -1,0 +1,283 @@
+// Sources carrying more than the six edited fields, through the batch engine and the
+// real oggenc: every field and picture reaches the output once, in the source's order,
+// the user's edits win, and nothing depends on the length of the encoder's arguments.
+#include <gtest/gtest.h>
+#include <taglib/aifffile.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacpicture.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+
+#include <QSignalSpy>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "core/vorbis_comment.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
+#include "encode/clock.h"
+#include "encode/command_line.h"
+#include "encode_test_support.h"
+#include "platform/file_system.h"
+#include "support/print_carried_field.h"
+#include "support/run_tool.h"
+#include "support/temporary_folder.h"
+
+namespace lumio {
+
+namespace {
+
+using test::RunTool;
+using Fields = std::vector<CarriedField>;
+
+// A picture as the output carries it.
+struct Picture {
+  int type;
+  std::string mime;
+  std::string description;
+  std::string bytes;
+  bool operator==(const Picture&) const = default;
+};
+
+struct OutputTags {
+  Fields fields;  // in the file's order, names upper-cased, pictures apart
+  std::vector<Picture> pictures;
+};
+
+OutputTags ReadOutput(const std::string& path) {
+  TagLib::Ogg::Vorbis::File file(path.c_str(), false);
+  EXPECT_TRUE(file.isValid()) << path;
+  const TagLib::ByteVector packet = file.packet(1);
+  OutputTags tags;
+  for (CarriedField& field :
+       ParseVorbisComment(std::string_view(packet.data(), packet.size()).substr(7),
+                          FieldNames::Upper)
+           .Fields) {
+    if (field.Name != "METADATA_BLOCK_PICTURE") {
+      tags.fields.push_back(std::move(field));
+      continue;
+    }
+    const TagLib::FLAC::Picture picture(TagLib::ByteVector::fromBase64(
+        TagLib::ByteVector(field.Value.data(), static_cast<unsigned>(field.Value.size()))));
+    tags.pictures.push_back({picture.type(), picture.mimeType().to8Bit(true),
+                             picture.description().to8Bit(true),
+                             std::string(picture.data().data(), picture.data().size())});
+  }
+  return tags;
+}
+
+TagLib::String Utf8(const std::string& text) { return TagLib::String(text, TagLib::String::UTF8); }
+
+TagLib::ID3v2::AttachedPictureFrame* Apic(const Picture& picture) {
+  auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
+  frame->setType(static_cast<TagLib::ID3v2::AttachedPictureFrame::Type>(picture.type));
+  frame->setMimeType(Utf8(picture.mime));
+  frame->setDescription(Utf8(picture.description));
+  frame->setPicture(TagLib::ByteVector(picture.bytes.data(), picture.bytes.size()));
+  return frame;
+}
+
+void AddText(TagLib::ID3v2::Tag& tag, const char* id, const std::string& text) {
+  auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, TagLib::String::UTF8);
+  frame->setText(Utf8(text));
+  tag.addFrame(frame);
+}
+
+std::string Noise(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    byte = static_cast<char>(seed >> 16);
+  }
+  return bytes;
+}
+
+class CarriedTagsIntegration : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oggenc_ = FindOnSearchPath("oggenc");
+    if (oggenc_.empty()) GTEST_SKIP() << "oggenc is not installed";
+    settings_.WriteBool("Options", "SetEncoderPlace", true);
+    settings_.WriteString("Options", "EncoderPlace", oggenc_);
+    settings_.WriteBool("Options", "SameOutput", true);
+    settings_.WriteInteger("EncodeOption", "UseOption", 2);
+    ASSERT_TRUE(test::WriteFile(root_ + "silence.raw", std::string(88200, '\0')));
+  }
+
+  std::string Flac(const std::string& path, const std::vector<std::string>& tags) {
+    std::vector<std::string> command{
+        "flac",          "-s",           "-f",       "--force-raw-format", "--endian=little",
+        "--sign=signed", "--channels=2", "--bps=16", "--sample-rate=44100"};
+    for (const std::string& tag : tags) command.push_back("--tag=" + tag);
+    command.insert(command.end(), {"-o", path, root_ + "silence.raw"});
+    EXPECT_TRUE(RunTool(command));
+    return path;
+  }
+
+  // Encodes every listed job and returns whether the batch completed.
+  bool RunBatch() {
+    MonotonicClock clock;
+    auto checked = PrepareBatch(jobs_, settings_, "", NativePathRules());
+    if (!std::holds_alternative<BatchPlan>(checked)) return false;
+    BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings_),
+                 {.parallel = 2}, clock, nullptr);
+    QSignalSpy finished(&run, &BatchRun::Finished);
+    run.Start();
+    if (!finished.wait(60000)) return false;
+    outcomes_ = finished.front().at(0).value<std::vector<JobOutcome>>();
+    return finished.front().at(1).value<BatchSummary>().completed;
+  }
+
+  std::string oggenc_;
+  const test::TemporaryFolder dir_;
+  const std::string root_ = dir_.Path() + "/";
+  SettingsStore settings_{root_ + "lumio.ini"};
+  FileDataList jobs_;
+  std::vector<JobOutcome> outcomes_;
+};
+
+TEST_F(CarriedTagsIntegration, EverySourceFieldAndPictureArrivesOnceInOrder) {
+  const std::string lyrics = std::string(200 * 1024, 'l') + "終";
+  ASSERT_TRUE(test::WriteFile(root_ + "lyrics.txt", lyrics));
+  const Picture front{3, "image/png", "表", Noise(3'000'000, 1)};
+  const Picture back{4, "image/jpeg", "back", Noise(5000, 2)};
+  ASSERT_TRUE(test::WriteFile(root_ + "front.bin", front.bytes));
+  ASSERT_TRUE(test::WriteFile(root_ + "back.bin", back.bytes));
+  const std::string flac =
+      Flac(root_ + "full.flac",
+           {"TITLE=元の題", "ARTIST=一", "ARTIST=二", "ALBUM=盤", "DATE=2024", "TRACKNUMBER=1",
+            "GENRE=ロック", "ALBUMARTIST=皆", "DISCNUMBER=1", "MUSICBRAINZ_TRACKID=0a1b",
+            "REPLAYGAIN_TRACK_GAIN=-3.20 dB", "DESCRIPTION=説明"});
+  ASSERT_TRUE(
+      RunTool({"metaflac", "--set-tag-from-file=LYRICS=" + root_ + "lyrics.txt",
+               "--import-picture-from=3|image/png|表|16x16x24|" + root_ + "front.bin",
+               "--import-picture-from=4|image/jpeg|back|16x16x24|" + root_ + "back.bin", flac}));
+
+  // A WAVE whose id3 chunk holds a genre and a picture, with an INFO genre behind that
+  // the id3 chunk's own hides.
+  const std::string wave = root_ + "id3.wav";
+  ASSERT_TRUE(test::WriteToneWave(wave, 0.5));
+  {
+    TagLib::RIFF::WAV::File file(wave.c_str(), false);
+    file.ID3v2Tag()->setTitle(Utf8("波"));
+    AddText(*file.ID3v2Tag(), "TCON", "Jazz");
+    file.ID3v2Tag()->addFrame(Apic(back));
+    file.InfoTag()->setGenre("Info genre");
+    ASSERT_TRUE(file.save());
+  }
+  // An AIFF with an ID3 chunk, and a FLAC without pictures beside its folder's cover.
+  const std::string aiff = root_ + "a.aiff";
+  ASSERT_TRUE(RunTool({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", aiff, "trim", "0", "1"}));
+  {
+    TagLib::RIFF::AIFF::File file(aiff.c_str(), false);
+    file.tag()->setArtist(Utf8("歌手"));
+    AddText(*file.tag(), "TPE2", "Band");
+    AddText(*file.tag(), "TCOM", "作曲者");
+    ASSERT_TRUE(file.save());
+  }
+  ASSERT_TRUE(CreateFolder(root_ + "album"));
+  const std::string bare = Flac(root_ + "album/bare.flac", {"TITLE=t", "GENRE=Pop"});
+  ASSERT_TRUE(test::WriteFile(root_ + "album/Cover.JPG", front.bytes.substr(0, 1000)));
+  ASSERT_TRUE(test::WriteFile(root_ + "album/zz-cover.png", "not this one"));
+
+  for (const std::string& path : {flac, wave, aiff, bare}) {
+    ASSERT_TRUE(jobs_.AddWaveFile(path, settings_, root_)) << path;
+  }
+  jobs_.ApplyTag(TagField::Title, "新しい題名", {0});
+  jobs_.ApplyTag(TagField::Date, "", {0});  // emptied: not written, not even from the source
+  ASSERT_TRUE(RunBatch());
+
+  const struct {
+    std::string output;
+    Fields fields;
+    std::vector<Picture> pictures;
+  } cases[] = {
+      {root_ + "full.ogg",
+       // The encoder writes the comment first.
+       {{"COMMENT", "説明"},
+        {"TITLE", "新しい題名"},
+        {"ARTIST", "一"},
+        {"ARTIST", "二"},
+        {"ALBUM", "盤"},
+        {"TRACKNUMBER", "1"},
+        {"GENRE", "ロック"},
+        {"ALBUMARTIST", "皆"},
+        {"DISCNUMBER", "1"},
+        {"MUSICBRAINZ_TRACKID", "0a1b"},
+        {"REPLAYGAIN_TRACK_GAIN", "-3.20 dB"},
+        {"LYRICS", lyrics}},
+       {front, back}},
+      {root_ + "id3.ogg", {{"TITLE", "波"}, {"GENRE", "Jazz"}}, {back}},
+      {root_ + "a.ogg", {{"ARTIST", "歌手"}, {"ALBUMARTIST", "Band"}, {"COMPOSER", "作曲者"}}, {}},
+      {root_ + "album/bare.ogg",
+       {{"TITLE", "t"}, {"GENRE", "Pop"}},
+       {{3, "image/jpeg", "", front.bytes.substr(0, 1000)}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    const OutputTags tags = ReadOutput(c.output);
+    EXPECT_EQ(tags.fields, c.fields);
+    EXPECT_EQ(tags.pictures.size(), c.pictures.size());
+    EXPECT_TRUE(tags.pictures == c.pictures);
+  }
+}
+
+TEST_F(CarriedTagsIntegration, SettingsDecideWhatIsCarried) {
+  const std::string picture = Noise(3000, 3);
+  ASSERT_TRUE(test::WriteFile(root_ + "p.bin", picture));
+  const std::string flac = Flac(root_ + "s.flac", {"TITLE=t", "GENRE=g"});
+  ASSERT_TRUE(
+      RunTool({"metaflac", "--import-picture-from=3|image/png||1x1x24|" + root_ + "p.bin", flac}));
+  ASSERT_TRUE(jobs_.AddWaveFile(flac, settings_, root_));
+  const struct {
+    const char* name;
+    bool carryTags, carryPictures;
+    int limitKB;
+    Fields fields;
+    std::size_t pictures;
+  } cases[] = {
+      {"everything", true, true, 4096, {{"TITLE", "t"}, {"GENRE", "g"}}, 1},
+      {"picture over the limit", true, true, 2, {{"TITLE", "t"}, {"GENRE", "g"}}, 0},
+      {"no pictures", true, false, 4096, {{"TITLE", "t"}, {"GENRE", "g"}}, 0},
+      {"nothing carried", false, true, 4096, {{"TITLE", "t"}}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings_.WriteBool("Options", "CarryTags", c.carryTags);
+    settings_.WriteBool("Options", "CarryPictures", c.carryPictures);
+    settings_.WriteInteger("Options", "PictureLimitKB", c.limitKB);
+    ASSERT_TRUE(RunBatch());
+    const OutputTags tags = ReadOutput(root_ + "s.ogg");
+    EXPECT_EQ(tags.fields, c.fields);
+    EXPECT_EQ(tags.pictures.size(), c.pictures);
+  }
+}
+
+// A picture that can no longer be read fails its job with a reason, and no output or
+// hidden file is left.
+TEST_F(CarriedTagsIntegration, AFailedFinishFailsTheJobAndLeavesNoFile) {
+  ASSERT_TRUE(CreateFolder(root_ + "gone"));
+  const std::string flac = Flac(root_ + "gone/f.flac", {"TITLE=t"});
+  ASSERT_TRUE(test::WriteFile(root_ + "gone/cover.png", "png"));
+  ASSERT_TRUE(jobs_.AddWaveFile(flac, settings_, root_));
+  ASSERT_EQ(jobs_.Record(0).Carried.Pictures.size(), 1u);
+  std::filesystem::remove(root_ + "gone/cover.png");
+  EXPECT_FALSE(RunBatch());
+  ASSERT_EQ(outcomes_.size(), 1u);
+  EXPECT_FALSE(outcomes_[0].succeeded);
+  EXPECT_EQ(outcomes_[0].reason,
+            "引き継ぐタグを書き込めません: 画像を読めません: " + root_ + "gone/cover.png");
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(root_ + "gone")) {
+    left.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(left, std::vector<std::string>{"f.flac"});
+}
+
+}  // namespace
+}  // namespace lumio
