@@ -6,8 +6,8 @@
 
 namespace lumio {
 
-AlbumGainWriter::AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active)
-    : tracker_(jobs, active) {}
+AlbumGainWriter::AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active, bool carried)
+    : tracker_(jobs, active, carried) {}
 
 void AlbumGainWriter::Settled(std::size_t job, const std::string& outputPath,
                               std::shared_ptr<const LoudnessMeter> loudness) {

@@ -19,8 +19,8 @@ class AlbumGainWriter : public QObject {
   Q_OBJECT
 
  public:
-  // With `active` false it does nothing.
-  AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active);
+  // With `active` false it does nothing; `carried` as for AlbumTracker.
+  AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active, bool carried);
 
   // The output of `job` is final (see AlbumTracker::Settled); the album it completes has
   // its fields written.

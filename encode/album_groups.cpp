@@ -5,10 +5,19 @@
 
 namespace lumio {
 
-AlbumKey AlbumKeyOf(const PlannedJob& job) {
+AlbumKey AlbumKeyOf(const PlannedJob& job, bool carried) {
   const std::size_t slash = job.inputPath.rfind('/');
-  return {slash == std::string::npos ? std::string() : job.inputPath.substr(0, slash + 1),
-          job.record.Album, std::string()};
+  AlbumKey key{slash == std::string::npos ? std::string() : job.inputPath.substr(0, slash + 1),
+               job.record.Album, std::string()};
+  if (carried) {
+    for (const CarriedField& field : job.record.Carried.Fields) {
+      if (field.Name == "ALBUMARTIST") {
+        key.albumArtist = field.Value;
+        break;
+      }
+    }
+  }
+  return key;
 }
 
 std::vector<std::optional<std::size_t>> GroupAlbums(const std::vector<AlbumKey>& keys) {

@@ -17,8 +17,9 @@ struct AlbumKey {
   std::string albumArtist;
 };
 
-// The album key of one planned job.
-AlbumKey AlbumKeyOf(const PlannedJob& job);
+// The album key of one planned job; its album artist is the ALBUMARTIST field it
+// carries, when `carried` (fields are carried into the outputs).
+AlbumKey AlbumKeyOf(const PlannedJob& job, bool carried);
 
 // For each key, the number of its album (albums counted from 0 in the order of their
 // first job), or nullopt for a job with an empty album field, which stands alone.

@@ -4,12 +4,12 @@
 
 namespace lumio {
 
-AlbumTracker::AlbumTracker(const std::vector<PlannedJob>& jobs, bool active)
+AlbumTracker::AlbumTracker(const std::vector<PlannedJob>& jobs, bool active, bool carried)
     : albumOf_(jobs.size()) {
   if (!active) return;
   std::vector<AlbumKey> keys;
   keys.reserve(jobs.size());
-  for (const PlannedJob& job : jobs) keys.push_back(AlbumKeyOf(job));
+  for (const PlannedJob& job : jobs) keys.push_back(AlbumKeyOf(job, carried));
   albumOf_ = GroupAlbums(keys);
   for (std::size_t job = 0; job < jobs.size(); ++job) {
     if (!albumOf_[job]) continue;

@@ -14,8 +14,9 @@ namespace lumio {
 // so that its album fields can be written, and which albums ended without them.
 class AlbumTracker {
  public:
-  // With `active` false (no album fields wanted) no job belongs to an album.
-  AlbumTracker(const std::vector<PlannedJob>& jobs, bool active);
+  // With `active` false (no album fields wanted) no job belongs to an album; `carried`
+  // tells whether the jobs' carried fields (their album artist) reach the outputs.
+  AlbumTracker(const std::vector<PlannedJob>& jobs, bool active, bool carried);
 
   // Job `job` has its final output at `outputPath`: encoded, with its `loudness`, or left
   // as it was (up to date), without. The album's members when this was its last job and at

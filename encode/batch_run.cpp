@@ -58,7 +58,8 @@ BatchRun::BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions optio
       consoles_(consoles),
       outcomes_(plan_.jobs.size()),
       progress_(WeightsOf(plan_)),
-      albums_(plan_.jobs, plan_.finishing.replayGain == ReplayGainMode::TrackAndAlbum) {
+      albums_(plan_.jobs, plan_.finishing.replayGain == ReplayGainMode::TrackAndAlbum,
+              plan_.finishing.carry.fields) {
   connect(&albums_, &AlbumGainWriter::PassEnded, this,
           [this] { Guarded([this] { FinishIfDone(); }); });
   options_.parallel = std::clamp(options_.parallel, 1, kMostParallelEncoders);

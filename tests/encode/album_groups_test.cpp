@@ -39,13 +39,17 @@ TEST(GroupAlbums, SameFolderAlbumAndAlbumArtistMakeOneAlbum) {
   }
 }
 
-TEST(GroupAlbums, KeyOfAJobIsItsSourceFolderAndAlbum) {
+TEST(GroupAlbums, KeyOfAJobIsItsSourceFolderAlbumAndCarriedAlbumArtist) {
   PlannedJob job;
   job.inputPath = "/music/Artist/Album/01.wav";
   job.record.Album = "Album";
-  const AlbumKey key = AlbumKeyOf(job);
-  EXPECT_EQ(key.folder, "/music/Artist/Album/");
-  EXPECT_EQ(key.album, "Album");
+  job.record.Carried.Fields = {{"GENRE", "Pop"}, {"ALBUMARTIST", "Various"}};
+  const AlbumKey carried = AlbumKeyOf(job, true);
+  EXPECT_EQ(carried.folder, "/music/Artist/Album/");
+  EXPECT_EQ(carried.album, "Album");
+  EXPECT_EQ(carried.albumArtist, "Various");
+  // Not carried into the outputs, it makes no difference to the albums.
+  EXPECT_EQ(AlbumKeyOf(job, false).albumArtist, "");
 }
 
 }  // namespace
