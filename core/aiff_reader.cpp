@@ -43,8 +43,7 @@ AiffForm ReadAiffForm(ByteSource& source) {
 }
 
 bool ReadAiffInfo(ByteSource& source, WaveData& wave) {
-  wave.PlayTime = 0;
-  wave.InfoText.clear();
+  wave = WaveData();
   const AiffForm form = ReadAiffForm(source);
   if (form == AiffForm::NotAiff) return false;
 
@@ -70,7 +69,8 @@ bool ReadAiffInfo(ByteSource& source, WaveData& wave) {
   const std::uint32_t sampleRate = SampleRate(common + 8);
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
   if (sampleRate == 0 || frameBytes == 0) return false;
-  FillWaveData({frames * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels}, wave);
+  FillWaveData(
+      {frames * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes}, wave);
   return true;
 }
 

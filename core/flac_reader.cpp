@@ -53,8 +53,7 @@ bool IsLastBlock(const unsigned char* header) { return (header[0] & 0x80) != 0; 
 }  // namespace
 
 bool ReadFlacInfo(ByteSource& source, WaveData& wave) {
-  wave.PlayTime = 0;
-  wave.InfoText.clear();
+  wave = WaveData();
   unsigned char start[kStreamStartSize];
   if (!ReadStreamStart(source, start)) return false;
   const unsigned char* info = start + 8;
@@ -71,7 +70,9 @@ bool ReadFlacInfo(ByteSource& source, WaveData& wave) {
   // The size the samples would take as PCM, as the information line of a WAVE file
   // shows it: whole bytes per sample.
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
-  FillWaveData({samples * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels}, wave);
+  FillWaveData(
+      {samples * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes},
+      wave);
   return true;
 }
 

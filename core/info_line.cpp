@@ -28,6 +28,8 @@ void FillWaveData(const SoundFigures& figures, WaveData& wave) {
   // Data sizes stay below 2^44 (the largest FLAC stream), so the product stays exact and
   // integer division gives the truncated milliseconds.
   wave.PlayTime = static_cast<std::int64_t>(dataSize * 1000 / byteRate);
+  wave.SampleFrames = figures.frameBytes == 0 ? 0 : dataSize / figures.frameBytes;
+  wave.SampleRate = figures.sampleRate;
   // Built in one buffer: this runs once for every file added.
   std::string& line = wave.InfoText;
   line.clear();

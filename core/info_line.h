@@ -14,9 +14,11 @@ struct SoundFigures {
   std::uint32_t sampleRate = 0;
   std::uint16_t bits = 0;
   std::uint16_t channels = 0;
+  std::uint64_t frameBytes = 0;  // bytes of one sample frame; 0 when the header tells none
 };
 
-// Fills `PlayTime` (milliseconds, truncated) and `InfoText`, the one-line description
+// Fills `PlayTime` (milliseconds, truncated), the length in sample frames and `InfoText`,
+// the one-line description
 // "データ部 K KB  b bit  r Hz  channel-word  再生時間 m:ss".
 void FillWaveData(const SoundFigures& figures, WaveData& wave);
 

@@ -155,6 +155,14 @@ std::int32_t ReadParallelEncoders(const SettingsStore& settings) {
 
 bool ReadViewCheck(const SettingsStore& settings) { return Read(settings, kViewCheck); }
 
+ReplayGainMode ReadReplayGainMode(const SettingsStore& settings) {
+  constexpr std::array modes{ReplayGainMode::None, ReplayGainMode::Track,
+                             ReplayGainMode::TrackAndAlbum};
+  return ModeOf(Read(settings, kReplayGain), modes).value_or(ReplayGainMode::None);
+}
+
+bool ReadVerifyOutputs(const SettingsStore& settings) { return Read(settings, kVerifyOutputs); }
+
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings) {
   return RememberedFolders{Read(settings, kOpenDir), Read(settings, kDefDir)};
 }
@@ -177,6 +185,8 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.encoder = ReadEncoderLocation(settings);
   loaded.encodePriority = Read(settings, kEncodePriority);
   loaded.encodeOptions = ReadEncodeOptions(settings, EncodeOptionsReader::SetupWindow);
+  loaded.replayGain = ReadReplayGainMode(settings);
+  loaded.verifyOutputs = ReadVerifyOutputs(settings);
   loaded.carry = ReadCarryOptions(settings);
   return loaded;
 }
@@ -196,6 +206,8 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteEncoderLocation(settings, chosen.encoder);
   Write(settings, kEncodePriority, chosen.encodePriority);
   WriteEncodeOptions(settings, chosen.encodeOptions);
+  WriteOnceChosen(settings, kReplayGain, static_cast<std::int32_t>(chosen.replayGain));
+  WriteOnceChosen(settings, kVerifyOutputs, chosen.verifyOutputs);
 }
 
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location) {

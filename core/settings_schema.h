@@ -30,8 +30,12 @@ enum class ExistingOutputs : std::int32_t {
   Overwrite = 2,     // replaced without a question
 };
 
-// Options/ReplayGain: which ReplayGain values the outputs are given.
-enum class ReplayGainMode : std::int32_t { None = 0, Track = 1, TrackAndAlbum = 2 };
+// Options/ReplayGain: which ReplayGain fields the outputs get, measured from each output.
+enum class ReplayGainMode : std::int32_t {
+  None = 0,           // none; fields a source carries stay as they are (the default)
+  Track = 1,          // each track's own
+  TrackAndAlbum = 2,  // and, for the jobs that form an album, the album's
+};
 
 // Where the outputs of newly added files go.
 struct OutputFolderRule {
@@ -87,6 +91,8 @@ struct SetupSettings {
   // gives its meaning).
   std::int32_t encodePriority = static_cast<std::int32_t>(EncodePriority::Normal);
   EncodeOptions encodeOptions;
+  ReplayGainMode replayGain = ReplayGainMode::None;
+  bool verifyOutputs = false;  // Options/VerifyOutputs: each output decoded and its length checked
   CarryOptions carry;
 };
 
@@ -99,6 +105,8 @@ ExistingOutputs ReadExistingOutputs(const SettingsStore& settings);
 // As stored: the callers keep it within the number of encoders they can run.
 std::int32_t ReadParallelEncoders(const SettingsStore& settings);
 bool ReadViewCheck(const SettingsStore& settings);
+ReplayGainMode ReadReplayGainMode(const SettingsStore& settings);
+bool ReadVerifyOutputs(const SettingsStore& settings);
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
 // Options/CarryTags, CarryPictures and PictureLimitKB.

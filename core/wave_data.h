@@ -9,6 +9,13 @@ namespace lumio {
 struct WaveData {
   std::int64_t PlayTime = 0;  // milliseconds; 0 when the file is not a PCM WAVE file
   std::string InfoText;       // the information line; empty when not a PCM WAVE file
+  // The length the header declares, for checking an output against it: sample frames
+  // (0 when the header tells none) at SampleRate frames a second.
+  std::uint64_t SampleFrames = 0;
+  std::uint32_t SampleRate = 0;
+  // A WAVE file whose data chunk declares more bytes than the file holds: a copy or a
+  // rip that stopped early.
+  bool CutShort = false;
 };
 
 }  // namespace lumio

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "core/byte_order.h"
 #include "core/byte_source.h"
@@ -31,36 +32,41 @@ bool IsChunkIdentifier(const unsigned char* id) {
   return std::all_of(id, id + 4, [](unsigned char byte) { return byte >= 0x20 && byte <= 0x7E; });
 }
 
+// Where the "data" chunk lies and the size it declares.
+struct DataChunk {
+  std::uint64_t bodyPosition = 0;
+  std::uint32_t size = 0;
+};
+
 // Hops from chunk header to chunk header, skipping bodies by their declared size (odd
 // sizes unpadded), until the "data" chunk, starting with `header`, the one at offset 36.
-// Returns the data chunk's declared size, or 0 when the scan meets none: a header cut
-// short by the end of the file, one that would not fit wholly inside it, one whose
-// identifier is no chunk identifier, or more chunks than any real file holds end the
-// scan.
-std::uint32_t FindDataSize(ByteSource& source, unsigned char (&header)[kChunkHeaderSize]) {
+// A header cut short by the end of the file, one that would not fit wholly inside it, one
+// whose identifier is no chunk identifier, or more chunks than any real file holds end
+// the scan with nothing found.
+std::optional<DataChunk> FindDataChunk(ByteSource& source,
+                                       unsigned char (&header)[kChunkHeaderSize]) {
   std::uint64_t position = kHeaderBlockSize;
   std::uint64_t length = 0;
   bool lengthKnown = false;  // most files have their data chunk first: no length needed
   for (int chunks = 0; chunks < kMostChunks; ++chunks) {
     const std::uint32_t size = Le32(header + 4);
-    if (std::memcmp(header, "data", 4) == 0) return size;
-    if (!IsChunkIdentifier(header)) return 0;
+    if (std::memcmp(header, "data", 4) == 0) return DataChunk{position + kChunkHeaderSize, size};
+    if (!IsChunkIdentifier(header)) return std::nullopt;
     position += kChunkHeaderSize + std::uint64_t{size};
     if (!lengthKnown) {
       length = source.Length();
       lengthKnown = true;
     }
-    if (length < position + kChunkHeaderSize) return 0;
-    if (source.ReadAt(position, header, kChunkHeaderSize) < kChunkHeaderSize) return 0;
+    if (length < position + kChunkHeaderSize) return std::nullopt;
+    if (source.ReadAt(position, header, kChunkHeaderSize) < kChunkHeaderSize) return std::nullopt;
   }
-  return 0;
+  return std::nullopt;
 }
 
 }  // namespace
 
 bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
-  wave.PlayTime = 0;
-  wave.InfoText.clear();
+  wave = WaveData();
 
   // The block and the chunk header behind it in one read: most files have their data
   // chunk there, and one read is what adding a file mostly costs.
@@ -79,13 +85,18 @@ bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
   const std::uint16_t bits = Le16(block + 34);
   if (byteRate == 0) throw WaveReadError("the WAVE header declares a byte rate of 0");
 
-  std::uint64_t dataSize = 0;
+  std::optional<DataChunk> data;
   if (got == sizeof start) {
     unsigned char header[kChunkHeaderSize];
     std::memcpy(header, start + kHeaderBlockSize, kChunkHeaderSize);
-    dataSize = FindDataSize(source, header);
+    data = FindDataChunk(source, header);
   }
-  FillWaveData({dataSize, byteRate, sampleRate, bits, channels}, wave);
+  const std::uint64_t dataSize = data ? data->size : 0;
+  const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
+  FillWaveData({dataSize, byteRate, sampleRate, bits, channels, frameBytes}, wave);
+  // The information line keeps the declared size; the shortfall is kept for the check
+  // of the output, which would otherwise blame the encoder for a source cut short.
+  wave.CutShort = data && data->bodyPosition + data->size > source.Length();
   return true;
 }
 

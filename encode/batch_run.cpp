@@ -12,6 +12,7 @@
 #include "encode/encoder_output_reader.h"
 #include "encode/encoder_process.h"
 #include "encode/failure_reason.h"
+#include "encode/output_check_step.h"
 #include "encode/output_finishing.h"
 #include "encode/temporary_output.h"
 #include "platform/file_system.h"
@@ -57,7 +58,11 @@ BatchRun::BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions optio
       clock_(clock),
       consoles_(consoles),
       outcomes_(plan_.jobs.size()),
-      progress_(WeightsOf(plan_)) {
+      progress_(WeightsOf(plan_)),
+      albums_(plan_.jobs, plan_.finishing.replayGain == ReplayGainMode::TrackAndAlbum,
+              plan_.finishing.carry.fields) {
+  connect(&albums_, &AlbumGainWriter::PassEnded, this,
+          [this] { Guarded([this] { FinishIfDone(); }); });
   options_.parallel = std::clamp(options_.parallel, 1, kMostParallelEncoders);
   for (int i = 0; i < options_.parallel; ++i) {
     lanes_.push_back(std::make_unique<Lane>());
@@ -151,6 +156,7 @@ void BatchRun::PassSkippedJobs() {
     outcome.playTimeMs = planned.record.Wave.PlayTime;
     outcome.ran = false;
     outcome.skipped = true;
+    albums_.Settled(next_, outcome.outputPath, nullptr);
     outcomes_[next_] = std::move(outcome);
     progress_.SetJobFraction(next_, 1);
     ++skipped_;
@@ -279,6 +285,7 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
 
 void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
   Lane& lane = *lanes_[laneIndex];
+  if (DecodesOutputs(plan_.finishing)) emit JobMeasuring(lane.job, laneIndex);
   lane.finishing = std::make_unique<QFutureWatcher<FinishingResult>>();
   // The watcher goes with the lane; a run destroyed meanwhile drops the result, and the
   // worker only ever touches its own copies and the hidden file.
@@ -304,6 +311,7 @@ void BatchRun::CommitOutput(int laneIndex, JobOutcome outcome, const FinishingRe
   } else if (lane.output->Commit(plan_.jobs[lane.job].record.OutputFileName, error)) {
     succeeded = true;
     lane.output.reset();
+    albums_.Settled(lane.job, outcome.outputPath, finished.loudness);
   } else {
     outcome.reason = "出力ファイルを置き換えられません: " + error;
   }
@@ -320,6 +328,7 @@ void BatchRun::EndJob(int laneIndex, JobOutcome outcome, bool succeeded) {
     progress_.SetJobFraction(lane.job, 1);
   } else {
     stopping_ = true;
+    albums_.Failed(lane.job);
   }
   const std::size_t job = lane.job;
   outcomes_[job] = outcome;
@@ -331,11 +340,12 @@ void BatchRun::FinishIfDone() {
       std::any_of(lanes_.begin(), lanes_.end(), [](const auto& lane) { return lane->busy; })) {
     return;
   }
-  if (!stopping_ && next_ < plan_.jobs.size()) {
+  if ((!stopping_ && next_ < plan_.jobs.size()) || albums_.Busy()) {
     return;
   }
   finished_ = true;
   RemoveFoldersLeftEmpty(madeFolders_);
+  albums_.AddNotes(outcomes_);
   BatchSummary summary;
   summary.done = done_;
   summary.skipped = skipped_;

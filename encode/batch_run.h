@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/settings_schema.h"
+#include "encode/album_gain_writer.h"
 #include "encode/batch_plan.h"
 #include "encode/batch_progress.h"
 #include "encode/console_sink.h"
@@ -70,6 +71,7 @@ class BatchRun : public QObject, public RunningEncoder {
   bool IsFinished() const { return finished_; }
   std::size_t JobCount() const { return plan_.jobs.size(); }
   const PlannedJob& Job(std::size_t job) const { return plan_.jobs[job]; }
+  const BatchPlan& Plan() const { return plan_; }
 
  signals:
   // Job `job` is about to start in `lane`.
@@ -78,6 +80,8 @@ class BatchRun : public QObject, public RunningEncoder {
   void JobProgress(std::size_t job, int lane, double fraction);
   // The share of the whole batch that is done, and the time left when it can be told.
   void BatchProgressed(double fraction, std::optional<std::int64_t> remainingMs);
+  // Job `job` has been encoded and its output is being decoded: checked or measured.
+  void JobMeasuring(std::size_t job, int lane);
   void JobEnded(std::size_t job, int lane, const lumio::JobOutcome& outcome);
   // The outcomes in list order (jobs never started have none), and the summary.
   void Finished(const std::vector<lumio::JobOutcome>& outcomes, const lumio::BatchSummary& summary);
@@ -117,6 +121,7 @@ class BatchRun : public QObject, public RunningEncoder {
   // Folders this run made for kept trees; those left empty go when it ends.
   std::vector<std::string> madeFolders_;
   BatchProgress progress_;
+  AlbumGainWriter albums_;  // the run finishes only once it is idle
   std::size_t next_ = 0;
   std::size_t done_ = 0;
   std::size_t skipped_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/carried_tags.h"
+#include "core/settings_schema.h"
 
 namespace lumio {
 
@@ -8,6 +9,8 @@ namespace lumio {
 // batch was checked.
 struct FinishingOptions {
   CarryOptions carry;
+  ReplayGainMode replayGain = ReplayGainMode::None;
+  bool verifyOutputs = false;  // the output decoded and its length checked
 };
 
 }  // namespace lumio

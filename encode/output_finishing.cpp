@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "encode/carried_tags_writer.h"
+#include "encode/output_check_step.h"
 
 namespace lumio {
 
@@ -16,12 +17,14 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
                          (options.carry.pictures && !carried.Pictures.empty());
     if (options.carry.fields && carries &&
         !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry, error)) {
-      return {false, "引き継ぐタグを書き込めません: " + error};
+      return {false, "引き継ぐタグを書き込めません: " + error, nullptr};
     }
-    return {};
+    // Last, so that the check reads the file as it will be named and the ReplayGain
+    // fields replace any carried from the source.
+    return CheckAndMeasureOutput(hiddenPath, job, options);
   } catch (const std::exception& fault) {
     // Out of memory for a huge field, say: this job fails, the batch goes on.
-    return {false, std::string("出力ファイルを仕上げられません: ") + fault.what()};
+    return {false, std::string("出力ファイルを仕上げられません: ") + fault.what(), nullptr};
   }
 }
 

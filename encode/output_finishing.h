@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "encode/batch_plan.h"
+#include "encode/loudness_meter.h"
 
 namespace lumio {
 
@@ -10,6 +12,9 @@ namespace lumio {
 struct FinishingResult {
   bool succeeded = true;
   std::string reason;  // for the report's reason line; empty on success
+  // The output's loudness, when ReplayGain is on: an album's gain is taken over its
+  // tracks' meters together.
+  std::shared_ptr<const LoudnessMeter> loudness;
 };
 
 // The work done on a job's hidden output after the encoder has exited 0 and before the

@@ -5,18 +5,21 @@
 namespace lumio {
 
 std::vector<std::string> JobBlockLines(const JobOutcome& outcome) {
+  std::vector<std::string> lines;
   if (outcome.skipped) {
-    return {"[スキップ]", outcome.outputPath, ""};
+    lines = {"[スキップ]", outcome.outputPath};
+  } else {
+    lines = {outcome.succeeded ? "[終了]" : "[中止]", outcome.outputPath};
+    if (outcome.ran) {
+      lines.push_back("処理時間 ： " + FormatElapsedTime(outcome.elapsedMs));
+      lines.push_back("再生／処理時間比 ： " +
+                      FormatTimeRatio(outcome.playTimeMs, outcome.elapsedMs));
+    }
+    if (!outcome.reason.empty()) {
+      lines.push_back("理由 ： " + outcome.reason);
+    }
   }
-  std::vector<std::string> lines{outcome.succeeded ? "[終了]" : "[中止]", outcome.outputPath};
-  if (outcome.ran) {
-    lines.push_back("処理時間 ： " + FormatElapsedTime(outcome.elapsedMs));
-    lines.push_back("再生／処理時間比 ： " +
-                    FormatTimeRatio(outcome.playTimeMs, outcome.elapsedMs));
-  }
-  if (!outcome.reason.empty()) {
-    lines.push_back("理由 ： " + outcome.reason);
-  }
+  for (const std::string& note : outcome.notes) lines.push_back("注意 ： " + note);
   lines.emplace_back();
   return lines;
 }

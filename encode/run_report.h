@@ -19,6 +19,8 @@ struct JobOutcome {
   bool ran = true;
   // The output was up to date and left as it was; the encoder did not run.
   bool skipped = false;
+  // What the report adds about the job's album (its ReplayGain fields), one line each.
+  std::vector<std::string> notes;
 };
 
 // How the whole batch ended.
@@ -30,8 +32,8 @@ struct BatchSummary {
 };
 
 // The report's block for one job: "[終了]" or "[中止]", the output path, the two time
-// lines, the reason when there is one, and an empty line; for a skipped job "[スキップ]",
-// the output path and the empty line.
+// lines, the reason when there is one, the notes, and an empty line; for a skipped job
+// "[スキップ]", the output path, the notes and the empty line.
 std::vector<std::string> JobBlockLines(const JobOutcome& outcome);
 
 // The closing block: the rule, the overall outcome, the count, the count skipped when

@@ -77,13 +77,20 @@ write_wave "$wave/intro.wav" 5 /dev/zero
 write_wave "$wave/theme.wav" 12 /dev/zero
 # Noise is slow to encode, so the progress window stays up long enough to be seen.
 write_wave "$wave/long.wav" 300 /dev/urandom
-# Two encoders at once, so that the progress window shows a bar for each.
+# A copy that stopped halfway: its header declares four seconds, it holds two. With
+# 出力を検証する on, the report tells why it fails.
+write_wave "$wave/cut.wav" 4 /dev/zero
+truncate -s $((44 + 2 * 176400)) "$wave/cut.wav"
+# Two encoders at once, so that the progress window shows a bar for each; ReplayGain
+# and verification on, so that the setup window shows them and the lanes say 音量解析中.
 cat >"$work/config/lumio/lumio.ini" <<INI
 [General]
 OpenDir=$wave/
 DefDir=$work/ogg/
 [Options]
 ParallelEncoders=2
+ReplayGain=2
+VerifyOutputs=1
 INI
 
 # find_window TITLE-REGEX: the id of the first visible window of that title.
@@ -113,10 +120,10 @@ sleep 1
 height=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
 menu=$((height - 505))
 
-# Add the three files through the add-files dialog, whose Qt texts are in Japanese.
+# Add the four files through the add-files dialog, whose Qt texts are in Japanese.
 click "$main" $((424 + 44)) $((menu + 24 + 12))
 shoot "$(find_window '^開く$')" open-dialog
-xdotool type --delay 20 '"long.wav" "intro.wav" "theme.wav"'
+xdotool type --delay 20 '"long.wav" "intro.wav" "theme.wav" "cut.wav"'
 xdotool key Return
 sleep 1.5
 

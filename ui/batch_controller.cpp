@@ -75,6 +75,7 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
   connect(run_.get(), &BatchRun::JobStarting, this, &BatchController::JobStarting);
   connect(run_.get(), &BatchRun::JobProgress, this, &BatchController::JobProgress);
   connect(run_.get(), &BatchRun::BatchProgressed, &updates_, &ProgressUpdates::SetBatch);
+  connect(run_.get(), &BatchRun::JobMeasuring, this, &BatchController::JobMeasuring);
   connect(run_.get(), &BatchRun::JobEnded, this, &BatchController::JobEnded);
   connect(run_.get(), &BatchRun::Finished, this, &BatchController::Finished);
   connect(run_.get(), &BatchRun::Faulted, this, &BatchController::Faulted);
@@ -135,6 +136,14 @@ void BatchController::JobStarting(std::size_t job, int lane) {
 
 void BatchController::JobProgress(std::size_t, int lane, double fraction) {
   updates_.SetLane(lane, laneTexts_[static_cast<std::size_t>(lane)], fraction);
+}
+
+void BatchController::JobMeasuring(std::size_t, int lane) {
+  const bool loudness = run_->Plan().finishing.replayGain != ReplayGainMode::None;
+  updates_.SetLane(lane,
+                   laneTexts_[static_cast<std::size_t>(lane)] +
+                       (loudness ? QStringLiteral(" 音量解析中") : QStringLiteral(" 検証中")),
+                   1);
 }
 
 void BatchController::JobEnded(std::size_t, int lane, const JobOutcome& outcome) {

@@ -55,6 +55,8 @@ class BatchController : public QObject, public ConsoleProvider {
  private:
   void JobStarting(std::size_t job, int lane);
   void JobProgress(std::size_t job, int lane, double fraction);
+  // The lane tells that its output is being decoded: measured, or only checked.
+  void JobMeasuring(std::size_t job, int lane);
   void JobEnded(std::size_t job, int lane, const JobOutcome& outcome);
   void Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary);
   void Faulted();

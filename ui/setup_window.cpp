@@ -120,6 +120,8 @@ void TSetupWindow::LoadSettings() {
   KeepFolderTree->setChecked(loaded.outputFolder.keepFolderTree);
   KeepFolderTree->setEnabled(!loaded.outputFolder.sameOutput);
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
+  ReplayGain->setCurrentIndex(static_cast<int>(loaded.replayGain));
+  VerifyOutputs->setChecked(loaded.verifyOutputs);
   LoadCarry(loaded.carry);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
@@ -147,6 +149,8 @@ bool TSetupWindow::SaveSettings() {
   chosen.viewCheck = ViewCheck->isChecked();
   chosen.parallelEncoders = ParallelEncoders->value();
   chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
+  chosen.replayGain = static_cast<ReplayGainMode>(ReplayGain->currentIndex());
+  chosen.verifyOutputs = VerifyOutputs->isChecked();
   chosen.carry = ChosenCarry();
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();

@@ -116,6 +116,11 @@ class TSetupWindow : public QDialog {
   // overwrite (items in the order of ExistingOutputs).
   QLabel* ExistingOutputLabel = nullptr;
   QComboBox* ExistingOutput = nullptr;
+  // Which ReplayGain fields the outputs get (items in the order of ReplayGainMode), and
+  // whether each output is decoded and its length checked against its source.
+  QLabel* ReplayGainLabel = nullptr;
+  QComboBox* ReplayGain = nullptr;
+  QCheckBox* VerifyOutputs = nullptr;
 
   QRadioButton* CheckUseBitrate = nullptr;
   QLabel* Label3 = nullptr;

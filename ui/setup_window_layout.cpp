@@ -1,5 +1,6 @@
 // Construction of the setup window's controls: places, captions, items, keyboard order.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,6 +35,9 @@ const QStringList kBitrateItems = {" 無指定 ",   "  64 kbps ", "  80 kbps ", 
 // The middle item skips when the output is the newer one, and says so: "新しいものは
 // スキップ" read as skipping new sources.
 const QStringList kExistingOutputItems = {"確認する", "出力の方が新しければスキップ", "上書きする"};
+
+// In the order of ReplayGainMode.
+const QStringList kReplayGainItems = {"なし", "トラック", "トラックとアルバム"};
 
 template <typename T>
 T* Place(T* control, int left, int top, int width, int height) {
@@ -171,6 +175,15 @@ void TSetupWindow::BuildEncodeOptionPage() {
       Named(MakeList(page, kExistingOutputItems, 0, 184, 224, 193, 20), "ExistingOutput");
   Label7 = Named(MakeLabel(page, "( = -q3 )", 32, 200, 113, 17), "Label7");
 
+  // In the free column right of the bit rates, so that no control of the window moves.
+  ReplayGainLabel = Named(MakeLabel(page, "リプレイゲイン", 288, 24, 97, 17), "ReplayGainLabel");
+  ReplayGain = Named(MakeList(page, kReplayGainItems, 0, 288, 44, 97, 20), "ReplayGain");
+  ReplayGain->view()->setMinimumWidth(ReplayGain->view()->sizeHintForColumn(0) + 8);
+  ReplayGain->setToolTip("出力を復号して音量を測り、REPLAYGAIN_* タグを書き込みます");
+  VerifyOutputs =
+      Named(Place(new QCheckBox("出力を検証する", page), 288, 88, 101, 17), "VerifyOutputs");
+  VerifyOutputs->setToolTip("出力を復号し、長さが入力と一致しないときは失敗にします");
+
   // One group, so that checking one radio button unchecks the other two.
   EncodeOptionGroup = Named(new QButtonGroup(this), "EncodeOptionGroup");
   EncodeOptionGroup->setExclusive(true);
@@ -190,12 +203,13 @@ void TSetupWindow::BuildEncodeOptionPage() {
 
 void TSetupWindow::SetKeyboardOrder() {
   // Controls of the hidden page are skipped by Tab, so one chain serves both pages.
-  QWidget* const order[] = {
-      PageControl1,     SetEncoderPlace,  EncoderPlace,      ChoiseEncoderPlace, ViewCheck,
-      ParallelEncoders, SameOutput,       UseStdOutput,      StdOutputDir,       ChoiseStdOutDir,
-      KeepFolderTree,   EncodePriority,   CheckUseBitrate,   MaximumBitrate,     NominalBitrate,
-      MinimumBitrate,   CheckUseQuality,  CheckNoUse,        QualityView,        Quality,
-      ExistingOutput,   SetupWindowClose, SetupWindowCancel, ChangeOption};
+  QWidget* const order[] = {PageControl1,      SetEncoderPlace,  EncoderPlace,   ChoiseEncoderPlace,
+                            ViewCheck,         ParallelEncoders, SameOutput,     UseStdOutput,
+                            StdOutputDir,      ChoiseStdOutDir,  KeepFolderTree, EncodePriority,
+                            CheckUseBitrate,   MaximumBitrate,   NominalBitrate, MinimumBitrate,
+                            CheckUseQuality,   CheckNoUse,       QualityView,    Quality,
+                            ExistingOutput,    ReplayGain,       VerifyOutputs,  SetupWindowClose,
+                            SetupWindowCancel, ChangeOption};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }

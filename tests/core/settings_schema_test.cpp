@@ -20,6 +20,7 @@ std::optional<int> ReadMode(const SettingsStore& store, const std::string& key) 
     return static_cast<int>(ReadEncodeOptions(store, EncodeOptionsReader::Encoder).mode);
   }
   if (key == "ExistingOutput") return static_cast<int>(ReadExistingOutputs(store));
+  if (key == "ReplayGain") return static_cast<int>(ReadReplayGainMode(store));
   const std::optional<EncodePriority> priority = ReadEncodePriority(store);
   return priority ? std::optional<int>(static_cast<int>(*priority)) : std::nullopt;
 }
@@ -43,6 +44,10 @@ TEST(SettingsSchema, ModesReadAsTheirStoredNumbers) {
       {"Options", "ExistingOutput", "9", 0},
       {"Options", "ExistingOutput", "-1", 0},
       {"Options", "ExistingOutput", nullptr, 0},
+      {"Options", "ReplayGain", "1", 1},
+      {"Options", "ReplayGain", "2", 2},
+      {"Options", "ReplayGain", "3", 0},
+      {"Options", "ReplayGain", nullptr, 0},
       {"Options", "EncodePriority", "0", 0},
       {"Options", "EncodePriority", "2", 2},
       {"Options", "EncodePriority", "3", 3},
@@ -82,6 +87,10 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
       {"two encoders", [](SetupSettings& s) { s.parallelEncoders = 2; }, "ParallelEncoders", 1},
       {"folder tree", [](SetupSettings& s) { s.outputFolder.keepFolderTree = true; },
        "KeepFolderTree"},
+      {"track gain", [](SetupSettings& s) { s.replayGain = ReplayGainMode::Track; }, "ReplayGain"},
+      {"album gain", [](SetupSettings& s) { s.replayGain = ReplayGainMode::TrackAndAlbum; },
+       "ReplayGain"},
+      {"verify", [](SetupSettings& s) { s.verifyOutputs = true; }, "VerifyOutputs"},
       {"no tags carried", [](SetupSettings& s) { s.carry.fields = false; }, "CarryTags", 1},
       {"no pictures", [](SetupSettings& s) { s.carry.pictures = false; }, "CarryPictures", 1},
       {"picture limit", [](SetupSettings& s) { s.carry.pictureLimitKB = 100; }, "PictureLimitKB",
@@ -99,11 +108,13 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
     EXPECT_EQ(read.existingOutputs, chosen.existingOutputs);
     EXPECT_EQ(read.parallelEncoders, chosen.parallelEncoders);
     EXPECT_EQ(read.outputFolder.keepFolderTree, chosen.outputFolder.keepFolderTree);
+    EXPECT_EQ(read.replayGain, chosen.replayGain);
+    EXPECT_EQ(read.verifyOutputs, chosen.verifyOutputs);
     EXPECT_EQ(read.carry.fields, chosen.carry.fields);
     EXPECT_EQ(read.carry.pictures, chosen.carry.pictures);
     EXPECT_EQ(read.carry.pictureLimitKB, chosen.carry.pictureLimitKB);
-    for (const char* key : {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "CarryTags",
-                            "CarryPictures", "PictureLimitKB"}) {
+    for (const char* key : {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain",
+                            "VerifyOutputs", "CarryTags", "CarryPictures", "PictureLimitKB"}) {
       const bool written = store.ReadString("Options", key, "(none)") != "(none)";
       EXPECT_EQ(written, c.laterKey != nullptr && std::string(c.laterKey) == key) << key;
     }

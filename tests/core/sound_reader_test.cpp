@@ -6,7 +6,9 @@
 #include "core/aiff_reader.h"
 #include "core/audio_kind.h"
 #include "core/flac_reader.h"
+#include "core/wave_source_reader.h"
 #include "support/sound_bytes.h"
+#include "support/wave_bytes.h"
 
 namespace lumio {
 namespace {
@@ -172,6 +174,47 @@ INSTANTIATE_TEST_SUITE_P(
         CommentBlockCase{"BehindMoreBlocksThanAnyWriterMakes",
                          FlacWith(Repeated(kPadding, 1024) + kComment), -1}),
     [](const auto& info) { return info.param.name; });
+
+// The length an output is checked against, and whether the file holds all of it.
+TEST(SoundLength, IsTheDeclaredFramesAndAShortWaveIsFound) {
+  const std::string fourFrames = test::PcmWave(std::string(16, '\1'));
+  const std::string withList = test::HeaderBlock({}) + test::Chunk("LIST", 4, 4) +
+                               test::Chunk("data", 16) + std::string(16, '\1');
+  const struct {
+    const char* name;
+    bool (*read)(ByteSource&, WaveData&);
+    std::string bytes;
+    std::uint64_t frames;
+    std::uint32_t rate;
+    bool cutShort;
+  } rows[] = {
+      {"FlacOneMinute", ReadFlacInfo, FlacStart(44100, 2, 16, 44100 * 60), 44100 * 60, 44100,
+       false},
+      {"Flac24BitMono", ReadFlacInfo, FlacStart(96000, 1, 24, 96000 * 75), 96000 * 75, 96000,
+       false},
+      {"FlacUnknownLength", ReadFlacInfo, FlacStart(44100, 2, 16, 0), 0, 44100, false},
+      {"Aiff8BitMono", ReadAiffInfo, Aiff(1, 22050 * 28, 8, 22050, "NONE"), 22050 * 28, 22050,
+       false},
+      {"WaveWhole", ReadWaveInfo, fourFrames, 4, 44100, false},
+      {"WaveMissingOneByte", ReadWaveInfo, fourFrames.substr(0, fourFrames.size() - 1), 4, 44100,
+       true},
+      {"WaveHeaderOnly", ReadWaveInfo, test::PlainWave(176400), 44100, 44100, true},
+      {"WaveDataBehindAnotherChunk", ReadWaveInfo, withList, 4, 44100, false},
+      {"WaveDataBehindAnotherChunkCut", ReadWaveInfo, withList.substr(0, withList.size() - 4), 4,
+       44100, true},
+      {"WaveLongerThanDeclared", ReadWaveInfo, fourFrames + "extra", 4, 44100, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    MemoryByteSource source(row.bytes);
+    WaveData wave;
+    wave.CutShort = !row.cutShort;  // stale values are replaced
+    ASSERT_TRUE(row.read(source, wave));
+    EXPECT_EQ(wave.SampleFrames, row.frames);
+    EXPECT_EQ(wave.SampleRate, row.rate);
+    EXPECT_EQ(wave.CutShort, row.cutShort);
+  }
+}
 
 }  // namespace
 }  // namespace lumio

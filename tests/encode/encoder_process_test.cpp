@@ -62,9 +62,7 @@ TEST_F(EncoderProcessTest, PassesEveryArgumentByteForByteWithoutAShell) {
 
 TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
   const int inherited = getpriority(PRIO_PROCESS, 0);
-  const auto niceOr = [inherited](int nice) {
-    return test::CanSetNice(nice) ? nice : inherited;
-  };
+  const auto niceOr = [inherited](int nice) { return test::CanSetNice(nice) ? nice : inherited; };
   // Numbers that are no priority run at normal priority too.
   const struct {
     int priority;

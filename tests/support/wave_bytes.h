@@ -69,19 +69,26 @@ inline std::string SilentWave(std::uint32_t dataSize) {
   return PcmWave(std::string(dataSize, '\0'));
 }
 
-// `seconds` of a 440 Hz tone on every channel, loud enough for an encoder to work on.
-inline std::string ToneWave(double seconds, std::uint16_t channels = 2,
-                            std::uint32_t sampleRate = 44100) {
+// `seconds` of a sine of `frequency` Hz and peak `amplitude` (1 is full scale) on every
+// channel, 16-bit.
+inline std::string SineWave(double seconds, double frequency, double amplitude,
+                            std::uint16_t channels = 2, std::uint32_t sampleRate = 44100) {
   const auto frames = static_cast<std::uint32_t>(seconds * sampleRate);
   std::string samples;
   samples.reserve(std::size_t{frames} * channels * 2);
   for (std::uint32_t frame = 0; frame < frames; ++frame) {
-    const double phase = 2 * std::numbers::pi * 440 * frame / sampleRate;
-    const std::string sample =
-        Le16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(phase))));
+    const double phase = 2 * std::numbers::pi * frequency * frame / sampleRate;
+    const std::string sample = Le16(static_cast<std::uint16_t>(
+        static_cast<std::int16_t>(std::lround(32768 * amplitude * std::sin(phase)))));
     for (std::uint16_t channel = 0; channel < channels; ++channel) samples += sample;
   }
   return PcmWave(samples, channels, sampleRate);
+}
+
+// `seconds` of a 440 Hz tone on every channel, loud enough for an encoder to work on.
+inline std::string ToneWave(double seconds, std::uint16_t channels = 2,
+                            std::uint32_t sampleRate = 44100) {
+  return SineWave(seconds, 440, 8000.0 / 32768, channels, sampleRate);
 }
 
 inline bool WriteToneWave(const std::string& path, double seconds, std::uint16_t channels = 2,

@@ -188,12 +188,16 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
       {"ExistingOutput=1", "ExistingOutput", 1, "3.0"},
       {"ExistingOutput=2", "ExistingOutput", 2, "3.0"},
       {"ExistingOutput=9", "ExistingOutput", 0, "3.0"},
+      {"ReplayGain=2", "ReplayGain", 2, "3.0"},
+      {"ReplayGain=5", "ReplayGain", 0, "3.0"},
+      {"VerifyOutputs=1", "VerifyOutputs", 1, "3.0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const QByteArray key(c.key);
     const QByteArray section = key == "EncodePriority" || key == "ParallelEncoders" ||
-                                       key == "KeepFolderTree" || key == "ExistingOutput"
+                                       key == "KeepFolderTree" || key == "ExistingOutput" ||
+                                       key == "ReplayGain" || key == "VerifyOutputs"
                                    ? "Options"
                                    : "EncodeOption";
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");

@@ -1,0 +1,125 @@
+// Measures what ReplayGain (track and album) and output verification add to a batch:
+// eight minute-long stereo files, two albums of four, through the batch engine and the
+// real oggenc with two encoders at once, with both settings on against both off. Rounds
+// alternate the two, so that load from elsewhere on the machine falls on both alike
+// (argument: number of rounds, at least 5, default 5). Ends with one `name: value` line.
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/file_data_list.h"
+#include "core/settings_schema.h"
+#include "core/settings_store.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
+#include "encode/clock.h"
+#include "encode/command_line.h"
+#include "platform/file_system.h"
+#include "tests/support/temporary_folder.h"
+#include "tests/support/wave_bytes.h"
+
+namespace {
+
+using namespace lumio;
+
+constexpr int kFiles = 8;
+constexpr int kSeconds = 60;
+constexpr int kParallel = 2;
+
+double NowSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Runs the list through the batch engine to its end; the wall time, or a negative one
+// when the batch did not complete.
+double RunEngine(const FileDataList& jobs, const SettingsStore& settings, Clock& clock) {
+  const double start = NowSeconds();
+  auto checked = PrepareBatch(jobs, settings, "", NativePathRules());
+  if (!std::holds_alternative<BatchPlan>(checked)) return -1;
+  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings),
+               {.parallel = kParallel}, clock, nullptr);
+  bool completed = false;
+  QEventLoop loop;
+  QObject::connect(&run, &BatchRun::Finished,
+                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
+                     completed = summary.completed;
+                     loop.quit();
+                   });
+  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
+  run.Start();
+  if (!run.IsFinished()) loop.exec();
+  return completed ? NowSeconds() - start : -1;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  const int rounds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 5;
+  const std::string oggenc = FindOnSearchPath("oggenc");
+  if (oggenc.empty()) {
+    std::fprintf(stderr, "oggenc is not installed\n");
+    return 1;
+  }
+  const test::TemporaryFolder dir;
+  const std::string root = dir.Path() + "/";
+  for (const char* folder : {"one/", "two/", "out/"}) {
+    if (!CreateFolder(root + folder)) return 1;
+  }
+  SettingsStore plain(root + "plain.ini");
+  WriteEncoderLocation(plain, {true, oggenc});
+  SettingsStore measured(root + "measured.ini");
+  WriteEncoderLocation(measured, {true, oggenc});
+  SetupSettings both = ReadSetupSettings(measured);
+  both.replayGain = ReplayGainMode::TrackAndAlbum;
+  both.verifyOutputs = true;
+  WriteSetupSettings(measured, both);
+
+  FileDataList jobs;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string folder = root + (i < kFiles / 2 ? "one/" : "two/");
+    const std::string input = folder + "song" + std::to_string(i) + ".wav";
+    if (!test::WriteToneWave(input, kSeconds) || !jobs.AddWaveFile(input, plain, root + "out/")) {
+      std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
+      return 1;
+    }
+    jobs.ApplyTag(TagField::Album, "Album", {jobs.Count() - 1});
+    jobs.ApplyTag(TagField::Title, "曲 " + std::to_string(i + 1), {jobs.Count() - 1});
+  }
+  // Later rounds overwrite the first one's outputs without asking: the engine asks nothing.
+  MonotonicClock clock;
+  std::vector<double> plainTimes;
+  std::vector<double> measuredTimes;
+  std::vector<double> ratios;
+  for (int round = 0; round < rounds; ++round) {
+    const double off = RunEngine(jobs, plain, clock);
+    const double on = RunEngine(jobs, measured, clock);
+    if (off < 0 || on < 0) {
+      std::fprintf(stderr, "the batch did not finish\n");
+      return 1;
+    }
+    std::printf("round %d: everything off %.3f s, ReplayGain and verification %.3f s\n", round + 1,
+                off, on);
+    plainTimes.push_back(off);
+    measuredTimes.push_back(on);
+    ratios.push_back(on / off);
+  }
+  std::printf("files: %d x %d s stereo tone in two albums, %d encoders, %d rounds\n", kFiles,
+              kSeconds, kParallel, rounds);
+  std::printf("median wall time: off %.3f s, on %.3f s; median of the round ratios %.4f\n",
+              Median(plainTimes), Median(measuredTimes), Median(ratios));
+  std::printf("replaygain_verify_vs_plain: %.4f\n", Median(measuredTimes) / Median(plainTimes));
+  return 0;
+}

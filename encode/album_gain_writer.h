@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "encode/album_tracker.h"
+#include "encode/run_report.h"
+
+namespace lumio {
+
+// Writes the album fields of a batch's albums as each becomes complete, on worker
+// threads, and tells in the report which albums got none and why.
+class AlbumGainWriter : public QObject {
+  Q_OBJECT
+
+ public:
+  // With `active` false it does nothing; `carried` as for AlbumTracker.
+  AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active, bool carried);
+
+  // The output of `job` is final (see AlbumTracker::Settled); the album it completes has
+  // its fields written.
+  void Settled(std::size_t job, const std::string& outputPath,
+               std::shared_ptr<const LoudnessMeter> loudness);
+  void Failed(std::size_t job) { tracker_.Failed(job); }
+  // Whether album fields are being written.
+  bool Busy() const { return !passes_.empty(); }
+  // Adds to the first block of each album without album fields the reason why.
+  void AddNotes(std::vector<std::optional<JobOutcome>>& outcomes) const;
+
+ signals:
+  // An album's fields have been written, or failed to be.
+  void PassEnded();
+
+ private:
+  AlbumTracker tracker_;
+  std::vector<std::unique_ptr<QFutureWatcher<std::string>>> passes_;
+  std::vector<std::pair<std::size_t, std::string>> failures_;  // first job, note
+};
+
+}  // namespace lumio

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "encode/replaygain_fields.h"
+
+namespace lumio {
+
+// Rewrites the comment header of the Ogg Vorbis file at `path` with TagLib: every field
+// named in `replaced` goes, then `added` are appended. False with the reason in `error`
+// when the file cannot be read as Ogg Vorbis or cannot be saved. Meant for a file no one
+// else sees yet: TagLib rewrites it in place.
+bool ReplaceCommentFields(const std::string& path, const std::vector<std::string>& replaced,
+                          const std::vector<CommentField>& added, std::string& error);
+
+}  // namespace lumio
