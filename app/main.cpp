@@ -2,11 +2,13 @@
 #include <QTimer>
 
 #include "app/command_line_options.h"
+#include "app/display_check.h"
 #include "app/qt_translation.h"
 #include "core/settings_location.h"
 #include "encode/clock.h"
 #include "platform/program_location.h"
 #include "ui/batch_controller.h"
+#include "ui/desktop_identity.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
@@ -16,12 +18,16 @@
 
 int main(int argc, char** argv) {
   // Read before QApplication, so that --help and --version work without a display.
-  const lumio::CommandLineOutcome commandLine = lumio::ParseCommandLine(
-      std::vector<std::string>(argv, argv + argc), lumio::IsJapaneseLocaleInEnvironment());
+  const std::vector<std::string> arguments(argv, argv + argc);
+  const lumio::CommandLineOutcome commandLine =
+      lumio::ParseCommandLine(arguments, lumio::IsJapaneseLocaleInEnvironment());
   if (commandLine.action != lumio::CommandLineAction::Run) {
     return lumio::PrintCommandLineOutcome(commandLine);
   }
+  lumio::ExitUnlessDisplayCanOpen(arguments, lumio::IsJapaneseLocaleInEnvironment());
   QApplication application(argc, argv);
+  lumio::StopWatchingForDisplayFailure();
+  lumio::SetDesktopIdentity();
   // A Linux desktop names a program's task-bar entry after its window, so the main
   // window's title "Lumio v<version>" serves as the application title. Qt's application
   // display name is kept empty, since Qt appends it to the titles of the windows.
