@@ -158,7 +158,8 @@ opened=$(cat "$work/opened")
 # The window tells the dock which menu entry it belongs to, and carries the icon.
 xprop -id "$main_window" WM_CLASS | grep -q '"lumio", "lumio"' ||
   fail "the main window's class is $(xprop -id "$main_window" WM_CLASS)"
-xprop -id "$main_window" _NET_WM_ICON | grep -q 'Icon (' || fail "the main window has no icon"
+xprop -id "$main_window" _NET_WM_ICON >"$work/icon"
+grep -q "^_NET_WM_ICON(CARDINAL) = " "$work/icon" || fail "the main window has no icon"
 
 # A desktop that cannot open text files (xdg-open ends with 3): the help text comes up
 # in Lumio's own window.
