@@ -39,7 +39,8 @@ constexpr Texts kEnglish{
     "(Debian package vorbis-tools).\n"
     "\n"
     "Arguments:\n"
-    "  FILE|FOLDER    audio files, or folders holding them, to put in the list at start\n"
+    "  FILE|FOLDER    audio files, or folders holding them, to put in the list at start;\n"
+    "                 when Lumio is running already, they go to its window instead\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help and exit\n"
@@ -63,6 +64,7 @@ constexpr Texts kEnglish{
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/lumio/lumio.ini (normally\n"
     "~/.config/lumio/lumio.ini), or in lumio.ini beside the program when that file exists.\n"
+    "Lumio needs a display; without one it says so and ends with status 1.\n"
     "More in the manual page: man lumio\n"};
 
 constexpr Texts kJapanese{
@@ -72,7 +74,8 @@ constexpr Texts kJapanese{
     "でまとめて Ogg Vorbis に変換します。\n"
     "\n"
     "引数:\n"
-    "  ファイル|フォルダ  起動時に一覧に入れる音声ファイル、またはそれを含むフォルダ\n"
+    "  ファイル|フォルダ  起動時に一覧に入れる音声ファイル、またはそれを含むフォルダ。\n"
+    "                     Lumio がすでに動いているときは、その画面に追加します\n"
     "\n"
     "オプション:\n"
     "  -h, --help     このヘルプを表示して終了します\n"
@@ -85,7 +88,7 @@ constexpr Texts kJapanese{
     "  --keep-tree             フォルダ構成を保つ\n"
     "  --existing ask|skip-newer|overwrite\n"
     "                          出力ファイルが既にあるとき: 中止 (終了コード 3)、\n"
-    "                          新しいものはスキップ、上書き\n"
+    "                          出力の方が新しければスキップ、上書き\n"
     "  --jobs N                同時実行数 (1〜16)\n"
     "  --quality Q             品質 0.0〜10.0、または --bitrate MIN,NOM,MAX (kbps)\n"
     "  --priority idle|normal|high|realtime\n"
@@ -97,9 +100,29 @@ constexpr Texts kJapanese{
     "\n"
     "設定は $XDG_CONFIG_HOME/lumio/lumio.ini (通常は ~/.config/lumio/lumio.ini) に\n"
     "保存されます。Lumio 本体と同じフォルダに lumio.ini があるときは、そちらを使います。\n"
+    "ディスプレイが無いときは、そのことを表示して終了コード 1 で終了します。\n"
     "詳しくはマニュアルページを参照してください: man lumio\n"};
 
-std::string ErrorLine(const QCommandLineParser& parser, bool japanese) {
+// The unknown option `name` with the dashes it was given with: "-hv" stays "-hv" and
+// "--x" stays "--x", whatever the number of letters.
+std::string OptionAsGiven(const std::vector<std::string>& arguments, const std::string& name) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") {
+      break;
+    }
+    const std::size_t dashes = argument.find_first_not_of('-');
+    if (dashes == 1 || dashes == 2) {
+      const std::string_view rest = std::string_view(argument).substr(dashes);
+      if (rest.substr(0, rest.find('=')) == name) {
+        return argument.substr(0, dashes) + name;
+      }
+    }
+  }
+  return (name.size() == 1 ? "-" : "--") + name;
+}
+
+std::string ErrorLine(const QCommandLineParser& parser, const std::vector<std::string>& arguments,
+                      bool japanese) {
   const QStringList unknown = parser.unknownOptionNames();
   if (unknown.isEmpty()) {
     // A value missing after an option, or given to one that takes none.
@@ -107,8 +130,7 @@ std::string ErrorLine(const QCommandLineParser& parser, bool japanese) {
     return japanese ? "lumio: 引数が正しくありません (" + detail + ")\n"
                     : "lumio: " + detail + "\n";
   }
-  const QString& name = unknown.first();
-  const std::string option = (name.size() == 1 ? "-" : "--") + name.toLatin1().toStdString();
+  const std::string option = OptionAsGiven(arguments, unknown.first().toLatin1().toStdString());
   return japanese ? "lumio: 知らないオプションです: " + option + "\n"
                   : "lumio: unknown option " + option + "\n";
 }
@@ -143,7 +165,7 @@ CommandLineOutcome ParseCommandLine(const std::vector<std::string>& arguments, b
   const Texts& language = japanese ? kJapanese : kEnglish;
   if (!parser.parse(texts)) {
     return {CommandLineAction::RefuseAndExit,
-            ErrorLine(parser, japanese) + language.usage + language.helpHint,
+            ErrorLine(parser, arguments, japanese) + language.usage + language.helpHint,
             {}};
   }
   if (parser.isSet(help)) {

@@ -4,6 +4,7 @@
 #include "app/batch_command.h"
 #include "app/batch_options.h"
 #include "app/command_line_options.h"
+#include "app/display_check.h"
 #include "app/one_instance.h"
 #include "app/qt_translation.h"
 #include "core/settings_location.h"
@@ -11,6 +12,7 @@
 #include "encode/quit_signals.h"
 #include "platform/program_location.h"
 #include "ui/batch_controller.h"
+#include "ui/desktop_identity.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
@@ -30,7 +32,10 @@ int main(int argc, char** argv) {
   if (commandLine.action != lumio::CommandLineAction::Run) {
     return lumio::PrintCommandLineOutcome(commandLine);
   }
+  lumio::ExitUnlessDisplayCanOpen(arguments, lumio::IsJapaneseLocaleInEnvironment());
   QApplication application(argc, argv);
+  lumio::StopWatchingForDisplayFailure();
+  lumio::SetDesktopIdentity();
   // A Linux desktop names a program's task-bar entry after its window, so the main
   // window's title "Lumio v<version>" serves as the application title. Qt's application
   // display name is kept empty, since Qt appends it to the titles of the windows.

@@ -35,6 +35,10 @@ bool FolderExists(const std::string& path) {
   return StatPath(path, info) && S_ISDIR(info.st_mode);
 }
 
+bool FolderWritable(const std::string& path) {
+  return FolderExists(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
 bool CreateFolder(const std::string& path) {
   return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
 }

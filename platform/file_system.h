@@ -18,6 +18,9 @@ bool FileExists(const std::string& path);
 // Whether a folder exists at `path` (a trailing separator is allowed).
 bool FolderExists(const std::string& path);
 
+// Whether this process may create files in the folder at `path`.
+bool FolderWritable(const std::string& path);
+
 // Creates one folder; false when it cannot be made (exists already, missing parent,
 // no permission, empty name).
 bool CreateFolder(const std::string& path);

@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, the Debian packages that Lumio needs to build, test and run.
-# Does nothing when every one of them is present already.
+# Installs, with apt-get, the Debian packages that Lumio needs. Does nothing when every
+# one of them is present already.
+# Usage: scripts/install-deps.sh [--run]
+#   --run  only what building and running the program needs (scripts/run.sh)
+#   (none) that and what the tests, benchmarks, sanitizers, fuzzing, screenshots and
+#          the package and its checks need (scripts/test.sh, package.sh, sanitize.sh)
 set -euo pipefail
 
+# Building and running.
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-translations-l10n
-  clang libclang-rt-14-dev
-  vorbis-tools flac sox libtag1-dev libvorbis-dev libebur128-dev
-  xvfb xauth x11-utils xdotool imagemagick python3-xlib openbox
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n
+  libtag1-dev libvorbis-dev libebur128-dev
+  vorbis-tools
   fonts-ipafont-gothic
-  dpkg-dev lintian appstream desktop-file-utils man-db
 )
+
+# Testing, measuring and packaging.
+if [ "${1:-}" != "--run" ]; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    flac sox
+    xvfb xauth x11-utils xdotool imagemagick python3-xlib openbox
+    git dpkg-dev lintian appstream desktop-file-utils man-db
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

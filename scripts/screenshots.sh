@@ -3,8 +3,11 @@
 # screenshot of each window into docs/: the add-files dialog, the main window with files
 # listed and one selected, a text field's context menu, its 編集 menu and the pattern
 # window of タグからファイル名, both pages of the setup window, the progress window during a
-# run, the result window after it, the about window, and the main window with a folder of
-# tagged FLAC files handed over by a second start.
+# run, the result window after it, the about window, Lumio's own help window (the desktop
+# here has no program for text files), the main window with a folder of tagged FLAC
+# files handed over by a second start, the same with an output folder chosen for all of
+# them in the 出力先 tree, and the report of a second run that skips the files already
+# encoded (a library mirror).
 #
 # Usage: scripts/screenshots.sh [build-folder]   (default: build; built when missing)
 # Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools, flac; openbox, when installed,
@@ -71,8 +74,11 @@ write_wave() {
 }
 
 wave="$work/ウェーブ"
-mkdir -p "$wave" "$work/ogg" "$work/home" "$work/config/lumio" "$work/runtime"
+mkdir -p "$wave" "$work/ogg/mirror" "$work/home" "$work/config/lumio" "$work/runtime" "$work/bin"
 chmod 700 "$work/runtime"
+# A desktop without a program for text files: the help opens in Lumio's own window.
+printf '#!/bin/sh\nexit 3\n' >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
 write_wave "$wave/intro.wav" 5 /dev/zero
 write_wave "$wave/theme.wav" 12 /dev/zero
 # Noise is slow to encode, so the progress window stays up long enough to be seen.
@@ -82,7 +88,8 @@ write_wave "$wave/long.wav" 300 /dev/urandom
 write_wave "$wave/cut.wav" 4 /dev/zero
 truncate -s $((44 + 2 * 176400)) "$wave/cut.wav"
 # Two encoders at once, so that the progress window shows a bar for each; ReplayGain
-# and verification on, so that the setup window shows them and the lanes say 音量解析中.
+# and verification on, so that the setup window shows them and the lanes say 音量解析中;
+# the folder tree kept and up-to-date outputs skipped, as for a library mirror.
 cat >"$work/config/lumio/lumio.ini" <<INI
 [General]
 OpenDir=$wave/
@@ -91,6 +98,8 @@ DefDir=$work/ogg/
 ParallelEncoders=2
 ReplayGain=2
 VerifyOutputs=1
+KeepFolderTree=1
+ExistingOutput=1
 INI
 
 # find_window TITLE-REGEX: the id of the first visible window of that title.
@@ -111,7 +120,7 @@ click() {
 
 # The add-files dialog starts in the current folder.
 (cd "$wave" && HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
-  XDG_RUNTIME_DIR="$work/runtime" exec "$binary") >/dev/null 2>&1 &
+  XDG_RUNTIME_DIR="$work/runtime" PATH="$work/bin:$PATH" exec "$binary") >/dev/null 2>&1 &
 pids+=($!)
 
 main=$(find_window '^Lumio v[0-9.]+$')
@@ -188,6 +197,18 @@ shoot "$about" about
 xdotool key Return
 sleep 0.5
 
+# The help from the Help menu, in Lumio's own window, searched for a word.
+xdotool key --window "$main" alt+h
+sleep 0.5
+xdotool key h
+help=$(find_window '^Lumio ヘルプ$')
+xdotool key ctrl+f
+xdotool type --delay 20 'oggenc'
+xdotool key Return
+shoot "$help" help-window
+xdotool key Escape
+sleep 0.5
+
 # A folder of tagged FLAC files, handed to the running window by a second start as a
 # file manager's "Open with" does; the first of them selected shows the tags read.
 flacs="$work/夜の歌"
@@ -215,3 +236,22 @@ sleep 1
 shoot "$alltags" all-tags
 xdotool key Escape
 sleep 0.4
+
+# The FLAC files selected (the first of them, then Shift+End), then the folder "mirror"
+# opened in the 出力先 tree with the keyboard: the last row of the tree is the output
+# folder's only subfolder.
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 3 * 12 + 6))
+xdotool key shift+End
+sleep 0.3
+click "$main" $((328 + 90)) $((menu + 240 + 8))
+xdotool key End Return
+sleep 0.8
+shoot "$main" output-folder
+
+# A library mirror: the first run encodes the files, the second skips them all.
+for run in first second; do
+  click "$main" $((336 + 92)) $((menu + 456 + 16))
+  result=$(timeout 120 xdotool search --sync --onlyvisible --name '^Lumio Result$' | head -n 1)
+  [ "$run" = second ] && shoot "$result" mirror-report
+  click "$result" $((124 + 52)) $((232 + 10))
+done

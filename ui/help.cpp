@@ -1,16 +1,11 @@
 #include "ui/help.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
+#include "platform/file_contents.h"
 #include "platform/file_system.h"
-#include "platform/program_location.h"
-#include "ui/text_conversion.h"
 
 namespace lumio {
 
-std::vector<std::string> HelpFolders() {
-  const std::string programFolder = ProgramFolder();
+std::vector<std::string> HelpFolders(const std::string& programFolder) {
   // The installed data folder is found from the program's own place first, so that an
   // installation under any prefix (or a package unpacked anywhere) uses its own help text.
   std::vector<std::string> folders{programFolder, programFolder + "../share/lumio/"};
@@ -30,12 +25,12 @@ std::optional<std::string> FindHelpFile(const std::vector<std::string>& folders)
   return std::nullopt;
 }
 
-void OpenHelpFile() {
-  // An absolute path, so the program's current folder (which a batch changes) is
-  // irrelevant.
-  if (const auto path = FindHelpFile(HelpFolders())) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(*path)));
+std::optional<QString> ReadHelpText(const std::string& path) {
+  FileContents contents = ReadWholeFile(path);
+  if (contents.outcome != ReadOutcome::Read) {
+    return std::nullopt;
   }
+  return QString::fromUtf8(contents.bytes);
 }
 
 }  // namespace lumio

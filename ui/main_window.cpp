@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -12,12 +13,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
 
 #include "core/audio_kind.h"
+#include "core/first_folder.h"
 #include "core/folder_tree.h"
 #include "platform/file_system.h"
 #include "ui/batch_controller.h"
@@ -75,7 +78,11 @@ std::vector<std::string> PathBytes(const QStringList& paths) {
 
 TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
                          std::string programFolder)
-    : dialogs_(dialogs), clock_(clock), programFolder_(std::move(programFolder)), jobs_(rules_) {
+    : dialogs_(dialogs),
+      clock_(clock),
+      programFolder_(std::move(programFolder)),
+      jobs_(rules_),
+      urlOpener_(DesktopUrlOpener(*this)) {
   adder_ = std::make_unique<SourceAdder>(
       *this, rules_,
       [this](const std::string& path, const std::string& subfolder, SourceReading reading) {
@@ -99,8 +106,13 @@ void TMainWindow::FormCreate(const std::string& settingsPath) {
   defDir_ = std::move(folders.defDir);
   editsArmed_ = true;
   setWindowTitle(QStringLiteral("Lumio v" LUMIO_VERSION));
+  // With no usable folder saved, both start where the user's music is likely to be,
+  // unless the program's folder or the current one is a fit place for it.
+  const FirstFolderPlaces places{
+      programFolder_, ToBytes(QStandardPaths::writableLocation(QStandardPaths::MusicLocation)),
+      ToBytes(QDir::homePath())};
   if (openDir_.empty() || !FolderExists(openDir_)) {
-    openDir_ = programFolder_;
+    openDir_ = FirstFolder(programFolder_, places);
   }
   // The folder view and the drive list start at the process's current folder ("/" when
   // that has been removed). This is the view's starting state, not a choice, so nothing
@@ -116,6 +128,7 @@ void TMainWindow::FormCreate(const std::string& settingsPath) {
   if (!defDir_.empty() && FolderExists(defDir_)) {
     DirectoryListBox1->SetDirectory(defDir_);
   } else {
+    DirectoryListBox1->SetDirectory(FirstFolder(DirectoryListBox1->Directory(), places));
     defDir_ = WithTrailingSeparator(DirectoryListBox1->Directory(), rules_);
   }
   InputFileListClick();

@@ -24,6 +24,7 @@
 #include "core/settings_store.h"
 #include "platform/path_rules.h"
 #include "ui/job_list_view.h"
+#include "ui/url_opener.h"
 
 class QAction;
 class QFrame;
@@ -41,6 +42,7 @@ class Clock;
 class DialogSeam;
 class DriveList;
 class FolderView;
+class HelpWindow;
 class SourceAdder;
 class TAboutWindow;
 class TConsoleWindow;
@@ -57,7 +59,8 @@ class TMainWindow : public QMainWindow {
  public:
   // Opens the settings store at `settingsPath` and restores the two remembered folders;
   // `programFolder` (ending in a separator) is where the add-files dialog starts when
-  // no usable folder is remembered, and where the encoder is looked for.
+  // no usable folder is remembered and it is a fit place for music (FirstFolder), and
+  // where the encoder and the help text are looked for.
   TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
               std::string programFolder);
   ~TMainWindow() override;
@@ -71,6 +74,8 @@ class TMainWindow : public QMainWindow {
                      TSetupWindow& setup, TConsoleWindow& console);
   // What runs the batches; exists once the other windows are set.
   BatchController* Batch() { return batch_.get(); }
+  // What asks the desktop to open the help text; the desktop's own unless replaced.
+  void SetUrlOpener(UrlOpener opener);
 
   // Adds dropped files and folders; also the paths given at start-up or handed over by
   // a second start of the program. While the window is disabled (a batch runs) the
@@ -117,6 +122,8 @@ class TMainWindow : public QMainWindow {
   void SetupClick();
   void ResultWindowOpenClick();
   void AboutMenuClick();
+  // Opens the help text with the desktop's program for it, or, when the desktop
+  // cannot, in Lumio's own help window.
   void HelpOpenClick();
   void EndButtonClick();
   void ProgramExitClick();
@@ -170,6 +177,7 @@ class TMainWindow : public QMainWindow {
                                         TagPatternKind kind,
                                         const std::function<QString(const std::string&)>& preview);
   void ShowError(const std::string& text);
+  void ShowHelpInOwnWindow(const std::string& path);
   bool Ask(const std::string& text);
 
   DialogSeam& dialogs_;
@@ -196,6 +204,8 @@ class TMainWindow : public QMainWindow {
   TSetupWindow* setupWindow_ = nullptr;
   TConsoleWindow* consoleWindow_ = nullptr;
   std::unique_ptr<BatchController> batch_;
+  UrlOpener urlOpener_;
+  HelpWindow* helpWindow_ = nullptr;
 
   // Controls, each with its member name as object name.
   QFrame* Bevel2 = nullptr;

@@ -77,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                         {},
                         "lumio: unknown option --bogus\nUsage: lumio"},
         CommandLineCase{"UnknownShortOption", {"-x"}, false, kRefuse, {}, "unknown option -x"},
+        CommandLineCase{"BundledLettersNamedAsGiven", {"-hv"}, false, kRefuse, {}, "option -hv\n"},
+        CommandLineCase{"OneLetterWithTwoDashes", {"--x=1"}, false, kRefuse, {}, "option --x\n"},
         CommandLineCase{"UnknownOptionInJapanese",
                         {"--bogus"},
                         true,

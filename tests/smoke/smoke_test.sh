@@ -14,7 +14,7 @@ test_name="smoke test"
 source "$here/../support/private_display.sh"
 start_private_display
 
-mkdir -p "$work/home" "$work/config" "$work/start"
+mkdir -p "$work/home/Music" "$work/config" "$work/start"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 unset QT_QPA_PLATFORM
 (cd "$work/start" && exec "$program") >"$artifacts/lumio_smoke.log" 2>&1 &
@@ -29,7 +29,13 @@ close_main_window
 
 settings="$XDG_CONFIG_HOME/lumio/lumio.ini"
 [ -f "$settings" ] || fail "no settings file at $settings"
-printf '[General]\r\nOpenDir=%s/\r\nDefDir=%s/\r\n\r\n' "$(dirname "$program")" "$work/start" \
+# The add-files dialog starts in the program's folder, or, for a program built inside
+# its source checkout, in the music folder.
+open_dir=$(dirname "$program")
+if git -C "$open_dir" rev-parse --git-dir >/dev/null 2>&1; then
+  open_dir="$work/home/Music"
+fi
+printf '[General]\r\nOpenDir=%s/\r\nDefDir=%s/\r\n\r\n' "$open_dir" "$work/start" \
   >"$work/expected.ini"
 cmp -s "$settings" "$work/expected.ini" || {
   echo "--- settings file:" >&2
