@@ -16,6 +16,10 @@ struct SoundFigures {
   std::uint16_t channels = 0;
 };
 
+// The largest data size FillWaveData takes (the largest FLAC stream's); figures that
+// claim more are no sound file's.
+inline constexpr std::uint64_t kLargestDataSize = std::uint64_t{1} << 44;
+
 // Fills `PlayTime` (milliseconds, truncated) and `InfoText`, the one-line description
 // "データ部 K KB  b bit  r Hz  channel-word  再生時間 m:ss".
 void FillWaveData(const SoundFigures& figures, WaveData& wave);

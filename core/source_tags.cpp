@@ -12,6 +12,7 @@
 #include "core/aiff_reader.h"
 #include "core/chunk_walk.h"
 #include "core/flac_reader.h"
+#include "core/property_map_tags.h"
 #include "platform/text_encoding.h"
 
 namespace lumio {
@@ -205,6 +206,7 @@ SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind)
     case AudioKind::Aiff:
       ReadAiffTags(source, path, tags);
       break;
+    case AudioKind::Decoded:  // read with the file's properties, in ReadDecodedSource
     case AudioKind::Unsupported:
       break;
   }
@@ -213,6 +215,21 @@ SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind)
 }
 
 }  // namespace
+
+SourceTags TagsFromPropertyMap(const TagLib::PropertyMap& properties) {
+  const auto field = [&](const char* key, const char* separator) {
+    const auto found = properties.find(key);
+    return found == properties.end() ? std::string() : Utf8(found->second.toString(separator));
+  };
+  SourceTags tags;
+  tags.Title = field("TITLE", "; ");
+  tags.Artist = field("ARTIST", "; ");
+  tags.Album = field("ALBUM", "; ");
+  tags.Date = field("DATE", "; ");
+  tags.TrackNumber = field("TRACKNUMBER", "; ");
+  tags.Comment = WithRecordLineEnds(field("COMMENT", "\n"));
+  return tags;
+}
 
 SourceTags ReadSourceTags(ByteSource& source, const std::string& path, AudioKind kind) {
   try {

@@ -14,6 +14,7 @@
 #include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/command_line.h"
+#include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
 
 namespace lumio {
@@ -227,6 +228,9 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
     }
   }
   plan.overwriteList = checker.TakeOverwriteList();
+  if (std::optional<std::string> refusal = FindDecoder(programFolder, rules.codePage, plan)) {
+    return BatchRefusal{std::move(*refusal)};
+  }
   return plan;
 }
 

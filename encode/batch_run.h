@@ -93,6 +93,7 @@ class BatchRun : public QObject, public RunningEncoder {
   void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
   void JobOutput(int lane, std::string_view bytes);
+  void SetJobFraction(int lane, double fraction);
   void JobFinished(int lane, const struct EncoderExit& exit);
   void EndJob(int lane, JobOutcome outcome, bool succeeded);
   void FinishIfDone();

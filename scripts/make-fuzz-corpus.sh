@@ -7,7 +7,7 @@
 set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
-  time_text_fuzz audio_header_fuzz encoder_output_fuzz; do
+  time_text_fuzz audio_header_fuzz encoder_output_fuzz decoder_output_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -61,3 +61,10 @@ e="$out/encoder_output_fuzz"
 printf '\x05Opening with wav module: WAV file reader\nEncoding "t.wav" to \n "out.ogg" \n\r\t[  4.8%%] [ 0m00s remaining] | \r\t[ 45.3%%] [ 1m12s remaining] - \n\nDone encoding file "out.ogg"\n' \
   >"$e/run"
 printf '\x02ERROR: Input file "bad.wav" is not a supported format\n' >"$e/failure"
+
+d="$out/decoder_output_fuzz"
+printf '\x03bitrate=1367.9kbits/s\ntotal_size=143114\nout_time_us=836984\nout_time=00:00:00.836984\nspeed=N/A\nprogress=continue\n' \
+  >"$d/progress"
+printf '\x07file:x.mp3: Invalid data found when processing input\nError closing file pipe:: Broken pipe\n' \
+  >"$d/failure"
+printf '\x01sample_rate=44100\nchannels=2\nbits_per_raw_sample=24\nduration=20.035918\n' >"$d/probe"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/run_tool.h"
+
+namespace lumio::test {
+
+// The tags that every decoded fixture carries.
+inline constexpr const char* kFixtureTitle = "夜明けの歌";
+inline constexpr const char* kFixtureArtist = "Trio";
+inline constexpr const char* kFixtureAlbum = "Best";
+inline constexpr const char* kFixtureDate = "2001";
+inline constexpr const char* kFixtureTrack = "3";
+
+// A format that goes through the decoder, as ffmpeg makes it.
+struct DecodedFormat {
+  const char* extension;
+  std::vector<std::string> codec;  // ffmpeg's output options
+  int rate;
+  int bits;     // of the decoded WAVE as the information line gives it
+  bool tagged;  // ffmpeg writes tags that TagLib reads
+};
+
+inline const std::vector<DecodedFormat>& DecodedFormats() {
+  static const std::vector<DecodedFormat> formats = {
+      {"mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}, 44100, 16, true},
+      {"m4a", {"-c:a", "aac", "-b:a", "128k"}, 44100, 16, true},
+      {"m4a", {"-c:a", "alac", "-sample_fmt", "s32p"}, 44100, 24, true},  // 24-bit ALAC
+      {"opus", {"-c:a", "libopus", "-b:a", "96k"}, 48000, 16, true},
+      {"wv", {"-c:a", "wavpack", "-sample_fmt", "s16p"}, 44100, 16, true},
+      {"ogg", {"-c:a", "libvorbis", "-q:a", "3"}, 44100, 16, true},
+      // Raw ADTS carries no tags and TagLib cannot read it: ffprobe tells its figures.
+      {"aac", {"-c:a", "aac", "-b:a", "128k"}, 44100, 16, false},
+  };
+  return formats;
+}
+
+// Writes `path` with ffmpeg: `seconds` of a stereo tone at the format's rate, tagged.
+inline bool MakeDecodedSource(const std::string& path, const DecodedFormat& format,
+                              double seconds) {
+  std::vector<std::string> arguments = {
+      "ffmpeg",
+      "-nostdin",
+      "-loglevel",
+      "error",
+      "-y",
+      "-f",
+      "lavfi",
+      "-i",
+      "sine=frequency=440:sample_rate=" + std::to_string(format.rate) +
+          ":duration=" + std::to_string(seconds),
+      "-ac",
+      "2",
+      "-metadata",
+      std::string("title=") + kFixtureTitle,
+      "-metadata",
+      std::string("artist=") + kFixtureArtist,
+      "-metadata",
+      std::string("album=") + kFixtureAlbum,
+      "-metadata",
+      std::string("date=") + kFixtureDate,
+      "-metadata",
+      std::string("track=") + kFixtureTrack};
+  arguments.insert(arguments.end(), format.codec.begin(), format.codec.end());
+  arguments.push_back(path);
+  return RunTool(arguments);
+}
+
+}  // namespace lumio::test
