@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
   clang libclang-rt-14-dev
-  vorbis-tools flac sox libtag1-dev
+  vorbis-tools flac sox libtag1-dev ffmpeg
   xvfb xauth x11-utils xdotool imagemagick python3-xlib openbox
   fonts-ipafont-gothic
   dpkg-dev lintian appstream desktop-file-utils man-db
