@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QSignalSpy>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -240,6 +241,24 @@ TEST_F(DecodedBatchTest, MissingDecoderRefusesTheBatchButNotOneOfFilesTheEncoder
   const auto plain = Prepare();
   ASSERT_TRUE(std::holds_alternative<BatchPlan>(plain));
   EXPECT_EQ(std::get<BatchPlan>(plain).decoderPath, "");
+}
+
+TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
+  const test::DecodedFormat& ogg = *std::find_if(
+      test::DecodedFormats().begin(), test::DecodedFormats().end(),
+      [](const test::DecodedFormat& format) { return std::string(format.extension) == "ogg"; });
+  AddSource("song.ogg", ogg, 1);
+  const std::vector<JobOutcome> outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
+
+  // Beside its source the output would be the source itself.
+  jobs_.Clear();
+  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "song.ogg", settings_, root_));
+  const auto refused = Prepare();
+  ASSERT_TRUE(std::holds_alternative<BatchRefusal>(refused));
+  EXPECT_EQ(std::get<BatchRefusal>(refused).message,
+            "出力ファイルが入力ファイルと同じです\n\n" + root_ + "song.ogg");
 }
 
 TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
