@@ -15,8 +15,8 @@ bool NeedsDecoder(const std::string& inputPath, CodePage codePage);
 std::string ResolveDecoderPath(const std::string& programFolder);
 
 // The decoder's arguments, `decoderPath` first: the first audio stream of `inputPath`
-// as 16-bit WAVE on its standard output, without tags (the encoder is given them), with
-// errors and a machine-readable progress report (`out_time_us=`) on its standard error.
+// as 16-bit WAVE (DSD at 88.2 kHz) on its standard output, without tags (the encoder is given
+// them), with errors and a machine-readable progress report (`out_time_us=`) on its standard error.
 std::vector<std::string> DecoderArguments(const std::string& decoderPath,
                                           const std::string& inputPath);
 

@@ -261,6 +261,15 @@ TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
             "出力ファイルが入力ファイルと同じです\n\n" + root_ + "song.ogg");
 }
 
+TEST_F(DecodedBatchTest, DsdSourceReachesTheEncoderAtARateItTakes) {
+  ASSERT_TRUE(test::WriteSilentDsf(root_ + "disc.dsf", 1));
+  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "disc.dsf", settings_, root_ + "out/"));
+  const std::vector<JobOutcome> outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
+  EXPECT_NEAR(LengthMs(outcomes[0].outputPath), 1000, 60);
+}
+
 TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
   const struct {
     std::vector<std::string> pieces;

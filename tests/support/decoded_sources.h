@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,28 @@ inline bool MakeDecodedSource(const std::string& path, const DecodedFormat& form
   arguments.insert(arguments.end(), format.codec.begin(), format.codec.end());
   arguments.push_back(path);
   return RunTool(arguments);
+}
+
+// Writes a DSF file (which ffmpeg reads but cannot write) of `seconds` of stereo DSD64
+// silence.
+inline bool WriteSilentDsf(const std::string& path, double seconds) {
+  constexpr std::uint32_t kRate = 2822400;
+  constexpr std::uint32_t kBlock = 4096;  // bytes a channel, interleaved block by block
+  const auto samples = static_cast<std::uint64_t>(kRate * seconds);
+  const std::uint64_t blocks = ((samples + 7) / 8 + kBlock - 1) / kBlock;
+  const auto le = [](std::uint64_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return text;
+  };
+  const std::string data(blocks * kBlock * 2, '\x69');  // the DSD idle pattern
+  const std::string format = "fmt " + le(52, 8) + le(1, 4) + le(0, 4) + le(2, 4) + le(2, 4) +
+                             le(kRate, 4) + le(1, 4) + le(samples, 8) + le(kBlock, 4) + le(0, 4);
+  const std::string body = "data" + le(12 + data.size(), 8) + data;
+  const std::string head = "DSD " + le(28, 8) + le(28 + format.size() + body.size(), 8) + le(0, 8);
+  std::ofstream file(path, std::ios::binary);
+  file << head << format << body;
+  return static_cast<bool>(file.flush());
 }
 
 }  // namespace lumio::test
