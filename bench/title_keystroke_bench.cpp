@@ -14,8 +14,8 @@
 
 #include "bench/fixed_dialogs.h"
 #include "encode/clock.h"
-#include "tests/support/fake_clock.h"
 #include "tests/support/find_control.h"
+#include "tests/support/fake_clock.h"
 #include "tests/support/wave_bytes.h"
 #include "ui/main_window.h"
 
