@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/fixed_dialogs.h"
+#include "bench/run_engine.h"
 #include "core/file_data_list.h"
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
@@ -139,26 +140,6 @@ std::vector<std::vector<std::string>> EncoderVectors(const FileDataList& jobs,
   return vectors;
 }
 
-// Runs a checked list through the batch engine to its end.
-bool RunEngine(const FileDataList& jobs, const SettingsStore& settings, int parallel,
-               Clock& clock) {
-  auto checked = PrepareBatch(jobs, settings, "", NativePathRules());
-  if (!std::holds_alternative<BatchPlan>(checked)) return false;
-  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings),
-               {.parallel = parallel}, clock, nullptr);
-  bool completed = false;
-  QEventLoop loop;
-  QObject::connect(&run, &BatchRun::Finished,
-                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
-                     completed = summary.completed;
-                     loop.quit();
-                   });
-  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
-  run.Start();
-  if (!run.IsFinished()) loop.exec();
-  return completed;
-}
-
 // Runs the list through the real windows: the start button, the progress window and the
 // result window, which is closed as soon as it shows.
 bool RunWindows(LumioWindows& windows) {
@@ -239,7 +220,7 @@ int main(int argc, char** argv) {
       if (!RunAllDirectly(longVectors, root + "long-base/", parallel)) return 1;
       const Usage base = Since(baseStart);
       const Usage oursStart = Now();
-      if (!RunEngine(longJobs, settings, parallel, clock)) {
+      if (!bench::RunEngine(longJobs, settings, "", parallel, clock)) {
         std::fprintf(stderr, "the batch did not finish\n");
         return 1;
       }
@@ -285,7 +266,7 @@ int main(int argc, char** argv) {
     const Usage ours = Since(oursStart);
     // The engine alone, to tell its share of the cost from the windows'.
     const Usage engineStart = Now();
-    if (!RunEngine(shortJobs, settings, 1, clock)) return 1;
+    if (!bench::RunEngine(shortJobs, settings, "", 1, clock)) return 1;
     const Usage engineAlone = Since(engineStart);
     std::printf(
         "round %d, %d short files: loop %.3f s, Lumio windows %.3f s, engine alone %.3f s\n",

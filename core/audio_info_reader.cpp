@@ -13,6 +13,7 @@ bool ReadAudioInfo(ByteSource& source, AudioKind kind, WaveData& wave) {
     case AudioKind::Aiff:
       return ReadAiffInfo(source, wave);
     case AudioKind::Wave:
+    case AudioKind::Decoded:  // read by ReadDecodedSource; as WAVE only when named so
     case AudioKind::Unsupported:
       break;
   }

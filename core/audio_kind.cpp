@@ -33,6 +33,9 @@ AudioKind AudioKindOf(std::string_view path, const PathRules& rules) {
       SameExtension(extension, "aifc")) {
     return AudioKind::Aiff;
   }
+  for (const std::string_view decoded : kDecodedExtensions) {
+    if (SameExtension(extension, decoded)) return AudioKind::Decoded;
+  }
   return AudioKind::Unsupported;
 }
 

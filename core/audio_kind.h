@@ -6,9 +6,16 @@
 
 namespace lumio {
 
-// The kinds of sound file that the encoder reads, told apart by the file name's
-// extension, whatever its letter case: .wav; .flac; .aif, .aiff and .aifc.
-enum class AudioKind { Unsupported, Wave, Flac, Aiff };
+// The kinds of sound file that Lumio takes, told apart by the file name's extension,
+// whatever its letter case: .wav; .flac; .aif, .aiff and .aifc, which the encoder reads
+// itself; and Decoded, the formats that the decoder program turns into WAVE for it
+// (kDecodedExtensions).
+enum class AudioKind { Unsupported, Wave, Flac, Aiff, Decoded };
+
+// The extensions of the Decoded kind, lower-case, without their dot.
+inline constexpr std::string_view kDecodedExtensions[] = {
+    "mp3", "m4a", "mp4", "aac", "alac", "opus", "ogg", "oga", "wv",
+    "ape", "tta", "wma", "dsf", "dff",  "mka",  "mpc", "ac3", "caf"};
 
 AudioKind AudioKindOf(std::string_view path, const PathRules& rules);
 

@@ -85,4 +85,12 @@ std::optional<CarriedPicture> FindCoverImage(const std::string& folder) {
   return cover;
 }
 
+void AddFolderCoverWhenNone(const std::string& sourcePath, CarriedTags& carried) {
+  if (!carried.Pictures.empty()) return;
+  const std::size_t slash = sourcePath.find_last_of('/');
+  std::optional<CarriedPicture> cover =
+      FindCoverImage(slash == std::string::npos ? std::string() : sourcePath.substr(0, slash + 1));
+  if (cover) carried.Pictures.push_back(std::move(*cover));
+}
+
 }  // namespace lumio

@@ -13,6 +13,10 @@ namespace lumio {
 // Threads may call this at once; a folder is listed again only when it has changed.
 std::optional<CarriedPicture> FindCoverImage(const std::string& folder);
 
+// Gives `carried`, when it holds no picture, the cover image of the folder of the source
+// at `sourcePath` (see FindCoverImage), if there is one.
+void AddFolderCoverWhenNone(const std::string& sourcePath, CarriedTags& carried);
+
 // "image/png" for a .png name, "image/jpeg" otherwise.
 std::string ImageMimeType(const std::string& path);
 

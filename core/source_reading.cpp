@@ -10,6 +10,7 @@
 #include "core/audio_info_reader.h"
 #include "core/audio_kind.h"
 #include "core/byte_source.h"
+#include "core/decoded_source_reader.h"
 #include "core/wave_reader.h"
 
 namespace lumio {
@@ -17,6 +18,10 @@ namespace lumio {
 SourceReading ReadSource(const std::string& path, const PathRules& rules) {
   SourceReading reading;
   const AudioKind kind = AudioKindOf(path, rules);
+  if (kind == AudioKind::Decoded) {
+    reading.readable = ReadDecodedSource(path, reading.wave, reading.tags);
+    return reading;
+  }
   try {
     FileByteSource source(path);
     ReadAudioInfo(source, kind, reading.wave);

@@ -14,6 +14,7 @@
 #include "core/chunk_walk.h"
 #include "core/cover_image.h"
 #include "core/flac_reader.h"
+#include "core/property_map_tags.h"
 #include "core/tag_byte_stream.h"
 #include "core/vorbis_comment.h"
 #include "platform/text_encoding.h"
@@ -296,20 +297,32 @@ SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind)
     case AudioKind::Aiff:
       ReadAiffTags(source, path, tags);
       break;
+    case AudioKind::Decoded:  // read with the file's properties, in ReadDecodedSource
     case AudioKind::Unsupported:
       break;
   }
   tags.Comment = WithRecordLineEnds(tags.Comment);
-  if (tags.Carried.Pictures.empty()) {
-    const std::size_t slash = path.find_last_of('/');
-    std::optional<CarriedPicture> cover =
-        FindCoverImage(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
-    if (cover) tags.Carried.Pictures.push_back(std::move(*cover));
-  }
+  AddFolderCoverWhenNone(path, tags.Carried);
   return tags;
 }
 
 }  // namespace
+
+SourceTags TagsFromPropertyMap(const TagLib::PropertyMap& properties) {
+  const auto field = [&](const char* key, const char* separator) {
+    const auto found = properties.find(key);
+    return found == properties.end() ? std::string() : Utf8(found->second.toString(separator));
+  };
+  SourceTags tags;
+  tags.Title = field("TITLE", "; ");
+  tags.Artist = field("ARTIST", "; ");
+  tags.Album = field("ALBUM", "; ");
+  tags.Date = field("DATE", "; ");
+  tags.TrackNumber = field("TRACKNUMBER", "; ");
+  tags.Comment = WithRecordLineEnds(field("COMMENT", "\n"));
+  AddProperties(properties, tags.Carried);
+  return tags;
+}
 
 SourceTags ReadSourceTags(ByteSource& source, const std::string& path, AudioKind kind) {
   try {

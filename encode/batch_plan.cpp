@@ -14,6 +14,7 @@
 #include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/command_line.h"
+#include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
 
 namespace lumio {
@@ -230,6 +231,9 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   plan.finishing.replayGain = ReadReplayGainMode(settings);
   plan.finishing.verifyOutputs = ReadVerifyOutputs(settings);
   plan.finishing.carry = ReadCarryOptions(settings);
+  if (std::optional<std::string> refusal = FindDecoder(programFolder, rules.codePage, plan)) {
+    return BatchRefusal{std::move(*refusal)};
+  }
   return plan;
 }
 

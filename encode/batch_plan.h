@@ -29,6 +29,7 @@ struct PlannedJob {
 // A batch that has passed its checks.
 struct BatchPlan {
   std::string encoderPath;  // absolute, the very file that was checked
+  std::string decoderPath;  // found when a job needs the decoder; empty otherwise
   std::vector<PlannedJob> jobs;
   // Outputs that exist already or that an earlier job writes too, each followed by a
   // line feed; empty when nothing would be overwritten or nothing is to be asked.

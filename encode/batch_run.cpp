@@ -9,6 +9,7 @@
 #include "encode/clock.h"
 #include "encode/command_line.h"
 #include "encode/command_line_split.h"
+#include "encode/decoder_command.h"
 #include "encode/encoder_output_reader.h"
 #include "encode/encoder_process.h"
 #include "encode/failure_reason.h"
@@ -202,15 +203,19 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
     EndJob(laneIndex, std::move(outcome), false);
     return;
   }
-  std::vector<std::string> arguments =
-      SplitCommandLine(BuildCommandLine("", optionText_, record.Title, record.Artist, record.Album,
-                                        record.Date, record.TrackNumber, record.Comment,
-                                        lane.output->Name(), planned.inputPath, options_.codePage),
-                       options_.codePage);
+  // A source the encoder cannot read reaches it as WAVE from the decoder, through a
+  // pipe between the two processes.
+  const bool decoded = NeedsDecoder(planned.inputPath, options_.codePage);
+  std::vector<std::string> arguments = SplitCommandLine(
+      BuildCommandLine("", optionText_, record.Title, record.Artist, record.Album, record.Date,
+                       record.TrackNumber, record.Comment, lane.output->Name(),
+                       decoded ? kEncoderReadsStandardInput : planned.inputPath, options_.codePage),
+      options_.codePage);
   // The program is named by its path directly: the quotes of the line's first piece
   // cannot carry a double quote, which a Linux folder name may hold.
   arguments[0] = plan_.encoderPath;
   arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
+  if (decoded) arguments.insert(arguments.begin() + 1, kEncoderIgnoresLength);
 
   const bool console = options_.console && consoles_ != nullptr;
   lane.process = std::make_unique<EncoderProcess>(console ? OutputPace::Live : OutputPace::Batched);
@@ -233,8 +238,20 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
               FinishIfDone();
             });
           });
+  // The encoder cannot tell how far into a pipe it is; the decoder can.
+  connect(lane.process.get(), &EncoderProcess::Decoded, this,
+          [this, laneIndex, playTimeMs = record.Wave.PlayTime](std::int64_t decodedMs) {
+            Guarded([&] {
+              if (playTimeMs > 0) {
+                SetJobFraction(laneIndex, std::min(1.0, static_cast<double>(decodedMs) /
+                                                            static_cast<double>(playTimeMs)));
+              }
+            });
+          });
   lane.startMs = clock_.CurrentMilliseconds();
-  lane.process->Start(arguments, options_.priority, planned.outputFolder);
+  lane.process->Start(arguments, options_.priority, planned.outputFolder,
+                      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath)
+                              : std::vector<std::string>());
 }
 
 void BatchRun::JobOutput(int laneIndex, std::string_view bytes) {
@@ -245,12 +262,15 @@ void BatchRun::JobOutput(int laneIndex, std::string_view bytes) {
   const std::optional<double> before = lane.reader.Fraction();
   lane.reader.Feed(bytes);
   const std::optional<double> after = lane.reader.Fraction();
-  if (after && after != before) {
-    progress_.SetJobFraction(lane.job, *after);
-    emit JobProgress(lane.job, laneIndex, *after);
-    emit BatchProgressed(progress_.Fraction(),
-                         progress_.RemainingMs(clock_.CurrentMilliseconds() - startMs_));
-  }
+  if (after && after != before) SetJobFraction(laneIndex, *after);
+}
+
+void BatchRun::SetJobFraction(int laneIndex, double fraction) {
+  const std::size_t job = lanes_[laneIndex]->job;
+  progress_.SetJobFraction(job, fraction);
+  emit JobProgress(job, laneIndex, fraction);
+  emit BatchProgressed(progress_.Fraction(),
+                       progress_.RemainingMs(clock_.CurrentMilliseconds() - startMs_));
 }
 
 void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
@@ -268,7 +288,7 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   outcome.ran = exit.started;
   if (!exit.started) {
     outcome.reason = "エンコーダを起動できません: " + exit.startError;
-  } else if (exit.signalled || exit.exitCode != 0) {
+  } else if (exit.signalled || exit.exitCode != 0 || (exit.decoder && exit.decoder->failed)) {
     // A job the user cancelled needs no reason.
     if (!cancelled_) {
       outcome.reason = FailureReason(exit, lane.reader, planned.outputFolder);

@@ -97,6 +97,7 @@ class BatchRun : public QObject, public RunningEncoder {
   void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
   void JobOutput(int lane, std::string_view bytes);
+  void SetJobFraction(int lane, double fraction);
   void JobFinished(int lane, const struct EncoderExit& exit);
   // Runs the finishing step on the lane's hidden file off this thread, then commits it.
   void StartFinishing(int lane, JobOutcome outcome);

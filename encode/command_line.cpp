@@ -2,7 +2,7 @@
 
 #include "core/audio_kind.h"
 #include "core/settings_schema.h"
-#include "platform/file_system.h"
+#include "platform/program_location.h"
 
 namespace lumio {
 
@@ -57,10 +57,8 @@ std::string ResolveEncoderPath(const SettingsStore& settings, const std::string&
   const std::string folder = WithTrailingSeparator(programFolder, rules);
   if (rules.style == PathStyle::Windows) return folder + "oggenc.exe";
 
-  const std::string beside = folder + "oggenc";
-  if (FileExists(beside)) return beside;
-  std::string onPath = FindOnSearchPath("oggenc");
-  return onPath.empty() ? beside : onPath;
+  std::string found = FindHelperProgram(folder, "oggenc");
+  return found.empty() ? folder + "oggenc" : found;
 }
 
 std::string BuildOptionText(const SettingsStore& settings) {

@@ -8,10 +8,6 @@ namespace lumio {
 
 namespace {
 
-// A line longer than this is no progress or error line the encoder writes; it is
-// dropped rather than kept growing, so that endless output without line ends costs no
-// memory.
-constexpr std::size_t kLongestLine = 4096;
 constexpr long kMostMinutesLeft = 366L * 24 * 60;
 
 std::string_view TrimmedBlanks(std::string_view text) {
@@ -70,19 +66,11 @@ bool IsErrorLine(std::string_view line) {
 }  // namespace
 
 void EncoderOutputReader::Feed(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (c == '\r' || c == '\n') {
-      ReadLine(pending_);
-      pending_.clear();
-    } else if (pending_.size() < kLongestLine) {
-      pending_ += c;
-    }
-  }
+  lines_.Feed(bytes, [this](std::string_view line) { ReadLine(line); });
 }
 
 void EncoderOutputReader::Finish() {
-  ReadLine(pending_);
-  pending_.clear();
+  lines_.Finish([this](std::string_view line) { ReadLine(line); });
 }
 
 void EncoderOutputReader::ReadLine(std::string_view line) {
@@ -96,6 +84,9 @@ void EncoderOutputReader::ReadLine(std::string_view line) {
     }
     return;
   }
+  // Reading a pipe, whose length it cannot know, the encoder tells only its own running
+  // time: "Encoding [ 0m12s so far] |".
+  if (line.starts_with("Encoding [") && line.find(" so far]") != std::string_view::npos) return;
   lastMessageLine_.assign(line);
   if (IsErrorLine(line)) {
     lastErrorLine_.assign(line);

@@ -4,13 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "encode/output_lines.h"
+
 namespace lumio {
 
 // Reads what the encoder writes to its standard error as it comes, in pieces of any
 // size: its progress lines ("\t[ 45.3%] [ 0m12s remaining] |", each ended by a carriage
-// return) and the last of its other lines, which the report gives as the reason when the
-// job fails: the encoder's failures do not all say "error" ("Failed writing data to output
-// stream" on a full disk).
+// return; "\tEncoding [ 0m12s so far] |" when it reads a pipe) and the last of its other lines,
+// which the report gives as the reason when the job fails: the encoder's failures do not all say
+// "error" ("Failed writing data to output stream" on a full disk).
 class EncoderOutputReader {
  public:
   void Feed(std::string_view bytes);
@@ -30,7 +32,7 @@ class EncoderOutputReader {
  private:
   void ReadLine(std::string_view line);
 
-  std::string pending_;
+  OutputLines lines_;
   std::optional<double> fraction_;
   std::optional<long> remainingSeconds_;
   std::string lastErrorLine_;

@@ -1,24 +1,13 @@
 #include "encode/encoder_process.h"
 
-#include <signal.h>
 #include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QString>
-#include <QStringList>
+
+#include "encode/child_process.h"
 
 namespace lumio {
-
-namespace {
-
-QString ToProcessText(const std::string& bytes) {
-  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-}  // namespace
 
 std::optional<int> NiceValueForPriority(EncodePriority priority) {
   switch (priority) {
@@ -38,6 +27,9 @@ namespace {
 
 // How often batched output is read.
 constexpr int kOutputIntervalMs = 500;
+// How long a decoder may go on once its encoder has ended before it is killed: it has
+// no one to write to, and a hostile file must not keep the job running.
+constexpr int kDecoderGraceMs = 5000;
 
 }  // namespace
 
@@ -69,12 +61,17 @@ EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(paren
     exit.started = true;
     exit.signalled = status == QProcess::CrashExit;
     exit.exitCode = exit.signalled ? -1 : exitCode;
-    Finish(exit);
+    encoderExit_ = exit;
+    if (decoder_ && !decoder_->HasEnded()) {
+      QTimer::singleShot(kDecoderGraceMs, decoder_.get(), [this] { decoder_->RequestClose(true); });
+    }
+    FinishWhenBothEnded();
   });
   connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart) {
       EncoderExit exit;
       exit.startError = process_.errorString().toStdString();
+      if (decoder_) decoder_->RequestClose(true);
       Finish(exit);
     }
   });
@@ -92,43 +89,48 @@ EncoderProcess::~EncoderProcess() {
 }
 
 void EncoderProcess::Start(const std::vector<std::string>& arguments, EncodePriority priority,
-                           const std::string& workingFolder) {
-  const std::optional<int> nice = NiceValueForPriority(priority);
-  const pid_t parent = ::getpid();
-  // Runs in the child between fork and exec, so only async-signal-safe calls. A refused
-  // priority raise leaves the inherited one. The death signal ends the encoder with this
-  // program even when the program is killed; should the program already be gone when it
-  // is set, the child ends at once.
-  process_.setChildProcessModifier([nice, parent] {
-    if (nice) {
-      ::setpriority(PRIO_PROCESS, 0, *nice);
-    }
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) {
-      ::_exit(127);
-    }
-  });
-  process_.setWorkingDirectory(ToProcessText(workingFolder));
-  QStringList rest;
-  for (std::size_t i = 1; i < arguments.size(); ++i) {
-    rest.append(ToProcessText(arguments[i]));
+                           const std::string& workingFolder,
+                           const std::vector<std::string>& decoderArguments) {
+  if (!decoderArguments.empty()) {
+    decoder_ = std::make_unique<DecoderProcess>();
+    decoder_->FeedInto(process_);
+    connect(decoder_.get(), &DecoderProcess::Decoded, this, &EncoderProcess::Decoded);
+    connect(decoder_.get(), &DecoderProcess::Ended, this, [this](const DecoderEnd& end) {
+      decoderEnd_ = end;
+      // An encoder whose decoder never ran would wait for its input for ever.
+      if (end.failed && !encoderExit_) RequestClose();
+      FinishWhenBothEnded();
+    });
+    // The data flows from the decoder, so it starts first.
+    decoder_->Start(decoderArguments, priority, workingFolder);
   }
-  process_.start(ToProcessText(arguments.empty() ? std::string() : arguments[0]), rest,
-                 QIODevice::ReadOnly);
+  StartChildProcess(process_, arguments, priority, workingFolder);
+}
+
+void EncoderProcess::FinishWhenBothEnded() {
+  if (!encoderExit_ || (decoder_ && !decoderEnd_)) return;
+  EncoderExit exit = *encoderExit_;
+  exit.decoder = decoderEnd_;
+  Finish(exit);
 }
 
 void EncoderProcess::RequestClose() {
-  if (process_.state() != QProcess::Running || ended_) {
+  if (ended_) {
     return;
   }
   // An encoder that ignores the first request would hold the batch for as long as it
   // likes; asked again, it is killed, so that a repeated cancel always ends the file.
-  if (closeRequested_) {
-    process_.kill();
-  } else {
-    closeRequested_ = true;
-    process_.terminate();
+  const bool kill = closeRequested_;
+  bool asked = decoder_ && decoder_->RequestClose(kill);
+  if (process_.state() == QProcess::Running) {
+    if (kill) {
+      process_.kill();
+    } else {
+      process_.terminate();
+    }
+    asked = true;
   }
+  closeRequested_ = closeRequested_ || asked;
 }
 
 void EncoderProcess::ForwardOutput() {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QTimer>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "core/settings_schema.h"
 #include "encode/console_sink.h"
+#include "encode/decoder_process.h"
 
 namespace lumio {
 
@@ -25,6 +27,8 @@ struct EncoderExit {
   bool signalled = false;  // ended by a signal (a close request, or a crash)
   int exitCode = -1;       // valid when started and not signalled
   std::string startError;  // why it could not be run
+  // How the decoder that fed the encoder ended; nullopt when the encoder read a file.
+  std::optional<DecoderEnd> decoder;
 };
 
 // How the encoder's output reaches the program.
@@ -54,29 +58,39 @@ class EncoderProcess final : public QObject, public RunningEncoder {
   EncoderProcess& operator=(const EncoderProcess&) = delete;
 
   // `arguments[0]` is the program. Started or Ended follows, always later, from the
-  // event loop.
+  // event loop. With `decoderArguments`, that decoder is started too, writing into the
+  // encoder's standard input; Ended then comes once both have ended.
   void Start(const std::vector<std::string>& arguments, EncodePriority priority,
-             const std::string& workingFolder);
+             const std::string& workingFolder,
+             const std::vector<std::string>& decoderArguments = {});
 
-  // SIGTERM the first time, SIGKILL on every later request; only while this process is
-  // still our running child: until it is reaped, its pid cannot belong to another process.
+  // SIGTERM the first time, SIGKILL on every later request, to the encoder and its
+  // decoder; only while each is still our running child: until it is reaped, its pid
+  // cannot belong to another process.
   void RequestClose() override;
 
  signals:
   void Started();
   void Output(std::string_view bytes);
+  // Milliseconds of the source that the decoder has decoded so far.
+  void Decoded(std::int64_t ms);
   void Ended(const lumio::EncoderExit& exit);
 
  private:
   void ForwardOutput();
   void ForwardOutputFile();
   void Finish(EncoderExit exit);
+  // Reports the end once the encoder and its decoder have both ended.
+  void FinishWhenBothEnded();
 
   QProcess process_;
   // Batched output goes to an anonymous in-memory file, read from `outputRead_` on.
   int outputFile_ = -1;
   off_t outputRead_ = 0;
   QTimer* outputTimer_ = nullptr;
+  std::unique_ptr<DecoderProcess> decoder_;
+  std::optional<EncoderExit> encoderExit_;
+  std::optional<DecoderEnd> decoderEnd_;
   bool closeRequested_ = false;
   bool ended_ = false;
 };

@@ -24,6 +24,12 @@ std::string FailureReason(const EncoderExit& exit, const EncoderOutputReader& ou
     const std::string& said = output.LastMessageLine();
     return "出力先の空き容量が足りません" + (said.empty() ? std::string() : ": " + said);
   }
+  // The decoder's failure is the cause unless it only lost its reader, an encoder that
+  // failed first.
+  const bool encoderFailed = exit.signalled || exit.exitCode != 0;
+  if (exit.decoder && exit.decoder->failed && (!exit.decoder->brokenPipe || !encoderFailed)) {
+    return exit.decoder->reason;
+  }
   if (exit.signalled) {
     // A crash leaves whatever line came last, often the encoder's opening words.
     return output.LastErrorLine().empty() ? "エンコーダが強制終了されました"

@@ -9,7 +9,8 @@ class EncoderOutputReader;
 
 // Why an encoder that ran ended without success (a non-zero exit code or a signal), for
 // the report's "理由 ：" line; never empty. A folder that has (almost) no space left is
-// named first, as the encoder's words for it vary; then the encoder's own last line that
+// named first, as the encoder's words for it vary; then the failure of the decoder that
+// fed it, unless the decoder only lost its reader; then the encoder's own last line that
 // is not progress, whatever it says; then the exit code when the encoder said nothing.
 std::string FailureReason(const EncoderExit& exit, const EncoderOutputReader& output,
                           const std::string& outputFolder);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/path_rules.h"
 
 namespace lumio {
@@ -24,6 +25,11 @@ std::string ProgramFilePath() {
 std::string ProgramFolder() {
   const PathRules rules = NativePathRules();
   return WithTrailingSeparator(FolderPart(ProgramFilePath(), rules), rules);
+}
+
+std::string FindHelperProgram(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && FileExists(folder + name)) return folder + name;
+  return FindOnSearchPath(name);
 }
 
 }  // namespace lumio

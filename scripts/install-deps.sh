@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   libtag1-dev libvorbis-dev libebur128-dev
-  vorbis-tools
+  vorbis-tools ffmpeg
   fonts-ipafont-gothic
 )
 

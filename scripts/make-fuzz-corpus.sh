@@ -8,7 +8,7 @@ set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
   time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz \
-  hand_over_message_fuzz vorbis_comment_fuzz; do
+  hand_over_message_fuzz vorbis_comment_fuzz decoder_output_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -81,3 +81,10 @@ v="$out/vorbis_comment_fuzz"
 printf "$(le32 6)vendor$(le32 2)$(le32 7)TITLE=a$(le32 9)GENRE=\x89\x89\x89\xcc" >"$v/comment"
 printf '\x00\x00\x00\x03\x00\x00\x00\x09image/png\x00\x00\x00\x01d' >"$v/picture"
 printf '\x00\x00\x00\x10\x00\x00\x00\x10\x00\x00\x00\x18\x00\x00\x00\x00\x00\x00\x00\x04png!' >>"$v/picture"
+
+d="$out/decoder_output_fuzz"
+printf '\x03bitrate=1367.9kbits/s\ntotal_size=143114\nout_time_us=836984\nout_time=00:00:00.836984\nspeed=N/A\nprogress=continue\n' \
+  >"$d/progress"
+printf '\x07file:x.mp3: Invalid data found when processing input\nError closing file pipe:: Broken pipe\n' \
+  >"$d/failure"
+printf '\x01sample_rate=44100\nchannels=2\nbits_per_raw_sample=24\nduration=20.035918\n' >"$d/probe"

@@ -22,6 +22,8 @@
 #include "core/audio_kind.h"
 #include "core/first_folder.h"
 #include "core/folder_tree.h"
+#include "encode/decoder_command.h"
+#include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
 #include "ui/batch_controller.h"
 #include "ui/dialog_seam.h"
@@ -29,6 +31,7 @@
 #include "ui/folder_view.h"
 #include "ui/look.h"
 #include "ui/message_dialog.h"
+#include "ui/open_dialog_filters.h"
 #include "ui/placement.h"
 #include "ui/source_adder.h"
 #include "ui/text_conversion.h"
@@ -303,6 +306,7 @@ bool TMainWindow::AddEntry(const std::string& inputPath, const std::string& subf
     return false;
   }
   InputFileList->addItem(ToQString(inputPath));
+  addedDecodedSource_ = addedDecodedSource_ || AudioKindOf(inputPath, rules_) == AudioKind::Decoded;
   return true;
 }
 
@@ -310,11 +314,8 @@ void TMainWindow::InputFileOpenClick() {
   editsArmed_ = false;
   // The dialog starts in the current folder; when OpenDir has gone, that stays as it was.
   SetCurrentFolder(openDir_);
-  const std::optional<QStringList> files =
-      dialogs_.OpenFiles(this, QStringLiteral("開く"), ToQString(CurrentFolder()),
-                         QStringLiteral("音声ファイル (*.wav *.flac *.aif *.aiff *.aifc);;"
-                                        "WAVEファイル (*.wav);;FLACファイル (*.flac);;"
-                                        "AIFFファイル (*.aif *.aiff *.aifc)"));
+  const std::optional<QStringList> files = dialogs_.OpenFiles(
+      this, QStringLiteral("開く"), ToQString(CurrentFolder()), OpenDialogFilters());
   if (files && !files->isEmpty()) {
     pendingOpenDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
     AddSources(PathBytes(*files), true);
@@ -360,6 +361,12 @@ void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
   pendingOpenDir_.clear();
   if (!failed.empty()) {
     ShowError(AddFailureMessage(failed));
+  }
+  if (std::exchange(addedDecodedSource_, false) && !decoderMissingSaid_ &&
+      ResolveDecoderPath(programFolder_).empty()) {
+    decoderMissingSaid_ = true;
+    ShowMessageDialog(dialogs_, "\n" + DecoderMissingMessage(), MessageKind::Warning,
+                      MessageButtons::Ok);
   }
   InputFileListClick();
   emit SourcesAdded();

@@ -197,6 +197,10 @@ class TMainWindow : public QMainWindow {
   // all of them were added.
   std::string pendingOpenDir_;
   std::vector<std::string> pathsWaitingForBatch_;
+  // A file that needs the decoder was added since the last adding ended; whether its
+  // absence has been said (once for the program's life).
+  bool addedDecodedSource_ = false;
+  bool decoderMissingSaid_ = false;
 
   TAboutWindow* aboutWindow_ = nullptr;
   TResultWindow* resultWindow_ = nullptr;

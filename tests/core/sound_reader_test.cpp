@@ -29,7 +29,10 @@ TEST(AudioKind, ComesFromTheExtensionInAnyLetterCase) {
       {"/m/a.Wav", AudioKind::Wave},          {"/m/a.flac", AudioKind::Flac},
       {"/m/曲.FLAC", AudioKind::Flac},        {"/m/a.aif", AudioKind::Aiff},
       {"/m/a.AIFF", AudioKind::Aiff},         {"/m/a.aifc", AudioKind::Aiff},
-      {"/m/a.ogg", AudioKind::Unsupported},   {"/m/wav", AudioKind::Unsupported},
+      {"/m/a.ogg", AudioKind::Decoded},       {"/m/wav", AudioKind::Unsupported},
+      {"/m/a.M4A", AudioKind::Decoded},       {"/m/曲.Opus", AudioKind::Decoded},
+      {"/m/a.mp3", AudioKind::Decoded},       {"/m/a.CAF", AudioKind::Decoded},
+      {"/m/a.mp3x", AudioKind::Unsupported},  {"/m/a.txt", AudioKind::Unsupported},
       {"/m.flac/a", AudioKind::Unsupported},  {"/m/a.wav.txt", AudioKind::Unsupported},
       {"/m/a.flac ", AudioKind::Unsupported},
   };

@@ -48,6 +48,10 @@ TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
       {"lines it does not know", "[abc%] [x remaining]\n[ 150.0%]\r[ -3%]\rhello\n", 2,
        std::nullopt, std::nullopt, "", "hello"},
       {"no time left given", "\r\t[ 12.5%] |\r", 100, 0.125, std::nullopt, "", ""},
+      // Reading a pipe it tells only its running time, which is no message.
+      {"running time from a pipe",
+       "Encoding standard input to \n\r\tEncoding [ 0m01s so far] |\r\tEncoding [ 0m02s so far] /",
+       6, std::nullopt, std::nullopt, "", "Encoding standard input to"},
       {"times no encoder writes",
        "[ 1.0%] [ 668666666666666666m00s remaining]\r[ 2.0%] [ 0m75s remaining]\r", 100, 0.02,
        std::nullopt, "", ""},

@@ -23,6 +23,7 @@ class ScriptedDialogs : public DialogSeam {
     QString text;
     QString preview;  // pattern prompts: the preview of the pattern given as the answer
     MessageButtons buttons = MessageButtons::Ok;  // of a message prompt
+    QString filter;                               // open-files prompts: the filters offered
   };
   struct MessageAnswer {
     DialogAnswer answer;
@@ -58,8 +59,9 @@ class ScriptedDialogs : public DialogSeam {
     return answer ? answer->answer : DialogAnswer::Cancel;
   }
   std::optional<QStringList> OpenFiles(QWidget*, const QString& caption, const QString& startFolder,
-                                       const QString&) override {
+                                       const QString& filter) override {
     auto answer = Take<FilesAnswer>("open-files", caption, startFolder);
+    prompts_.back().filter = filter;
     return answer ? answer->files : std::nullopt;
   }
   std::optional<QString> OpenFile(QWidget*, const QString& caption, const QString& startFolder,
@@ -92,7 +94,7 @@ class ScriptedDialogs : public DialogSeam {
  private:
   template <typename T>
   std::optional<T> Take(const QString& kind, const QString& title, const QString& text) {
-    prompts_.push_back({kind, title, text, {}});
+    prompts_.push_back({kind, title, text, {}, MessageButtons::Ok, {}});
     if (answers_.empty()) {
       ADD_FAILURE() << "unexpected " << kind.toStdString() << " prompt: " << title.toStdString()
                     << " / " << text.toStdString();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QEventLoop>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
+#include "encode/clock.h"
+#include "encode/command_line.h"
+
+namespace lumio::bench {
+
+// Runs a checked list through the batch engine to its end; whether every job was done.
+inline bool RunEngine(const FileDataList& jobs, const SettingsStore& settings,
+                      const std::string& programFolder, int parallel, Clock& clock) {
+  auto checked = PrepareBatch(jobs, settings, programFolder, NativePathRules());
+  if (!std::holds_alternative<BatchPlan>(checked)) return false;
+  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings),
+               {.parallel = parallel}, clock, nullptr);
+  bool completed = false;
+  QEventLoop loop;
+  QObject::connect(&run, &BatchRun::Finished,
+                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
+                     completed = summary.completed;
+                     loop.quit();
+                   });
+  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
+  run.Start();
+  if (!run.IsFinished()) loop.exec();
+  return completed;
+}
+
+}  // namespace lumio::bench

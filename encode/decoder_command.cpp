@@ -1,0 +1,47 @@
+#include "encode/decoder_command.h"
+
+#include <string_view>
+
+#include "core/audio_kind.h"
+#include "platform/path_rules.h"
+#include "platform/program_location.h"
+
+namespace lumio {
+
+bool NeedsDecoder(const std::string& inputPath, CodePage codePage) {
+  return AudioKindOf(inputPath, {NativePathRules().style, codePage}) == AudioKind::Decoded;
+}
+
+std::string ResolveDecoderPath(const std::string& programFolder) {
+  return FindHelperProgram(programFolder, "ffmpeg");
+}
+
+namespace {
+
+// DSD sources decode at an eighth of their bit rate, 352.8 kHz and more, which the
+// encoder refuses (it takes up to 192 kHz); 88.2 kHz keeps all that Vorbis can carry.
+bool IsDsd(std::string_view path) {
+  if (path.size() < 4) return false;
+  std::string extension(path.substr(path.size() - 4));
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return extension == ".dsf" || extension == ".dff";
+}
+
+}  // namespace
+
+std::vector<std::string> DecoderArguments(const std::string& decoderPath,
+                                          const std::string& inputPath) {
+  // "file:" keeps a name that starts with "-" or looks like a protocol ("http:…") a
+  // plain file.
+  std::vector<std::string> arguments = {
+      decoderPath, "-nostdin",  "-hide_banner",  "-nostats", "-loglevel",
+      "error",     "-progress", "pipe:2",        "-i",       "file:" + inputPath,
+      "-map",      "0:a:0",     "-map_metadata", "-1"};
+  if (IsDsd(inputPath)) arguments.insert(arguments.end(), {"-ar", "88200"});
+  arguments.insert(arguments.end(), {"-f", "wav", "-"});
+  return arguments;
+}
+
+}  // namespace lumio

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+
+namespace lumio {
+
+// Whether the job for `inputPath` goes through the decoder (AudioKind::Decoded).
+bool NeedsDecoder(const std::string& inputPath, CodePage codePage);
+
+// The decoder program, `ffmpeg`, beside the program in `programFolder` (which ends in a
+// separator), else on $PATH; empty when there is none.
+std::string ResolveDecoderPath(const std::string& programFolder);
+
+// The decoder's arguments, `decoderPath` first: the first audio stream of `inputPath`
+// as 16-bit WAVE (DSD at 88.2 kHz) on its standard output, without tags (the encoder is given
+// them), with errors and a machine-readable progress report (`out_time_us=`) on its standard error.
+std::vector<std::string> DecoderArguments(const std::string& decoderPath,
+                                          const std::string& inputPath);
+
+// What the encoder is given instead of an input path when the decoder feeds it: WAVE
+// on its standard input, whose length a pipe cannot tell.
+inline constexpr const char* kEncoderReadsStandardInput = "-";
+inline constexpr const char* kEncoderIgnoresLength = "--ignorelength";
+
+}  // namespace lumio

@@ -1,0 +1,99 @@
+#include "platform/program_output.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <thread>
+
+extern char** environ;
+
+namespace lumio {
+
+namespace {
+
+// Both ends of a pipe, closed when they go out of scope.
+struct Pipe {
+  int read = -1;
+  int write = -1;
+  ~Pipe() {
+    if (read >= 0) ::close(read);
+    if (write >= 0) ::close(write);
+  }
+};
+
+}  // namespace
+
+std::optional<std::string> ProgramOutput(const std::vector<std::string>& arguments,
+                                         std::chrono::milliseconds timeout, std::size_t limit) {
+  if (arguments.empty()) return std::nullopt;
+  Pipe pipe;
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) return std::nullopt;
+  pipe.read = ends[0];
+  pipe.write = ends[1];
+
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  ::posix_spawn_file_actions_adddup2(&actions, pipe.write, 1);
+  ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = -1;
+  const int spawned =
+      ::posix_spawn(&child, arguments[0].c_str(), &actions, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return std::nullopt;
+  ::close(pipe.write);
+  pipe.write = -1;
+
+  std::string output;
+  bool complete = false;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (true) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    pollfd readable{pipe.read, POLLIN, 0};
+    const int ready = ::poll(&readable, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) break;
+    char bytes[4096];
+    const ssize_t count = ::read(pipe.read, bytes, sizeof bytes);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      complete = count == 0;
+      break;
+    }
+    output.append(bytes,
+                  static_cast<std::size_t>(std::min<std::size_t>(
+                      static_cast<std::size_t>(count), limit - std::min(limit, output.size()))));
+  }
+  // A program that has not ended in time is stopped: the caller must not wait for
+  // whatever a hostile input makes it do.
+  int status = 0;
+  while (complete && ::waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      complete = false;
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+  if (!complete) {
+    ::kill(child, SIGKILL);
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return std::nullopt;
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return output;
+}
+
+}  // namespace lumio

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumio {
+
+// Runs `arguments[0]` with the rest as its arguments (no shell), its standard input and
+// error on /dev/null, and returns what it writes on its standard output, at most
+// `limit` bytes, once it has exited 0. A program that runs longer than `timeout` is
+// killed; that, a start that fails and any other exit give nullopt. Safe to call from
+// several threads at once.
+std::optional<std::string> ProgramOutput(const std::vector<std::string>& arguments,
+                                         std::chrono::milliseconds timeout, std::size_t limit);
+
+}  // namespace lumio

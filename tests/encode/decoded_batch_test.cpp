@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <variant>
+
+#include "core/file_data_list.h"
+#include "core/settings_store.h"
+#include "encode/batch_plan.h"
+#include "encode/batch_run.h"
+#include "encode/clock.h"
+#include "encode/command_line.h"
+#include "encode/decoder_lookup.h"
+#include "encode/decoder_output_reader.h"
+#include "platform/file_system.h"
+#include "support/current_folder_guard.h"
+#include "support/decoded_sources.h"
+#include "support/fake_encoder.h"
+#include "support/scoped_environment.h"
+#include "support/temporary_folder.h"
+#include "support/wave_bytes.h"
+
+namespace lumio {
+namespace {
+
+// The children of this process that are still there, reaped or not.
+std::vector<std::string> OurChildren() {
+  std::vector<std::string> children;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string text;
+    std::getline(stat, text);
+    // "pid (name) state ppid …": the name may hold blanks, so the fields after its ')'.
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(text.substr(close + 1));
+    std::string state;
+    pid_t parent = 0;
+    if (rest >> state >> parent && parent == ::getpid()) {
+      children.push_back(text.substr(0, close + 1));
+    }
+  }
+  return children;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+// The length of an Ogg Vorbis file in milliseconds, as ffprobe reads it.
+double LengthMs(const std::string& path) {
+  QProcess probe;
+  probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
+                          QString::fromStdString(path)});
+  EXPECT_TRUE(probe.waitForFinished(30000));
+  return probe.readAllStandardOutput().trimmed().toDouble() * 1000;
+}
+
+std::string VorbisTitle(const std::string& path) {
+  QProcess lister;
+  lister.start("vorbiscomment", {"-l", "-R", QString::fromStdString(path)});
+  EXPECT_TRUE(lister.waitForFinished(30000));
+  for (const QByteArray& line : lister.readAllStandardOutput().split('\n')) {
+    if (line.toLower().startsWith("title=")) return line.mid(6).toStdString();
+  }
+  return {};
+}
+
+class DecodedBatchTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    ffmpeg_ = FindOnSearchPath("ffmpeg");
+    oggenc_ = FindOnSearchPath("oggenc");
+    if (ffmpeg_.empty() || oggenc_.empty()) GTEST_SKIP() << "ffmpeg or oggenc is not installed";
+    ASSERT_TRUE(CreateFolder(root_ + "out"));
+    UseEncoder(oggenc_);
+  }
+
+  void UseEncoder(const std::string& encoder) {
+    settings_.WriteBool("Options", "SetEncoderPlace", true);
+    settings_.WriteString("Options", "EncoderPlace", encoder);
+  }
+
+  // Makes root/<name> in `format`, `seconds` long, and adds its job.
+  void AddSource(const std::string& name, const test::DecodedFormat& format, double seconds) {
+    const std::string path = root_ + name;
+    ASSERT_TRUE(test::MakeDecodedSource(path, format, seconds));
+    ASSERT_TRUE(jobs_.AddWaveFile(path, settings_, root_ + "out/"));
+  }
+
+  std::variant<BatchPlan, BatchRefusal> Prepare() {
+    return PrepareBatch(jobs_, settings_, root_, NativePathRules());
+  }
+
+  // Runs the batch; `whileRunning` is called at the first progress a decoder reports.
+  std::vector<JobOutcome> Run(int parallel, std::vector<double>* lastFractions = nullptr,
+                              const std::function<void(BatchRun&)>& atFirstProgress = {}) {
+    auto checked = Prepare();
+    EXPECT_TRUE(std::holds_alternative<BatchPlan>(checked));
+    if (!std::holds_alternative<BatchPlan>(checked)) return {};
+    BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings_),
+                 {.parallel = parallel}, clock_, nullptr);
+    if (lastFractions != nullptr) lastFractions->assign(jobs_.Count(), -1);
+    bool first = true;
+    QObject::connect(&run, &BatchRun::JobProgress, [&](std::size_t job, int, double fraction) {
+      if (lastFractions != nullptr) (*lastFractions)[job] = fraction;
+      if (first && atFirstProgress) atFirstProgress(run);
+      first = false;
+    });
+    QSignalSpy finished(&run, &BatchRun::Finished);
+    run.Start();
+    EXPECT_TRUE(finished.wait(120000));
+    if (finished.isEmpty()) return {};
+    return finished.front().at(0).value<std::vector<JobOutcome>>();
+  }
+
+  test::CurrentFolderGuard folderGuard_;
+  test::ScopedEnvironment environment_;
+  const test::TemporaryFolder dir_;
+  const std::string root_ = dir_.Path() + "/";
+  SettingsStore settings_{"/nonexistent/lumio-settings.ini"};
+  FileDataList jobs_;
+  MonotonicClock clock_;
+  std::string ffmpeg_;
+  std::string oggenc_;
+};
+
+const test::DecodedFormat& Mp3() { return test::DecodedFormats().front(); }
+
+TEST_F(DecodedBatchTest, EveryFormatIsDecodedIntoTheEncoderWithItsTagsLengthAndProgress) {
+  int number = 0;
+  for (const test::DecodedFormat& format : test::DecodedFormats()) {
+    AddSource("song" + std::to_string(number++) + "." + format.extension, format, 3);
+  }
+  std::vector<double> lastFractions;
+  const std::vector<JobOutcome> outcomes = Run(2, &lastFractions);
+  ASSERT_EQ(outcomes.size(), test::DecodedFormats().size());
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    const test::DecodedFormat& format = test::DecodedFormats()[i];
+    SCOPED_TRACE(std::string(format.extension) + " " + format.codec[1]);
+    EXPECT_TRUE(outcomes[i].succeeded) << outcomes[i].reason;
+    ASSERT_TRUE(FileExists(outcomes[i].outputPath));
+    // Every sample through the pipe, give or take the codec's own padding.
+    EXPECT_NEAR(LengthMs(outcomes[i].outputPath), 3000, 60);
+    if (format.tagged) {
+      EXPECT_EQ(VorbisTitle(outcomes[i].outputPath), test::kFixtureTitle);
+    }
+    // Progress comes from the decoder's position over the play time.
+    EXPECT_GT(lastFractions[i], 0.9);
+    EXPECT_LE(lastFractions[i], 1.0);
+  }
+  EXPECT_EQ(FilesIn(root_ + "out").size(), outcomes.size());  // nothing hidden left
+}
+
+TEST_F(DecodedBatchTest, CancelWhileDecoderAndEncoderRunLeavesNoProcessAndNoFile) {
+  AddSource("long.mp3", Mp3(), 120);
+  std::vector<std::string> running;
+  const std::vector<JobOutcome> outcomes = Run(1, nullptr, [&](BatchRun& run) {
+    running = OurChildren();
+    run.Cancel();
+  });
+  ASSERT_EQ(running.size(), 2u);  // the decoder and the encoder
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_FALSE(outcomes[0].succeeded);
+  EXPECT_TRUE(OurChildren().empty()) << OurChildren().front();
+  EXPECT_TRUE(FilesIn(root_ + "out").empty()) << FilesIn(root_ + "out").front();
+}
+
+TEST_F(DecodedBatchTest, EitherProcessFailingFailsTheJobWithTheCausesLastLine) {
+  // A source spoiled after it was added: the decoder fails, the encoder would have made
+  // a file of nothing.
+  AddSource("spoiled.mp3", Mp3(), 2);
+  std::ofstream(root_ + "spoiled.mp3", std::ios::binary | std::ios::trunc)
+      << std::string(20000, '\x55');
+  std::vector<JobOutcome> outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_FALSE(outcomes[0].succeeded);
+  // The decoder's own line, not the encoder's complaint about an empty input.
+  EXPECT_EQ(outcomes[0].reason.rfind("file:" + root_ + "spoiled.mp3: ", 0), 0u)
+      << outcomes[0].reason;
+  EXPECT_TRUE(FilesIn(root_ + "out").empty());
+
+  // A decoder killed halfway: the encoder sees the end of its input and would keep a
+  // short file as if all were well.
+  jobs_.Clear();
+  AddSource("killed.mp3", Mp3(), 120);
+  outcomes = Run(1, nullptr, [](BatchRun&) {
+    for (const std::string& child : OurChildren()) {
+      if (child.find("(ffmpeg)") != std::string::npos) ::kill(std::stoi(child), SIGKILL);
+    }
+  });
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_FALSE(outcomes[0].succeeded);
+  EXPECT_EQ(outcomes[0].reason, "デコーダが強制終了されました");
+  EXPECT_TRUE(FilesIn(root_ + "out").empty());
+
+  // An encoder that fails at once: the decoder then loses its reader, which is no reason.
+  jobs_.Clear();
+  AddSource("long.mp3", Mp3(), 60);
+  UseEncoder(test::kFakeEncoder);
+  environment_.Set("LUMIO_FAKE_SAY", "ERROR: the encoder gave up");
+  environment_.Set("LUMIO_FAKE_EXIT", "3");
+  environment_.Set("LUMIO_FAKE_NO_OUTPUT", "1");
+  outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_FALSE(outcomes[0].succeeded);
+  EXPECT_NE(outcomes[0].reason.find("ERROR: the encoder gave up"), std::string::npos)
+      << outcomes[0].reason;
+  EXPECT_TRUE(OurChildren().empty());
+}
+
+TEST_F(DecodedBatchTest, MissingDecoderRefusesTheBatchButNotOneOfFilesTheEncoderReads) {
+  AddSource("song.mp3", Mp3(), 1);
+  environment_.Set("PATH", root_ + "out");  // an empty folder
+  const auto refused = Prepare();
+  ASSERT_TRUE(std::holds_alternative<BatchRefusal>(refused));
+  EXPECT_EQ(std::get<BatchRefusal>(refused).message,
+            DecoderMissingMessage() + "\n\n" + root_ + "song.mp3");
+
+  // Beside the program it is found whatever $PATH holds.
+  std::filesystem::create_symlink(ffmpeg_, root_ + "ffmpeg");
+  const auto found = Prepare();
+  ASSERT_TRUE(std::holds_alternative<BatchPlan>(found));
+  EXPECT_EQ(std::get<BatchPlan>(found).decoderPath, root_ + "ffmpeg");
+
+  // WAVE never needs it.
+  std::filesystem::remove(root_ + "ffmpeg");
+  jobs_.Clear();
+  ASSERT_TRUE(test::WriteToneWave(root_ + "plain.wav", 0.1));
+  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "plain.wav", settings_, root_ + "out/"));
+  const auto plain = Prepare();
+  ASSERT_TRUE(std::holds_alternative<BatchPlan>(plain));
+  EXPECT_EQ(std::get<BatchPlan>(plain).decoderPath, "");
+}
+
+TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
+  const test::DecodedFormat& ogg = *std::find_if(
+      test::DecodedFormats().begin(), test::DecodedFormats().end(),
+      [](const test::DecodedFormat& format) { return std::string(format.extension) == "ogg"; });
+  AddSource("song.ogg", ogg, 1);
+  const std::vector<JobOutcome> outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
+
+  // Beside its source the output would be the source itself.
+  jobs_.Clear();
+  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "song.ogg", settings_, root_));
+  const auto refused = Prepare();
+  ASSERT_TRUE(std::holds_alternative<BatchRefusal>(refused));
+  EXPECT_EQ(std::get<BatchRefusal>(refused).message,
+            "出力ファイルが入力ファイルと同じです\n\n" + root_ + "song.ogg");
+}
+
+TEST_F(DecodedBatchTest, DsdSourceReachesTheEncoderAtARateItTakes) {
+  ASSERT_TRUE(test::WriteSilentDsf(root_ + "disc.dsf", 1));
+  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "disc.dsf", settings_, root_ + "out/"));
+  const std::vector<JobOutcome> outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
+  EXPECT_NEAR(LengthMs(outcomes[0].outputPath), 1000, 60);
+}
+
+TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
+  const struct {
+    std::vector<std::string> pieces;
+    std::optional<std::int64_t> decodedMs;
+    std::string lastMessage;
+  } rows[] = {
+      {{"out_time_us=1500000\nprogress=continue\n"}, 1500, ""},
+      // Split anywhere, in the report's own pieces.
+      {{"out_ti", "me_us=2500", "123\nspeed=40.1x\n"}, 2500, ""},
+      // Before the first sample the time is negative or unknown.
+      {{"out_time_us=-23220\nout_time_us=N/A\n"}, std::nullopt, ""},
+      {{"out_time_us=1000\n", "out_time_us=N/A\n"}, 1, ""},
+      {{"file:x.mp3: Invalid data found when processing input\n", "progress=end\n"},
+       std::nullopt,
+       "file:x.mp3: Invalid data found when processing input"},
+      {{"[mp3 @ 0x1] Header missing\r", "Error closing file pipe:: Broken pipe"},
+       std::nullopt,
+       "Error closing file pipe:: Broken pipe"},
+      // A message with '=' in it is still a message.
+      {{"[aac @ 0x5] channel_layout=7 not supported\n"},
+       std::nullopt,
+       "[aac @ 0x5] channel_layout=7 not supported"},
+  };
+  for (const auto& row : rows) {
+    DecoderOutputReader reader;
+    for (const std::string& piece : row.pieces) reader.Feed(piece);
+    reader.Finish();
+    SCOPED_TRACE(row.pieces.front());
+    EXPECT_EQ(reader.DecodedMs(), row.decodedMs);
+    EXPECT_EQ(reader.LastMessageLine(), row.lastMessage);
+  }
+}
+
+}  // namespace
+}  // namespace lumio
