@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "core/byte_source.h"
 #include "core/file_data_list.h"
 #include "core/flac_reader.h"
@@ -32,6 +33,8 @@
 #include "tests/support/wave_bytes.h"
 
 namespace {
+
+using lumio::bench::Median;
 
 constexpr int kFileCount = 10000;
 constexpr int kRepetitions = 11;
@@ -148,11 +151,6 @@ double ParseCommentsOnly(const std::string& flac) {
   const double elapsed = MillisecondsSince(start);
   if (total == 0) std::fprintf(stderr, "the comment block has no title\n");
   return elapsed;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 struct Figures {

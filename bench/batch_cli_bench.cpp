@@ -23,12 +23,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/wave_bytes.h"
 
 extern char** environ;
 
 namespace {
+
+using lumio::bench::Median;
 
 namespace fs = std::filesystem;
 using lumio::test::TemporaryFolder;
@@ -59,12 +62,6 @@ double TimedRun(const std::vector<std::string>& arguments) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // The stand-in encoder: writes one byte to the file named by -o and exits.

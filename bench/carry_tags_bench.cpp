@@ -16,6 +16,8 @@
 #include <variant>
 #include <vector>
 
+#include "bench/median.h"
+#include "bench/run_engine.h"
 #include "core/file_data_list.h"
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
@@ -28,6 +30,8 @@
 #include "tests/support/temporary_folder.h"
 
 namespace {
+
+using lumio::bench::Median;
 
 using namespace lumio;
 
@@ -63,36 +67,12 @@ bool MakeSources(const std::string& folder) {
   return true;
 }
 
-bool RunEngine(const FileDataList& jobs, const SettingsStore& settings, Clock& clock) {
-  auto checked = PrepareBatch(jobs, settings, "", NativePathRules());
-  if (!std::holds_alternative<BatchPlan>(checked)) return false;
-  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings), {.parallel = 2},
-               clock, nullptr);
-  bool completed = false;
-  QEventLoop loop;
-  QObject::connect(&run, &BatchRun::Finished,
-                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
-                     completed = summary.completed;
-                     loop.quit();
-                   });
-  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
-  run.Start();
-  if (!run.IsFinished()) loop.exec();
-  return completed;
-}
-
 // CPU time of this process (its finishing threads among them), in seconds.
 double OwnCpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace
@@ -129,7 +109,7 @@ int main(int argc, char** argv) {
       settings.WriteBool("Options", "CarryTags", carry);
       const auto start = std::chrono::steady_clock::now();
       const double cpuStart = OwnCpuSeconds();
-      if (!RunEngine(jobs, settings, clock)) {
+      if (!lumio::bench::RunEngine(jobs, settings, "", 2, clock)) {
         std::fprintf(stderr, "the batch did not finish\n");
         return 1;
       }

@@ -19,6 +19,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/median.h"
 #include "bench/run_engine.h"
 #include "core/file_data_list.h"
 #include "core/settings_schema.h"
@@ -34,6 +35,8 @@
 #include "tests/support/temporary_folder.h"
 
 namespace {
+
+using lumio::bench::Median;
 
 using namespace lumio;
 
@@ -118,12 +121,6 @@ std::vector<Pipeline> Pipelines(const FileDataList& jobs, const SettingsStore& s
     pipelines.push_back({DecoderArguments(ffmpeg, jobs.InputPath(i)), std::move(encoder)});
   }
   return pipelines;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace

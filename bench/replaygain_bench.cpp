@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "bench/median.h"
+#include "bench/run_engine.h"
 #include "core/file_data_list.h"
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
@@ -26,6 +28,8 @@
 
 namespace {
 
+using lumio::bench::Median;
+
 using namespace lumio;
 
 constexpr int kFiles = 8;
@@ -38,29 +42,9 @@ double NowSeconds() {
 
 // Runs the list through the batch engine to its end; the wall time, or a negative one
 // when the batch did not complete.
-double RunEngine(const FileDataList& jobs, const SettingsStore& settings, Clock& clock) {
+double TimedRun(const FileDataList& jobs, const SettingsStore& settings, Clock& clock) {
   const double start = NowSeconds();
-  auto checked = PrepareBatch(jobs, settings, "", NativePathRules());
-  if (!std::holds_alternative<BatchPlan>(checked)) return -1;
-  BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings),
-               {.parallel = kParallel}, clock, nullptr);
-  bool completed = false;
-  QEventLoop loop;
-  QObject::connect(&run, &BatchRun::Finished,
-                   [&](const std::vector<JobOutcome>&, const BatchSummary& summary) {
-                     completed = summary.completed;
-                     loop.quit();
-                   });
-  QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
-  run.Start();
-  if (!run.IsFinished()) loop.exec();
-  return completed ? NowSeconds() - start : -1;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  return lumio::bench::RunEngine(jobs, settings, "", kParallel, clock) ? NowSeconds() - start : -1;
 }
 
 }  // namespace
@@ -104,8 +88,8 @@ int main(int argc, char** argv) {
   std::vector<double> measuredTimes;
   std::vector<double> ratios;
   for (int round = 0; round < rounds; ++round) {
-    const double off = RunEngine(jobs, plain, clock);
-    const double on = RunEngine(jobs, measured, clock);
+    const double off = TimedRun(jobs, plain, clock);
+    const double on = TimedRun(jobs, measured, clock);
     if (off < 0 || on < 0) {
       std::fprintf(stderr, "the batch did not finish\n");
       return 1;

@@ -9,7 +9,7 @@ namespace lumio {
 namespace {
 
 // Where each channel of a Vorbis stream plays, by channel count (the order of the
-// Vorbis I specification, section 4.3.9). The low-frequency channel counts for nothing
+// Vorbis I format, section 4.3.9). The low-frequency channel counts for nothing
 // in BS.1770; a mono stream is heard from both speakers, so it counts twice.
 std::vector<int> ChannelPlaces(int channels) {
   switch (channels) {
