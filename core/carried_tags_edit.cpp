@@ -29,9 +29,10 @@ const CarriedField* Find(const std::vector<CarriedField>& fields, const std::str
 std::vector<SharedField> SharedFields(const std::vector<const CarriedTags*>& entries) {
   std::vector<SharedField> rows;
   for (const CarriedTags* entry : entries) {
-    for (const auto& [field, number] : Numbered(entry->Fields)) {
+    for (const auto& numbered : Numbered(entry->Fields)) {
+      const auto& [field, number] = numbered;
       const bool listed = std::any_of(rows.begin(), rows.end(), [&](const SharedField& row) {
-        return row.name == field->Name && row.occurrence == number;
+        return row.name == numbered.first->Name && row.occurrence == numbered.second;
       });
       if (!listed) rows.push_back({field->Name, number, std::nullopt});
     }

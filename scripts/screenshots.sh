@@ -226,7 +226,7 @@ convert -size 300x300 gradient:'#2b4c7e-#e0a458' "$flacs/cover.png"
 HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
   XDG_RUNTIME_DIR="$work/runtime" "$binary" "$flacs" >/dev/null 2>&1
 sleep 1.5
-click "$main" $((24 + 60)) $((menu + 24 + 2 + 3 * 12 + 6))
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 4 * 12 + 6))
 shoot "$main" main-flac
 
 # すべてのタグ for the selected FLAC entry: the six fields, the carried ones, the cover.
@@ -240,7 +240,7 @@ sleep 0.4
 # The FLAC files selected (the first of them, then Shift+End), then the folder "mirror"
 # opened in the 出力先 tree with the keyboard: the last row of the tree is the output
 # folder's only subfolder.
-click "$main" $((24 + 60)) $((menu + 24 + 2 + 3 * 12 + 6))
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 4 * 12 + 6))
 xdotool key shift+End
 sleep 0.3
 click "$main" $((328 + 90)) $((menu + 240 + 8))
