@@ -248,7 +248,11 @@ xdotool key End Return
 sleep 0.8
 shoot "$main" output-folder
 
-# A library mirror: the first run encodes the files, the second skips them all.
+# A library mirror: the cut WAVE, which verification fails, leaves the list first; then
+# the first run encodes the files and the second skips them all.
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 3 * 12 + 6))
+xdotool key Delete
+sleep 0.3
 for run in first second; do
   click "$main" $((336 + 92)) $((menu + 456 + 16))
   result=$(timeout 120 xdotool search --sync --onlyvisible --name '^Lumio Result$' | head -n 1)
