@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/bench_setup.h"
 #include "bench/median.h"
 #include "bench/run_engine.h"
 #include "core/file_data_list.h"
@@ -80,11 +81,8 @@ double OwnCpuSeconds() {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const int rounds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 5;
-  const std::string oggenc = FindOnSearchPath("oggenc");
-  if (oggenc.empty()) {
-    std::fprintf(stderr, "oggenc is not installed\n");
-    return 1;
-  }
+  const std::string oggenc = lumio::bench::FindOggencOrSay();
+  if (oggenc.empty()) return 1;
   const test::TemporaryFolder dir;
   const std::string root = dir.Path() + "/";
   if (!MakeSources(root)) {

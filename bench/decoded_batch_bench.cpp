@@ -19,6 +19,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/bench_setup.h"
 #include "bench/median.h"
 #include "bench/run_engine.h"
 #include "core/file_data_list.h"
@@ -43,10 +44,6 @@ using namespace lumio;
 constexpr int kFiles = 8;
 constexpr int kSeconds = 60;
 constexpr int kParallel = 2;
-
-double WallNow() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 // Starts `arguments` in `folder` with the given standard input and output (-1: /dev/null)
 // and standard error on /dev/null.
@@ -155,18 +152,18 @@ int main(int argc, char** argv) {
   MonotonicClock clock;
   std::vector<double> ratios;
   for (int round = 0; round < rounds; ++round) {
-    const double baseStart = WallNow();
+    const double baseStart = lumio::bench::WallSeconds();
     if (!RunPipelines(pipelines, root + "base/")) {
       std::fprintf(stderr, "a pipeline failed\n");
       return 1;
     }
-    const double base = WallNow() - baseStart;
-    const double oursStart = WallNow();
+    const double base = lumio::bench::WallSeconds() - baseStart;
+    const double oursStart = lumio::bench::WallSeconds();
     if (!bench::RunEngine(jobs, settings, root, kParallel, clock)) {
       std::fprintf(stderr, "the batch did not finish\n");
       return 1;
     }
-    const double ours = WallNow() - oursStart;
+    const double ours = lumio::bench::WallSeconds() - oursStart;
     std::printf("round %d: pipelines %.3f s, Lumio %.3f s\n", round + 1, base, ours);
     ratios.push_back(ours / base);
   }

@@ -25,6 +25,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/bench_setup.h"
 #include "bench/fixed_dialogs.h"
 #include "bench/run_engine.h"
 #include "core/file_data_list.h"
@@ -191,11 +192,8 @@ bool MakeList(FileDataList& jobs, const SettingsStore& settings, const std::stri
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
-  const std::string oggenc = FindOnSearchPath("oggenc");
-  if (oggenc.empty()) {
-    std::fprintf(stderr, "oggenc is not installed\n");
-    return 1;
-  }
+  const std::string oggenc = lumio::bench::FindOggencOrSay();
+  if (oggenc.empty()) return 1;
   const test::TemporaryFolder dir;
   const std::string root = dir.Path() + "/";
   for (const char* folder :

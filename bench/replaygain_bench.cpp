@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/bench_setup.h"
 #include "bench/median.h"
 #include "bench/run_engine.h"
 #include "core/file_data_list.h"
@@ -36,15 +37,13 @@ constexpr int kFiles = 8;
 constexpr int kSeconds = 60;
 constexpr int kParallel = 2;
 
-double NowSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 // Runs the list through the batch engine to its end; the wall time, or a negative one
 // when the batch did not complete.
 double TimedRun(const FileDataList& jobs, const SettingsStore& settings, Clock& clock) {
-  const double start = NowSeconds();
-  return lumio::bench::RunEngine(jobs, settings, "", kParallel, clock) ? NowSeconds() - start : -1;
+  const double start = lumio::bench::WallSeconds();
+  return lumio::bench::RunEngine(jobs, settings, "", kParallel, clock)
+             ? lumio::bench::WallSeconds() - start
+             : -1;
 }
 
 }  // namespace
@@ -52,11 +51,8 @@ double TimedRun(const FileDataList& jobs, const SettingsStore& settings, Clock& 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const int rounds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 5;
-  const std::string oggenc = FindOnSearchPath("oggenc");
-  if (oggenc.empty()) {
-    std::fprintf(stderr, "oggenc is not installed\n");
-    return 1;
-  }
+  const std::string oggenc = lumio::bench::FindOggencOrSay();
+  if (oggenc.empty()) return 1;
   const test::TemporaryFolder dir;
   const std::string root = dir.Path() + "/";
   for (const char* folder : {"one/", "two/", "out/"}) {
