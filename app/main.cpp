@@ -11,6 +11,7 @@
 #include "encode/clock.h"
 #include "encode/quit_signals.h"
 #include "platform/program_location.h"
+#include "core/settings_store.h"
 #include "ui/batch_controller.h"
 #include "ui/desktop_identity.h"
 #include "ui/lumio_windows.h"
@@ -71,10 +72,10 @@ int main(int argc, char** argv) {
                        [&mainWindow, startPaths] { mainWindow.DropPaths(startPaths); });
   }
 
-  if (mainWindow.Settings().LoadFailed()) {
+  if (windows->Settings->LoadFailed()) {
     // Told once the main window stands, so that the box is centred over it.
-    QTimer::singleShot(0, &mainWindow, [&dialogs, &mainWindow] {
-      lumio::ShowMessageDialog(dialogs, "\n" + mainWindow.Settings().LoadFailureMessage(),
+    QTimer::singleShot(0, &mainWindow, [&dialogs, &settings = *windows->Settings] {
+      lumio::ShowMessageDialog(dialogs, "\n" + settings.LoadFailureMessage(),
                                lumio::MessageKind::Error, lumio::MessageButtons::Ok);
     });
   }
@@ -82,8 +83,8 @@ int main(int argc, char** argv) {
   // and their unfinished files with it, and ends the program.
   // (exit, not quit: quit would first ask every window to close, and the main window
   // asks whether to end.)
-  lumio::QuitSignals quitSignals([&mainWindow] {
-    mainWindow.Batch()->Abandon();
+  lumio::QuitSignals quitSignals([&batch = *windows->Batch] {
+    batch.Abandon();
     QApplication::exit(0);
   });
   application.exec();

@@ -42,6 +42,7 @@
 #include "tests/support/wait_for_adding.h"
 #include "tests/support/wave_bytes.h"
 #include "ui/batch_controller.h"
+#include "ui/job_list_model.h"
 #include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/result_window.h"
@@ -146,7 +147,7 @@ std::vector<std::vector<std::string>> EncoderVectors(const FileDataList& jobs,
 bool RunWindows(LumioWindows& windows) {
   TMainWindow& main = *windows.MainWindow;
   QEventLoop loop;
-  QObject::connect(main.Batch(), &BatchController::Ended, &loop, &QEventLoop::quit);
+  QObject::connect(windows.Batch.get(), &BatchController::Ended, &loop, &QEventLoop::quit);
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&windows] {
     if (windows.ResultWindow->isVisible())
@@ -154,7 +155,7 @@ bool RunWindows(LumioWindows& windows) {
   });
   closer.start(10);
   test::Control<QPushButton>(main, "StartEncode").click();
-  if (main.Batch()->IsRunning()) loop.exec();
+  if (windows.Batch->IsRunning()) loop.exec();
   return test::Control<QPlainTextEdit>(*windows.ResultWindow, "ResultText")
       .toPlainText()
       .contains(QStringLiteral("[終了]\n") + QString::number(main.Jobs().Count()));
@@ -235,7 +236,7 @@ int main(int argc, char** argv) {
   FixedDialogs dialogs(DialogAnswer::Ok);  // later rounds overwrite the first one's files
   auto windows = CreateLumioWindows(dialogs, settingsPath, clock, root);
   windows->MainWindow->show();
-  FileDataList& shortJobs = windows->MainWindow->Jobs();
+  const FileDataList& shortJobs = windows->Jobs->Jobs();
   {
     FileDataList made;
     if (!MakeList(made, settings, root + "short/", kShortFiles, kShortSeconds, root)) return 1;
@@ -244,7 +245,7 @@ int main(int argc, char** argv) {
       paths << QString::fromStdString(made.InputPath(i));
     windows->MainWindow->FormDropFiles(paths);
     if (!lumio::test::WaitForAdding(*windows->MainWindow)) return 1;
-    shortJobs.SetOutputFolder(root + "short-out/", [&] {
+    windows->Jobs->SetOutputFolder(root + "short-out/", [&] {
       Selection all;
       for (std::size_t i = 0; i < shortJobs.Count(); ++i) all.push_back(i);
       return all;

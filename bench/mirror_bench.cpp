@@ -33,6 +33,7 @@
 #include "bench/fixed_dialogs.h"
 #include "core/file_data_list.h"
 #include "core/folder_tree.h"
+#include "core/settings_store.h"
 #include "encode/batch_plan.h"
 #include "encode/clock.h"
 #include "tests/support/find_control.h"
@@ -113,7 +114,7 @@ Round RunBatch(LumioWindows& windows) {
     test::Control<QPushButton>(main, "StartEncode").click();
     pressEnd = clock.nsecsElapsed();
   });
-  while (!round.finished || main.Batch()->IsRunning()) {
+  while (!round.finished || windows.Batch->IsRunning()) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   round.runStallMs = longest;
@@ -170,7 +171,7 @@ int main(int argc, char** argv) {
 
   QElapsedTimer checkOnly;
   checkOnly.start();
-  const auto checked = PrepareBatch(jobs, main.Settings(), root, NativePathRules());
+  const auto checked = PrepareBatch(jobs, *windows->Settings, root, NativePathRules());
   const double checkMs = checkOnly.nsecsElapsed() / 1e6;
   if (!std::holds_alternative<BatchPlan>(checked)) return 1;
   std::size_t skipped = 0;

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
@@ -16,8 +15,10 @@
 #include "encode/clock.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/find_control.h"
+#include "tests/support/job_list_rows.h"
 #include "tests/support/wait_for_adding.h"
 #include "tests/support/wave_bytes.h"
+#include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
 
   FixedDialogs dialogs(lumio::DialogAnswer::Cancel);
   ZeroClock clock;
-  lumio::TMainWindow window(dialogs, folder + "lumio.ini", clock, folder);
+  const auto windows = lumio::CreateLumioWindows(dialogs, folder + "lumio.ini", clock, folder);
+  lumio::TMainWindow& window = *windows->MainWindow;
   window.FormDropFiles(QStringList(kEntries, QString::fromStdString(wave)));
   lumio::test::WaitForAdding(window);
   if (window.Jobs().Count() != static_cast<std::size_t>(kEntries)) {
@@ -72,8 +74,8 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
 
   QLineEdit& title = lumio::test::Control<QLineEdit>(window, "Title");
-  auto& list = lumio::test::Control<QListWidget>(window, "InputFileList");
-  list.item(kEntries / 2)->setSelected(true);
+  auto& list = lumio::test::Control<lumio::JobListView>(window, "InputFileList");
+  lumio::test::SelectRows(list, {kEntries / 2});
   const double one = TimeKeystrokes(title);
   list.selectAll();
   const double all = TimeKeystrokes(title);

@@ -50,7 +50,7 @@ QTableWidgetItem* FixedItem(const QString& text) {
 
 }  // namespace
 
-TAllTagsWindow::TAllTagsWindow(QWidget* parent, FileDataList& jobs, Selection selection,
+TAllTagsWindow::TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection selection,
                                CarryOptions options, DialogSeam& dialogs)
     : QDialog(parent),
       jobs_(jobs),
@@ -99,7 +99,7 @@ TAllTagsWindow::TAllTagsWindow(QWidget* parent, FileDataList& jobs, Selection se
   const bool single = selection_.size() == 1;
   RemovePicture->setEnabled(single);
   SetPicture->setEnabled(single);
-  if (single) pictures_ = jobs_.Record(selection_.front()).Carried.Pictures;
+  if (single) pictures_ = jobs_.Jobs().Record(selection_.front()).Carried.Pictures;
   FillFields();
   FillPictures();
   FillLeftOut();
@@ -128,7 +128,7 @@ TAllTagsWindow::TAllTagsWindow(QWidget* parent, FileDataList& jobs, Selection se
 
 void TAllTagsWindow::FillFields() {
   std::vector<const CarriedTags*> entries;
-  for (const std::size_t index : selection_) entries.push_back(&jobs_.Record(index).Carried);
+  for (const std::size_t index : selection_) entries.push_back(&jobs_.Jobs().Record(index).Carried);
   rows_ = SharedFields(entries);
   FieldTable->setRowCount(kSixRows + static_cast<int>(rows_.size()));
   // The six come from the entries and are edited in the main window.
@@ -138,7 +138,7 @@ void TAllTagsWindow::FillFields() {
     QString shown;
     bool same = true;
     for (const std::size_t index : selection_) {
-      const FileData& record = jobs_.Record(index);
+      const FileData& record = jobs_.Jobs().Record(index);
       const std::string* six[kSixRows] = {&record.Title, &record.Artist,      &record.Album,
                                           &record.Date,  &record.TrackNumber, &record.Comment};
       const QString value = ToQString(*six[row]);
@@ -176,7 +176,7 @@ void TAllTagsWindow::FillLeftOut() {
   const std::uint64_t limit =
       static_cast<std::uint64_t>(std::max(options_.pictureLimitKB, 0)) * 1024;
   for (const std::size_t index : selection_) {
-    const FileData& record = jobs_.Record(index);
+    const FileData& record = jobs_.Jobs().Record(index);
     const QString file = ToQString(record.OutputFileName);
     for (const std::string& name : record.Carried.LeftOut) {
       LeftOutList->addItem(file + QStringLiteral(": %1 (対応していない項目)").arg(ToQString(name)));
@@ -196,7 +196,8 @@ void TAllTagsWindow::FillLeftOut() {
 }
 
 void TAllTagsWindow::LoadThumbnails() {
-  const std::string source = selection_.size() == 1 ? jobs_.InputPath(selection_.front()) : "";
+  const std::string source =
+      selection_.size() == 1 ? jobs_.Jobs().InputPath(selection_.front()) : "";
   thumbnails_.setFuture(QtConcurrent::run([pictures = pictures_, source] {
     std::vector<QImage> images;
     for (const CarriedPicture& picture : pictures) {
@@ -287,11 +288,10 @@ void TAllTagsWindow::OkClick() {
     }
     edits.push_back({FieldEdit::Kind::Add, name, 0, value});
   }
-  for (const std::size_t index : selection_) {
-    CarriedTags& carried = jobs_.Record(index).Carried;
-    ApplyFieldEdits(carried, edits);
-    if (picturesChanged_) carried.Pictures = pictures_;
-  }
+  jobs_.EditRecords(selection_, [&](FileData& record) {
+    ApplyFieldEdits(record.Carried, edits);
+    if (picturesChanged_) record.Carried.Pictures = pictures_;
+  });
   accept();
 }
 

@@ -9,6 +9,7 @@
 #include "core/carried_tags.h"
 #include "core/carried_tags_edit.h"
 #include "core/file_data_list.h"
+#include "ui/job_list_model.h"
 
 class QListWidget;
 class QPushButton;
@@ -28,7 +29,7 @@ class TAllTagsWindow : public QDialog {
   Q_OBJECT
 
  public:
-  TAllTagsWindow(QWidget* parent, FileDataList& jobs, Selection selection, CarryOptions options,
+  TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection selection, CarryOptions options,
                  DialogSeam& dialogs);
 
  private:
@@ -42,7 +43,7 @@ class TAllTagsWindow : public QDialog {
   void SetPictureClick();
   void OkClick();
 
-  FileDataList& jobs_;
+  JobListModel& jobs_;
   const Selection selection_;
   const CarryOptions options_;
   DialogSeam& dialogs_;

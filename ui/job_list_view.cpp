@@ -5,7 +5,7 @@
 
 namespace lumio {
 
-JobListView::JobListView(QWidget* parent) : QListWidget(parent) {
+JobListView::JobListView(QWidget* parent) : QListView(parent) {
   // Only a drag that starts here is taken by the list; any other goes on to the window.
   setDragDropMode(QAbstractItemView::InternalMove);
 }
@@ -13,10 +13,16 @@ JobListView::JobListView(QWidget* parent) : QListWidget(parent) {
 int JobListView::DropRow(const QPoint& position) const {
   const QModelIndex index = indexAt(position);
   if (!index.isValid()) {
-    return count();
+    return model() != nullptr ? model()->rowCount() : 0;
   }
   const QRect rect = visualRect(index);
   return position.y() < rect.center().y() ? index.row() : index.row() + 1;
+}
+
+void JobListView::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+  QListView::selectionChanged(selected, deselected);
+  emit SelectedRowsChanged();
 }
 
 void JobListView::keyPressEvent(QKeyEvent* event) {
@@ -28,7 +34,7 @@ void JobListView::keyPressEvent(QKeyEvent* event) {
   } else if (event->key() == Qt::Key_Down && modifiers == Qt::ControlModifier) {
     emit StepPressed(1);
   } else {
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
     return;
   }
   event->accept();
@@ -41,9 +47,9 @@ void JobListView::dropEvent(QDropEvent* event) {
   }
   stopAutoScroll();
   setState(NoState);
-  // The window rearranges the rows together with the job records. Reported back as a
-  // move, the drop would make the view remove the dragged rows once more when the drag
-  // ends; a move is all that an internal drag offers, so no action is reported at all.
+  // The window moves the rows through the model. Reported back as a move, the drop
+  // would make the view remove the dragged rows once more when the drag ends; a move is
+  // all that an internal drag offers, so no action is reported at all.
   event->setDropAction(Qt::IgnoreAction);
   event->accept();
   emit SelectionDropped(DropRow(event->position().toPoint()));

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
 
 namespace lumio {
 
-// The main window's list of input files. Its own entries can be dragged to another
-// place in it; files dragged in from outside are left to the window, which adds them.
-// Keys that change the list are reported, not acted on, because the list's rows must
-// change together with the job records.
-class JobListView : public QListWidget {
+// The main window's list of input files, shown from the job list's model. Its own
+// entries can be dragged to another place in it; files dragged in from outside are left
+// to the window, which adds them. Keys and drops that change the list are reported, not
+// acted on: the window makes the change through the model.
+class JobListView : public QListView {
   Q_OBJECT
 
  public:
@@ -20,6 +20,8 @@ class JobListView : public QListWidget {
   int DropRow(const QPoint& position) const;
 
  signals:
+  // The selected rows changed, by the user or by a change of the list.
+  void SelectedRowsChanged();
   void DeletePressed();
   // Ctrl+Up (-1) or Ctrl+Down (+1).
   void StepPressed(int step);
@@ -27,6 +29,7 @@ class JobListView : public QListWidget {
   void SelectionDropped(int row);
 
  protected:
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   void keyPressEvent(QKeyEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 };

@@ -7,7 +7,6 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,10 +21,10 @@
 #include "core/audio_kind.h"
 #include "core/first_folder.h"
 #include "core/folder_tree.h"
+#include "core/settings_store.h"
 #include "encode/decoder_command.h"
 #include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
-#include "ui/batch_controller.h"
 #include "ui/dialog_seam.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
@@ -79,32 +78,27 @@ std::vector<std::string> PathBytes(const QStringList& paths) {
 
 }  // namespace
 
-TMainWindow::TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
+TMainWindow::TMainWindow(DialogSeam& dialogs, SettingsStore& settings, JobListModel& jobs,
                          std::string programFolder)
     : dialogs_(dialogs),
-      clock_(clock),
+      settings_(settings),
+      jobs_(jobs),
       programFolder_(std::move(programFolder)),
-      jobs_(rules_),
       urlOpener_(DesktopUrlOpener(*this)) {
-  adder_ = std::make_unique<SourceAdder>(
-      *this, rules_,
-      [this](const std::string& path, const std::string& subfolder, SourceReading reading) {
-        return AddEntry(path, subfolder, std::move(reading));
-      });
-  connect(adder_.get(), &SourceAdder::Finished, this, &TMainWindow::AddFinished);
+  connect(&jobs_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { NoteAddedRows(first, last); });
   BuildControls();
   BuildMenu();
   ConnectHandlers();
-  FormCreate(settingsPath);
+  FormCreate();
 }
 
 TMainWindow::~TMainWindow() = default;
 
-void TMainWindow::FormCreate(const std::string& settingsPath) {
+void TMainWindow::FormCreate() {
   setAcceptDrops(true);
   RegisterMainWindowForPlacement(this);
-  settings_ = std::make_unique<SettingsStore>(settingsPath);
-  RememberedFolders folders = ReadRememberedFolders(*settings_);
+  RememberedFolders folders = ReadRememberedFolders(settings_);
   openDir_ = std::move(folders.openDir);
   defDir_ = std::move(folders.defDir);
   editsArmed_ = true;
@@ -151,17 +145,6 @@ Selection TMainWindow::SelectedIndices() const {
   return rows;
 }
 
-void TMainWindow::SetSubWindows(TAboutWindow& about, TResultWindow& result,
-                                TProgressWindow& progress, TSetupWindow& setup,
-                                TConsoleWindow& console) {
-  aboutWindow_ = &about;
-  resultWindow_ = &result;
-  progressWindow_ = &progress;
-  setupWindow_ = &setup;
-  consoleWindow_ = &console;
-  batch_ = std::make_unique<BatchController>(*this, progress, result, console, dialogs_, clock_);
-}
-
 void TMainWindow::InputFileListClick() {
   editsArmed_ = false;
   const Selection selection = SelectedIndices();
@@ -186,7 +169,7 @@ void TMainWindow::InputFileListClick() {
     }
     SetEditFieldEnabled(*Comment, true);
     SetEditFieldEnabled(*OutputFileName, true);
-    const FileData& record = std::as_const(jobs_).Record(selection.front());
+    const FileData& record = jobs_.Jobs().Record(selection.front());
     Title->setText(ToQString(record.Title));
     Artist->setText(ToQString(record.Artist));
     Album->setText(ToQString(record.Album));
@@ -208,7 +191,7 @@ void TMainWindow::InputFileListClick() {
     WaveDataText->setText(ToQString(record.Wave.InfoText));
   }
   // A batch waits until the files being added are all in the list.
-  const bool canEncode = jobs_.Count() > 0 && !Adding();
+  const bool canEncode = jobs_.Jobs().Count() > 0 && !Adding();
   StartEncode->setEnabled(canEncode);
   EncodeMenu->setEnabled(canEncode);
   editsArmed_ = true;
@@ -251,8 +234,9 @@ void TMainWindow::OutputFileNameChange() {
     return;
   }
   jobs_.SetOutputFileName(selection.front(), ToBytes(OutputFileName->text()));
-  OutputFilePath->setText(ToQString(OutputFolderOf(jobs_.Record(selection.front()), rules_)) +
-                          OutputFileName->text());
+  OutputFilePath->setText(
+      ToQString(OutputFolderOf(jobs_.Jobs().Record(selection.front()), rules_)) +
+      OutputFileName->text());
 }
 
 void TMainWindow::DirectoryListBox1Change() {
@@ -300,14 +284,11 @@ void TMainWindow::NewDirectoryClick() {
   DirectoryListBox1->Reread();
 }
 
-bool TMainWindow::AddEntry(const std::string& inputPath, const std::string& subfolder,
-                           SourceReading reading) {
-  if (!jobs_.AddReadSource(inputPath, std::move(reading), *settings_, defDir_, subfolder)) {
-    return false;
+void TMainWindow::NoteAddedRows(int first, int last) {
+  for (int row = first; row <= last && !addedDecodedSource_; ++row) {
+    addedDecodedSource_ =
+        AudioKindOf(Jobs().InputPath(static_cast<std::size_t>(row)), rules_) == AudioKind::Decoded;
   }
-  InputFileList->addItem(ToQString(inputPath));
-  addedDecodedSource_ = addedDecodedSource_ || AudioKindOf(inputPath, rules_) == AudioKind::Decoded;
-  return true;
 }
 
 void TMainWindow::InputFileOpenClick() {
@@ -344,17 +325,15 @@ void TMainWindow::DropPaths(const std::vector<std::string>& paths) {
   AddSources(paths, false);
 }
 
-bool TMainWindow::Adding() const { return adder_->Running(); }
-
 void TMainWindow::AddSources(const std::vector<std::string>& paths, bool takeAnyFile) {
   editsArmed_ = false;
-  adder_->Add(paths, takeAnyFile);
-  if (Adding()) {
-    InputFileListClick();  // the fields stay usable while the rest is added
-  }
+  adding_ = true;
+  emit AddRequested(paths, takeAnyFile);
+  InputFileListClick();  // the fields stay usable while the rest is added
 }
 
 void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
+  adding_ = false;
   if (failed.empty() && !pendingOpenDir_.empty()) {
     openDir_ = pendingOpenDir_;
   }
@@ -372,34 +351,23 @@ void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
   emit SourcesAdded();
 }
 
-void TMainWindow::RebuildList() {
-  const QSignalBlocker blocker(InputFileList);
-  InputFileList->clear();
-  QStringList paths;
-  paths.reserve(static_cast<qsizetype>(jobs_.Count()));
-  for (std::size_t i = 0; i < jobs_.Count(); ++i) {
-    paths.push_back(ToQString(jobs_.InputPath(i)));
-  }
-  InputFileList->addItems(paths);
-}
-
 void TMainWindow::DeleteButtonClick() {
   editsArmed_ = false;
   const Selection selection = SelectedIndices();
   if (!selection.empty()) {
+    // The selection is let go first: the rows leave without carrying it along.
+    const QSignalBlocker blocker(InputFileList);
+    InputFileList->clearSelection();
     jobs_.RemoveSelected(selection);
-    // One rebuild instead of row-by-row removal, which costs time per remaining row.
-    RebuildList();
   }
   InputFileListClick();
 }
 
 void TMainWindow::ClearButtonClick() {
-  if (jobs_.Count() == 0 || !Ask("\n全削除してよろしいですか？")) {
+  if (jobs_.Jobs().Count() == 0 || !Ask("\n全削除してよろしいですか？")) {
     return;
   }
   jobs_.Clear();
-  RebuildList();
   InputFileListClick();
 }
 
@@ -415,12 +383,12 @@ void TMainWindow::EndButtonClick() { close(); }
 void TMainWindow::ProgramExitClick() { close(); }
 
 bool TMainWindow::FormCloseQuery() {
-  return jobs_.Count() == 0 || Ask("\n終了してよろしいですか？");
+  return jobs_.Jobs().Count() == 0 || Ask("\n終了してよろしいですか？");
 }
 
 bool TMainWindow::FormClose() {
-  WriteRememberedFolders(*settings_, {openDir_, defDir_});
-  const SaveResult saved = settings_->UpdateFile();
+  WriteRememberedFolders(settings_, {openDir_, defDir_});
+  const SaveResult saved = settings_.UpdateFile();
   if (!saved.ok) {
     ShowError("\n" + saved.errorMessage);
     // A folder that cannot be written would otherwise keep the window from ever closing.
@@ -428,19 +396,17 @@ bool TMainWindow::FormClose() {
                              MessageButtons::YesNo) == DialogAnswer::Ok;
   }
   jobs_.Clear();
-  RebuildList();
   return true;
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
   // A window manager may still deliver a close request while a batch runs and this
   // window is disabled; the batch needs the list and the store until it ends.
-  if ((batch_ != nullptr && batch_->IsRunning()) || !isEnabled() || !FormCloseQuery() ||
-      !FormClose()) {
+  // (A batch disables the window for as long as it runs.)
+  if (!isEnabled() || !FormCloseQuery() || !FormClose()) {
     event->ignore();
     return;
   }
-  adder_->Stop();
   event->accept();
   emit Closed();
 }

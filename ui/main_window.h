@@ -21,8 +21,8 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_schema.h"
-#include "core/settings_store.h"
 #include "platform/path_rules.h"
+#include "ui/job_list_model.h"
 #include "ui/job_list_view.h"
 #include "ui/url_opener.h"
 
@@ -37,43 +37,33 @@ class QPushButton;
 
 namespace lumio {
 
-class BatchController;
-class Clock;
 class DialogSeam;
 class DriveList;
 class FolderView;
 class HelpWindow;
-class SourceAdder;
-class TAboutWindow;
-class TConsoleWindow;
-class TProgressWindow;
-class TResultWindow;
-class TSetupWindow;
+class SettingsStore;
 
 // The window the user works in: the job list, the tag and output-name fields of the
 // selected jobs, the output-folder choice, and the commands that start a batch and open
-// the other windows. It owns the settings store and the job list.
+// the other windows. The settings store and the job list are the program's (see
+// LumioWindows); the window asks for adding, a batch and the other windows through its
+// signals.
 class TMainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Opens the settings store at `settingsPath` and restores the two remembered folders;
+  // Shows `jobs` and restores the two remembered folders from `settings`;
   // `programFolder` (ending in a separator) is where the add-files dialog starts when
   // no usable folder is remembered and it is a fit place for music (FirstFolder), and
-  // where the encoder and the help text are looked for.
-  TMainWindow(DialogSeam& dialogs, std::string settingsPath, Clock& clock,
+  // where the decoder and the help text are looked for.
+  TMainWindow(DialogSeam& dialogs, SettingsStore& settings, JobListModel& jobs,
               std::string programFolder);
   ~TMainWindow() override;
 
-  SettingsStore& Settings() { return *settings_; }
-  FileDataList& Jobs() { return jobs_; }
+  const FileDataList& Jobs() const { return jobs_.Jobs(); }
   const std::string& OpenDir() const { return openDir_; }
+  // The output folder of the entries added next, unless the settings name another.
   const std::string& DefDir() const { return defDir_; }
-
-  void SetSubWindows(TAboutWindow& about, TResultWindow& result, TProgressWindow& progress,
-                     TSetupWindow& setup, TConsoleWindow& console);
-  // What runs the batches; exists once the other windows are set.
-  BatchController* Batch() { return batch_.get(); }
   // What asks the desktop to open the help text; the desktop's own unless replaced.
   void SetUrlOpener(UrlOpener opener);
 
@@ -84,13 +74,22 @@ class TMainWindow : public QMainWindow {
   // The same for paths as the file system's bytes, which need not be UTF-8.
   void DropPaths(const std::vector<std::string>& paths);
   // Whether files are still being added from the event loop.
-  bool Adding() const;
+  bool Adding() const { return adding_; }
+  // Adding has ended (the adder's Finished): names the files that could not be added.
+  void AddFinished(const std::vector<std::string>& failed);
 
  signals:
   // The window has closed for good, with its settings saved.
   void Closed();
   // Adding has ended: every file given is in the list, or was named as not added.
   void SourcesAdded();
+  // The user gave files and folders to add (see SourceAdder::Add); AddFinished follows.
+  void AddRequested(const std::vector<std::string>& paths, bool takeAnyFile);
+  // エンコード開始, 設定変更, 処理結果 and バージョン情報.
+  void EncodeRequested();
+  void SetupRequested();
+  void ResultRequested();
+  void AboutRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -118,10 +117,6 @@ class TMainWindow : public QMainWindow {
   void DriveComboBox1Change();
   void DirectoryListBox1Change();
   void NewDirectoryClick();
-  void StartEncodeClick();
-  void SetupClick();
-  void ResultWindowOpenClick();
-  void AboutMenuClick();
   // Opens the help text with the desktop's program for it, or, when the desktop
   // cannot, in Lumio's own help window.
   void HelpOpenClick();
@@ -153,7 +148,7 @@ class TMainWindow : public QMainWindow {
   void BuildMenu();
   void BuildEditMenu();
   void ConnectHandlers();
-  void FormCreate(const std::string& settingsPath);
+  void FormCreate();
 
   void ApplyTagFromField(TagField field, const QString& text);
   // Output folders (main_window_output.cpp). Gives the selected jobs the output folder
@@ -164,10 +159,9 @@ class TMainWindow : public QMainWindow {
   std::optional<std::string> SharedOutputDir(const Selection& selection) const;
   // What 出力先パス shows for the selection; `viewFolder` when nothing is selected.
   QString OutputPathText(const Selection& selection, const std::string& viewFolder) const;
-  bool AddEntry(const std::string& inputPath, const std::string& subfolder, SourceReading reading);
   void AddSources(const std::vector<std::string>& paths, bool takeAnyFile);
-  void AddFinished(const std::vector<std::string>& failed);
-  void RebuildList();
+  // Notes whether the entries just listed need the decoder.
+  void NoteAddedRows(int first, int last);
   void UpdateEditCommands();
   void ShowMovedEntries(const Selection& placed);
   std::string SourceStem(std::size_t index) const;
@@ -181,18 +175,17 @@ class TMainWindow : public QMainWindow {
   bool Ask(const std::string& text);
 
   DialogSeam& dialogs_;
-  Clock& clock_;
+  SettingsStore& settings_;
+  JobListModel& jobs_;
   std::string programFolder_;
   PathRules rules_ = NativePathRules();
-  std::unique_ptr<SettingsStore> settings_;
-  FileDataList jobs_;
   std::string openDir_;
   std::string defDir_;
   // Off while the window itself fills the fields, so that only the user's edits reach
   // the records.
   bool editsArmed_ = false;
   bool shownBefore_ = false;
-  std::unique_ptr<SourceAdder> adder_;
+  bool adding_ = false;
   // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
   // all of them were added.
   std::string pendingOpenDir_;
@@ -202,12 +195,6 @@ class TMainWindow : public QMainWindow {
   bool addedDecodedSource_ = false;
   bool decoderMissingSaid_ = false;
 
-  TAboutWindow* aboutWindow_ = nullptr;
-  TResultWindow* resultWindow_ = nullptr;
-  TProgressWindow* progressWindow_ = nullptr;
-  TSetupWindow* setupWindow_ = nullptr;
-  TConsoleWindow* consoleWindow_ = nullptr;
-  std::unique_ptr<BatchController> batch_;
   UrlOpener urlOpener_;
   HelpWindow* helpWindow_ = nullptr;
 

@@ -10,7 +10,7 @@ void TMainWindow::AllTagsClick() {
   if (selection.empty()) return;
   // Window-modal without a nested event loop: the window changes the entries on OK and
   // deletes itself when closed.
-  auto* window = new TAllTagsWindow(this, jobs_, selection, ReadCarryOptions(*settings_), dialogs_);
+  auto* window = new TAllTagsWindow(this, jobs_, selection, ReadCarryOptions(settings_), dialogs_);
   window->setObjectName(QStringLiteral("AllTagsWindow"));
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->open();

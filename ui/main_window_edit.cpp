@@ -7,12 +7,12 @@
 #include <QSignalBlocker>
 #include <QStringList>
 
+#include "core/name_list.h"
 #include "core/tag_pattern.h"
 #include "ui/control_names.h"
 #include "ui/dialog_seam.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
-#include "core/name_list.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {
@@ -95,13 +95,13 @@ void TMainWindow::UpdateEditCommands() {
 }
 
 std::string TMainWindow::SourceStem(std::size_t index) const {
-  return FileNameWithoutExtension(jobs_.InputPath(index), rules_);
+  return FileNameWithoutExtension(jobs_.Jobs().InputPath(index), rules_);
 }
 
 std::optional<std::string> TMainWindow::AskPattern(
     const QString& title, const QString& prompt, TagPatternKind kind,
     const std::function<QString(const std::string&)>& preview) {
-  const QString initial = ToQString(ReadTagPattern(*settings_, kind));
+  const QString initial = ToQString(ReadTagPattern(settings_, kind));
   const std::optional<QString> pattern =
       dialogs_.TagPattern(this, title, prompt, initial,
                           [&preview](const QString& typed) { return preview(ToBytes(typed)); });
@@ -109,7 +109,7 @@ std::optional<std::string> TMainWindow::AskPattern(
     return std::nullopt;
   }
   std::string bytes = ToBytes(*pattern);
-  WriteTagPattern(*settings_, kind, bytes);
+  WriteTagPattern(settings_, kind, bytes);
   return bytes;
 }
 
@@ -132,14 +132,14 @@ void TMainWindow::FileNameFromTagsClick() {
       QStringLiteral("タグからファイル名"),
       QStringLiteral("出力ファイル名のパターンを入力して下さい（.ogg は自動で付きます）"),
       TagPatternKind::OutputName, [this, first](const std::string& typed) {
-        return ToQString(
-            OutputNameFromTags(typed, jobs_.Record(first), SourceStem(first), rules_.codePage));
+        return ToQString(OutputNameFromTags(typed, jobs_.Jobs().Record(first), SourceStem(first),
+                                            rules_.codePage));
       });
   if (!pattern) {
     return;
   }
   for (const std::size_t index : selection) {
-    jobs_.SetOutputFileName(index, OutputNameFromTags(*pattern, jobs_.Record(index),
+    jobs_.SetOutputFileName(index, OutputNameFromTags(*pattern, jobs_.Jobs().Record(index),
                                                       SourceStem(index), rules_.codePage));
   }
   InputFileListClick();
@@ -167,7 +167,7 @@ void TMainWindow::TagsFromFileNameClick() {
     const std::optional<MatchedTags> matched =
         MatchTagPattern(*pattern, SourceStem(index), rules_.codePage);
     if (!matched) {
-      unmatched.push_back(FileNamePart(jobs_.InputPath(index), rules_));
+      unmatched.push_back(FileNamePart(jobs_.Jobs().InputPath(index), rules_));
       continue;
     }
     for (const auto& [field, text] : *matched) {
@@ -199,16 +199,19 @@ void TMainWindow::DropSelectedEntries(int row) {
 }
 
 void TMainWindow::ShowMovedEntries(const Selection& placed) {
-  RebuildList();
   {
+    // The moved entries stay selected, the first of them current and in sight.
     const QSignalBlocker blocker(InputFileList);
+    QItemSelection rows;
     for (const std::size_t index : placed) {
-      InputFileList->item(static_cast<int>(index))->setSelected(true);
+      const QModelIndex row = jobs_.index(static_cast<int>(index), 0);
+      rows.select(row, row);
     }
+    InputFileList->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
     if (!placed.empty()) {
-      const int current = static_cast<int>(placed.front());
-      InputFileList->setCurrentRow(current, QItemSelectionModel::NoUpdate);
-      InputFileList->scrollToItem(InputFileList->item(current));
+      const QModelIndex current = jobs_.index(static_cast<int>(placed.front()), 0);
+      InputFileList->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+      InputFileList->scrollTo(current);
     }
   }
   InputFileListClick();

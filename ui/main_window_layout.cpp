@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -57,6 +56,7 @@ void TMainWindow::BuildControls() {
   Bevel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
   InputFileList = Place(new JobListView(client), "InputFileList", 24, 24, 393, 121);
+  InputFileList->setModel(&jobs_);
   InputFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   InputFileList->setUniformItemSizes(true);
   InputFileOpen = Place(new QPushButton(QStringLiteral("WAVE追加(&A)"), client), "InputFileOpen",
@@ -160,8 +160,7 @@ void TMainWindow::ConnectHandlers() {
   connect(InputFileOpen, &QPushButton::clicked, this, &TMainWindow::InputFileOpenClick);
   connect(OpenMenu, &QAction::triggered, this, &TMainWindow::InputFileOpenClick);
   connect(FolderAddMenu, &QAction::triggered, this, &TMainWindow::FolderAddClick);
-  connect(InputFileList, &QListWidget::itemSelectionChanged, this,
-          &TMainWindow::InputFileListClick);
+  connect(InputFileList, &JobListView::SelectedRowsChanged, this, &TMainWindow::InputFileListClick);
   connect(SelectedClear, &QPushButton::clicked, this, &TMainWindow::SelectedClearClick);
   connect(DeleteButton, &QPushButton::clicked, this, &TMainWindow::DeleteButtonClick);
   connect(ClearButton, &QPushButton::clicked, this, &TMainWindow::ClearButtonClick);
@@ -176,13 +175,13 @@ void TMainWindow::ConnectHandlers() {
   connect(DirectoryListBox1, &FolderView::DirectoryChanged, this,
           &TMainWindow::DirectoryListBox1Change);
   connect(NewDirectory, &QPushButton::clicked, this, &TMainWindow::NewDirectoryClick);
-  connect(StartEncode, &QPushButton::clicked, this, &TMainWindow::StartEncodeClick);
-  connect(EncodeMenu, &QAction::triggered, this, &TMainWindow::StartEncodeClick);
-  connect(SetupButton, &QPushButton::clicked, this, &TMainWindow::SetupClick);
-  connect(Setup, &QAction::triggered, this, &TMainWindow::SetupClick);
-  connect(Button1, &QPushButton::clicked, this, &TMainWindow::ResultWindowOpenClick);
-  connect(ResultWindowOpen, &QAction::triggered, this, &TMainWindow::ResultWindowOpenClick);
-  connect(AboutMenu, &QAction::triggered, this, &TMainWindow::AboutMenuClick);
+  connect(StartEncode, &QPushButton::clicked, this, &TMainWindow::EncodeRequested);
+  connect(EncodeMenu, &QAction::triggered, this, &TMainWindow::EncodeRequested);
+  connect(SetupButton, &QPushButton::clicked, this, &TMainWindow::SetupRequested);
+  connect(Setup, &QAction::triggered, this, &TMainWindow::SetupRequested);
+  connect(Button1, &QPushButton::clicked, this, &TMainWindow::ResultRequested);
+  connect(ResultWindowOpen, &QAction::triggered, this, &TMainWindow::ResultRequested);
+  connect(AboutMenu, &QAction::triggered, this, &TMainWindow::AboutRequested);
   connect(HelpOpen, &QAction::triggered, this, &TMainWindow::HelpOpenClick);
   connect(EndButton, &QPushButton::clicked, this, &TMainWindow::EndButtonClick);
   connect(ExitMenu, &QAction::triggered, this, &TMainWindow::ProgramExitClick);

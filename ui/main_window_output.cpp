@@ -22,7 +22,7 @@ void TMainWindow::MoveSelectedOutputs(const std::string& folder, const Selection
     // goes already: taken as the output folder, it would repeat the tree below itself
     // (…/Artist/Artist/Album/). `folder` ends in a separator, so a prefix is one of
     // whole folders.
-    const FileData& record = jobs_.Record(index);
+    const FileData& record = jobs_.Jobs().Record(index);
     const std::string dir = WithTrailingSeparator(record.OutputDir, rules_);
     const std::string outputFolder = OutputFolderOf(record, rules_);
     const bool insideOwnTree = folder.size() > dir.size() &&
@@ -40,9 +40,9 @@ std::optional<std::string> TMainWindow::SharedOutputDir(const Selection& selecti
     return std::nullopt;
   }
   const std::string first =
-      WithTrailingSeparator(jobs_.Record(selection.front()).OutputDir, rules_);
+      WithTrailingSeparator(jobs_.Jobs().Record(selection.front()).OutputDir, rules_);
   for (const std::size_t index : selection) {
-    if (WithTrailingSeparator(jobs_.Record(index).OutputDir, rules_) != first) {
+    if (WithTrailingSeparator(jobs_.Jobs().Record(index).OutputDir, rules_) != first) {
       return std::nullopt;
     }
   }
@@ -54,12 +54,12 @@ QString TMainWindow::OutputPathText(const Selection& selection,
   if (selection.empty()) {
     return ToQString(viewFolder);
   }
-  const std::string first = OutputFolderOf(jobs_.Record(selection.front()), rules_);
+  const std::string first = OutputFolderOf(jobs_.Jobs().Record(selection.front()), rules_);
   if (selection.size() == 1) {
     return ToQString(first) + OutputFileName->text();
   }
   for (const std::size_t index : selection) {
-    if (OutputFolderOf(jobs_.Record(index), rules_) != first) {
+    if (OutputFolderOf(jobs_.Jobs().Record(index), rules_) != first) {
       return kSeveralOutputFolders;
     }
   }

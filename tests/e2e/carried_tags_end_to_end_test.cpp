@@ -17,6 +17,7 @@
 
 #include "encode/clock.h"
 #include "support/find_control.h"
+#include "support/job_list_rows.h"
 #include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait_for_adding.h"
@@ -78,8 +79,8 @@ TEST(CarriedTagsEndToEnd, EditedTitleAddedFieldAndEverySourceFieldReachTheOutput
   main.FormDropFiles({QString::fromStdString(flac)});
   ASSERT_TRUE(test::WaitForAdding(main));
   auto& list = test::Control<JobListView>(main, "InputFileList");
-  ASSERT_EQ(list.count(), 1);
-  list.item(0)->setSelected(true);
+  ASSERT_EQ(test::RowCount(list), 1);
+  test::SelectRows(list, {0});
   test::Control<QLineEdit>(main, "Title").setText(QStringLiteral("新しい題"));
 
   // すべてのタグ from the 編集 menu: the source's fields after the six; one added.
@@ -103,7 +104,7 @@ TEST(CarriedTagsEndToEnd, EditedTitleAddedFieldAndEverySourceFieldReachTheOutput
     }
   });
   closer.start(10);
-  QSignalSpy ended(main.Batch(), &BatchController::Ended);
+  QSignalSpy ended(windows->Batch.get(), &BatchController::Ended);
   test::Control<QPushButton>(main, "StartEncode").click();
   ASSERT_TRUE(!ended.isEmpty() || ended.wait(120000));
 

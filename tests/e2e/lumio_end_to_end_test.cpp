@@ -27,9 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_store.h"
 #include "encode/clock.h"
 #include "support/fake_encoder.h"
 #include "support/find_control.h"
+#include "support/job_list_rows.h"
 #include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait_for_adding.h"
@@ -181,13 +183,13 @@ class EndToEndTest : public ::testing::Test {
     }
     main->FormDropFiles(paths);
     ASSERT_TRUE(test::WaitForAdding(*main));
-    ASSERT_EQ(test::Control<JobListView>(*main, "InputFileList").count(), waveNames.size());
+    ASSERT_EQ(test::RowCount(test::Control<JobListView>(*main, "InputFileList")), waveNames.size());
   }
 
   // Presses エンコード開始 and lets the program run until the batch is over (refused, or
   // run and its report shown and closed).
   void ClickStart() {
-    QSignalSpy ended(main->Batch(), &BatchController::Ended);
+    QSignalSpy ended(windows->Batch.get(), &BatchController::Ended);
     test::Control<QPushButton>(*main, "StartEncode").click();
     if (ended.isEmpty()) {
       ASSERT_TRUE(ended.wait(120000));
@@ -195,10 +197,7 @@ class EndToEndTest : public ::testing::Test {
   }
 
   void Select(const std::vector<int>& rows) {
-    test::Control<JobListView>(*main, "InputFileList").clearSelection();
-    for (int row : rows) {
-      test::Control<JobListView>(*main, "InputFileList").item(row)->setSelected(true);
-    }
+    test::SelectRows(test::Control<JobListView>(*main, "InputFileList"), rows);
   }
 
   QTemporaryDir root;
@@ -237,8 +236,8 @@ TEST_F(EndToEndTest, EncodesTaggedFilesAtTheChosenQualityAndAsksBeforeOverwritin
   });
   test::Control<QPushButton>(*main, "SetupButton").click();
   EXPECT_FALSE(setup.isVisible());
-  EXPECT_EQ(main->Settings().ReadInteger("EncodeOption", "UseOption", 0), 2);
-  EXPECT_EQ(main->Settings().ReadInteger("EncodeOption", "Quality", 0), 45);
+  EXPECT_EQ(windows->Settings->ReadInteger("EncodeOption", "UseOption", 0), 2);
+  EXPECT_EQ(windows->Settings->ReadInteger("EncodeOption", "Quality", 0), 45);
 
   const QString outOne = Output(QStringLiteral("one.ogg"));
   const QString outTwo = Output(QStringLiteral("two.ogg"));
@@ -312,7 +311,7 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
   }
   main->FormDropFiles({artist});
   ASSERT_TRUE(test::WaitForAdding(*main));
-  ASSERT_EQ(test::Control<JobListView>(*main, "InputFileList").count(), tracks.size());
+  ASSERT_EQ(test::RowCount(test::Control<JobListView>(*main, "InputFileList")), tracks.size());
   QStringList outputs;
   for (const QString& track : tracks) {
     outputs << Output(QStringLiteral("Artist/") + track.chopped(4) + QStringLiteral(".ogg"));

@@ -16,6 +16,7 @@
 
 #include "encode/clock.h"
 #include "support/find_control.h"
+#include "support/job_list_rows.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_folder.h"
 #include "support/wait_for_adding.h"
@@ -68,10 +69,10 @@ TEST(TagToolsEndToEnd, NumberedAndNamedFilesCarryTheirTagsIntoTheOggFiles) {
   main.show();
   main.FormDropFiles(waves);
   ASSERT_TRUE(test::WaitForAdding(main));
-  ASSERT_EQ(test::Control<JobListView>(main, "InputFileList").count(), 3);
+  ASSERT_EQ(test::RowCount(test::Control<JobListView>(main, "InputFileList")), 3);
 
   // 終 goes up one place, before theme.
-  test::Control<JobListView>(main, "InputFileList").item(2)->setSelected(true);
+  test::SelectRows(test::Control<JobListView>(main, "InputFileList"), {2});
   QKeyEvent ctrlUp(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier);
   QCoreApplication::sendEvent(&test::Control<JobListView>(main, "InputFileList"), &ctrlUp);
 

@@ -23,19 +23,24 @@ class AllTagsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"a.wav", "b.wav"}) {
-      ASSERT_TRUE(jobs_.AddWaveFile(folder_.Write(name, test::SilentWave(400)), settings_,
-                                    folder_.Path() + "/"));
+      const std::string path = folder_.Write(name, test::SilentWave(400));
+      ASSERT_TRUE(jobs_.AddReadSource(path, ReadSource(path, NativePathRules()), settings_,
+                                      folder_.Path() + "/", {}));
     }
-    jobs_.Record(0).Title = "A";
-    jobs_.Record(1).Title = "B";
-    jobs_.Record(0).Artist = jobs_.Record(1).Artist = "Same";
-    jobs_.Record(0).Carried.Fields = {{"GENRE", "Rock"}, {"MOOD", "calm"}, {"GENRE", "Pop"}};
-    jobs_.Record(1).Carried.Fields = {{"GENRE", "Rock"}, {"MOOD", "loud"}};
+    jobs_.ApplyTag(TagField::Title, "A", {0});
+    jobs_.ApplyTag(TagField::Title, "B", {1});
+    jobs_.ApplyTag(TagField::Artist, "Same", {0, 1});
+    jobs_.EditRecords({0}, [](FileData& record) {
+      record.Carried.Fields = {{"GENRE", "Rock"}, {"MOOD", "calm"}, {"GENRE", "Pop"}};
+    });
     CarriedPicture big;
     big.Size = 5 << 20;
     big.ImagePath = folder_.Path() + "/big.jpg";
-    jobs_.Record(1).Carried.Pictures = {big};
-    jobs_.Record(1).Carried.LeftOut = {"TXXX"};
+    jobs_.EditRecords({1}, [&big](FileData& record) {
+      record.Carried.Fields = {{"GENRE", "Rock"}, {"MOOD", "loud"}};
+      record.Carried.Pictures = {big};
+      record.Carried.LeftOut = {"TXXX"};
+    });
   }
   void TearDown() override { EXPECT_TRUE(dialogs_.AllAnswersUsed()); }
 
@@ -52,7 +57,7 @@ class AllTagsWindowTest : public ::testing::Test {
 
   const test::TemporaryFolder folder_;
   SettingsStore settings_{folder_.Path() + "/lumio.ini"};
-  FileDataList jobs_;
+  JobListModel jobs_;
   test::ScriptedDialogs dialogs_;
 };
 
@@ -80,10 +85,10 @@ TEST_F(AllTagsWindowTest, SeveralEntriesChangeOnlyTheRowsEdited) {
   QSignalSpy accepted(window.get(), &QDialog::accepted);
   test::Control<QPushButton>(*window, "AllTagsOk").click();
   EXPECT_EQ(accepted.count(), 1);
-  EXPECT_EQ(jobs_.Record(0).Carried.Fields,
+  EXPECT_EQ(jobs_.Jobs().Record(0).Carried.Fields,
             (Fields{{"MOOD", "still"}, {"GENRE", "Pop"}, {"LYRICS", "la"}}));
-  EXPECT_EQ(jobs_.Record(1).Carried.Fields, (Fields{{"MOOD", "still"}, {"LYRICS", "la"}}));
-  EXPECT_EQ(jobs_.Record(1).Carried.Pictures.size(), 1u);
+  EXPECT_EQ(jobs_.Jobs().Record(1).Carried.Fields, (Fields{{"MOOD", "still"}, {"LYRICS", "la"}}));
+  EXPECT_EQ(jobs_.Jobs().Record(1).Carried.Pictures.size(), 1u);
 }
 
 TEST_F(AllTagsWindowTest, ABadNameIsRefusedAndNothingChanges) {
@@ -97,7 +102,7 @@ TEST_F(AllTagsWindowTest, ABadNameIsRefusedAndNothingChanges) {
   EXPECT_EQ(accepted.count(), 0);
   ASSERT_EQ(dialogs_.Prompts().size(), 1u);
   EXPECT_TRUE(dialogs_.Prompts()[0].text.contains("A=B"));
-  EXPECT_EQ(jobs_.Record(0).Carried.Fields.size(), 3u);
+  EXPECT_EQ(jobs_.Jobs().Record(0).Carried.Fields.size(), 3u);
 }
 
 TEST_F(AllTagsWindowTest, OneEntrysPicturesAreRemovedOrSetFromAFile) {
@@ -110,7 +115,7 @@ TEST_F(AllTagsWindowTest, OneEntrysPicturesAreRemovedOrSetFromAFile) {
   // The file becomes the front cover, in place of the one there was.
   ASSERT_EQ(pictures.count(), 1);
   test::Control<QPushButton>(*window, "AllTagsOk").click();
-  const std::vector<CarriedPicture>& set = jobs_.Record(1).Carried.Pictures;
+  const std::vector<CarriedPicture>& set = jobs_.Jobs().Record(1).Carried.Pictures;
   ASSERT_EQ(set.size(), 1u);
   EXPECT_EQ(set[0].ImagePath, image);
   EXPECT_EQ(set[0].Mime, "image/png");
@@ -120,7 +125,7 @@ TEST_F(AllTagsWindowTest, OneEntrysPicturesAreRemovedOrSetFromAFile) {
   test::Control<QListWidget>(*again, "PictureList").setCurrentRow(0);
   test::Control<QPushButton>(*again, "RemovePicture").click();
   test::Control<QPushButton>(*again, "AllTagsOk").click();
-  EXPECT_TRUE(jobs_.Record(1).Carried.Pictures.empty());
+  EXPECT_TRUE(jobs_.Jobs().Record(1).Carried.Pictures.empty());
 }
 
 }  // namespace

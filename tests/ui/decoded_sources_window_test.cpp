@@ -14,6 +14,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/wait_for_adding.h"
 #include "support/wave_bytes.h"
+#include "ui/lumio_windows.h"
 #include "ui/main_window.h"
 #include "ui/text_conversion.h"
 
@@ -40,9 +41,8 @@ class DecodedSourcesWindowTest : public ::testing::Test {
   }
 
   TMainWindow& Open() {
-    window_ =
-        std::make_unique<TMainWindow>(dialogs_, root_ + "lumio.ini", clock_, root_ + "program/");
-    return *window_;
+    windows_ = CreateLumioWindows(dialogs_, root_ + "lumio.ini", clock_, root_ + "program/");
+    return *windows_->MainWindow;
   }
 
   QTemporaryDir temp_;
@@ -51,7 +51,7 @@ class DecodedSourcesWindowTest : public ::testing::Test {
   std::string ffmpeg_;
   ScriptedDialogs dialogs_;
   test::ScriptedClock clock_;
-  std::unique_ptr<TMainWindow> window_;
+  std::unique_ptr<LumioWindows> windows_;
 };
 
 TEST_F(DecodedSourcesWindowTest, AddDialogOffersEveryKindFirstThenThoseTheEncoderReads) {

@@ -42,9 +42,9 @@ class LumioWindowsTest : public ::testing::Test {
 
 TEST_F(LumioWindowsTest, EveryWindowExistsAndNoneIsShownYet) {
   EXPECT_EQ(windows_->MainWindow->windowTitle(), QStringLiteral("Lumio v" LUMIO_VERSION));
-  const QWidget* windows[] = {windows_->MainWindow.get(), windows_->AboutWindow,
-                              windows_->ResultWindow,     windows_->ProgressWindow,
-                              windows_->SetupWindow,      windows_->ConsoleWindow};
+  const QWidget* windows[] = {windows_->MainWindow.get(), windows_->AboutWindow.get(),
+                              windows_->ResultWindow.get(),     windows_->ProgressWindow.get(),
+                              windows_->SetupWindow.get(),      windows_->ConsoleWindow.get()};
   for (const QWidget* window : windows) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
@@ -67,20 +67,20 @@ TEST_F(LumioWindowsTest, EveryControlIsFoundByItsName) {
        "FolderAddMenu N1 EncodeMenu N2 ExitMenu Setup1 Setup Edit1 NumberTracks NameFromTags "
        "TagsFromName N4 MoveUp MoveDown DeleteMenu Help1 HelpOpen ResultWindowOpen N3 AboutMenu "
        "ListMenu"},
-      {windows_->SetupWindow,
+      {windows_->SetupWindow.get(),
        "PageControl1 TabSheet1 TabSheet2 SetupWindowClose SetupWindowCancel ChangeOption Label4 "
        "EncodePriority ViewCheck ParallelEncodersLabel ParallelEncoders CoreCountText "
        "SetEncoderPlace EncoderPlace ChoiseEncoderPlace GroupBox2 SameOutput UseStdOutput "
        "StdOutputDir ChoiseStdOutDir KeepFolderTree ExistingOutputLabel ExistingOutput "
        "CheckUseBitrate Label3 MaximumBitrate Label2 NominalBitrate Label1 MinimumBitrate "
        "CheckUseQuality Quality QualityView Label5 Label6 CheckNoUse Label7 EncodeOptionGroup"},
-      {windows_->AboutWindow,
+      {windows_->AboutWindow.get(),
        "VersionName Bevel1 ForVer Copyright ExpositionMessage AboutWindowClose"},
-      {windows_->ProgressWindow,
+      {windows_->ProgressWindow.get(),
        "EncodeFileText Label4 MinCount2 Label1 SecCount2 Label2 Label5 MinCount Label6 SecCount "
        "Label3 CancelEncoding Timer1"},
-      {windows_->ResultWindow, "ResultText ResultOk"},
-      {windows_->ConsoleWindow, "Output"},
+      {windows_->ResultWindow.get(), "ResultText ResultOk"},
+      {windows_->ConsoleWindow.get(), "Output"},
   };
   for (const auto& c : cases) {
     for (const QString& name : QString::fromLatin1(c.names).split(QLatin1Char(' '))) {
@@ -104,7 +104,7 @@ TEST_F(LumioWindowsTest, JapaneseTextHasAFontThatDrawsIt) {
 TEST_F(LumioWindowsTest, AboutMenuShowsTheVersionsModally) {
   bool wasModal = false;
   QTimer::singleShot(0, [this, &wasModal] {
-    wasModal = QApplication::activeModalWidget() == windows_->AboutWindow;
+    wasModal = QApplication::activeModalWidget() == windows_->AboutWindow.get();
     windows_->AboutWindow->close();
   });
   test::Control<QAction>(*windows_->MainWindow, "AboutMenu").trigger();

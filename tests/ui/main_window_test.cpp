@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -25,15 +24,19 @@
 #include <memory>
 
 #include "core/folder_tree.h"
+#include "core/settings_store.h"
 #include "platform/file_system.h"
 #include "support/fake_clock.h"
 #include "support/find_control.h"
+#include "support/job_list_rows.h"
 #include "support/run_tool.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait_for_adding.h"
 #include "support/wave_bytes.h"
 #include "ui/drive_list.h"
 #include "ui/folder_view.h"
+#include "ui/job_list_model.h"
+#include "ui/lumio_windows.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {
@@ -68,7 +71,9 @@ class MainWindowTest : public ::testing::Test {
   }
 
   TMainWindow& Open() {
-    window_ = std::make_unique<TMainWindow>(dialogs_, settingsPath_, clock_, root_ + "program/");
+    windows_.reset();  // one program at a time, as the single-instance lock keeps it
+    windows_ = CreateLumioWindows(dialogs_, settingsPath_, clock_, root_ + "program/");
+    window_ = windows_->MainWindow.get();
     return *window_;
   }
 
@@ -88,15 +93,16 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(test::WaitForAdding(*window_));
     ASSERT_EQ(window_->Jobs().Count(), static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-      window_->Jobs().Record(i).Title = "title" + std::to_string(i);
+      Model().ApplyTag(TagField::Title, "title" + std::to_string(i), {static_cast<std::size_t>(i)});
     }
   }
 
-  void Select(std::initializer_list<int> rows) {
-    test::Control<JobListView>(*window_, "InputFileList").clearSelection();
-    for (int row : rows) {
-      test::Control<JobListView>(*window_, "InputFileList").item(row)->setSelected(true);
-    }
+  JobListModel& Model() { return *windows_->Jobs; }
+
+  QString RowText(int row) { return Model().index(row, 0).data().toString(); }
+
+  void Select(const std::vector<int>& rows) {
+    test::SelectRows(test::Control<JobListView>(*window_, "InputFileList"), rows);
   }
 
   // The rows selected in the list, ascending.
@@ -114,16 +120,12 @@ class MainWindowTest : public ::testing::Test {
   // Each entry's title and input path in list order, given as the numbers of AddWaves.
   void ExpectOrder(const std::vector<int>& numbers) {
     ASSERT_EQ(window_->Jobs().Count(), numbers.size());
-    ASSERT_EQ(test::Control<JobListView>(*window_, "InputFileList").count(),
-              static_cast<int>(numbers.size()));
+    ASSERT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), static_cast<int>(numbers.size()));
     for (std::size_t i = 0; i < numbers.size(); ++i) {
       const std::string number = std::to_string(numbers[i]);
       EXPECT_EQ(window_->Jobs().Record(i).Title, "title" + number) << i;
       EXPECT_EQ(window_->Jobs().InputPath(i), root_ + "waves/song" + number + ".wav") << i;
-      EXPECT_EQ(
-          test::Control<JobListView>(*window_, "InputFileList").item(static_cast<int>(i))->text(),
-          ToQString(window_->Jobs().InputPath(i)))
-          << i;
+      EXPECT_EQ(RowText(static_cast<int>(i)), ToQString(window_->Jobs().InputPath(i))) << i;
     }
   }
 
@@ -134,7 +136,7 @@ class MainWindowTest : public ::testing::Test {
 
   bool RequestClose() {
     QCloseEvent event;
-    QApplication::sendEvent(window_.get(), &event);
+    QApplication::sendEvent(window_, &event);
     return event.isAccepted();
   }
 
@@ -143,14 +145,15 @@ class MainWindowTest : public ::testing::Test {
   std::string settingsPath_;
   ScriptedDialogs dialogs_;
   FixedClock clock_;
-  std::unique_ptr<TMainWindow> window_;
+  std::unique_ptr<LumioWindows> windows_;
+  TMainWindow* window_ = nullptr;
   std::string startFolder_;
 };
 
 TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   TMainWindow& window = Open();
   AddWaves(3);
-  window.Jobs().Record(1).Comment = "one\r\ntwo";
+  Model().ApplyTag(TagField::Comment, "one\r\ntwo", {1});
   const QWidget* tagFields[] = {&test::Control<QLineEdit>(window, "Title"),
                                 &test::Control<QLineEdit>(window, "Artist"),
                                 &test::Control<QLineEdit>(window, "Album"),
@@ -247,7 +250,7 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
   for (const std::string& defaultFolder : {root_ + "waves", std::string("/")}) {
     test::Control<QPushButton>(window, "SelectedClear").click();
     test::Control<FolderView>(window, "DirectoryListBox1").SetDirectory(defaultFolder);
-    window.Jobs().Record(1).OutputDir = root_ + "gone/";
+    Model().EditRecords({1}, [&](FileData& record) { record.OutputDir = root_ + "gone/"; });
     Select({1});
     EXPECT_EQ(window.Jobs().Record(1).OutputDir, window.DefDir());
     EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
@@ -259,10 +262,10 @@ TEST_F(MainWindowTest, OutputPathShowsWhereSeveralEntriesGoAndTheirTreeIsNeverRe
   TMainWindow& window = Open();
   AddWaves(3);
   ASSERT_TRUE(CreateFolderTree(root_ + "ogg/Artist/Album"));
-  for (const int i : {0, 1}) {
-    window.Jobs().Record(i).OutputDir = root_ + "ogg/";
-    window.Jobs().Record(i).OutputSubfolder = "Artist/Album/";
-  }
+  Model().EditRecords({0, 1}, [&](FileData& record) {
+    record.OutputDir = root_ + "ogg/";
+    record.OutputSubfolder = "Artist/Album/";
+  });
   const auto shown = [&] {
     return test::Control<QLineEdit>(window, "OutputFilePath").text().toStdString();
   };
@@ -327,8 +330,8 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   EXPECT_EQ(window.Jobs().InputPath(2), root_ + "waves/b.wav");
   EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/c.Wav");
   EXPECT_EQ(window.Jobs().InputPath(4), longPath);
-  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").count(), 5);
-  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").item(4)->text(),
+  EXPECT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), 5);
+  EXPECT_EQ(RowText(4),
             ToQString(longPath));
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_TRUE(test::Control<QPushButton>(window, "StartEncode").isEnabled());
@@ -554,6 +557,7 @@ TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
   };
   const Case cases[] = {
       {4, {1, 3}, {"", "1", "", "2"}},
+      {4, {3, 1}, {"", "1", "", "2"}},  // selected from the bottom up
       {11,
        {0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
        {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", ""}},
@@ -561,10 +565,7 @@ TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
   for (const Case& c : cases) {
     TMainWindow& window = Open();
     AddWaves(c.entries);
-    test::Control<JobListView>(window, "InputFileList").clearSelection();
-    for (int row : c.selected) {
-      test::Control<JobListView>(window, "InputFileList").item(row)->setSelected(true);
-    }
+    Select(c.selected);
     test::Control<QAction>(window, "NumberTracks").trigger();
     for (int i = 0; i < c.entries; ++i) {
       EXPECT_EQ(window.Jobs().Record(i).TrackNumber, c.numbers[i]) << i;
@@ -579,10 +580,10 @@ TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
 TEST_F(MainWindowTest, NameFromTagsAsksForThePatternAndRemembersIt) {
   TMainWindow& window = Open();
   AddWaves(3);
-  window.Jobs().Record(0).TrackNumber = "01";
-  window.Jobs().Record(0).Title = "さくら";
-  window.Jobs().Record(1).TrackNumber = "02";
-  window.Jobs().Record(1).Title = "";  // the source file's name stands in
+  Model().ApplyTag(TagField::TrackNumber, "01", {0});
+  Model().ApplyTag(TagField::Title, "さくら", {0});
+  Model().ApplyTag(TagField::TrackNumber, "02", {1});
+  Model().ApplyTag(TagField::Title, "", {1});  // the source file's name stands in
   Select({0, 1});
 
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n %t"), true});
@@ -597,7 +598,7 @@ TEST_F(MainWindowTest, NameFromTagsAsksForThePatternAndRemembersIt) {
   EXPECT_EQ(window.Jobs().Record(0).OutputFileName, "01 さくら_.ogg");
   EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "02 song1_.ogg");
   EXPECT_EQ(window.Jobs().Record(2).OutputFileName, "song2.ogg");
-  EXPECT_EQ(window.Settings().ReadString("TagTools", "NamePattern", ""), "%n %t: %a");
+  EXPECT_EQ(windows_->Settings->ReadString("TagTools", "NamePattern", ""), "%n %t: %a");
 
   Select({1});
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%f")});
@@ -615,7 +616,7 @@ TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
   window.FormDropFiles({ToQString(Wave("01 - さくら.wav")), ToQString(Wave("bonus.wav")),
                         ToQString(Wave("02 - 夜 - live.wav"))});
   ASSERT_TRUE(test::WaitForAdding(window));
-  window.Jobs().Record(1).Title = "kept";
+  Model().ApplyTag(TagField::Title, "kept", {1});
   Select({0, 1, 2});
 
   dialogs_.Queue(ScriptedDialogs::PatternAnswer{QStringLiteral("%n - %t")});
@@ -633,7 +634,7 @@ TEST_F(MainWindowTest, TagsFromNameFillsTheMatchingEntriesAndCountsTheOthers) {
   EXPECT_EQ(window.Jobs().Record(1).Title, "kept");
   EXPECT_EQ(window.Jobs().Record(1).TrackNumber, "");
   EXPECT_EQ(window.Jobs().Record(2).Title, "夜 - live");
-  EXPECT_EQ(window.Settings().ReadString("TagTools", "TagPattern", ""), "%n - %t");
+  EXPECT_EQ(windows_->Settings->ReadString("TagTools", "TagPattern", ""), "%n - %t");
 
   // A pattern that every name matches asks nothing more.
   Select({0});
@@ -676,7 +677,7 @@ TEST_F(MainWindowTest, DropRowFollowsThePointerAndFilesFromOutsideStillReachTheW
   test::Control<JobListView>(window, "InputFileList").doItemsLayout();
   const QRect second =
       test::Control<JobListView>(window, "InputFileList")
-          .visualItemRect(test::Control<JobListView>(window, "InputFileList").item(1));
+          .visualRect(Model().index(1, 0));
   EXPECT_EQ(
       test::Control<JobListView>(window, "InputFileList").DropRow(second.topLeft() + QPoint(2, 1)),
       1);
@@ -718,7 +719,7 @@ TEST_F(MainWindowTest, ClearAllAsksAndOnlyOkClears) {
     EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n全削除してよろしいですか？"));
     EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("警告"));
     EXPECT_EQ(window.Jobs().Count(), c.cleared ? 0u : 2u);
-    EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").count(), c.cleared ? 0 : 2);
+    EXPECT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), c.cleared ? 0 : 2);
     EXPECT_EQ(test::Control<QPushButton>(window, "StartEncode").isEnabled(), !c.cleared);
     EXPECT_EQ(test::Control<QAction>(window, "EncodeMenu").isEnabled(), !c.cleared);
   }
@@ -795,8 +796,8 @@ TEST_F(MainWindowTest, FailedSaveAsksWhetherToQuitWithoutSaving) {
     EXPECT_EQ(prompts.back().title, QStringLiteral("警告"));
     EXPECT_EQ(prompts.back().text, QStringLiteral("\n設定を保存せずに終了しますか？"));
     EXPECT_EQ(prompts.back().buttons, MessageButtons::YesNo);
-    EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").count(), 2);
-    EXPECT_EQ(window.Settings().ReadString("General", "DefDir", "-"), window.DefDir());
+    EXPECT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), 2);
+    EXPECT_EQ(windows_->Settings->ReadString("General", "DefDir", "-"), window.DefDir());
   }
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
 }
