@@ -355,9 +355,11 @@ void TMainWindow::DeleteButtonClick() {
   editsArmed_ = false;
   const Selection selection = SelectedIndices();
   if (!selection.empty()) {
-    // The selection is let go first: the rows leave without carrying it along.
+    // The selection and the current row are let go first: the rows leave without
+    // carrying them along, and the keys start again from the top of the list.
     const QSignalBlocker blocker(InputFileList);
     InputFileList->clearSelection();
+    InputFileList->selectionModel()->clearCurrentIndex();
     jobs_.RemoveSelected(selection);
   }
   InputFileListClick();
