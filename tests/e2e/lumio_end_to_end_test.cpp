@@ -296,7 +296,8 @@ TEST_F(EndToEndTest, MirroredTreeIsBroughtUpToDateByEncodingOnlyTheTouchedSource
   TSetupWindow& setup = *windows->SetupWindow;
   WhenShown(setup, [&setup] {
     test::Control<QCheckBox>(setup, "KeepFolderTree").click();
-    test::Control<QComboBox>(setup, "ExistingOutput").setCurrentIndex(1);  // 出力の方が新しければスキップ
+    test::Control<QComboBox>(setup, "ExistingOutput")
+        .setCurrentIndex(1);  // 出力の方が新しければスキップ
     test::Control<QPushButton>(setup, "SetupWindowClose").click();
   });
   test::Control<QPushButton>(*main, "SetupButton").click();

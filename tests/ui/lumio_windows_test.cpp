@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "encode/clock.h"
-#include "support/find_control.h"
 #include "support/fake_clock.h"
+#include "support/find_control.h"
 #include "support/scripted_dialogs.h"
 #include "ui/about_window.h"
 #include "ui/console_window.h"
@@ -42,9 +42,9 @@ class LumioWindowsTest : public ::testing::Test {
 
 TEST_F(LumioWindowsTest, EveryWindowExistsAndNoneIsShownYet) {
   EXPECT_EQ(windows_->MainWindow->windowTitle(), QStringLiteral("Lumio v" LUMIO_VERSION));
-  const QWidget* windows[] = {windows_->MainWindow.get(), windows_->AboutWindow.get(),
-                              windows_->ResultWindow.get(),     windows_->ProgressWindow.get(),
-                              windows_->SetupWindow.get(),      windows_->ConsoleWindow.get()};
+  const QWidget* windows[] = {windows_->MainWindow.get(),   windows_->AboutWindow.get(),
+                              windows_->ResultWindow.get(), windows_->ProgressWindow.get(),
+                              windows_->SetupWindow.get(),  windows_->ConsoleWindow.get()};
   for (const QWidget* window : windows) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();

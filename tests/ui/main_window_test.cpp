@@ -120,7 +120,8 @@ class MainWindowTest : public ::testing::Test {
   // Each entry's title and input path in list order, given as the numbers of AddWaves.
   void ExpectOrder(const std::vector<int>& numbers) {
     ASSERT_EQ(window_->Jobs().Count(), numbers.size());
-    ASSERT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), static_cast<int>(numbers.size()));
+    ASSERT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")),
+              static_cast<int>(numbers.size()));
     for (std::size_t i = 0; i < numbers.size(); ++i) {
       const std::string number = std::to_string(numbers[i]);
       EXPECT_EQ(window_->Jobs().Record(i).Title, "title" + number) << i;
@@ -331,8 +332,7 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   EXPECT_EQ(window.Jobs().InputPath(3), root_ + "waves/c.Wav");
   EXPECT_EQ(window.Jobs().InputPath(4), longPath);
   EXPECT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), 5);
-  EXPECT_EQ(RowText(4),
-            ToQString(longPath));
+  EXPECT_EQ(RowText(4), ToQString(longPath));
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_TRUE(test::Control<QPushButton>(window, "StartEncode").isEnabled());
 }
@@ -659,11 +659,14 @@ TEST_F(MainWindowTest, MovingEntriesKeepsRecordsPathsAndSelectionTogether) {
   PressKey(&test::Control<JobListView>(window, "InputFileList"), Qt::Key_Down, Qt::ControlModifier);
   ExpectOrder({1, 0, 2, 3});
   EXPECT_EQ(SelectedRows(), (Selection{1, 2}));
+  // The first moved entry is the current one, where the keys go on from.
+  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").currentIndex().row(), 1);
   EXPECT_FALSE(test::Control<QLineEdit>(window, "OutputFileName").isEnabled());
 
   emit test::Control<JobListView>(window, "InputFileList").SelectionDropped(4);
   ExpectOrder({1, 3, 0, 2});
   EXPECT_EQ(SelectedRows(), (Selection{2, 3}));
+  EXPECT_EQ(test::Control<JobListView>(window, "InputFileList").currentIndex().row(), 2);
 
   // Plain arrows still only move the current entry.
   PressKey(&test::Control<JobListView>(window, "InputFileList"), Qt::Key_Up);
@@ -676,8 +679,7 @@ TEST_F(MainWindowTest, DropRowFollowsThePointerAndFilesFromOutsideStillReachTheW
   window.show();
   test::Control<JobListView>(window, "InputFileList").doItemsLayout();
   const QRect second =
-      test::Control<JobListView>(window, "InputFileList")
-          .visualRect(Model().index(1, 0));
+      test::Control<JobListView>(window, "InputFileList").visualRect(Model().index(1, 0));
   EXPECT_EQ(
       test::Control<JobListView>(window, "InputFileList").DropRow(second.topLeft() + QPoint(2, 1)),
       1);
@@ -719,7 +721,8 @@ TEST_F(MainWindowTest, ClearAllAsksAndOnlyOkClears) {
     EXPECT_EQ(dialogs_.Prompts().back().text, QStringLiteral("\n全削除してよろしいですか？"));
     EXPECT_EQ(dialogs_.Prompts().back().title, QStringLiteral("警告"));
     EXPECT_EQ(window.Jobs().Count(), c.cleared ? 0u : 2u);
-    EXPECT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")), c.cleared ? 0 : 2);
+    EXPECT_EQ(test::RowCount(test::Control<JobListView>(*window_, "InputFileList")),
+              c.cleared ? 0 : 2);
     EXPECT_EQ(test::Control<QPushButton>(window, "StartEncode").isEnabled(), !c.cleared);
     EXPECT_EQ(test::Control<QAction>(window, "EncodeMenu").isEnabled(), !c.cleared);
   }
