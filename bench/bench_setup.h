@@ -1,8 +1,12 @@
 #pragma once
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -18,6 +22,28 @@ inline std::string FindOggencOrSay() {
   const std::string oggenc = FindOnSearchPath("oggenc");
   if (oggenc.empty()) std::fprintf(stderr, "oggenc is not installed\n");
   return oggenc;
+}
+
+// Starts `arguments` in `folder` with the given standard input and output (-1: /dev/null)
+// and standard error on /dev/null, closing `toClose` in the child; no shell, as xargs
+// would. The child's pid, or -1.
+inline pid_t Spawn(const std::vector<std::string>& arguments, const std::string& folder,
+                   int input = -1, int output = -1, const std::vector<int>& toClose = {}) {
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    dup2(input >= 0 ? input : null, 0);
+    dup2(output >= 0 ? output : null, 1);
+    dup2(null, 2);
+    for (const int descriptor : toClose) close(descriptor);
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return child;
 }
 
 }  // namespace lumio::bench

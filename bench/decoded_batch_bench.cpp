@@ -4,7 +4,6 @@
 // same argument vectors, two at a time, each pair joined by a pipe (no shell). Rounds
 // alternate the two ways (argument: number of rounds, at least 5, default 5); the figure
 // is the median of the rounds' ratios. Ends with one `name: value` line.
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,33 +37,13 @@
 namespace {
 
 using lumio::bench::Median;
+using lumio::bench::Spawn;
 
 using namespace lumio;
 
 constexpr int kFiles = 8;
 constexpr int kSeconds = 60;
 constexpr int kParallel = 2;
-
-// Starts `arguments` in `folder` with the given standard input and output (-1: /dev/null)
-// and standard error on /dev/null.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::string& folder, int input,
-            int output, const std::vector<int>& toClose) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int null = open("/dev/null", O_RDWR);
-    dup2(input >= 0 ? input : null, 0);
-    dup2(output >= 0 ? output : null, 1);
-    dup2(null, 2);
-    for (const int descriptor : toClose) close(descriptor);
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return child;
-}
 
 struct Pipeline {
   std::vector<std::string> decoder;

@@ -6,7 +6,6 @@
 //   against a loop;
 // - the front-end's own CPU time during the engine runs as a share of the encoders'.
 // Ends with one `name: value` line per figure.
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,25 +83,6 @@ Usage Since(const Usage& start) {
   return {end.wall - start.wall, end.selfCpu - start.selfCpu, end.childrenCpu - start.childrenCpu};
 }
 
-// Starts one argument vector in `folder`, output to /dev/null, as xargs or a shell loop
-// would.
-pid_t StartDirectly(const std::vector<std::string>& arguments, const std::string& folder) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int null = open("/dev/null", O_RDWR);
-    dup2(null, 0);
-    dup2(null, 1);
-    dup2(null, 2);
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return child;
-}
-
 // The baseline: the argument vectors run with at most `parallel` at a time, the next one
 // started as soon as one ends (what `xargs -P` does; a loop when `parallel` is 1).
 bool RunAllDirectly(const std::vector<std::vector<std::string>>& vectors, const std::string& folder,
@@ -112,7 +92,7 @@ bool RunAllDirectly(const std::vector<std::vector<std::string>>& vectors, const 
   bool allGood = true;
   while (next < vectors.size() || running > 0) {
     while (running < parallel && next < vectors.size()) {
-      if (StartDirectly(vectors[next++], folder) < 0) return false;
+      if (lumio::bench::Spawn(vectors[next++], folder) < 0) return false;
       ++running;
     }
     int status = 0;

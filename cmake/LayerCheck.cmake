@@ -41,3 +41,56 @@ function(lumio_forbid_gui target)
     endif()
   endforeach()
 endfunction()
+
+# lumio_check_layer_includes(): fail the configure step when a file of a layer includes
+# a header of a layer above its own. The layers, lowest first, are the folders below;
+# a file may include its own layer and those below it. tests/ and bench/ sit on top of
+# them all and are not checked. Only `#include "…"` lines are read, so the scan stays
+# quick; it runs whenever the build is configured.
+set(LUMIO_LAYERS platform core encode ui app)
+set(_lumio_upper_folders tests bench)
+
+function(lumio_check_layer_includes)
+  list(LENGTH LUMIO_LAYERS layer_count)
+  foreach(own_rank RANGE 0 ${layer_count})
+    if(own_rank EQUAL layer_count)
+      break()
+    endif()
+    list(GET LUMIO_LAYERS ${own_rank} own)
+    file(GLOB files RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/${own}/*.cpp
+         ${PROJECT_SOURCE_DIR}/${own}/*.h)
+    foreach(file IN LISTS files)
+      file(STRINGS ${PROJECT_SOURCE_DIR}/${file} includes ENCODING UTF-8
+           REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^/\"]+/")
+      foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^/\"]+)/.*$" "\\1" folder "${line}")
+        list(FIND LUMIO_LAYERS ${folder} rank)
+        if(folder IN_LIST _lumio_upper_folders)
+          set(rank ${layer_count})
+        endif()
+        if(rank GREATER own_rank)
+          _lumio_line_number(${PROJECT_SOURCE_DIR}/${file} "${line}" number)
+          list(SUBLIST LUMIO_LAYERS 0 ${own_rank} below)
+          list(APPEND below ${own})
+          list(JOIN below ", " allowed)
+          list(JOIN LUMIO_LAYERS " < " order)
+          message(FATAL_ERROR "${file}:${number}: ${line}\n"
+                  "The ${own} layer includes a header of the ${folder} layer above it; "
+                  "${own} may include only ${allowed} (${order}).")
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+endfunction()
+
+# The number of the first line of `path` that reads `line`; only called for a file
+# that has failed the check, so reading it whole costs nothing in the usual case.
+function(_lumio_line_number path line out_var)
+  file(READ ${path} text)
+  string(FIND "${text}" "${line}" at)
+  string(SUBSTRING "${text}" 0 ${at} before)
+  string(REGEX MATCHALL "\n" breaks "${before}")
+  list(LENGTH breaks count)
+  math(EXPR number "${count} + 1")
+  set(${out_var} ${number} PARENT_SCOPE)
+endfunction()

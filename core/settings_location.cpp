@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 #include "platform/program_location.h"
 
 namespace lumio {
@@ -47,12 +48,6 @@ std::string HomeFolder() {
 }
 
 }  // namespace
-
-std::string SettingsPathBesideProgram(std::string_view programPath, const PathRules& rules) {
-  const std::string folder = FolderPart(programPath, rules);
-  const std::string fileName = FileNamePart(programPath, rules);
-  return LowerCased(folder + IniFileName(fileName, rules.codePage), rules.codePage);
-}
 
 std::string SettingsFilePathFor(const SettingsEnvironment& environment) {
   const PathRules rules = NativePathRules();

@@ -1,32 +1,34 @@
 #include "encode/decoder_process.h"
 
+#include "encode/child_ending.h"
 #include "encode/child_process.h"
 
 namespace lumio {
 
 DecoderProcess::DecoderProcess(QObject* parent) : QObject(parent) {
-  process_.setStandardInputFile(QProcess::nullDevice());
-  connect(&process_, &QProcess::readyReadStandardError, this, &DecoderProcess::ReadOutput);
-  connect(&process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
-    ReadOutput();
-    reader_.Finish();
-    DecoderEnd end;
-    end.failed = status == QProcess::CrashExit || exitCode != 0;
-    if (end.failed) {
-      const std::string& said = reader_.LastMessageLine();
-      end.brokenPipe = said.find("Broken pipe") != std::string::npos;
-      end.reason = !said.empty() ? said
-                   : status == QProcess::CrashExit
-                       ? std::string("デコーダが強制終了されました")
-                       : "デコーダが終了コード " + std::to_string(exitCode) + " で終了しました";
-    }
-    Finish(std::move(end));
-  });
-  connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+  process_->setStandardInputFile(QProcess::nullDevice());
+  connect(process_.get(), &QProcess::readyReadStandardError, this, &DecoderProcess::ReadOutput);
+  connect(
+      process_.get(), &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        ReadOutput();
+        reader_.Finish();
+        DecoderEnd end;
+        end.failed = status == QProcess::CrashExit || exitCode != 0;
+        if (end.failed) {
+          const std::string& said = reader_.LastMessageLine();
+          end.brokenPipe = said.find("Broken pipe") != std::string::npos;
+          end.reason = !said.empty() ? said
+                       : status == QProcess::CrashExit
+                           ? std::string("デコーダが強制終了されました")
+                           : "デコーダが終了コード " + std::to_string(exitCode) + " で終了しました";
+        }
+        Finish(std::move(end));
+      });
+  connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart) {
       DecoderEnd end;
       end.failed = true;
-      end.reason = "デコーダを起動できません: " + process_.errorString().toStdString();
+      end.reason = "デコーダを起動できません: " + process_->errorString().toStdString();
       // Told from the event loop, never from inside Start.
       QMetaObject::invokeMethod(
           this, [this, end] { Finish(end); }, Qt::QueuedConnection);
@@ -35,32 +37,29 @@ DecoderProcess::DecoderProcess(QObject* parent) : QObject(parent) {
 }
 
 DecoderProcess::~DecoderProcess() {
-  if (process_.state() != QProcess::NotRunning) {
-    process_.disconnect(this);
-    process_.kill();
-    process_.waitForFinished(-1);
-  }
+  process_->disconnect(this);
+  EndChildProcess(std::move(process_));
 }
 
-void DecoderProcess::FeedInto(QProcess& encoder) { process_.setStandardOutputProcess(&encoder); }
+void DecoderProcess::FeedInto(QProcess& encoder) { process_->setStandardOutputProcess(&encoder); }
 
 void DecoderProcess::Start(const std::vector<std::string>& arguments, EncodePriority priority,
                            const std::string& workingFolder) {
-  StartChildProcess(process_, arguments, priority, workingFolder);
+  StartChildProcess(*process_, arguments, priority, workingFolder);
 }
 
 bool DecoderProcess::RequestClose(bool kill) {
-  if (process_.state() != QProcess::Running || ended_) return false;
+  if (process_->state() != QProcess::Running || ended_) return false;
   if (kill) {
-    process_.kill();
+    process_->kill();
   } else {
-    process_.terminate();
+    process_->terminate();
   }
   return true;
 }
 
 void DecoderProcess::ReadOutput() {
-  const QByteArray bytes = process_.readAllStandardError();
+  const QByteArray bytes = process_->readAllStandardError();
   if (bytes.isEmpty()) return;
   const std::optional<std::int64_t> before = reader_.DecodedMs();
   reader_.Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QProcess>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ class DecoderProcess final : public QObject {
 
  public:
   explicit DecoderProcess(QObject* parent = nullptr);
-  // Kills a child that still runs.
+  // Kills a child that still runs, without waiting long for it (see EndChildProcess).
   ~DecoderProcess() override;
 
   DecoderProcess(const DecoderProcess&) = delete;
@@ -54,7 +55,7 @@ class DecoderProcess final : public QObject {
   void ReadOutput();
   void Finish(DecoderEnd end);
 
-  QProcess process_;
+  std::unique_ptr<QProcess> process_ = std::make_unique<QProcess>();
   DecoderOutputReader reader_;
   bool ended_ = false;
 };

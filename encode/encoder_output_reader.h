@@ -19,8 +19,6 @@ class EncoderOutputReader {
 
   // The share of the file encoded so far, 0 to 1; nullopt before the first progress line.
   std::optional<double> Fraction() const { return fraction_; }
-  // The encoder's own estimate of the time left, in seconds.
-  std::optional<long> RemainingSeconds() const { return remainingSeconds_; }
   // The last line that reports an error, without its line end; empty when none came.
   // A line still unfinished when the encoder ends counts too (see Finish).
   const std::string& LastErrorLine() const { return lastErrorLine_; }
@@ -34,7 +32,6 @@ class EncoderOutputReader {
 
   OutputLines lines_;
   std::optional<double> fraction_;
-  std::optional<long> remainingSeconds_;
   std::string lastErrorLine_;
   std::string lastMessageLine_;
 };

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include "encode/child_ending.h"
 #include "encode/child_process.h"
 
 namespace lumio {
@@ -34,43 +35,46 @@ constexpr int kDecoderGraceMs = 5000;
 }  // namespace
 
 EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(parent) {
-  process_.setStandardInputFile(QProcess::nullDevice());
-  process_.setProcessChannelMode(QProcess::MergedChannels);
+  process_->setStandardInputFile(QProcess::nullDevice());
+  process_->setProcessChannelMode(QProcess::MergedChannels);
   if (pace == OutputPace::Batched) {
     outputFile_ = ::memfd_create("lumio-encoder-output", MFD_CLOEXEC);
   }
   if (outputFile_ >= 0) {
     // The child gets a descriptor of its own for the same file, opened by this name.
-    process_.setStandardOutputFile(QStringLiteral("/proc/self/fd/%1").arg(outputFile_));
+    process_->setStandardOutputFile(QStringLiteral("/proc/self/fd/%1").arg(outputFile_));
     outputTimer_ = new QTimer(this);
     outputTimer_->setInterval(kOutputIntervalMs);
     connect(outputTimer_, &QTimer::timeout, this, &EncoderProcess::ForwardOutputFile);
-    connect(&process_, &QProcess::started, outputTimer_, qOverload<>(&QTimer::start));
+    connect(process_.get(), &QProcess::started, outputTimer_, qOverload<>(&QTimer::start));
   } else {
-    connect(&process_, &QProcess::readyReadStandardOutput, this, &EncoderProcess::ForwardOutput);
+    connect(process_.get(), &QProcess::readyReadStandardOutput, this,
+            &EncoderProcess::ForwardOutput);
   }
-  connect(&process_, &QProcess::started, this, &EncoderProcess::Started);
-  connect(&process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
-    if (outputTimer_ != nullptr) {
-      outputTimer_->stop();
-      ForwardOutputFile();
-    } else {
-      ForwardOutput();
-    }
-    EncoderExit exit;
-    exit.started = true;
-    exit.signalled = status == QProcess::CrashExit;
-    exit.exitCode = exit.signalled ? -1 : exitCode;
-    encoderExit_ = exit;
-    if (decoder_ && !decoder_->HasEnded()) {
-      QTimer::singleShot(kDecoderGraceMs, decoder_.get(), [this] { decoder_->RequestClose(true); });
-    }
-    FinishWhenBothEnded();
-  });
-  connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+  connect(process_.get(), &QProcess::started, this, &EncoderProcess::Started);
+  connect(process_.get(), &QProcess::finished, this,
+          [this](int exitCode, QProcess::ExitStatus status) {
+            if (outputTimer_ != nullptr) {
+              outputTimer_->stop();
+              ForwardOutputFile();
+            } else {
+              ForwardOutput();
+            }
+            EncoderExit exit;
+            exit.started = true;
+            exit.signalled = status == QProcess::CrashExit;
+            exit.exitCode = exit.signalled ? -1 : exitCode;
+            encoderExit_ = exit;
+            if (decoder_ && !decoder_->HasEnded()) {
+              QTimer::singleShot(kDecoderGraceMs, decoder_.get(),
+                                 [this] { decoder_->RequestClose(true); });
+            }
+            FinishWhenBothEnded();
+          });
+  connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart) {
       EncoderExit exit;
-      exit.startError = process_.errorString().toStdString();
+      exit.startError = process_->errorString().toStdString();
       if (decoder_) decoder_->RequestClose(true);
       Finish(exit);
     }
@@ -78,11 +82,8 @@ EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(paren
 }
 
 EncoderProcess::~EncoderProcess() {
-  if (process_.state() != QProcess::NotRunning) {
-    process_.disconnect(this);
-    process_.kill();
-    process_.waitForFinished(-1);
-  }
+  process_->disconnect(this);
+  EndChildProcess(std::move(process_));
   if (outputFile_ >= 0) {
     ::close(outputFile_);
   }
@@ -93,7 +94,7 @@ void EncoderProcess::Start(const std::vector<std::string>& arguments, EncodePrio
                            const std::vector<std::string>& decoderArguments) {
   if (!decoderArguments.empty()) {
     decoder_ = std::make_unique<DecoderProcess>();
-    decoder_->FeedInto(process_);
+    decoder_->FeedInto(*process_);
     connect(decoder_.get(), &DecoderProcess::Decoded, this, &EncoderProcess::Decoded);
     connect(decoder_.get(), &DecoderProcess::Ended, this, [this](const DecoderEnd& end) {
       decoderEnd_ = end;
@@ -104,7 +105,7 @@ void EncoderProcess::Start(const std::vector<std::string>& arguments, EncodePrio
     // The data flows from the decoder, so it starts first.
     decoder_->Start(decoderArguments, priority, workingFolder);
   }
-  StartChildProcess(process_, arguments, priority, workingFolder);
+  StartChildProcess(*process_, arguments, priority, workingFolder);
 }
 
 void EncoderProcess::FinishWhenBothEnded() {
@@ -122,11 +123,11 @@ void EncoderProcess::RequestClose() {
   // likes; asked again, it is killed, so that a repeated cancel always ends the file.
   const bool kill = closeRequested_;
   bool asked = decoder_ && decoder_->RequestClose(kill);
-  if (process_.state() == QProcess::Running) {
+  if (process_->state() == QProcess::Running) {
     if (kill) {
-      process_.kill();
+      process_->kill();
     } else {
-      process_.terminate();
+      process_->terminate();
     }
     asked = true;
   }
@@ -134,7 +135,7 @@ void EncoderProcess::RequestClose() {
 }
 
 void EncoderProcess::ForwardOutput() {
-  const QByteArray bytes = process_.readAllStandardOutput();
+  const QByteArray bytes = process_->readAllStandardOutput();
   if (!bytes.isEmpty()) {
     emit Output(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   }

@@ -51,7 +51,8 @@ class EncoderProcess final : public QObject, public RunningEncoder {
 
  public:
   explicit EncoderProcess(OutputPace pace = OutputPace::Live, QObject* parent = nullptr);
-  // Kills a child that still runs (only when the program is torn down mid-run).
+  // Kills a child that still runs (only when the program is torn down mid-run), without
+  // waiting long for it (see EndChildProcess).
   ~EncoderProcess() override;
 
   EncoderProcess(const EncoderProcess&) = delete;
@@ -83,7 +84,7 @@ class EncoderProcess final : public QObject, public RunningEncoder {
   // Reports the end once the encoder and its decoder have both ended.
   void FinishWhenBothEnded();
 
-  QProcess process_;
+  std::unique_ptr<QProcess> process_ = std::make_unique<QProcess>();
   // Batched output goes to an anonymous in-memory file, read from `outputRead_` on.
   int outputFile_ = -1;
   off_t outputRead_ = 0;

@@ -182,8 +182,12 @@ void BatchController::Finished(const std::vector<JobOutcome>& outcomes,
 void BatchController::Faulted() {
   run_.release()->deleteLater();
   GiveWindowsBack();
-  ShowError("処理に失敗しました");
-  emit Ended();
+  // Like the report at the end, the message waits for the event loop: a modal window
+  // opened here would run its loop inside the run's signal.
+  QTimer::singleShot(0, this, [this] {
+    ShowError("処理に失敗しました");
+    emit Ended();
+  });
 }
 
 void BatchController::GiveWindowsBack() {

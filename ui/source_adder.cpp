@@ -84,8 +84,11 @@ void SourceAdder::ShowProgress() {
   progress_->setMinimumDuration(0);
   progress_->setAutoClose(false);
   progress_->setAutoReset(false);
-  // Cancelling keeps what was added so far and reports the failures met until then.
-  connect(progress_, &QProgressDialog::canceled, this, [this] { End(true); });
+  // Cancelling keeps what was added so far and reports the failures met until then;
+  // from the event loop, so that the window's answer (a message box) does not run its
+  // loop inside the cancel signal of a dialog that is going away.
+  connect(
+      progress_, &QProgressDialog::canceled, this, [this] { End(true); }, Qt::QueuedConnection);
   progress_->show();
 }
 

@@ -12,40 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BesideCase {
-  const char* name;
-  PathRules rules;
-  std::string program;
-  std::string expected;
-};
-
-class SettingsPathBesideProgramTest : public testing::TestWithParam<BesideCase> {};
-
-TEST_P(SettingsPathBesideProgramTest, ReplacesExtensionAndLowersSingleByteLetters) {
-  const BesideCase& c = GetParam();
-  EXPECT_EQ(SettingsPathBesideProgram(c.program, c.rules), c.expected);
-}
-
-constexpr PathRules kWindowsShiftJis{PathStyle::Windows, CodePage::ShiftJis};
-constexpr PathRules kPosixUtf8{PathStyle::Posix, CodePage::Utf8};
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, SettingsPathBesideProgramTest,
-    testing::Values(BesideCase{"WindowsProgram", kWindowsShiftJis, "D:\\Tools\\Lumio.exe",
-                               "d:\\tools\\lumio.ini"},
-                    BesideCase{"WindowsNoExtension", kWindowsShiftJis, "D:\\Tools\\Lumio",
-                               "d:\\tools\\lumio.ini"},
-                    BesideCase{"WindowsDotInFolderOnly", kWindowsShiftJis, "D:\\A.B\\Prog",
-                               "d:\\a.b\\prog.ini"},
-                    BesideCase{"WindowsLastDotStartsExtension", kWindowsShiftJis, "D:\\x.Tar.EXE",
-                               "d:\\x.tar.ini"},
-                    // ア is 0x83 0x41: its trail byte looks like 'A' and must stay.
-                    BesideCase{"WindowsKanaKeepsTrailByte", kWindowsShiftJis,
-                               "D:\\\x83\x41\\Lumio.exe", "d:\\\x83\x41\\lumio.ini"},
-                    BesideCase{"PosixProgram", kPosixUtf8, "/opt/Lumio/Lumio",
-                               "/opt/lumio/lumio.ini"}),
-    [](const testing::TestParamInfo<BesideCase>& info) { return info.param.name; });
-
 class SettingsFilePathForTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(fs::create_directories(root_ + "/Bin")); }

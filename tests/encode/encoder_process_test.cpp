@@ -5,10 +5,12 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 
+#include "encode/child_ending.h"
 #include "encode_test_support.h"
 
 namespace lumio {
@@ -129,6 +131,71 @@ TEST_F(EncoderProcessTest, ARepeatedCloseRequestKillsAnEncoderThatIgnoresTheFirs
   EXPECT_LT(elapsed.elapsed(), 10000);
 }
 
+// Whether `pid` is a process that has not ended (a zombie has).
+bool Alive(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string number, name, state;
+  return static_cast<bool>(stat >> number >> name >> state) && state != "Z";
+}
+
+TEST_F(EncoderProcessTest, DestroyingARunningEncoderEndsItAndItsDecoderWithinTheBound) {
+  // Each child writes its pid to the file named by its first argument, then waits.
+  const std::string script = dir_.Path() + "/child";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\ntrap '' TERM\necho $$ >> \"$1\"\nexec sleep 60\n";
+  }
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  const std::string pids = dir_.Path() + "/pids";
+  const struct {
+    const char* name;
+    bool withDecoder;
+    bool closeRequested;  // SIGTERM first, which the children ignore
+  } cases[] = {{"encoder alone", false, false},
+               {"encoder that ignored a close request", false, true},
+               {"encoder fed by a decoder, both ignoring a close request", true, true}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(pids);
+    std::vector<pid_t> children;
+    {
+      auto process = std::make_unique<EncoderProcess>();
+      process->Start(
+          {script, pids}, EncodePriority::Normal, dir_.Path(),
+          c.withDecoder ? std::vector<std::string>{script, pids} : std::vector<std::string>{});
+      const std::size_t expected = c.withDecoder ? 2 : 1;
+      ASSERT_TRUE(QTest::qWaitFor(
+          [&] {
+            children.clear();
+            std::ifstream in(pids);
+            for (pid_t pid = 0; in >> pid;) children.push_back(pid);
+            return children.size() == expected;
+          },
+          10000))
+          << c.name;
+      if (c.closeRequested) process->RequestClose();
+      QElapsedTimer elapsed;
+      elapsed.start();
+      process.reset();
+      EXPECT_LT(elapsed.elapsed(), 2 * kChildEndWaitMs + 500) << c.name;
+    }
+    for (const pid_t child : children) EXPECT_FALSE(Alive(child)) << c.name;
+  }
+}
+
+TEST_F(EncoderProcessTest, AChildLeftToReapIsFreedOnceItEnds) {
+  auto process = std::make_unique<QProcess>();
+  process->start(QStringLiteral("sleep"), {QStringLiteral("60")});
+  ASSERT_TRUE(process->waitForStarted(10000));
+  const pid_t child = static_cast<pid_t>(process->processId());
+  QSignalSpy freed(process.get(), &QObject::destroyed);
+  ReapLater(std::move(process));
+  // Still running: kept, not freed and not waited for.
+  EXPECT_TRUE(freed.isEmpty());
+  ASSERT_EQ(::kill(child, SIGKILL), 0);
+  EXPECT_TRUE(freed.wait(10000));
+  EXPECT_FALSE(Alive(child));
+}
+
 TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatches) {
   environment_.Set("LUMIO_FAKE_SAY", "[ 12.5%] progress\r");
   for (const OutputPace pace : {OutputPace::Live, OutputPace::Batched}) {
@@ -182,13 +249,8 @@ TEST_F(EncoderProcessTest, TheEncoderDiesWithTheProgramThatStartedIt) {
   std::ifstream(pidFile) >> encoder;
   ASSERT_GT(encoder, 0);
   // Gone, or a zombie that nobody has reaped yet.
-  const auto alive = [encoder] {
-    std::ifstream stat("/proc/" + std::to_string(encoder) + "/stat");
-    std::string pid, name, state;
-    return static_cast<bool>(stat >> pid >> name >> state) && state != "Z";
-  };
-  for (int i = 0; i < 300 && alive(); ++i) ::usleep(10000);
-  EXPECT_FALSE(alive());
+  for (int i = 0; i < 300 && Alive(encoder); ++i) ::usleep(10000);
+  EXPECT_FALSE(Alive(encoder));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -14,9 +15,13 @@
 #include <QWindow>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <new>
+#include <optional>
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
+#include "encode/clock.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
 #include "support/fake_clock.h"
@@ -228,16 +233,41 @@ TEST_F(BatchControllerTest, ARefusedBatchAsksOrTellsOnceAndStartsNothing) {
   EXPECT_FALSE(FileExists(root + "a.ogg"));
 }
 
-TEST_F(BatchControllerTest, AFaultDuringTheRunGivesTheWindowsBack) {
+// Throws at its third reading, as a fault in the middle of a run would, and at that
+// moment queues `marker` on the event loop.
+class FaultingClock final : public Clock {
+ public:
+  explicit FaultingClock(std::function<void()> marker) : marker_(std::move(marker)) {}
+  std::int64_t CurrentMilliseconds() override {
+    if (++readings_ == 3) {
+      QMetaObject::invokeMethod(QCoreApplication::instance(), marker_, Qt::QueuedConnection);
+      throw std::bad_alloc();
+    }
+    return 0;
+  }
+
+ private:
+  std::function<void()> marker_;
+  int readings_ = 0;
+};
+
+TEST_F(BatchControllerTest, AFaultGivesTheWindowsBackAndSaysSoFromTheEventLoop) {
   AddJob("a");
-  clock = ScriptedClock({0}, 2);
   dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
-  RunBatch();
+  // Queued when the fault is raised: it runs before the message only when the message
+  // waits for the event loop instead of showing inside the run's signal.
+  std::optional<std::size_t> promptsAfterTheFault;
+  FaultingClock faulting([&] { promptsAfterTheFault = dialogs.Prompts().size(); });
+  BatchController faulted(mainWindow, progress, result, console, dialogs, faulting);
+  QSignalSpy ended(&faulted, &BatchController::Ended);
+  faulted.Start(jobs, settings, "", NativePathRules());
+  ASSERT_TRUE(ended.wait(30000));
+  EXPECT_EQ(promptsAfterTheFault, 0u);
   ASSERT_EQ(dialogs.Prompts().size(), 1u);
   EXPECT_EQ(dialogs.Prompts()[0].text, QStringLiteral("\n処理に失敗しました"));
   EXPECT_TRUE(mainWindow.isEnabled());
   EXPECT_FALSE(progress.isVisible());
-  EXPECT_FALSE(controller.IsRunning());
+  EXPECT_FALSE(faulted.IsRunning());
 }
 
 TEST_F(BatchControllerTest, AnAbandonedRunLeavesNoEncoderAndNoHiddenFile) {
