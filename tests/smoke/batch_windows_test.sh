@@ -64,7 +64,14 @@ progress_at=$(grep -n -i "^$(printf '0x%x' "$progress")$" <<<"$stacking" | cut -
   fail "the progress window went below the main window: $stacking"
 
 ls -A "$work/out" | grep -q '^\.lumio-' || fail "no hidden output file while the encoder runs"
-encoder_pid=$(pgrep -f "^$encoder" | head -n1 || true)
+# The program's own child: other tests may run the same stand-in encoder meanwhile, and
+# the child takes the encoder's name only once it has started it.
+encoder_pid=""
+for _ in $(seq 1 100); do
+  encoder_pid=$(pgrep -P "$app_pid" -f "^$encoder" | head -n1 || true)
+  [ -n "$encoder_pid" ] && break
+  sleep 0.1
+done
 [ -n "$encoder_pid" ] || fail "the encoder is not running"
 
 kill -TERM "$app_pid"
@@ -74,9 +81,14 @@ for _ in $(seq 1 100); do
 done
 kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after SIGTERM"
 app_pid=""
-sleep 0.2
-if kill -0 "$encoder_pid" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$encoder_pid/status"; then
-  fail "the encoder outlived the program"
-fi
+# Gone, or a zombie that nobody has reaped yet, once the kill has taken effect.
+encoder_alive() {
+  kill -0 "$encoder_pid" 2>/dev/null && ! grep -qs '^State:.*Z' "/proc/$encoder_pid/status"
+}
+for _ in $(seq 1 100); do
+  encoder_alive || break
+  sleep 0.1
+done
+encoder_alive && fail "the encoder outlived the program"
 [ -z "$(ls -A "$work/out")" ] || fail "files were left in the output folder: $(ls -A "$work/out")"
 echo "batch windows test passed"

@@ -26,6 +26,7 @@
 
 #include "core/folder_tree.h"
 #include "platform/file_system.h"
+#include "support/current_folder_guard.h"
 #include "support/fake_clock.h"
 #include "support/find_control.h"
 #include "support/run_tool.h"
@@ -51,11 +52,7 @@ class MainWindowTest : public ::testing::Test {
     settingsPath_ = root_ + "config/lumio.ini";
     std::filesystem::create_directories(root_ + "program");
     std::filesystem::create_directories(root_ + "waves");
-    startFolder_ = CurrentFolder();
   }
-
-  // The add-files dialog moves the process into its folder, which the test removes.
-  void TearDown() override { SetCurrentFolder(startFolder_); }
 
   void WriteSettings(const std::string& text) {
     std::filesystem::create_directories(root_ + "config");
@@ -144,7 +141,8 @@ class MainWindowTest : public ::testing::Test {
   ScriptedDialogs dialogs_;
   FixedClock clock_;
   std::unique_ptr<TMainWindow> window_;
-  std::string startFolder_;
+  // The add-files dialog moves the process into its folder, which the test removes.
+  test::CurrentFolderGuard folderGuard_;
 };
 
 TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
@@ -554,6 +552,7 @@ TEST_F(MainWindowTest, TrackNumbersFollowTheListOrderOfTheSelection) {
   };
   const Case cases[] = {
       {4, {1, 3}, {"", "1", "", "2"}},
+      {4, {3, 1}, {"", "1", "", "2"}},  // selected bottom-up
       {11,
        {0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
        {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", ""}},
