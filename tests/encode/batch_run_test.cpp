@@ -47,6 +47,9 @@ class RecordingConsoles : public ConsoleProvider, public ConsoleSink {
   std::string output;
 };
 
+// What the stand-in encoder says to tell that it is half way.
+constexpr const char* kHalfWay = "\t[ 50.0%] [ 0m01s remaining] |\r";
+
 struct RunResult {
   std::vector<std::string> events;
   std::vector<JobOutcome> outcomes;
@@ -66,7 +69,8 @@ class BatchRunTest : public test::JobListTest {
     environment_.Set("LUMIO_FAKE_RECORD", record_);
   }
 
-  // Runs the list to its end; `whileRunning` is called once the first encoder has started.
+  // Runs the list to its end; `whileRunning` is called when an encoder first tells its
+  // progress (the stand-in waiting with LUMIO_FAKE_WAIT has then written its half file).
   RunResult Run(BatchRunOptions options = {}, ConsoleProvider* consoles = nullptr,
                 std::function<void(BatchRun&)> whileRunning = {}) {
     RunResult result;
@@ -78,10 +82,6 @@ class BatchRunTest : public test::JobListTest {
     QObject::connect(&run, &BatchRun::JobStarting, [&](std::size_t job, int lane) {
       result.events.push_back("start " + std::to_string(job) + " in " + std::to_string(lane));
       result.mostRunning = std::max(result.mostRunning, ++running);
-      if (whileRunning) {
-        QTimer::singleShot(300, &run, [&run, whileRunning] { whileRunning(run); });
-        whileRunning = {};
-      }
     });
     QObject::connect(&run, &BatchRun::JobEnded, [&](std::size_t job, int, const JobOutcome& o) {
       --running;
@@ -90,6 +90,7 @@ class BatchRunTest : public test::JobListTest {
     QObject::connect(&run, &BatchRun::JobProgress, [&](std::size_t job, int lane, double fraction) {
       result.jobProgress.push_back(std::to_string(job) + " in " + std::to_string(lane) + " at " +
                                    std::to_string(fraction));
+      if (whileRunning) std::exchange(whileRunning, {})(run);
     });
     QObject::connect(&run, &BatchRun::BatchProgressed,
                      [&](double fraction, std::optional<std::int64_t> remainingMs) {
@@ -217,6 +218,7 @@ TEST_F(BatchRunTest, CancelLeavesNoPartialFileAndKeepsTheEarlierCompleteOne) {
     std::ofstream(root_ + "out/a.ogg") << "complete earlier file";
     ScopedEnvironment wait;
     wait.Set("LUMIO_FAKE_WAIT", "1");
+    wait.Set("LUMIO_FAKE_SAY", kHalfWay);
     QElapsedTimer elapsed;
     elapsed.start();
     const RunResult result =
@@ -348,7 +350,7 @@ TEST_F(BatchRunTest, SkippedJobsRunNoEncoderAndAreCountedApart) {
 TEST_F(BatchRunTest, TheShareDoneAndTheTimeLeftFollowWhatTheEncodersSay) {
   // Each encoder says it is half way, then waits until the run is cancelled. The clock
   // reads 5 000 ms until both encoders have started, and 6 000 ms from then on.
-  environment_.Set("LUMIO_FAKE_SAY", "\t[ 50.0%] [ 0m01s remaining] |\r");
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
   environment_.Set("LUMIO_FAKE_WAIT", "1");
   settings_.WriteInteger("Options", "ExistingOutput", 1);
   for (const char* name : {"a", "b", "skipped"}) AddJob(name);
@@ -426,6 +428,7 @@ TEST_F(BatchRunTest, ARunThatStopsEarlyRemovesTheFoldersItMadeAndLeftEmpty) {
   jobs_.Record(0).OutputSubfolder = "Artist/CD 1/";
   jobs_.Record(1).OutputSubfolder = "Existing/New/";
   environment_.Set("LUMIO_FAKE_WAIT", "1");
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
   const RunResult result = Run({.parallel = 2}, nullptr, [](BatchRun& run) { run.Cancel(); });
   EXPECT_EQ(result.outcomes.size(), 2u);
   // The folder that was there before stays, empty as it is.
@@ -514,7 +517,9 @@ TEST_F(BatchRunTest, AFaultStopsTheRunAndItsEncoders) {
   AddJob("a");
   AddJob("b");
   environment_.Set("LUMIO_FAKE_WAIT", "1");
-  clock_ = ScriptedClock({0}, 2);  // the first job's end cannot be timed
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
+  // Read at the start, the first job's start and its progress: its end cannot be timed.
+  clock_ = ScriptedClock({0}, 3);
   QElapsedTimer elapsed;
   elapsed.start();
   const RunResult result = Run({}, nullptr, [](BatchRun& run) { run.Cancel(); });
