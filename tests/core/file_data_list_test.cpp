@@ -9,6 +9,7 @@
 
 #include "core/settings_store.h"
 #include "platform/file_system.h"
+#include "support/current_folder_guard.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
 
@@ -118,15 +119,13 @@ TEST_F(JobListTest, StandardFolderIsCheckedOnDisk) {
 }
 
 TEST_F(JobListTest, RelativeStandardFolderIsKeptAsFoundAtAddTime) {
-  const std::string before = CurrentFolder();
+  const test::CurrentFolderGuard folderGuard;
   ASSERT_TRUE(std::filesystem::create_directory(folder_ + "ogg"));
   ASSERT_TRUE(SetCurrentFolder(folder_));
   settings_.WriteBool("Options", "UseStdOutput", true);
   settings_.WriteString("Options", "StdOutputDir", "ogg");
   FileDataList list(kPosix);
-  const bool added = list.AddWaveFile(WriteWave("song.wav"), settings_, "");
-  ASSERT_TRUE(SetCurrentFolder(before));
-  ASSERT_TRUE(added);
+  ASSERT_TRUE(list.AddWaveFile(WriteWave("song.wav"), settings_, ""));
   EXPECT_EQ(list.Record(0).OutputDir, folder_ + "ogg");
 }
 

@@ -13,6 +13,8 @@
 #include "encode/command_line.h"
 #include "encode/command_line_split.h"
 #include "platform/file_system.h"
+#include "support/current_folder_guard.h"
+#include "support/ogg_comments.h"
 #include "support/run_tool.h"
 #include "support/sound_bytes.h"
 #include "support/temporary_folder.h"
@@ -22,26 +24,11 @@ namespace {
 
 using lumio::test::RunTool;
 
-// Every "NAME=value" line that `vorbiscomment -l` prints, names upper-cased, with how
-// often each line appears.
+// Every comment as "NAME=value", names upper-cased, with how often each appears.
 std::map<std::string, int> CommentLines(const std::string& path) {
-  QProcess lister;
-  lister.start(QStringLiteral("vorbiscomment"),
-               {QStringLiteral("-l"), QString::fromStdString(path)});
-  EXPECT_TRUE(lister.waitForFinished(30000));
-  EXPECT_EQ(lister.exitCode(), 0);
   std::map<std::string, int> lines;
-  const std::string output = lister.readAllStandardOutput().toStdString();
-  std::size_t start = 0;
-  while (start < output.size()) {
-    std::size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
-    std::string line = output.substr(start, end - start);
-    for (std::size_t i = 0; i < line.size() && line[i] != '='; ++i) {
-      line[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[i])));
-    }
-    ++lines[line];
-    start = end + 1;
+  for (const test::OggComment& comment : test::ReadOggComments(path)) {
+    ++lines[test::UpperCase(comment.name) + "=" + comment.value];
   }
   return lines;
 }
@@ -54,10 +41,9 @@ std::string Encode(const FileDataList& jobs, std::size_t index, const std::strin
       oggenc, " -q 1.0", job.Title, job.Artist, job.Album, job.Date, job.TrackNumber, job.Comment,
       job.OutputFileName, jobs.InputPath(index), CodePage::Utf8));
   // The output name is taken in the job's output folder, as a batch does.
-  const std::string before = CurrentFolder();
+  const test::CurrentFolderGuard folderGuard;
   EXPECT_TRUE(SetCurrentFolder(job.OutputDir));
   EXPECT_TRUE(RunTool(arguments));
-  SetCurrentFolder(before);
   return job.OutputDir + job.OutputFileName;
 }
 

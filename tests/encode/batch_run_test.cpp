@@ -7,9 +7,12 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <variant>
 
 #include "core/file_data_list.h"
@@ -44,12 +47,18 @@ class RecordingConsoles : public ConsoleProvider, public ConsoleSink {
   std::string output;
 };
 
+// What the stand-in encoder says to tell that it is half way.
+constexpr const char* kHalfWay = "\t[ 50.0%] [ 0m01s remaining] |\r";
+
 struct RunResult {
   std::vector<std::string> events;
   std::vector<JobOutcome> outcomes;
   BatchSummary summary;
   bool faulted = false;
   int mostRunning = 0;
+  // What BatchProgressed and JobProgress told, in the order told.
+  std::vector<std::pair<double, std::optional<std::int64_t>>> batchProgress;
+  std::vector<std::string> jobProgress;
 };
 
 class BatchRunTest : public test::JobListTest {
@@ -60,7 +69,8 @@ class BatchRunTest : public test::JobListTest {
     environment_.Set("LUMIO_FAKE_RECORD", record_);
   }
 
-  // Runs the list to its end; `whileRunning` is called once the first encoder has started.
+  // Runs the list to its end; `whileRunning` is called when an encoder first tells its
+  // progress (the stand-in waiting with LUMIO_FAKE_WAIT has then written its half file).
   RunResult Run(BatchRunOptions options = {}, ConsoleProvider* consoles = nullptr,
                 std::function<void(BatchRun&)> whileRunning = {}) {
     RunResult result;
@@ -72,15 +82,21 @@ class BatchRunTest : public test::JobListTest {
     QObject::connect(&run, &BatchRun::JobStarting, [&](std::size_t job, int lane) {
       result.events.push_back("start " + std::to_string(job) + " in " + std::to_string(lane));
       result.mostRunning = std::max(result.mostRunning, ++running);
-      if (whileRunning) {
-        QTimer::singleShot(300, &run, [&run, whileRunning] { whileRunning(run); });
-        whileRunning = {};
-      }
     });
     QObject::connect(&run, &BatchRun::JobEnded, [&](std::size_t job, int, const JobOutcome& o) {
       --running;
       result.events.push_back("end " + std::to_string(job) + (o.succeeded ? " ok" : " failed"));
     });
+    QObject::connect(&run, &BatchRun::JobProgress, [&](std::size_t job, int lane, double fraction) {
+      result.jobProgress.push_back(std::to_string(job) + " in " + std::to_string(lane) + " at " +
+                                   std::to_string(fraction));
+      if (whileRunning) std::exchange(whileRunning, {})(run);
+    });
+    QObject::connect(&run, &BatchRun::BatchProgressed,
+                     [&](double fraction, std::optional<std::int64_t> remainingMs) {
+                       result.batchProgress.emplace_back(fraction, remainingMs);
+                       if (result.batchProgress.size() == cancelAfterProgress_) run.Cancel();
+                     });
     QObject::connect(&run, &BatchRun::Finished,
                      [&](const std::vector<JobOutcome>& outcomes, const BatchSummary& summary) {
                        result.outcomes = outcomes;
@@ -111,6 +127,8 @@ class BatchRunTest : public test::JobListTest {
   std::string record_;
   ScopedEnvironment environment_;
   ScriptedClock clock_{{0}};
+  // The run is cancelled once BatchProgressed has come this often; never when 0.
+  std::size_t cancelAfterProgress_ = 0;
 };
 
 TEST_F(BatchRunTest, TwoJobReportMatchesTheWorkedExample) {
@@ -200,6 +218,7 @@ TEST_F(BatchRunTest, CancelLeavesNoPartialFileAndKeepsTheEarlierCompleteOne) {
     std::ofstream(root_ + "out/a.ogg") << "complete earlier file";
     ScopedEnvironment wait;
     wait.Set("LUMIO_FAKE_WAIT", "1");
+    wait.Set("LUMIO_FAKE_SAY", kHalfWay);
     QElapsedTimer elapsed;
     elapsed.start();
     const RunResult result =
@@ -328,6 +347,54 @@ TEST_F(BatchRunTest, SkippedJobsRunNoEncoderAndAreCountedApart) {
   }
 }
 
+TEST_F(BatchRunTest, TheShareDoneAndTheTimeLeftFollowWhatTheEncodersSay) {
+  // Each encoder says it is half way, then waits until the run is cancelled. The clock
+  // reads 5 000 ms until both encoders have started, and 6 000 ms from then on.
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
+  environment_.Set("LUMIO_FAKE_WAIT", "1");
+  settings_.WriteInteger("Options", "ExistingOutput", 1);
+  for (const char* name : {"a", "b", "skipped"}) AddJob(name);
+  std::ofstream(root_ + "out/skipped.ogg") << "up to date";
+  const double size = static_cast<double>(std::filesystem::file_size(root_ + "in/a.wav"));
+  const auto timeLeft = [](double fraction) {
+    return std::llround(1000 * (1 - fraction) / fraction);
+  };
+  // An up-to-date output is done without work: it weighs one byte, not its source's size.
+  const double afterSkipped = (1 + size / 2) / (1 + 2 * size);
+  const struct {
+    const char* name;
+    std::vector<std::string> names;
+    std::vector<std::pair<double, std::int64_t>> batch;
+  } cases[] = {
+      {"two equal jobs", {"a", "b"}, {{0.25, 3000}, {0.5, 1000}}},
+      {"a skipped job first",
+       {"skipped", "a", "b"},
+       {{afterSkipped, timeLeft(afterSkipped)},
+        {(1 + size) / (1 + 2 * size), timeLeft((1 + size) / (1 + 2 * size))}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    jobs_.Clear();
+    for (const std::string& name : c.names) {
+      ASSERT_TRUE(jobs_.AddWaveFile(root_ + "in/" + name + ".wav", settings_, root_ + "out/"));
+    }
+    clock_ = ScriptedClock({5000, 5000, 5000, 6000});
+    cancelAfterProgress_ = 2;
+    const RunResult result = Run({.parallel = 2});
+    ASSERT_EQ(result.batchProgress.size(), c.batch.size());
+    for (std::size_t i = 0; i < c.batch.size(); ++i) {
+      EXPECT_NEAR(result.batchProgress[i].first, c.batch[i].first, 1e-9) << i;
+      EXPECT_EQ(result.batchProgress[i].second, c.batch[i].second) << i;
+    }
+    // Each job's own share goes with its lane, whichever encoder speaks first.
+    std::vector<std::string> lanes = result.jobProgress;
+    std::sort(lanes.begin(), lanes.end());
+    const std::size_t first = c.names.size() - 2;
+    EXPECT_EQ(lanes, (std::vector<std::string>{std::to_string(first) + " in 0 at 0.500000",
+                                               std::to_string(first + 1) + " in 1 at 0.500000"}));
+  }
+}
+
 TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
   AddJob("a");
   AddJob("b");
@@ -343,9 +410,12 @@ TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
   EXPECT_EQ(result.outcomes[0].outputPath, root_ + "out/Artist/CD 1/a.ogg");
   EXPECT_EQ(Files("out/Artist/CD 1"), std::vector<std::string>{"a.ogg"});
   EXPECT_FALSE(result.outcomes[1].succeeded);
-  EXPECT_FALSE(result.outcomes[1].ran);
-  EXPECT_EQ(result.outcomes[1].reason,
-            "出力先フォルダを作成できません: " + root_ + "out/blocked/: Not a directory");
+  // A job that never ran has no time in its block.
+  EXPECT_EQ(JobBlockLines(result.outcomes[1]),
+            (std::vector<std::string>{"[中止]", root_ + "out/blocked/CD2/b.ogg",
+                                      "理由 ： 出力先フォルダを作成できません: " + root_ +
+                                          "out/blocked/: Not a directory",
+                                      ""}));
   EXPECT_FALSE(result.summary.completed);
   // The batch stopped before the third job, whose folder is not made.
   EXPECT_FALSE(std::filesystem::exists(root_ + "out/never"));
@@ -358,6 +428,7 @@ TEST_F(BatchRunTest, ARunThatStopsEarlyRemovesTheFoldersItMadeAndLeftEmpty) {
   jobs_.Record(0).OutputSubfolder = "Artist/CD 1/";
   jobs_.Record(1).OutputSubfolder = "Existing/New/";
   environment_.Set("LUMIO_FAKE_WAIT", "1");
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
   const RunResult result = Run({.parallel = 2}, nullptr, [](BatchRun& run) { run.Cancel(); });
   EXPECT_EQ(result.outcomes.size(), 2u);
   // The folder that was there before stays, empty as it is.
@@ -446,7 +517,9 @@ TEST_F(BatchRunTest, AFaultStopsTheRunAndItsEncoders) {
   AddJob("a");
   AddJob("b");
   environment_.Set("LUMIO_FAKE_WAIT", "1");
-  clock_ = ScriptedClock({0}, 2);  // the first job's end cannot be timed
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
+  // Read at the start, the first job's start and its progress: its end cannot be timed.
+  clock_ = ScriptedClock({0}, 3);
   QElapsedTimer elapsed;
   elapsed.start();
   const RunResult result = Run({}, nullptr, [](BatchRun& run) { run.Cancel(); });

@@ -17,7 +17,6 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "core/vorbis_comment.h"
 #include "encode/batch_plan.h"
 #include "encode/batch_run.h"
 #include "encode/clock.h"
@@ -25,6 +24,7 @@
 #include "encode_test_support.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
+#include "support/ogg_comments.h"
 #include "support/print_carried_field.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
@@ -51,14 +51,9 @@ struct OutputTags {
 };
 
 OutputTags ReadOutput(const std::string& path) {
-  TagLib::Ogg::Vorbis::File file(path.c_str(), false);
-  EXPECT_TRUE(file.isValid()) << path;
-  const TagLib::ByteVector packet = file.packet(1);
   OutputTags tags;
-  for (CarriedField& field :
-       ParseVorbisComment(std::string_view(packet.data(), packet.size()).substr(7),
-                          FieldNames::Upper)
-           .Fields) {
+  for (const test::OggComment& comment : test::ReadOggComments(path)) {
+    CarriedField field{test::UpperCase(comment.name), comment.value};
     if (field.Name != "METADATA_BLOCK_PICTURE") {
       tags.fields.push_back(std::move(field));
       continue;

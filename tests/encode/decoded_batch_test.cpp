@@ -22,6 +22,7 @@
 #include "support/current_folder_guard.h"
 #include "support/decoded_sources.h"
 #include "support/fake_encoder.h"
+#include "support/ogg_comments.h"
 #include "support/scoped_environment.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
@@ -67,11 +68,8 @@ double LengthMs(const std::string& path) {
 }
 
 std::string VorbisTitle(const std::string& path) {
-  QProcess lister;
-  lister.start("vorbiscomment", {"-l", "-R", QString::fromStdString(path)});
-  EXPECT_TRUE(lister.waitForFinished(30000));
-  for (const QByteArray& line : lister.readAllStandardOutput().split('\n')) {
-    if (line.toLower().startsWith("title=")) return line.mid(6).toStdString();
+  for (const test::OggComment& comment : test::ReadOggComments(path)) {
+    if (test::UpperCase(comment.name) == "TITLE") return comment.value;
   }
   return {};
 }

@@ -196,17 +196,31 @@ TEST_F(EncoderProcessTest, AChildLeftToReapIsFreedOnceItEnds) {
   EXPECT_FALSE(Alive(child));
 }
 
-TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatches) {
+TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatchesWhileTheEncoderRuns) {
   environment_.Set("LUMIO_FAKE_SAY", "[ 12.5%] progress\r");
-  for (const OutputPace pace : {OutputPace::Live, OutputPace::Batched}) {
-    EncoderProcess process(pace);
-    std::string output;
-    QObject::connect(&process, &EncoderProcess::Output,
-                     [&output](std::string_view bytes) { output += bytes; });
-    process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.Path());
-    EXPECT_TRUE(WaitForEnd(process).started);
-    // Written once to standard output and once to standard error.
-    EXPECT_EQ(output, "[ 12.5%] progress\r[ 12.5%] progress\r");
+  // Written once to standard output and once to standard error.
+  const std::string said = "[ 12.5%] progress\r[ 12.5%] progress\r";
+  for (const bool keepsRunning : {false, true}) {
+    for (const OutputPace pace : {OutputPace::Live, OutputPace::Batched}) {
+      SCOPED_TRACE(std::string(keepsRunning ? "running" : "ended") +
+                   (pace == OutputPace::Live ? ", live" : ", batched"));
+      ScopedEnvironment wait;
+      if (keepsRunning) wait.Set("LUMIO_FAKE_WAIT", "1");
+      EncoderProcess process(pace);
+      QSignalSpy ended(&process, &EncoderProcess::Ended);
+      std::string output;
+      QObject::connect(&process, &EncoderProcess::Output,
+                       [&output](std::string_view bytes) { output += bytes; });
+      process.Start({kFakeEncoder}, EncodePriority::Normal, dir_.Path());
+      if (keepsRunning) {
+        // A waiting encoder's words come while it waits, not only once it has ended.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return output == said || !ended.isEmpty(); }, 20000));
+        EXPECT_TRUE(ended.isEmpty());
+        process.RequestClose();
+      }
+      EXPECT_TRUE(WaitForEnd(process).started);
+      EXPECT_EQ(output, said);
+    }
   }
 }
 

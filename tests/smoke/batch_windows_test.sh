@@ -17,6 +17,14 @@ start_private_display
 openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 trap 'kill $wm_pid 2>/dev/null || true; cleanup' EXIT
+# The window manager is ready once it names itself on the root window. Windows mapped
+# before then are not managed, and the root then holds no stacking order to check.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in $(seq 1 300); do
+  wm_ready && break
+  sleep 0.1
+done
+wm_ready || fail "openbox did not take the display: $(cat "$work/openbox.log")"
 
 mkdir -p "$work/home" "$work/config/lumio" "$work/in" "$work/out"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" LUMIO_FAKE_WAIT=1
@@ -58,13 +66,20 @@ maximum=$(sed -n 's/.*maximum size: \(.*\)$/\1/p' <<<"$hints")
 xdotool mousemove --window "$main_window" 200 200 click 1
 sleep 0.5
 stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x' || true)
-main_at=$(grep -n -i "^$(printf '0x%x' "$main_window")$" <<<"$stacking" | cut -d: -f1)
-progress_at=$(grep -n -i "^$(printf '0x%x' "$progress")$" <<<"$stacking" | cut -d: -f1)
+main_at=$(grep -n -i "^$(printf '0x%x' "$main_window")$" <<<"$stacking" | cut -d: -f1 || true)
+progress_at=$(grep -n -i "^$(printf '0x%x' "$progress")$" <<<"$stacking" | cut -d: -f1 || true)
 [ -n "$main_at" ] && [ -n "$progress_at" ] && [ "$progress_at" -gt "$main_at" ] ||
   fail "the progress window went below the main window: $stacking"
 
 ls -A "$work/out" | grep -q '^\.lumio-' || fail "no hidden output file while the encoder runs"
-encoder_pid=$(pgrep -f "^$encoder" | head -n1 || true)
+# The program's own child: other tests may run the same stand-in encoder meanwhile, and
+# the child takes the encoder's name only once it has started it.
+encoder_pid=""
+for _ in $(seq 1 100); do
+  encoder_pid=$(pgrep -P "$app_pid" -f "^$encoder" | head -n1 || true)
+  [ -n "$encoder_pid" ] && break
+  sleep 0.1
+done
 [ -n "$encoder_pid" ] || fail "the encoder is not running"
 
 kill -TERM "$app_pid"
@@ -74,9 +89,14 @@ for _ in $(seq 1 100); do
 done
 kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after SIGTERM"
 app_pid=""
-sleep 0.2
-if kill -0 "$encoder_pid" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$encoder_pid/status"; then
-  fail "the encoder outlived the program"
-fi
+# Gone, or a zombie that nobody has reaped yet, once the kill has taken effect.
+encoder_alive() {
+  kill -0 "$encoder_pid" 2>/dev/null && ! grep -qs '^State:.*Z' "/proc/$encoder_pid/status"
+}
+for _ in $(seq 1 100); do
+  encoder_alive || break
+  sleep 0.1
+done
+encoder_alive && fail "the encoder outlived the program"
 [ -z "$(ls -A "$work/out")" ] || fail "files were left in the output folder: $(ls -A "$work/out")"
 echo "batch windows test passed"

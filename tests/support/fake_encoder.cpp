@@ -4,8 +4,8 @@
 // length-prefixed because arguments may hold line breaks, and its nice value. Then, by
 // environment:
 //   LUMIO_FAKE_SAY            text written to standard output, then to standard error
-//   LUMIO_FAKE_WAIT           "1": writes half an output file, then sleeps until a signal
-//                             ends it (60 s at most)
+//   LUMIO_FAKE_WAIT           "1": writes half an output file (before it says anything),
+//                             then sleeps until a signal ends it (60 s at most)
 //   LUMIO_FAKE_FAIL_INPUT     exits 1 when the last argument (the input) ends with this
 //   LUMIO_FAKE_SLOW_INPUT     takes half a second when the input ends with this
 //   LUMIO_FAKE_NO_OUTPUT      "1": writes no output file
@@ -65,19 +65,21 @@ int main(int argc, char** argv) {
     out << "NICE " << nice << '\n';
   }
 
-  const std::string say = Environment("LUMIO_FAKE_SAY");
-  if (!say.empty()) {
-    std::cout << say << std::flush;
-    std::cerr << say << std::flush;
-  }
   const std::string outputName = OutputName(arguments);
   const auto writeOutput = [&outputName](const char* bytes) {
     if (!outputName.empty() && Environment("LUMIO_FAKE_NO_OUTPUT") != "1") {
       std::ofstream(outputName, std::ios::binary) << bytes;
     }
   };
-  if (Environment("LUMIO_FAKE_WAIT") == "1") {
-    writeOutput("OggS partial");
+  const bool wait = Environment("LUMIO_FAKE_WAIT") == "1";
+  // A waiting run has its half file written by the time it speaks.
+  if (wait) writeOutput("OggS partial");
+  const std::string say = Environment("LUMIO_FAKE_SAY");
+  if (!say.empty()) {
+    std::cout << say << std::flush;
+    std::cerr << say << std::flush;
+  }
+  if (wait) {
     for (int i = 0; i < 600; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -210,6 +211,59 @@ TEST_F(BatchControllerTest, WithSeveralEncodersTheWindowCountsFilesDoneAndDrawsO
   EXPECT_EQ(captions.front(), QStringLiteral("処理中... ( 1/2 )"));
   EXPECT_EQ(std::count(captions.begin(), captions.end(), QStringLiteral("処理中... ( 2/2 )")), 0)
       << captions.back().toStdString();
+}
+
+TEST_F(BatchControllerTest, EachFileRestartsElapsedWhileTheTotalGoesOn) {
+  AddJob("a");
+  AddJob("b");
+  ScopedEnvironment slow;
+  slow.Set("LUMIO_FAKE_SLOW_INPUT", "a.wav");
+  QTimer observer;
+  bool ticked = false;
+  QObject::connect(&observer, &QTimer::timeout, [&] {
+    if (ticked || progress.windowTitle() != QStringLiteral("処理中... ( 1/2 )")) return;
+    // Three seconds pass on the first file; the window's own timer stays out of it.
+    ticked = true;
+    QTimer& timer = test::Control<QTimer>(progress, "Timer1");
+    timer.stop();
+    for (int i = 0; i < 3; ++i) QMetaObject::invokeMethod(&timer, "timeout");
+  });
+  observer.start(10);
+  RunBatch();
+  ASSERT_TRUE(ticked);
+  EXPECT_EQ(test::Control<QLabel>(progress, "SecCount").text(), QStringLiteral("3"));
+  EXPECT_EQ(test::Control<QLabel>(progress, "SecCount2").text(), QStringLiteral("0"));
+}
+
+TEST_F(BatchControllerTest, LaneRowsAndTheBatchBarShowWhatTheEncodersSay) {
+  AddJob("a");
+  AddJob("b");
+  settings.WriteInteger("Options", "ParallelEncoders", 2);
+  ScopedEnvironment encoder;
+  encoder.Set("LUMIO_FAKE_SAY", "\t[ 50.0%] [ 0m01s remaining] |\r");
+  encoder.Set("LUMIO_FAKE_WAIT", "1");
+  // Both encoders start at 5 000 ms and are half way at 6 000 ms: one second is left.
+  clock = ScriptedClock({5000, 5000, 5000, 6000});
+  const auto halfWay = [&] {
+    QList<QProgressBar*> bars = progress.findChildren<QProgressBar*>();
+    std::sort(bars.begin(), bars.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
+    std::vector<int> values;
+    for (const QProgressBar* bar : bars) values.push_back(bar->value());
+    QStringList texts;
+    for (const QLabel* label : progress.findChildren<QLabel*>()) texts << label->text();
+    return values == std::vector<int>{500, 500, 500} &&
+           texts.contains(QStringLiteral("残り 0分1秒"));
+  };
+  bool seen = false;
+  QTimer observer;
+  QObject::connect(&observer, &QTimer::timeout, [&] {
+    if (seen || !halfWay()) return;
+    seen = true;
+    controller.Cancel();
+  });
+  observer.start(10);
+  RunBatch();
+  EXPECT_TRUE(seen);
 }
 
 TEST_F(BatchControllerTest, ARefusedBatchAsksOrTellsOnceAndStartsNothing) {

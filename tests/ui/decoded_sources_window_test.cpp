@@ -7,6 +7,7 @@
 
 #include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
+#include "support/current_folder_guard.h"
 #include "support/decoded_sources.h"
 #include "support/fake_clock.h"
 #include "support/find_control.h"
@@ -30,9 +31,7 @@ class DecodedSourcesWindowTest : public ::testing::Test {
     if (ffmpeg_.empty()) GTEST_SKIP() << "ffmpeg is not installed";
     root_ = temp_.path().toStdString() + "/";
     std::filesystem::create_directories(root_ + "program");
-    startFolder_ = CurrentFolder();
   }
-  void TearDown() override { SetCurrentFolder(startFolder_); }
 
   std::string Mp3(const std::string& name) {
     const std::string path = root_ + name;
@@ -47,7 +46,8 @@ class DecodedSourcesWindowTest : public ::testing::Test {
 
   QTemporaryDir temp_;
   std::string root_;
-  std::string startFolder_;
+  // The add-files dialog moves the process into its folder, which the test removes.
+  test::CurrentFolderGuard folderGuard_;
   std::string ffmpeg_;
   ScriptedDialogs dialogs_;
   test::ScriptedClock clock_;

@@ -26,6 +26,7 @@
 #include "core/folder_tree.h"
 #include "core/settings_store.h"
 #include "platform/file_system.h"
+#include "support/current_folder_guard.h"
 #include "support/fake_clock.h"
 #include "support/find_control.h"
 #include "support/job_list_rows.h"
@@ -54,11 +55,7 @@ class MainWindowTest : public ::testing::Test {
     settingsPath_ = root_ + "config/lumio.ini";
     std::filesystem::create_directories(root_ + "program");
     std::filesystem::create_directories(root_ + "waves");
-    startFolder_ = CurrentFolder();
   }
-
-  // The add-files dialog moves the process into its folder, which the test removes.
-  void TearDown() override { SetCurrentFolder(startFolder_); }
 
   void WriteSettings(const std::string& text) {
     std::filesystem::create_directories(root_ + "config");
@@ -148,7 +145,8 @@ class MainWindowTest : public ::testing::Test {
   FixedClock clock_;
   std::unique_ptr<LumioWindows> windows_;
   TMainWindow* window_ = nullptr;
-  std::string startFolder_;
+  // The add-files dialog moves the process into its folder, which the test removes.
+  test::CurrentFolderGuard folderGuard_;
 };
 
 TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
