@@ -94,7 +94,8 @@ std::vector<Pipeline> Pipelines(const FileDataList& jobs, const SettingsStore& s
         job.OutputFileName, kEncoderReadsStandardInput, CodePage::Utf8));
     encoder[0] = oggenc;
     encoder.insert(encoder.begin() + 1, {kEncoderIgnoresLength, "--utf8"});
-    pipelines.push_back({DecoderArguments(ffmpeg, jobs.InputPath(i)), std::move(encoder)});
+    pipelines.push_back(
+        {DecoderArguments(ffmpeg, jobs.InputPath(i), job.Wave.Bits), std::move(encoder)});
   }
   return pipelines;
 }

@@ -12,13 +12,17 @@
 #include <taglib/wavpackproperties.h>
 // clang-format on
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
+#include "core/byte_source.h"
 #include "core/cover_image.h"
+#include "core/embedded_pictures.h"
 #include "core/info_line.h"
 #include "core/probe_figures.h"
 #include "core/property_map_tags.h"
+#include "core/tag_byte_stream.h"
 #include "platform/program_location.h"
 #include "platform/program_output.h"
 
@@ -57,7 +61,8 @@ std::optional<SoundFigures> TagLibFigures(const TagLib::AudioProperties* propert
   figures.sampleRate = static_cast<std::uint32_t>(properties->sampleRate());
   figures.channels = static_cast<std::uint16_t>(properties->channels());
   figures.bits = static_cast<std::uint16_t>(DecodedBits(*properties));
-  const std::uint64_t frameBytes = figures.channels * (figures.bits / 8u);
+  // A 20-bit sample takes three bytes in the decoded WAVE.
+  const std::uint64_t frameBytes = figures.channels * ((figures.bits + 7u) / 8u);
   figures.byteRate = figures.sampleRate * frameBytes;
   figures.dataSize = static_cast<std::uint64_t>(properties->lengthInMilliseconds()) *
                      figures.sampleRate / 1000 * frameBytes;
@@ -76,18 +81,33 @@ std::optional<SoundFigures> ProbedFigures(const std::string& path) {
   return output ? ParseProbeFigures(*output) : std::nullopt;
 }
 
+// The fields and the pictures; the picture items TagLib maps to no field are carried
+// as pictures, so they are not among what is left out.
+SourceTags TagsOf(TagLib::File& file) {
+  SourceTags tags = TagsFromPropertyMap(file.properties());
+  tags.Carried.Pictures = ListEmbeddedPictures(file);
+  if (!tags.Carried.Pictures.empty()) {
+    std::erase_if(tags.Carried.LeftOut,
+                  [](const std::string& name) { return IsPictureItemName(name); });
+  }
+  return tags;
+}
+
 }  // namespace
 
 bool ReadDecodedSource(const std::string& path, WaveData& wave, SourceTags& tags) {
   std::optional<SoundFigures> figures;
   try {
-    const TagLib::FileRef file(path.c_str(), true, TagLib::AudioProperties::Accurate);
+    FileByteSource source(path);
+    TagByteStream stream(source, source.Length(), path);
+    const TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Accurate);
     if (!file.isNull()) {
       figures = TagLibFigures(file.audioProperties());
-      tags = TagsFromPropertyMap(file.file()->properties());
+      tags = TagsOf(*file.file());
     }
   } catch (const std::exception&) {
     figures.reset();
+    tags = SourceTags();
   }
   if (!figures) figures = ProbedFigures(path);
   if (!figures || figures->byteRate == 0 || figures->dataSize >= kLargestDataSize) return false;

@@ -13,6 +13,7 @@ struct WaveData {
   // (0 when the header tells none) at SampleRate frames a second.
   std::uint64_t SampleFrames = 0;
   std::uint32_t SampleRate = 0;
+  std::uint16_t Bits = 0;  // of a sample, as the information line gives them
   // A WAVE file whose data chunk declares more bytes than the file holds: a copy or a
   // rip that stopped early.
   bool CutShort = false;

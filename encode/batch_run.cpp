@@ -249,9 +249,10 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
             });
           });
   lane.startMs = clock_.CurrentMilliseconds();
-  lane.process->Start(arguments, options_.priority, planned.outputFolder,
-                      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath)
-                              : std::vector<std::string>());
+  lane.process->Start(
+      arguments, options_.priority, planned.outputFolder,
+      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath, planned.record.Wave.Bits)
+              : std::vector<std::string>());
 }
 
 void BatchRun::JobOutput(int laneIndex, std::string_view bytes) {

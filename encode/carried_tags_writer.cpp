@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "core/byte_source.h"
+#include "core/embedded_pictures.h"
 #include "core/flac_reader.h"
 #include "core/vorbis_comment.h"
 #include "platform/text_encoding.h"
@@ -42,7 +43,8 @@ std::optional<std::string> FlacPictureBlock(const std::string& sourcePath, std::
   return body;
 }
 
-// The ID3v2 tag of a WAVE or an AIFF file, told apart by their first four bytes.
+// The ID3v2 tag of a WAVE or an AIFF file, told apart by their first four bytes; null
+// for any other file.
 TagLib::ID3v2::Tag* Id3TagOf(const std::string& sourcePath, std::unique_ptr<TagLib::File>& file) {
   char magic[4] = {};
   std::ifstream(sourcePath, std::ios::binary).read(magic, sizeof magic);
@@ -52,6 +54,7 @@ TagLib::ID3v2::Tag* Id3TagOf(const std::string& sourcePath, std::unique_ptr<TagL
     file = std::move(wave);
     return tag;
   }
+  if (std::string_view(magic, 4) != "FORM") return nullptr;
   auto aiff = std::make_unique<TagLib::RIFF::AIFF::File>(sourcePath.c_str(), false);
   TagLib::ID3v2::Tag* tag = aiff->isValid() && aiff->hasID3v2Tag() ? aiff->tag() : nullptr;
   file = std::move(aiff);
@@ -90,7 +93,8 @@ std::string PictureBlock(const CarriedPicture& picture, const TagLib::ByteVector
 }
 
 // The PICTURE block for `picture`, nullopt when its bytes cannot be read. FLAC blocks go
-// out exactly as the source holds them.
+// out exactly as the source holds them; so do the pictures of decoded sources, made
+// into blocks as they are read.
 std::optional<std::string> ReadPictureBlock(const CarriedPicture& picture,
                                             const std::string& sourcePath) {
   std::optional<TagLib::ByteVector> data;
@@ -100,6 +104,8 @@ std::optional<std::string> ReadPictureBlock(const CarriedPicture& picture,
     return block;
   } else {
     data = Id3PictureData(sourcePath, picture.SourceIndex);
+    // Neither FLAC nor WAVE or AIFF: a source the decoder reads.
+    if (!data) return ReadEmbeddedPictureBlock(sourcePath, picture.SourceIndex);
   }
   if (!data) return std::nullopt;
   return PictureBlock(picture, *data);

@@ -29,10 +29,18 @@ bool IsDsd(std::string_view path) {
   return extension == ".dsf" || extension == ".dff";
 }
 
+// The encoder reads 16-bit, 24-bit and 32-bit float WAVE, not 32-bit integers: deeper
+// sources go as float, whose 24 bits of precision are more than Vorbis keeps. Null for
+// the decoder's own 16 bits.
+const char* SampleCodec(int sourceBits) {
+  if (sourceBits <= 16) return nullptr;
+  return sourceBits <= 24 ? "pcm_s24le" : "pcm_f32le";
+}
+
 }  // namespace
 
 std::vector<std::string> DecoderArguments(const std::string& decoderPath,
-                                          const std::string& inputPath) {
+                                          const std::string& inputPath, int sourceBits) {
   // "file:" keeps a name that starts with "-" or looks like a protocol ("http:…") a
   // plain file.
   std::vector<std::string> arguments = {
@@ -40,6 +48,8 @@ std::vector<std::string> DecoderArguments(const std::string& decoderPath,
       "error",     "-progress", "pipe:2",        "-i",       "file:" + inputPath,
       "-map",      "0:a:0",     "-map_metadata", "-1"};
   if (IsDsd(inputPath)) arguments.insert(arguments.end(), {"-ar", "88200"});
+  if (const char* codec = SampleCodec(sourceBits))
+    arguments.insert(arguments.end(), {"-c:a", codec});
   arguments.insert(arguments.end(), {"-f", "wav", "-"});
   return arguments;
 }

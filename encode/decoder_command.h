@@ -15,10 +15,12 @@ bool NeedsDecoder(const std::string& inputPath, CodePage codePage);
 std::string ResolveDecoderPath(const std::string& programFolder);
 
 // The decoder's arguments, `decoderPath` first: the first audio stream of `inputPath`
-// as 16-bit WAVE (DSD at 88.2 kHz) on its standard output, without tags (the encoder is given
-// them), with errors and a machine-readable progress report (`out_time_us=`) on its standard error.
+// as WAVE (DSD at 88.2 kHz) on its standard output, without tags (the encoder is given
+// them), with errors and a machine-readable progress report (`out_time_us=`) on its
+// standard error. The WAVE keeps a source of `sourceBits` (as the information line gives
+// them) at its own depth: 16-bit up to 16, 24-bit up to 24, 32-bit float above.
 std::vector<std::string> DecoderArguments(const std::string& decoderPath,
-                                          const std::string& inputPath);
+                                          const std::string& inputPath, int sourceBits);
 
 // What the encoder is given instead of an input path when the decoder feeds it: WAVE
 // on its standard input, whose length a pipe cannot tell.

@@ -8,7 +8,7 @@ set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
   time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz \
-  hand_over_message_fuzz vorbis_comment_fuzz decoder_output_fuzz; do
+  hand_over_message_fuzz vorbis_comment_fuzz decoder_output_fuzz embedded_pictures_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -88,3 +88,18 @@ printf '\x03bitrate=1367.9kbits/s\ntotal_size=143114\nout_time_us=836984\nout_ti
 printf '\x07file:x.mp3: Invalid data found when processing input\nError closing file pipe:: Broken pipe\n' \
   >"$d/failure"
 printf '\x01sample_rate=44100\nchannels=2\nbits_per_raw_sample=24\nduration=20.035918\n' >"$d/probe"
+
+# Files whose tags hold a picture, each behind the byte that names its format, when
+# ffmpeg is there to make them.
+e="$out/embedded_pictures_fuzz"
+if command -v ffmpeg >/dev/null; then
+  scratch=$(mktemp -d)
+  ffmpeg -nostdin -loglevel error -f lavfi -i testsrc=size=8x8 -frames:v 1 "$scratch/c.png"
+  for seed in '0 mp3 libmp3lame' '1 m4a aac' '4 wma wmav2'; do
+    set -- $seed
+    ffmpeg -nostdin -loglevel error -f lavfi -i sine=duration=0.1 -i "$scratch/c.png" \
+      -map 0 -map 1 -c:a "$3" -c:v copy -disposition:v attached_pic "$scratch/s.$2"
+    { printf "\\x0$1"; cat "$scratch/s.$2"; } >"$e/$2"
+  done
+  rm -r "$scratch"
+fi

@@ -24,7 +24,7 @@
 #include "encode_test_support.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
-#include "support/ogg_comments.h"
+#include "support/output_tags.h"
 #include "support/print_carried_field.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
@@ -36,36 +36,9 @@ namespace {
 using test::RunTool;
 using Fields = std::vector<CarriedField>;
 
-// A picture as the output carries it.
-struct Picture {
-  int type;
-  std::string mime;
-  std::string description;
-  std::string bytes;
-  bool operator==(const Picture&) const = default;
-};
-
-struct OutputTags {
-  Fields fields;  // in the file's order, names upper-cased, pictures apart
-  std::vector<Picture> pictures;
-};
-
-OutputTags ReadOutput(const std::string& path) {
-  OutputTags tags;
-  for (const test::OggComment& comment : test::ReadOggComments(path)) {
-    CarriedField field{test::UpperCase(comment.name), comment.value};
-    if (field.Name != "METADATA_BLOCK_PICTURE") {
-      tags.fields.push_back(std::move(field));
-      continue;
-    }
-    const TagLib::FLAC::Picture picture(TagLib::ByteVector::fromBase64(
-        TagLib::ByteVector(field.Value.data(), static_cast<unsigned>(field.Value.size()))));
-    tags.pictures.push_back({picture.type(), picture.mimeType().to8Bit(true),
-                             picture.description().to8Bit(true),
-                             std::string(picture.data().data(), picture.data().size())});
-  }
-  return tags;
-}
+using test::OutputTags;
+using test::Picture;
+using test::ReadOutput;
 
 TagLib::String Utf8(const std::string& text) { return TagLib::String(text, TagLib::String::UTF8); }
 

@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <taglib/apetag.h>
+#include <taglib/asffile.h>
+#include <taglib/asfpicture.h>
+#include <taglib/flacpicture.h>
+#include <taglib/opusfile.h>
+#include <taglib/wavpackfile.h>
+#include <taglib/xiphcomment.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -10,6 +17,7 @@
 #include <sstream>
 #include <variant>
 
+#include "core/embedded_pictures.h"
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
 #include "encode/batch_plan.h"
@@ -22,7 +30,7 @@
 #include "support/current_folder_guard.h"
 #include "support/decoded_sources.h"
 #include "support/fake_encoder.h"
-#include "support/ogg_comments.h"
+#include "support/output_tags.h"
 #include "support/scoped_environment.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
@@ -266,6 +274,158 @@ TEST_F(DecodedBatchTest, DsdSourceReachesTheEncoderAtARateItTakes) {
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
   EXPECT_NEAR(LengthMs(outcomes[0].outputPath), 1000, 60);
+}
+
+// The sample format of the WAVE whose head `bytes` holds: "pcm16", "pcm24", "float32"…
+std::string WaveSampleFormat(const std::string& bytes) {
+  const std::size_t format = bytes.find("fmt ");
+  if (format == std::string::npos || bytes.size() < format + 8 + 26) return "no fmt chunk";
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
+                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  const std::size_t body = format + 8;
+  unsigned tag = u16(body);
+  if (tag == 0xFFFE) tag = u16(body + 24);  // the extensible header's subformat
+  return (tag == 3   ? "float"
+          : tag == 1 ? "pcm"
+                     : "tag" + std::to_string(tag)) +
+         std::to_string(u16(body + 14));
+}
+
+TEST_F(DecodedBatchTest, DeepSourcesReachTheEncoderAtTheirOwnDepth) {
+  const struct {
+    test::DecodedFormat format;
+    const char* pipe;  // the WAVE the encoder reads
+  } rows[] = {
+      {{"mp3", {"-c:a", "libmp3lame"}, 44100, 16, true}, "pcm16"},
+      {{"wv", {"-c:a", "wavpack", "-sample_fmt", "s16p"}, 44100, 16, true}, "pcm16"},
+      {{"m4a", {"-c:a", "alac", "-sample_fmt", "s32p"}, 44100, 24, true}, "pcm24"},
+      {{"wv", {"-c:a", "wavpack", "-sample_fmt", "fltp"}, 44100, 32, true}, "float32"},
+      // TagLib cannot read Matroska: its depth comes from the probe.
+      {{"mka", {"-c:a", "flac", "-sample_fmt", "s32"}, 96000, 24, true}, "pcm24"},
+  };
+  UseEncoder(test::kFakeEncoder);
+  const std::string kept = root_ + "pipe.wav";
+  environment_.Set("LUMIO_FAKE_KEEP_INPUT", kept);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.format.extension) + " " + row.format.codec.back());
+    jobs_.Clear();
+    AddSource(std::string("deep.") + row.format.extension, row.format, 0.5);
+    const std::vector<JobOutcome> outcomes = Run(1);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(WaveSampleFormat(test::ReadFile(kept)), row.pipe);
+    std::filesystem::remove(kept);
+  }
+}
+
+// Sources whose tags hold pictures in each format's own way, each in a folder of its own
+// that also holds a cover image.
+class DecodedPicturesTest : public DecodedBatchTest {
+ public:
+  void SetUp() override {
+    DecodedBatchTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(test::RunTool({"ffmpeg", "-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                               "testsrc=size=32x24", "-frames:v", "1", root_ + "cover.png"}));
+    ASSERT_TRUE(test::RunTool({"ffmpeg", "-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                               "testsrc=size=16x16", "-frames:v", "1", root_ + "cover.jpg"}));
+    png_ = test::ReadFile(root_ + "cover.png");
+    jpeg_ = test::ReadFile(root_ + "cover.jpg");
+    ASSERT_FALSE(png_.empty());
+    ASSERT_FALSE(jpeg_.empty());
+  }
+
+  // root/<stem>/<stem>.<extension> as ffmpeg makes it from a tone, with cover.png as its
+  // attached picture when `options` name one; a cover.jpg lies beside it.
+  std::string MakeSource(const std::string& stem, const std::string& extension,
+                         const std::vector<std::string>& options, bool attached) {
+    const std::string folder = root_ + stem + "/";
+    EXPECT_TRUE(CreateFolder(folder));
+    std::filesystem::copy_file(root_ + "cover.jpg", folder + "Cover.JPG");
+    std::vector<std::string> command{"ffmpeg", "-nostdin", "-loglevel", "error",
+                                     "-f",     "lavfi",    "-i",        "sine=duration=1"};
+    if (attached) {
+      command.insert(command.end(), {"-i", root_ + "cover.png", "-map", "0", "-map", "1", "-c:v",
+                                     "copy", "-disposition:v", "attached_pic"});
+    }
+    command.insert(command.end(), options.begin(), options.end());
+    command.push_back(folder + stem + "." + extension);
+    EXPECT_TRUE(test::RunTool(command));
+    return folder + stem + "." + extension;
+  }
+
+  std::string png_;
+  std::string jpeg_;
+};
+
+TagLib::ByteVector Bytes(const std::string& text) {
+  return TagLib::ByteVector(text.data(), static_cast<unsigned>(text.size()));
+}
+
+TEST_F(DecodedPicturesTest, EveryFormatsPicturesReachTheOutputByteForByte) {
+  const std::string wavPack = MakeSource("wavpack", "wv", {"-c:a", "wavpack"}, false);
+  {
+    TagLib::WavPack::File file(wavPack.c_str(), false);
+    file.APETag(true)->setData("Cover Art (Back)", Bytes(std::string("back.png") + '\0' + png_));
+    file.APETag()->setData("Cover Art (Front)", Bytes(std::string("front.jpg") + '\0' + jpeg_));
+    ASSERT_TRUE(file.save());
+  }
+  const std::string wma = MakeSource("wma", "wma", {"-c:a", "wmav2"}, false);
+  {
+    TagLib::ASF::File file(wma.c_str(), false);
+    TagLib::ASF::Picture picture;
+    picture.setType(TagLib::ASF::Picture::Media);
+    picture.setMimeType("image/jpeg");
+    picture.setDescription(TagLib::String("盤面", TagLib::String::UTF8));
+    picture.setPicture(Bytes(jpeg_));
+    file.tag()->addAttribute("WM/Picture", TagLib::ASF::Attribute(picture));
+    ASSERT_TRUE(file.save());
+  }
+  const std::string opus = MakeSource("opus", "opus", {"-c:a", "libopus"}, false);
+  {
+    TagLib::Ogg::Opus::File file(opus.c_str(), false);
+    auto* picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::Artist);
+    picture->setMimeType("image/png");
+    picture->setDescription(TagLib::String("表紙", TagLib::String::UTF8));
+    picture->setData(Bytes(png_));
+    file.tag()->addPicture(picture);
+    ASSERT_TRUE(file.save());
+  }
+  const struct {
+    std::string path;
+    std::vector<test::Picture> pictures;
+  } rows[] = {
+      {MakeSource("mp3", "mp3",
+                  {"-c:a", "libmp3lame", "-metadata:s:v", "title=ジャケット", "-metadata:s:v",
+                   "comment=Cover (back)"},
+                  true),
+       {{4, "image/png", "ジャケット", png_}}},
+      {MakeSource("m4a", "m4a", {"-c:a", "aac"}, true), {{3, "image/png", "", png_}}},
+      {wma, {{6, "image/jpeg", "盤面", jpeg_}}},
+      // Items in the APE tag's order, which is by name; the image format told by its bytes.
+      {wavPack, {{4, "image/png", "back.png", png_}, {3, "image/jpeg", "front.jpg", jpeg_}}},
+      {opus, {{8, "image/png", "表紙", png_}}},
+      // No picture of its own: the folder's cover image stands in, as for any source.
+      {MakeSource("plain", "aac", {"-c:a", "aac"}, false), {{3, "image/jpeg", "", jpeg_}}},
+  };
+  for (const auto& row : rows) ASSERT_TRUE(jobs_.AddWaveFile(row.path, settings_, root_ + "out/"));
+  const std::vector<JobOutcome> outcomes = Run(2);
+  ASSERT_EQ(outcomes.size(), std::size(rows));
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    SCOPED_TRACE(rows[i].path);
+    const CarriedTags& carried = jobs_.Record(i).Carried;
+    ASSERT_EQ(carried.Pictures.size(), rows[i].pictures.size());
+    for (std::size_t p = 0; p < carried.Pictures.size(); ++p) {
+      EXPECT_EQ(carried.Pictures[p].Size, rows[i].pictures[p].bytes.size());
+      EXPECT_EQ(carried.Pictures[p].Mime, rows[i].pictures[p].mime);
+    }
+    // A picture item is carried, not listed as left out.
+    for (const std::string& name : carried.LeftOut) EXPECT_FALSE(IsPictureItemName(name)) << name;
+    EXPECT_TRUE(outcomes[i].succeeded) << outcomes[i].reason;
+    EXPECT_EQ(test::ReadOutput(outcomes[i].outputPath).pictures, rows[i].pictures);
+  }
 }
 
 TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {

@@ -33,6 +33,7 @@ inline const std::vector<DecodedFormat>& DecodedFormats() {
       {"m4a", {"-c:a", "alac", "-sample_fmt", "s32p"}, 44100, 24, true},  // 24-bit ALAC
       {"opus", {"-c:a", "libopus", "-b:a", "96k"}, 48000, 16, true},
       {"wv", {"-c:a", "wavpack", "-sample_fmt", "s16p"}, 44100, 16, true},
+      {"wv", {"-c:a", "wavpack", "-sample_fmt", "fltp"}, 44100, 32, true},  // float WavPack
       {"ogg", {"-c:a", "libvorbis", "-q:a", "3"}, 44100, 16, true},
       // Raw ADTS carries no tags and TagLib cannot read it: ffprobe tells its figures.
       {"aac", {"-c:a", "aac", "-b:a", "128k"}, 44100, 16, false},

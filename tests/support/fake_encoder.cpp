@@ -10,6 +10,8 @@
 //   LUMIO_FAKE_SLOW_INPUT     takes half a second when the input ends with this
 //   LUMIO_FAKE_NO_OUTPUT      "1": writes no output file
 //   LUMIO_FAKE_EXIT           exit code otherwise (default 0)
+//   LUMIO_FAKE_KEEP_INPUT     when the input is "-": its standard input is copied into
+//                             the file of this name first, as a decoder wrote it
 // A run that ends with exit code 0 writes a small output file under the -o name.
 #include <sys/resource.h>
 
@@ -63,6 +65,11 @@ int main(int argc, char** argv) {
     }
     WriteItem(out, "CWD", folder);
     out << "NICE " << nice << '\n';
+  }
+
+  const std::string keepInput = Environment("LUMIO_FAKE_KEEP_INPUT");
+  if (!keepInput.empty() && arguments.back() == "-") {
+    std::ofstream(keepInput, std::ios::binary) << std::cin.rdbuf();
   }
 
   const std::string outputName = OutputName(arguments);
