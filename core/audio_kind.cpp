@@ -33,6 +33,7 @@ AudioKind AudioKindOf(std::string_view path, const PathRules& rules) {
       SameExtension(extension, "aifc")) {
     return AudioKind::Aiff;
   }
+  if (SameExtension(extension, "cue")) return AudioKind::CueSheet;
   for (const std::string_view decoded : kDecodedExtensions) {
     if (SameExtension(extension, decoded)) return AudioKind::Decoded;
   }

@@ -10,6 +10,7 @@
 #include "core/audio_info_reader.h"
 #include "core/audio_kind.h"
 #include "core/byte_source.h"
+#include "core/cue_source.h"
 #include "core/decoded_source_reader.h"
 #include "core/wave_reader.h"
 
@@ -18,6 +19,7 @@ namespace lumio {
 SourceReading ReadSource(const std::string& path, const PathRules& rules) {
   SourceReading reading;
   const AudioKind kind = AudioKindOf(path, rules);
+  if (kind == AudioKind::CueSheet) return ReadCueSource(path, rules);
   if (kind == AudioKind::Decoded) {
     reading.readable = ReadDecodedSource(path, reading.wave, reading.tags);
     return reading;
@@ -31,6 +33,25 @@ SourceReading ReadSource(const std::string& path, const PathRules& rules) {
     reading = SourceReading();
   }
   return reading;
+}
+
+std::size_t AddEntries(const std::string& path, SourceReading reading, const AddEntryFunction& add,
+                       std::vector<std::string>& failed) {
+  if (!reading.readable && reading.tracks.empty()) {
+    failed.push_back(reading.failure.empty() ? path : path + "（" + reading.failure + "）");
+    return 0;
+  }
+  std::vector<TrackSource> entries = std::move(reading.tracks);
+  if (entries.empty()) entries.push_back({path, std::move(reading)});
+  std::size_t added = 0;
+  for (TrackSource& entry : entries) {
+    if (add(entry.path, std::move(entry.reading))) {
+      ++added;
+    } else {
+      failed.push_back(entry.path);
+    }
+  }
+  return added;
 }
 
 unsigned SourceReaderCount() {
