@@ -1,5 +1,6 @@
 #include "core/cue_sheet.h"
 
+#include "platform/ascii_case.h"
 #include "platform/text_encoding.h"
 
 namespace lumio {
@@ -14,18 +15,6 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// Whether `word` spells `upper` (upper-case ASCII) in any letter case: sheets written by
-// hand do not always shout.
-bool SameWord(std::string_view word, std::string_view upper) {
-  if (word.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < upper.size(); ++i) {
-    char c = word[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
-  }
-  return true;
 }
 
 // Takes the next blank-separated word off the front of `rest`.
@@ -85,31 +74,32 @@ std::optional<CueFile> ParseFileLine(std::string_view rest) {
 
 class CueReader {
  public:
-  // Reads one line; false once reading is to stop.
+  // Reads one line; false once reading is to stop. Commands are taken in any letter
+  // case: sheets written by hand do not always shout.
   bool Line(std::string_view line) {
     std::string_view rest = line;
     const std::string_view command = NextWord(rest);
     CueFields& fields = sheet_.tracks.empty() ? sheet_.disc : sheet_.tracks.back().fields;
-    if (SameWord(command, "FILE")) {
+    if (SameIgnoringAsciiCase(command, "file")) {
       if (sheet_.files.size() == kMostCueFiles) return false;
       if (std::optional<CueFile> file = ParseFileLine(rest))
         sheet_.files.push_back(std::move(*file));
-    } else if (SameWord(command, "TRACK")) {
+    } else if (SameIgnoringAsciiCase(command, "track")) {
       if (sheet_.tracks.size() == kMostCueTracks) return false;
       Track(rest);
-    } else if (SameWord(command, "INDEX")) {
+    } else if (SameIgnoringAsciiCase(command, "index")) {
       Index(rest);
-    } else if (SameWord(command, "TITLE")) {
+    } else if (SameIgnoringAsciiCase(command, "title")) {
       fields.title = ValueOf(rest);
-    } else if (SameWord(command, "PERFORMER")) {
+    } else if (SameIgnoringAsciiCase(command, "performer")) {
       fields.performer = ValueOf(rest);
-    } else if (SameWord(command, "REM")) {
+    } else if (SameIgnoringAsciiCase(command, "rem")) {
       const std::string_view name = NextWord(rest);
-      if (SameWord(name, "DATE")) {
+      if (SameIgnoringAsciiCase(name, "date")) {
         fields.date = ValueOf(rest);
-      } else if (SameWord(name, "GENRE")) {
+      } else if (SameIgnoringAsciiCase(name, "genre")) {
         fields.genre = ValueOf(rest);
-      } else if (SameWord(name, "COMMENT")) {
+      } else if (SameIgnoringAsciiCase(name, "comment")) {
         fields.comment = ValueOf(rest);
       }
     }
@@ -127,7 +117,7 @@ class CueReader {
     track.number = number ? static_cast<int>(*number)
                           : (sheet_.tracks.empty() ? 1 : sheet_.tracks.back().number + 1);
     const std::string_view type = NextWord(rest);
-    track.audio = type.empty() || SameWord(type, "AUDIO");
+    track.audio = type.empty() || SameIgnoringAsciiCase(type, "audio");
     sheet_.tracks.push_back(std::move(track));
   }
 

@@ -37,18 +37,18 @@ SourceReading ReadSource(const std::string& path, const PathRules& rules) {
 
 std::size_t AddEntries(const std::string& path, SourceReading reading, const AddEntryFunction& add,
                        std::vector<std::string>& failed) {
-  if (!reading.readable && reading.tracks.empty()) {
-    failed.push_back(reading.failure.empty() ? path : path + "（" + reading.failure + "）");
+  if (reading.tracks.empty()) {
+    std::string failedName = reading.failure.empty() ? path : path + "（" + reading.failure + "）";
+    if (add(path, std::move(reading))) return 1;
+    failed.push_back(std::move(failedName));
     return 0;
   }
-  std::vector<TrackSource> entries = std::move(reading.tracks);
-  if (entries.empty()) entries.push_back({path, std::move(reading)});
   std::size_t added = 0;
-  for (TrackSource& entry : entries) {
-    if (add(entry.path, std::move(entry.reading))) {
+  for (TrackSource& track : reading.tracks) {
+    if (add(track.path, std::move(track.reading))) {
       ++added;
     } else {
-      failed.push_back(entry.path);
+      failed.push_back(track.path);
     }
   }
   return added;

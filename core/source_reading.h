@@ -37,9 +37,10 @@ struct TrackSource {
   SourceReading reading;
 };
 
-// Adds the entries that reading `path` gives, each with `add`: one for a sound file, one
-// for each track of a CUE sheet. What cannot be added is named in `failed`, with the
-// reason when there is one. Returns how many entries were added.
+// Adds the entries that reading `path` gives, each with `add`: one for each track of a
+// CUE sheet, else the file itself, which `add` refuses when it could not be read. What cannot be
+// added is named in `failed`, with the reason when there is one. Returns how many entries were
+// added.
 using AddEntryFunction = std::function<bool(const std::string& path, SourceReading reading)>;
 std::size_t AddEntries(const std::string& path, SourceReading reading, const AddEntryFunction& add,
                        std::vector<std::string>& failed);
