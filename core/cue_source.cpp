@@ -110,12 +110,18 @@ class SheetSplit {
     }
     if (audio.empty()) return "CUE シートに TRACK がありません";
     images_.assign(sheet_.files.size(), std::nullopt);
+    imageStarted_.assign(sheet_.files.size(), false);
     for (std::size_t i = 0; i < sheet_.tracks.size(); ++i) {
       const CueTrack& track = sheet_.tracks[i];
       if (!track.audio) continue;
       if (std::optional<std::string> failure = ReadImage(track.file)) return failure;
       const WaveData& image = images_[track.file]->reading.wave;
-      const std::uint64_t first = CdFramesToSamples(*track.start, image.SampleRate);
+      // The first track of an image starts at its beginning: what lies before its
+      // INDEX 01 has no earlier track in that image to go to, and would be lost.
+      const bool firstInImage = !imageStarted_[track.file];
+      imageStarted_[track.file] = true;
+      const std::uint64_t indexed = CdFramesToSamples(*track.start, image.SampleRate);
+      const std::uint64_t first = firstInImage ? 0 : indexed;
       std::uint64_t end = 0;
       // The next track that starts in the same image ends this one, data track or not.
       for (std::size_t j = i + 1; j < sheet_.tracks.size(); ++j) {
@@ -125,7 +131,8 @@ class SheetSplit {
         break;
       }
       const std::string number = TwoDigits(track.number);
-      if ((end != 0 && end <= first) || (image.SampleFrames > 0 && first >= image.SampleFrames)) {
+      if ((end != 0 && end <= indexed) ||
+          (image.SampleFrames > 0 && indexed >= image.SampleFrames)) {
         return "TRACK " + number + " の位置がファイルの中にありません";
       }
       tracks.push_back({images_[track.file]->path, Entry(track, number, image, first, end)});
@@ -181,6 +188,7 @@ class SheetSplit {
   CueSheet sheet_;
   // Each image read once, however many tracks it holds.
   std::vector<std::optional<TrackSource>> images_;
+  std::vector<bool> imageStarted_;
 };
 
 }  // namespace

@@ -84,13 +84,14 @@ TEST_F(CueSourceTest, EachAudioTrackBecomesAnEntryOverItsPartOfTheImage) {
 TEST_F(CueSourceTest, ATrackWhoseNextStartsInAnotherImageRunsToItsImageEnd) {
   const SourceReading sheet = Read(
       "FILE disc.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\n"
-      "INDEX 00 00:03:00\nFILE second.wav WAVE\nINDEX 01 00:00:00\n"
+      "INDEX 00 00:03:00\nFILE second.wav WAVE\nINDEX 01 00:00:30\n"
       "TRACK 03 AUDIO\nINDEX 01 00:01:00\n");
   ASSERT_EQ(sheet.failure, "");
   ASSERT_EQ(sheet.tracks.size(), 3u);
   EXPECT_EQ(sheet.tracks[0].path, root_ + "disc.wav");
   EXPECT_EQ(sheet.tracks[0].reading.range, (SampleRange{0, 0, 176400}));
   EXPECT_EQ(sheet.tracks[1].path, root_ + "second.wav");
+  // The first track of an image takes what lies before its INDEX 01 too.
   EXPECT_EQ(sheet.tracks[1].reading.range, (SampleRange{0, 44100, 88200}));
   EXPECT_EQ(sheet.tracks[2].reading.range, (SampleRange{44100, 0, 88200}));
 }
