@@ -14,6 +14,7 @@ bool ReadAudioInfo(ByteSource& source, AudioKind kind, WaveData& wave) {
       return ReadAiffInfo(source, wave);
     case AudioKind::Wave:
     case AudioKind::Decoded:  // read by ReadDecodedSource; as WAVE only when named so
+    case AudioKind::CueSheet:
     case AudioKind::Unsupported:
       break;
   }

@@ -1,21 +1,8 @@
 #include "core/audio_kind.h"
 
+#include "platform/ascii_case.h"
+
 namespace lumio {
-
-namespace {
-
-// Whether `extension` spells `lower` (lower-case ASCII) in any letter case.
-bool SameExtension(std::string_view extension, std::string_view lower) {
-  if (extension.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < lower.size(); ++i) {
-    char c = extension[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 AudioKind AudioKindOf(std::string_view path, const PathRules& rules) {
   // Looked at byte by byte, which is safe in both code pages: '.', '/' and ':' never
@@ -27,14 +14,15 @@ AudioKind AudioKindOf(std::string_view path, const PathRules& rules) {
   const std::string_view extension = path.substr(dot + 1);
   const std::string_view separators = rules.style == PathStyle::Windows ? "\\:" : "/";
   if (extension.find_first_of(separators) != std::string_view::npos) return AudioKind::Unsupported;
-  if (SameExtension(extension, "wav")) return AudioKind::Wave;
-  if (SameExtension(extension, "flac")) return AudioKind::Flac;
-  if (SameExtension(extension, "aif") || SameExtension(extension, "aiff") ||
-      SameExtension(extension, "aifc")) {
+  if (SameIgnoringAsciiCase(extension, "wav")) return AudioKind::Wave;
+  if (SameIgnoringAsciiCase(extension, "flac")) return AudioKind::Flac;
+  if (SameIgnoringAsciiCase(extension, "aif") || SameIgnoringAsciiCase(extension, "aiff") ||
+      SameIgnoringAsciiCase(extension, "aifc")) {
     return AudioKind::Aiff;
   }
+  if (SameIgnoringAsciiCase(extension, "cue")) return AudioKind::CueSheet;
   for (const std::string_view decoded : kDecodedExtensions) {
-    if (SameExtension(extension, decoded)) return AudioKind::Decoded;
+    if (SameIgnoringAsciiCase(extension, decoded)) return AudioKind::Decoded;
   }
   return AudioKind::Unsupported;
 }

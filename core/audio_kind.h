@@ -9,8 +9,9 @@ namespace lumio {
 // The kinds of sound file that Lumio takes, told apart by the file name's extension,
 // whatever its letter case: .wav; .flac; .aif, .aiff and .aifc, which the encoder reads
 // itself; and Decoded, the formats that the decoder program turns into WAVE for it
-// (kDecodedExtensions).
-enum class AudioKind { Unsupported, Wave, Flac, Aiff, Decoded };
+// (kDecodedExtensions); and CueSheet, .cue, which adds the tracks of the image files it
+// names.
+enum class AudioKind { Unsupported, Wave, Flac, Aiff, Decoded, CueSheet };
 
 // The extensions of the Decoded kind, lower-case, without their dot.
 inline constexpr std::string_view kDecodedExtensions[] = {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/carried_tags.h"
+#include "core/sample_range.h"
 #include "core/wave_data.h"
 
 namespace lumio {
@@ -25,6 +27,9 @@ struct FileData {
   WaveData Wave;
   // The source's other fields and its pictures, which the output carries as well.
   CarriedTags Carried;
+  // The part of the input that this job encodes (a track of a CUE sheet's image); the
+  // whole file when empty.
+  std::optional<SampleRange> Range;
 };
 
 enum class TagField { Title, Artist, Album, Comment, Date, TrackNumber };

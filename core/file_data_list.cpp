@@ -85,7 +85,10 @@ bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading rea
   if (!besideInput && rule.keepFolderTree) {
     record->OutputSubfolder = subfolder;
   }
-  record->OutputFileName = FileNameWithoutExtension(inputPath, rules_) + ".ogg";
+  record->OutputFileName = reading.outputFileName.empty()
+                               ? FileNameWithoutExtension(inputPath, rules_) + ".ogg"
+                               : std::move(reading.outputFileName);
+  record->Range = reading.range;
 
   record->Wave = reading.wave;
   SourceTags& tags = reading.tags;

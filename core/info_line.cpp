@@ -31,6 +31,7 @@ void FillWaveData(const SoundFigures& figures, WaveData& wave) {
   wave.SampleFrames = figures.frameBytes == 0 ? 0 : dataSize / figures.frameBytes;
   wave.SampleRate = figures.sampleRate;
   wave.Bits = figures.bits;
+  wave.Channels = figures.channels;
   // Built in one buffer: this runs once for every file added.
   std::string& line = wave.InfoText;
   line.clear();

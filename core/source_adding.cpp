@@ -35,10 +35,16 @@ std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<
         readable, [&rules](const std::string& path) { return ReadSource(path, rules); }, readers);
     std::size_t next = 0;
     for (const SourceWalk::Item& item : items) {
-      if (item.unreadableFolder || !jobs.AddReadSource(item.path, std::move(readings[next++]),
-                                                       settings, defDir, item.subfolder)) {
+      if (item.unreadableFolder) {
         failed.push_back(item.path);
+        continue;
       }
+      AddEntries(
+          item.path, std::move(readings[next++]),
+          [&](const std::string& path, SourceReading reading) {
+            return jobs.AddReadSource(path, std::move(reading), settings, defDir, item.subfolder);
+          },
+          failed);
     }
   }
   return failed;

@@ -10,6 +10,7 @@
 #include "core/audio_info_reader.h"
 #include "core/audio_kind.h"
 #include "core/byte_source.h"
+#include "core/cue_source.h"
 #include "core/decoded_source_reader.h"
 #include "core/wave_reader.h"
 
@@ -18,6 +19,7 @@ namespace lumio {
 SourceReading ReadSource(const std::string& path, const PathRules& rules) {
   SourceReading reading;
   const AudioKind kind = AudioKindOf(path, rules);
+  if (kind == AudioKind::CueSheet) return ReadCueSource(path, rules);
   if (kind == AudioKind::Decoded) {
     reading.readable = ReadDecodedSource(path, reading.wave, reading.tags);
     return reading;
@@ -31,6 +33,25 @@ SourceReading ReadSource(const std::string& path, const PathRules& rules) {
     reading = SourceReading();
   }
   return reading;
+}
+
+std::size_t AddEntries(const std::string& path, SourceReading reading, const AddEntryFunction& add,
+                       std::vector<std::string>& failed) {
+  if (reading.tracks.empty()) {
+    std::string failedName = reading.failure.empty() ? path : path + "（" + reading.failure + "）";
+    if (add(path, std::move(reading))) return 1;
+    failed.push_back(std::move(failedName));
+    return 0;
+  }
+  std::size_t added = 0;
+  for (TrackSource& track : reading.tracks) {
+    if (add(track.path, std::move(track.reading))) {
+      ++added;
+    } else {
+      failed.push_back(track.path);
+    }
+  }
+  return added;
 }
 
 unsigned SourceReaderCount() {

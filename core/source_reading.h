@@ -1,23 +1,49 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
 
 #include "core/file_data.h"
+#include "core/sample_range.h"
 #include "core/source_tags.h"
 #include "platform/path_rules.h"
 
 namespace lumio {
 
+struct TrackSource;
+
 // What adding a sound file takes from the file itself: its header and its tags.
-// Reading touches nothing but that file, so several files can be read at once.
+// Reading touches nothing but that file (and, for a CUE sheet, the images it names), so
+// several files can be read at once.
 struct SourceReading {
   bool readable = false;  // false when the file could not be read: it is not added
   WaveData wave;
   SourceTags tags;
+  // A track of an image: the part of the file the entry encodes and its output name.
+  std::optional<SampleRange> range;
+  std::string outputFileName;  // empty: the file's own name with ".ogg"
+  // A CUE sheet is no entry itself: it adds one entry for each of its tracks.
+  std::vector<TrackSource> tracks;
+  // Why the file cannot be added, when there is more to say than its name.
+  std::string failure;
 };
+
+// One entry that a file read adds: the sound file it encodes, with what was read.
+struct TrackSource {
+  std::string path;
+  SourceReading reading;
+};
+
+// Adds the entries that reading `path` gives, each with `add`: one for each track of a
+// CUE sheet, else the file itself, which `add` refuses when it could not be read. What cannot be
+// added is named in `failed`, with the reason when there is one. Returns how many entries were
+// added.
+using AddEntryFunction = std::function<bool(const std::string& path, SourceReading reading)>;
+std::size_t AddEntries(const std::string& path, SourceReading reading, const AddEntryFunction& add,
+                       std::vector<std::string>& failed);
 
 // Reads the file at `path` as the kind its extension names (WAVE, FLAC or AIFF), with
 // one opening of the file for the header and the tags.

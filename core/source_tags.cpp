@@ -298,6 +298,7 @@ SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind)
       ReadAiffTags(source, path, tags);
       break;
     case AudioKind::Decoded:  // read with the file's properties, in ReadDecodedSource
+    case AudioKind::CueSheet:
     case AudioKind::Unsupported:
       break;
   }

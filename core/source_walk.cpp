@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "core/audio_kind.h"
+#include "core/cue_source.h"
 #include "core/folder_tree.h"
 #include "core/natural_order.h"
 
@@ -30,6 +32,18 @@ bool IsRealFolder(const dirent& entry, const std::string& path) {
 
 }  // namespace
 
+void SourceWalk::DropSplitImages(std::vector<Entry>& entries) const {
+  std::set<std::string> images;
+  for (const Entry& entry : entries) {
+    if (!entry.folder && AudioKindOf(entry.path, rules_) == AudioKind::CueSheet) {
+      for (std::string& image : CueImagePaths(entry.path, rules_)) images.insert(std::move(image));
+    }
+  }
+  if (images.empty()) return;
+  std::erase_if(entries,
+                [&](const Entry& entry) { return !entry.folder && images.count(entry.path) > 0; });
+}
+
 void SourceWalk::Append(const std::vector<std::string>& paths, bool takeAnyFile) {
   Frame frame;
   frame.given = true;
@@ -51,6 +65,7 @@ bool SourceWalk::Enter(const std::string& folder, const std::string& addedFolder
     const bool folder = IsRealFolder(*entry, path);
     if (folder || IsSupportedAudioFile(path, rules_)) frame.entries.push_back({path, folder});
   }
+  DropSplitImages(frame.entries);
   std::sort(frame.entries.begin(), frame.entries.end(),
             [](const Entry& a, const Entry& b) { return NaturalLess(a.path, b.path); });
   frames_.push_back(std::move(frame));

@@ -13,7 +13,7 @@ namespace lumio {
 // every sound file under it (by extension), recursively, in path order with numbers
 // compared by value. Hidden files and folders (names starting with '.') are skipped, and
 // symbolic links to folders inside the walk are not followed, so a link cannot make a
-// loop.
+// loop. A folder's image file that a CUE sheet beside it names is left to the sheet.
 class SourceWalk {
  public:
   explicit SourceWalk(PathRules rules) : rules_(rules) {}
@@ -54,6 +54,10 @@ class SourceWalk {
   // Pushes the listing of `folder`, which lies in the given folder `addedFolder`; false
   // when it cannot be read.
   bool Enter(const std::string& folder, const std::string& addedFolder);
+
+  // Removes the image files that a CUE sheet among `entries` splits into tracks: the
+  // sheet adds them, track by track, and they are not added whole as well.
+  void DropSplitImages(std::vector<Entry>& entries) const;
 
   PathRules rules_;
   std::vector<Frame> frames_;

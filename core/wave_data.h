@@ -13,7 +13,10 @@ struct WaveData {
   // (0 when the header tells none) at SampleRate frames a second.
   std::uint64_t SampleFrames = 0;
   std::uint32_t SampleRate = 0;
-  std::uint16_t Bits = 0;  // of a sample, as the information line gives them
+  // The sample format the information line names, for describing a part of the file
+  // and for keeping a deep source's depth through the decoder.
+  std::uint16_t Bits = 0;
+  std::uint16_t Channels = 0;
   // A WAVE file whose data chunk declares more bytes than the file holds: a copy or a
   // rip that stopped early.
   bool CutShort = false;

@@ -151,7 +151,9 @@ class JobChecker {
     }
     planned.record = job;
     planned.inputPath = inputPath;
-    planned.weight = input->size > 0 ? input->size : 1;
+    // A track of an image weighs its part of the image.
+    const std::int64_t size = job.Range ? ShareOfFile(input->size, *job.Range) : input->size;
+    planned.weight = size > 0 ? size : 1;
     const bool exists = output && output->regular;
     const bool writtenBefore = plannedOutputs_.count(outputPath) > 0;
     // Equal times count as up to date: a copy that keeps times is no reason to encode.

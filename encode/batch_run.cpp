@@ -205,7 +205,7 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   }
   // A source the encoder cannot read reaches it as WAVE from the decoder, through a
   // pipe between the two processes.
-  const bool decoded = NeedsDecoder(planned.inputPath, options_.codePage);
+  const bool decoded = NeedsDecoder(planned.inputPath, record, options_.codePage);
   std::vector<std::string> arguments = SplitCommandLine(
       BuildCommandLine("", optionText_, record.Title, record.Artist, record.Album, record.Date,
                        record.TrackNumber, record.Comment, lane.output->Name(),
@@ -249,10 +249,10 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
             });
           });
   lane.startMs = clock_.CurrentMilliseconds();
-  lane.process->Start(
-      arguments, options_.priority, planned.outputFolder,
-      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath, planned.record.Wave.Bits)
-              : std::vector<std::string>());
+  lane.process->Start(arguments, options_.priority, planned.outputFolder,
+                      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath,
+                                                 record.Wave.Bits, record.Range)
+                              : std::vector<std::string>());
 }
 
 void BatchRun::JobOutput(int laneIndex, std::string_view bytes) {

@@ -8,8 +8,9 @@
 
 namespace lumio {
 
-bool NeedsDecoder(const std::string& inputPath, CodePage codePage) {
-  return AudioKindOf(inputPath, {NativePathRules().style, codePage}) == AudioKind::Decoded;
+bool NeedsDecoder(const std::string& inputPath, const FileData& record, CodePage codePage) {
+  return record.Range ||
+         AudioKindOf(inputPath, {NativePathRules().style, codePage}) == AudioKind::Decoded;
 }
 
 std::string ResolveDecoderPath(const std::string& programFolder) {
@@ -37,16 +38,25 @@ const char* SampleCodec(int sourceBits) {
   return sourceBits <= 24 ? "pcm_s24le" : "pcm_f32le";
 }
 
+// Cuts the range out by sample number, exact whatever the decoder's packet sizes.
+std::string TrimFilter(const SampleRange& range) {
+  std::string filter = "atrim=start_sample=" + std::to_string(range.first);
+  if (range.end != 0) filter += ":end_sample=" + std::to_string(range.end);
+  return filter + ",asetpts=PTS-STARTPTS";
+}
+
 }  // namespace
 
 std::vector<std::string> DecoderArguments(const std::string& decoderPath,
-                                          const std::string& inputPath, int sourceBits) {
+                                          const std::string& inputPath, int sourceBits,
+                                          const std::optional<SampleRange>& range) {
   // "file:" keeps a name that starts with "-" or looks like a protocol ("http:…") a
   // plain file.
   std::vector<std::string> arguments = {
       decoderPath, "-nostdin",  "-hide_banner",  "-nostats", "-loglevel",
       "error",     "-progress", "pipe:2",        "-i",       "file:" + inputPath,
       "-map",      "0:a:0",     "-map_metadata", "-1"};
+  if (range) arguments.insert(arguments.end(), {"-af", TrimFilter(*range)});
   if (IsDsd(inputPath)) arguments.insert(arguments.end(), {"-ar", "88200"});
   if (const char* codec = SampleCodec(sourceBits))
     arguments.insert(arguments.end(), {"-c:a", codec});

@@ -7,7 +7,7 @@
 # here has no program for text files), the main window with a folder of tagged FLAC
 # files handed over by a second start, the same with an output folder chosen for all of
 # them in the 出力先 tree, and the report of a second run that skips the files already
-# encoded (a library mirror).
+# encoded (a library mirror), and a disc image's tracks added from its Shift-JIS CUE sheet.
 #
 # Usage: scripts/screenshots.sh [build-folder]   (default: build; built when missing)
 # Needs: Xvfb, xdotool, imagemagick (import), vorbis-tools, flac; openbox, when installed,
@@ -259,3 +259,23 @@ for run in first second; do
   [ "$run" = second ] && shoot "$result" mirror-report
   click "$result" $((124 + 52)) $((232 + 10))
 done
+
+# A disc image with a Shift-JIS (CP932) CUE sheet, handed over by a second start: its
+# three tracks join the list, the last of them selected.
+disc="$work/ディスク"
+mkdir -p "$disc"
+write_wave "$disc/disc.wav" 9 /dev/zero
+printf 'REM GENRE J-Pop\r\nREM DATE 2001\r\nPERFORMER "\x89\xcc\x8e\xe8"\r\nTITLE "\x96\xe9\x82\xcc\x89\xcc"\r\nFILE "disc.wav" WAVE\r\n' \
+  >"$disc/disc.cue"
+printf '  TRACK 01 AUDIO\r\n    TITLE "\x8f\x98\x8b\xc8"\r\n    INDEX 01 00:00:00\r\n' >>"$disc/disc.cue"
+printf '  TRACK 02 AUDIO\r\n    TITLE "\x8c\xce"\r\n    INDEX 00 00:02:00\r\n    INDEX 01 00:03:00\r\n' \
+  >>"$disc/disc.cue"
+printf '  TRACK 03 AUDIO\r\n    TITLE "\x96\xe9\x96\xbe\x82\xaf"\r\n    INDEX 01 00:06:00\r\n' \
+  >>"$disc/disc.cue"
+HOME="$work/home" XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8 \
+  XDG_RUNTIME_DIR="$work/runtime" "$binary" "$disc/disc.cue" >/dev/null 2>&1
+sleep 1.5
+click "$main" $((24 + 60)) $((menu + 24 + 2 + 6))
+xdotool key End
+sleep 0.5
+shoot "$main" main-cue

@@ -11,7 +11,8 @@ QString OpenDialogFilters() {
     decoded += QStringLiteral(" *.") +
                QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size()));
   }
-  return QStringLiteral("音声ファイル (") + readByEncoder + decoded +
+  // A CUE sheet adds the tracks of the image it names.
+  return QStringLiteral("音声ファイル (") + readByEncoder + decoded + QStringLiteral(" *.cue") +
          QStringLiteral(");;WAVE・FLAC・AIFF (") + readByEncoder +
          QStringLiteral(
              ");;WAVEファイル (*.wav);;FLACファイル (*.flac);;"

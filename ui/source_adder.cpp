@@ -56,12 +56,16 @@ void SourceAdder::TakeReady() {
     std::optional<std::vector<FedSource>> batch = feed_->Take();
     if (!batch) break;
     for (FedSource& fed : *batch) {
-      if (fed.item.unreadableFolder ||
-          !add_(fed.item.path, fed.item.subfolder, std::move(fed.reading))) {
+      if (fed.item.unreadableFolder) {
         failed_.push_back(fed.item.path);
-      } else {
-        ++added_;
+        continue;
       }
+      added_ += static_cast<int>(AddEntries(
+          fed.item.path, std::move(fed.reading),
+          [&](const std::string& path, SourceReading reading) {
+            return add_(path, fed.item.subfolder, std::move(reading));
+          },
+          failed_));
     }
   }
   if (!running_) return;

@@ -62,7 +62,7 @@ TEST_F(DecodedSourcesWindowTest, AddDialogOffersEveryKindFirstThenThoseTheEncode
   const QStringList filters = dialogs_.Prompts().front().filter.split(";;");
   ASSERT_GE(filters.size(), 3);
   for (const char* pattern : {"*.wav", "*.flac", "*.aifc", "*.mp3", "*.m4a", "*.opus", "*.ogg",
-                              "*.wv", "*.ape", "*.dsf", "*.caf"}) {
+                              "*.wv", "*.ape", "*.dsf", "*.caf", "*.cue"}) {
     EXPECT_TRUE(filters[0].contains(QString::fromLatin1(pattern))) << pattern;
   }
   EXPECT_EQ(filters[1], QStringLiteral("WAVE・FLAC・AIFF (*.wav *.flac *.aif *.aiff *.aifc)"));

@@ -122,6 +122,32 @@ TEST_F(SourceAdderTest, LargeFolderArrivesInWalkOrderWithItsFailures) {
   EXPECT_EQ(runs_[0], failed);
 }
 
+TEST_F(SourceAdderTest, SheetsAddATrackEachOrAreNamedWithTheirReason) {
+  const std::string folder = Folder("discs", 1);
+  for (const char* sheet : {"/a.cue", "/b.cue"}) std::ofstream(folder + sheet);
+  const auto adder = MakeAdder([&](const std::string& path) {
+    SourceReading reading;
+    if (path == folder + "/a.cue") {
+      for (int i = 0; i < 2; ++i) {
+        SourceReading track;
+        track.readable = true;
+        reading.tracks.push_back({folder + "/a.flac", std::move(track)});
+      }
+    } else if (path == folder + "/b.cue") {
+      reading.failure = "no track";
+    } else {
+      reading.readable = true;
+    }
+    return reading;
+  });
+  adder->Add({folder}, false);
+  ASSERT_TRUE(WaitForFinished(1));
+  // The failed sheet is offered too, and refused, as an unreadable file is.
+  EXPECT_EQ(added_, (std::vector<std::string>{folder + "/0.wav", folder + "/a.flac",
+                                              folder + "/a.flac", folder + "/b.cue"}));
+  EXPECT_EQ(runs_[0], std::vector<std::string>{folder + "/b.cue（no track）"});
+}
+
 // A FLAC file whose metadata is zeros behind STREAMINFO, as a half-downloaded file is,
 // of 300 MB (sparse): its walk once froze the window for half a minute.
 TEST_F(SourceAdderTest, ZeroFilledFlacIsAddedWhileTheEventLoopKeepsTurning) {
