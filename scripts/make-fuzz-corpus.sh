@@ -8,7 +8,7 @@ set -euo pipefail
 out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
   time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz \
-  hand_over_message_fuzz vorbis_comment_fuzz decoder_output_fuzz; do
+  hand_over_message_fuzz vorbis_comment_fuzz decoder_output_fuzz ogg_comment_packet_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -88,3 +88,9 @@ printf '\x03bitrate=1367.9kbits/s\ntotal_size=143114\nout_time_us=836984\nout_ti
 printf '\x07file:x.mp3: Invalid data found when processing input\nError closing file pipe:: Broken pipe\n' \
   >"$d/failure"
 printf '\x01sample_rate=44100\nchannels=2\nbits_per_raw_sample=24\nduration=20.035918\n' >"$d/probe"
+
+# A short Ogg Vorbis file from the encoder, when it is installed.
+o="$out/ogg_comment_packet_fuzz"
+if command -v oggenc >/dev/null; then
+  wave 1 2 44100 16 17640 | oggenc -Q -t title -o "$o/tone.ogg" - || true
+fi
