@@ -6,6 +6,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/wavfile.h>
 
+#include <QByteArray>
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -106,8 +107,9 @@ std::optional<std::string> ReadPictureBlock(const CarriedPicture& picture,
 }
 
 std::string Base64(const std::string& bytes) {
-  const TagLib::ByteVector encoded = ToByteVector(bytes).toBase64();
-  return std::string(encoded.data(), encoded.size());
+  const QByteArray encoded =
+      QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64();
+  return std::string(encoded.constData(), static_cast<std::size_t>(encoded.size()));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -177,8 +179,8 @@ bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
       }
       comment.Fields.push_back({"METADATA_BLOCK_PICTURE", Base64(*block)});
     }
-    packet.assign(kCommentPacketPrefix);
-    packet += RenderVorbisComment(comment);
+    packet = RenderVorbisComment(comment);
+    packet.insert(0, kCommentPacketPrefix);
     packet += '\x01';  // the framing bit
     return true;
   };

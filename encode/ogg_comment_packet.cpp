@@ -92,10 +92,9 @@ struct OggStream {
 
 // The header packets as pages of stream `serial`, as the encoder lays them out: the
 // identification packet alone on the first page, the other two flushed after it.
-std::string HeaderPages(std::uint32_t serial, const OggVorbisHeaders& headers,
-                        std::uint32_t& pageCount) {
+void AppendHeaderPages(std::uint32_t serial, const OggVorbisHeaders& headers, std::string& pages,
+                       std::uint32_t& pageCount) {
   OggStream stream(serial);
-  std::string pages;
   const auto put = [&](const std::string& packet, long number) {
     ogg_packet ogg{reinterpret_cast<unsigned char*>(const_cast<char*>(packet.data())),
                    static_cast<long>(packet.size()),
@@ -120,7 +119,6 @@ std::string HeaderPages(std::uint32_t serial, const OggVorbisHeaders& headers,
   put(headers.setup, 2);
   flush();
   pageCount = static_cast<std::uint32_t>(stream.state.pageno);
-  return pages;
 }
 
 std::optional<std::string> WithHeaders(std::string_view file, const OggVorbisHeaders& headers,
@@ -187,8 +185,13 @@ std::optional<std::string> WithHeaders(std::string_view file, const OggVorbisHea
                                        std::string& error) {
   const std::uint32_t serial = headers.serial;
   std::uint32_t newPageCount = 0;
-  std::string rewritten = HeaderPages(serial, headers, newPageCount);
-  rewritten.reserve(rewritten.size() + file.size() - headers.audioStart);
+  // Reserved at once: the comment may hold pictures of megabytes. A page header of at
+  // most 282 bytes comes with every 255 * 255 bytes of packet, and with the first of each.
+  const std::size_t packets =
+      headers.identification.size() + headers.comment.size() + headers.setup.size();
+  std::string rewritten;
+  rewritten.reserve(packets + (packets / (255 * 255) + 3) * 282 + file.size() - headers.audioStart);
+  AppendHeaderPages(serial, headers, rewritten, newPageCount);
   // Shifted rather than counted anew, so that a page missing stays missing.
   const std::uint32_t shift = newPageCount - headers.pageCount;
   for (std::size_t position = headers.audioStart; position < file.size();) {
