@@ -3,8 +3,6 @@
 // oggenc with two encoders at once, with CarryTags on against off, in interleaved rounds
 // (argument: number of rounds, default 5). Ends with `carry_tags_vs_plain: RATIO`, the
 // median wall time carrying over the median without.
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
@@ -68,14 +66,6 @@ bool MakeSources(const std::string& folder) {
   return true;
 }
 
-// CPU time of this process (its finishing threads among them), in seconds.
-double OwnCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,7 +96,7 @@ int main(int argc, char** argv) {
     for (const bool carry : round % 2 == 0 ? std::vector{true, false} : std::vector{false, true}) {
       settings.WriteBool("Options", "CarryTags", carry);
       const auto start = std::chrono::steady_clock::now();
-      const double cpuStart = OwnCpuSeconds();
+      const double cpuStart = lumio::bench::OwnCpuSeconds();
       if (!lumio::bench::RunEngine(jobs, settings, "", 2, clock)) {
         std::fprintf(stderr, "the batch did not finish\n");
         return 1;
@@ -114,7 +104,7 @@ int main(int argc, char** argv) {
       const double seconds =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       (carry ? carrying : plain).push_back(seconds);
-      (carry ? carryingCpu : plainCpu) += OwnCpuSeconds() - cpuStart;
+      (carry ? carryingCpu : plainCpu) += lumio::bench::OwnCpuSeconds() - cpuStart;
       std::printf("round %d, carry %s: %.3f s\n", round + 1, carry ? "on " : "off", seconds);
     }
   }

@@ -72,7 +72,12 @@ VorbisComment ParseVorbisComment(std::string_view body, FieldNames names) {
 }
 
 std::string RenderVorbisComment(const VorbisComment& comment) {
+  // Reserved at once: a field may hold a picture of megabytes.
+  std::size_t size = 8 + comment.Vendor.size();
+  for (const CarriedField& field : comment.Fields)
+    size += 5 + field.Name.size() + field.Value.size();
   std::string body;
+  body.reserve(size + 1);  // and the caller's framing bit
   AppendLe32(body, comment.Vendor.size());
   body += comment.Vendor;
   AppendLe32(body, comment.Fields.size());

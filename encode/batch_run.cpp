@@ -43,11 +43,29 @@ struct BatchRun::Lane {
   std::size_t job = 0;
   std::unique_ptr<EncoderProcess> process;
   std::optional<TemporaryOutput> output;
-  std::unique_ptr<QFutureWatcher<FinishingResult>> finishing;
   EncoderOutputReader reader;
   ConsoleSink* console = nullptr;
   std::int64_t startMs = 0;
   bool busy = false;
+};
+
+// A job whose encoder has exited, while its hidden output is finished on a worker
+// thread; the worker touches only its own copies and the file. Gone before it is
+// committed (the run failed or was destroyed), it removes the hidden file.
+struct BatchRun::Finishing {
+  Finishing(std::size_t job, int lane, TemporaryOutput output, JobOutcome outcome)
+      : job(job), lane(lane), output(std::move(output)), outcome(std::move(outcome)) {}
+  ~Finishing() {
+    if (output) output->Discard();
+  }
+  Finishing(const Finishing&) = delete;
+  Finishing& operator=(const Finishing&) = delete;
+
+  std::size_t job;
+  int lane;  // where its encoder ran
+  std::optional<TemporaryOutput> output;
+  JobOutcome outcome;
+  std::unique_ptr<QFutureWatcher<FinishingResult>> watcher;
 };
 
 BatchRun::BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions options, Clock& clock,
@@ -74,6 +92,7 @@ BatchRun::~BatchRun() {
   for (const auto& lane : lanes_) {
     ReleaseLane(*lane, false);
   }
+  finishing_.clear();
   if (!finished_) {
     RemoveFoldersLeftEmpty(madeFolders_);
   }
@@ -93,7 +112,6 @@ void BatchRun::ReleaseLane(Lane& lane, bool later) {
     }
   }
   lane.console = nullptr;
-  lane.finishing.reset();
   if (lane.output) {
     lane.output->Discard();
     lane.output.reset();
@@ -129,6 +147,7 @@ void BatchRun::FillLanes() {
   PassSkippedJobs();
   for (int lane = 0; lane < options_.parallel; ++lane) {
     while (!stopping_ && next_ < plan_.jobs.size() && !lanes_[lane]->busy &&
+           finishing_.size() <= static_cast<std::size_t>(options_.parallel) &&
            !WritesARunningJobsOutput(next_)) {
       StartJob(next_++, lane);
       PassSkippedJobs();
@@ -137,14 +156,18 @@ void BatchRun::FillLanes() {
 }
 
 bool BatchRun::WritesARunningJobsOutput(std::size_t job) const {
-  // Jobs of one output run one after the other in list order, so that the later job's
-  // file is the one left, however many encoders run.
+  // Jobs of one output run one after the other in list order, finishing included, so
+  // that the later job's file is the one left, however many encoders run.
   const auto outputOf = [this](std::size_t index) {
     return plan_.jobs[index].outputFolder + plan_.jobs[index].record.OutputFileName;
   };
-  return std::any_of(lanes_.begin(), lanes_.end(), [&](const auto& lane) {
-    return lane->busy && outputOf(lane->job) == outputOf(job);
-  });
+  return std::any_of(lanes_.begin(), lanes_.end(),
+                     [&](const auto& lane) {
+                       return lane->busy && outputOf(lane->job) == outputOf(job);
+                     }) ||
+         std::any_of(finishing_.begin(), finishing_.end(), [&](const auto& finishing) {
+           return outputOf(finishing->job) == outputOf(job);
+         });
 }
 
 void BatchRun::PassSkippedJobs() {
@@ -187,20 +210,20 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
           planned.outputFolder.substr(0, planned.outputFolder.size() - subfolder.size()), subfolder,
           error, &madeFolders_)) {
     outcome.reason = "出力先フォルダを作成できません: " + error;
-    EndJob(laneIndex, std::move(outcome), false);
+    EndJob(laneIndex, std::move(outcome));
     return;
   }
   // The encoder runs in the output folder, which stays the current folder afterwards.
   // Should the folder have vanished since the batch checked it, nothing is run.
   if (!SetCurrentFolder(planned.outputFolder)) {
     outcome.reason = "出力先フォルダに入れません";
-    EndJob(laneIndex, std::move(outcome), false);
+    EndJob(laneIndex, std::move(outcome));
     return;
   }
   lane.output = TemporaryOutput::Reserve(planned.outputFolder, error);
   if (!lane.output) {
     outcome.reason = "出力先フォルダに書き込めません: " + error;
-    EndJob(laneIndex, std::move(outcome), false);
+    EndJob(laneIndex, std::move(outcome));
     return;
   }
   // A source the encoder cannot read reaches it as WAVE from the decoder, through a
@@ -300,64 +323,86 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
     StartFinishing(laneIndex, std::move(outcome));
     return;
   }
-  outcome.succeeded = false;
-  EndJob(laneIndex, std::move(outcome), false);
+  EndJob(laneIndex, std::move(outcome));
 }
 
 void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
   Lane& lane = *lanes_[laneIndex];
-  if (DecodesOutputs(plan_.finishing)) emit JobMeasuring(lane.job, laneIndex);
-  lane.finishing = std::make_unique<QFutureWatcher<FinishingResult>>();
-  // The watcher goes with the lane; a run destroyed meanwhile drops the result, and the
-  // worker only ever touches its own copies and the hidden file.
-  connect(lane.finishing.get(), &QFutureWatcherBase::finished, this,
-          [this, laneIndex, outcome = std::move(outcome)] {
-            Guarded([&] {
-              const FinishingResult finished = lanes_[laneIndex]->finishing->result();
-              CommitOutput(laneIndex, outcome, finished);
-              FillLanes();
-              FinishIfDone();
-            });
-          });
-  lane.finishing->setFuture(
-      QtConcurrent::run(FinishOutput, lane.output->Path(), plan_.jobs[lane.job], plan_.finishing));
+  const std::size_t job = lane.job;
+  auto finishing =
+      std::make_unique<Finishing>(job, laneIndex, std::move(*lane.output), std::move(outcome));
+  lane.output.reset();
+  lane.console = nullptr;  // told of the end already
+  ReleaseLane(lane, true);
+  Finishing* entry = finishing.get();
+  finishing_.push_back(std::move(finishing));
+  if (!NeedsFinishing(plan_.jobs[job], plan_.finishing)) {
+    EndFinishing(entry, FinishingResult());
+    return;
+  }
+  if (DecodesOutputs(plan_.finishing)) emit JobMeasuring(job, laneIndex);
+  entry->watcher = std::make_unique<QFutureWatcher<FinishingResult>>();
+  connect(entry->watcher.get(), &QFutureWatcherBase::finished, this, [this, entry] {
+    Guarded([&] {
+      EndFinishing(entry, entry->watcher->result());
+      FillLanes();
+      FinishIfDone();
+    });
+  });
+  entry->watcher->setFuture(
+      QtConcurrent::run(finishingStep_, entry->output->Path(), plan_.jobs[job], plan_.finishing));
 }
 
-void BatchRun::CommitOutput(int laneIndex, JobOutcome outcome, const FinishingResult& finished) {
-  Lane& lane = *lanes_[laneIndex];
+void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& finished) {
+  const auto found =
+      std::find_if(finishing_.begin(), finishing_.end(),
+                   [finishing](const auto& entry) { return entry.get() == finishing; });
+  std::unique_ptr<Finishing> entry = std::move(*found);
+  finishing_.erase(found);
+  // The watcher may be the sender of the signal being handled.
+  if (entry->watcher) entry->watcher.release()->deleteLater();
+  JobOutcome outcome = std::move(entry->outcome);
   bool succeeded = false;
   std::string error;
   if (!finished.succeeded) {
     outcome.reason = finished.reason;
-  } else if (lane.output->Commit(plan_.jobs[lane.job].record.OutputFileName, error)) {
+  } else if (entry->output->Commit(plan_.jobs[entry->job].record.OutputFileName, error)) {
     succeeded = true;
-    lane.output.reset();
-    albums_.Settled(lane.job, outcome.outputPath, finished.loudness);
+    entry->output.reset();
+    albums_.Settled(entry->job, outcome.outputPath, finished.loudness);
   } else {
+    entry->output.reset();  // removed by the failed commit
     outcome.reason = "出力ファイルを置き換えられません: " + error;
   }
   outcome.succeeded = succeeded;
-  EndJob(laneIndex, std::move(outcome), succeeded);
+  // The lane's row belongs to the job it shows: a later job there keeps it.
+  const int lane =
+      lanes_[static_cast<std::size_t>(entry->lane)]->job == entry->job ? entry->lane : -1;
+  ReportEnd(entry->job, lane, std::move(outcome), succeeded);
 }
 
-void BatchRun::EndJob(int laneIndex, JobOutcome outcome, bool succeeded) {
+void BatchRun::EndJob(int laneIndex, JobOutcome outcome) {
   Lane& lane = *lanes_[laneIndex];
   lane.console = nullptr;  // told of the end already, when the encoder had started
   ReleaseLane(lane, true);
+  outcome.succeeded = false;
+  ReportEnd(lane.job, laneIndex, std::move(outcome), false);
+}
+
+void BatchRun::ReportEnd(std::size_t job, int lane, JobOutcome outcome, bool succeeded) {
   if (succeeded) {
     ++done_;
-    progress_.SetJobFraction(lane.job, 1);
+    progress_.SetJobFraction(job, 1);
   } else {
     stopping_ = true;
-    albums_.Failed(lane.job);
+    albums_.Failed(job);
   }
-  const std::size_t job = lane.job;
   outcomes_[job] = outcome;
-  emit JobEnded(job, laneIndex, outcome);
+  emit JobEnded(job, lane, outcome);
 }
 
 void BatchRun::FinishIfDone() {
-  if (finished_ ||
+  if (finished_ || !finishing_.empty() ||
       std::any_of(lanes_.begin(), lanes_.end(), [](const auto& lane) { return lane->busy; })) {
     return;
   }
@@ -398,6 +443,7 @@ void BatchRun::StopAll() {
   for (const auto& lane : lanes_) {
     ReleaseLane(*lane, true);
   }
+  finishing_.clear();
   RemoveFoldersLeftEmpty(madeFolders_);
   emit Faulted();
 }

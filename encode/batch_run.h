@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@
 #include "encode/batch_plan.h"
 #include "encode/batch_progress.h"
 #include "encode/console_sink.h"
+#include "encode/output_finishing.h"
 #include "encode/run_report.h"
 #include "platform/code_page.h"
 
@@ -27,6 +29,10 @@ namespace lumio {
 
 class Clock;
 class EncoderProcess;
+
+// The work done on a job's hidden output once its encoder has exited 0 (FinishOutput).
+using FinishingStep = std::function<FinishingResult(
+    const std::string& hiddenPath, const PlannedJob& job, const FinishingOptions& options)>;
 
 // The most encoders that a batch runs at once.
 inline constexpr int kMostParallelEncoders = 16;
@@ -51,9 +57,12 @@ class ConsoleProvider {
 // run no encoder; they are reported in their place. After the first job that
 // fails no new job starts, and the jobs still running finish and are reported. Each
 // encoder writes a hidden file of its own that takes the output's name only when it is
-// complete. What happens is told through the signals below; Finished comes exactly once,
-// or Faulted instead. A close request (the cancel button, or closing a console) cancels
-// the whole run.
+// complete. A job whose encoder has exited gives its lane to the next job at once while
+// its output is finished on a worker thread (tags written, decoded, measured); the job
+// ends when that step ends. No new encoder starts while more than `parallel` outputs
+// are being finished, so that their number stays bounded. What happens is told through the signals
+// below; Finished comes exactly once, or Faulted instead. A close request (the cancel button, or
+// closing a console) cancels the whole run.
 class BatchRun : public QObject, public RunningEncoder {
   Q_OBJECT
 
@@ -68,6 +77,9 @@ class BatchRun : public QObject, public RunningEncoder {
   // Asks every running encoder to close; asked again, kills them.
   void Cancel();
   void RequestClose() override { Cancel(); }
+  // Replaces the finishing step, for tests that hold it to see the batch meanwhile. Set
+  // before Start; it runs on worker threads.
+  void SetFinishingStep(FinishingStep step) { finishingStep_ = std::move(step); }
   bool IsFinished() const { return finished_; }
   std::size_t JobCount() const { return plan_.jobs.size(); }
   const PlannedJob& Job(std::size_t job) const { return plan_.jobs[job]; }
@@ -80,8 +92,11 @@ class BatchRun : public QObject, public RunningEncoder {
   void JobProgress(std::size_t job, int lane, double fraction);
   // The share of the whole batch that is done, and the time left when it can be told.
   void BatchProgressed(double fraction, std::optional<std::int64_t> remainingMs);
-  // Job `job` has been encoded and its output is being decoded: checked or measured.
+  // Job `job` has been encoded in `lane` and its output is being decoded: checked or
+  // measured. The lane may go to the next job right after.
   void JobMeasuring(std::size_t job, int lane);
+  // `lane` is the lane the job's encoder ran in, or -1 when that lane has since gone to
+  // another job, whose row the end of this one must leave alone.
   void JobEnded(std::size_t job, int lane, const lumio::JobOutcome& outcome);
   // The outcomes in list order (jobs never started have none), and the summary.
   void Finished(const std::vector<lumio::JobOutcome>& outcomes, const lumio::BatchSummary& summary);
@@ -90,6 +105,7 @@ class BatchRun : public QObject, public RunningEncoder {
 
  private:
   struct Lane;
+  struct Finishing;
 
   void FillLanes();
   bool WritesARunningJobsOutput(std::size_t job) const;
@@ -99,10 +115,13 @@ class BatchRun : public QObject, public RunningEncoder {
   void JobOutput(int lane, std::string_view bytes);
   void SetJobFraction(int lane, double fraction);
   void JobFinished(int lane, const struct EncoderExit& exit);
-  // Runs the finishing step on the lane's hidden file off this thread, then commits it.
+  // Frees the lane and finishes its hidden file: off this thread when there is work to
+  // do, then commits it.
   void StartFinishing(int lane, JobOutcome outcome);
-  void CommitOutput(int lane, JobOutcome outcome, const struct FinishingResult& finished);
-  void EndJob(int lane, JobOutcome outcome, bool succeeded);
+  void EndFinishing(const Finishing* finishing, const FinishingResult& finished);
+  // Ends a job that failed before its output was finished, freeing its lane.
+  void EndJob(int lane, JobOutcome outcome);
+  void ReportEnd(std::size_t job, int lane, JobOutcome outcome, bool succeeded);
   void FinishIfDone();
   // Runs `step`; a fault in it stops the whole run instead of escaping into the event loop.
   template <typename Step>
@@ -118,6 +137,8 @@ class BatchRun : public QObject, public RunningEncoder {
   Clock& clock_;
   ConsoleProvider* consoles_;
   std::vector<std::unique_ptr<Lane>> lanes_;
+  std::vector<std::unique_ptr<Finishing>> finishing_;  // in the order they started
+  FinishingStep finishingStep_ = FinishOutput;
   std::vector<std::optional<JobOutcome>> outcomes_;
   // Folders this run made for kept trees; those left empty go when it ends.
   std::vector<std::string> madeFolders_;

@@ -4,9 +4,9 @@
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacpicture.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 
+#include <QByteArray>
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -18,13 +18,14 @@
 #include "core/embedded_pictures.h"
 #include "core/flac_reader.h"
 #include "core/vorbis_comment.h"
+#include "encode/ogg_comment_packet.h"
 #include "platform/text_encoding.h"
 
 namespace lumio {
 
 namespace {
 
-const TagLib::ByteVector kCommentPacketPrefix("\x03vorbis", 7);
+constexpr std::string_view kCommentPacketPrefix("\x03vorbis", 7);
 
 TagLib::ByteVector ToByteVector(std::string_view bytes) {
   return TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size()));
@@ -112,8 +113,9 @@ std::optional<std::string> ReadPictureBlock(const CarriedPicture& picture,
 }
 
 std::string Base64(const std::string& bytes) {
-  const TagLib::ByteVector encoded = ToByteVector(bytes).toBase64();
-  return std::string(encoded.data(), encoded.size());
+  const QByteArray encoded =
+      QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64();
+  return std::string(encoded.constData(), static_cast<std::size_t>(encoded.size()));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -158,44 +160,37 @@ std::optional<std::string> ReadPictureData(const CarriedPicture& picture,
 
 bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
                       const CarriedTags& carried, const CarryOptions& options, std::string& error) {
-  TagLib::Ogg::Vorbis::File file(path.c_str(), false);
-  const TagLib::ByteVector packet = file.isValid() ? file.packet(1) : TagLib::ByteVector();
-  if (!packet.startsWith(kCommentPacketPrefix)) {
-    error = "出力ファイルのコメントを読めません";
-    return false;
-  }
-  VorbisComment comment = ParseVorbisComment(
-      std::string_view(packet.data(), packet.size()).substr(kCommentPacketPrefix.size()),
-      FieldNames::AsWritten);
-  comment.Fields = WithSeveralValues(comment.Fields, carried.SeveralValues);
-  for (const CarriedField& field : carried.Fields) {
-    if (!IsValidFieldName(field.Name)) continue;
-    comment.Fields.push_back({field.Name, ToValidUtf8(field.Value)});
-  }
-  // A limit below zero, typed into the settings file, lets no picture through.
-  const std::uint64_t limit =
-      static_cast<std::uint64_t>(std::max<std::int32_t>(options.pictureLimitKB, 0)) * 1024;
-  for (const CarriedPicture& picture :
-       options.pictures ? carried.Pictures : std::vector<CarriedPicture>()) {
-    if (picture.Size > limit) continue;
-    const std::optional<std::string> block = ReadPictureBlock(picture, sourcePath);
-    if (!block) {
-      error = "画像を読めません: " + (picture.ImagePath.empty() ? sourcePath : picture.ImagePath);
+  const auto carry = [&](std::string& packet, std::string& why) {
+    if (!packet.starts_with(kCommentPacketPrefix)) {
+      why = "出力ファイルのコメントを読めません";
       return false;
     }
-    comment.Fields.push_back({"METADATA_BLOCK_PICTURE", Base64(*block)});
-  }
-  TagLib::ByteVector rewritten = kCommentPacketPrefix;
-  rewritten.append(ToByteVector(RenderVorbisComment(comment)));
-  rewritten.append('\x01');  // the framing bit
-  file.setPacket(1, rewritten);
-  // The Ogg layer writes the packet as it is; the Vorbis layer would first render its
-  // own comment, with the fields sorted by name.
-  if (!file.TagLib::Ogg::File::save()) {
-    error = "出力ファイルにタグを書き込めません";
-    return false;
-  }
-  return true;
+    VorbisComment comment = ParseVorbisComment(
+        std::string_view(packet).substr(kCommentPacketPrefix.size()), FieldNames::AsWritten);
+    comment.Fields = WithSeveralValues(comment.Fields, carried.SeveralValues);
+    for (const CarriedField& field : carried.Fields) {
+      if (!IsValidFieldName(field.Name)) continue;
+      comment.Fields.push_back({field.Name, ToValidUtf8(field.Value)});
+    }
+    // A limit below zero, typed into the settings file, lets no picture through.
+    const std::uint64_t limit =
+        static_cast<std::uint64_t>(std::max<std::int32_t>(options.pictureLimitKB, 0)) * 1024;
+    for (const CarriedPicture& picture :
+         options.pictures ? carried.Pictures : std::vector<CarriedPicture>()) {
+      if (picture.Size > limit) continue;
+      const std::optional<std::string> block = ReadPictureBlock(picture, sourcePath);
+      if (!block) {
+        why = "画像を読めません: " + (picture.ImagePath.empty() ? sourcePath : picture.ImagePath);
+        return false;
+      }
+      comment.Fields.push_back({"METADATA_BLOCK_PICTURE", Base64(*block)});
+    }
+    packet = RenderVorbisComment(comment);
+    packet.insert(0, kCommentPacketPrefix);
+    packet += '\x01';  // the framing bit
+    return true;
+  };
+  return EditOggCommentInFile(path, carry, error);
 }
 
 }  // namespace lumio

@@ -7,15 +7,26 @@
 
 namespace lumio {
 
+namespace {
+
+bool CarriesTags(const PlannedJob& job, const FinishingOptions& options) {
+  const CarriedTags& carried = job.record.Carried;
+  return options.carry.fields && (!carried.Fields.empty() || !carried.SeveralValues.empty() ||
+                                  (options.carry.pictures && !carried.Pictures.empty()));
+}
+
+}  // namespace
+
+bool NeedsFinishing(const PlannedJob& job, const FinishingOptions& options) {
+  return CarriesTags(job, options) || DecodesOutputs(options);
+}
+
 FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& job,
                              const FinishingOptions& options) {
   try {
     std::string error;
-    const CarriedTags& carried = job.record.Carried;
     // A job with nothing to carry keeps the encoder's file exactly as it is.
-    const bool carries = !carried.Fields.empty() || !carried.SeveralValues.empty() ||
-                         (options.carry.pictures && !carried.Pictures.empty());
-    if (options.carry.fields && carries &&
+    if (CarriesTags(job, options) &&
         !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry, error)) {
       return {false, "引き継ぐタグを書き込めません: " + error, nullptr};
     }

@@ -17,6 +17,10 @@ struct FinishingResult {
   std::shared_ptr<const LoudnessMeter> loudness;
 };
 
+// Whether FinishOutput has anything to do for `job`: without, the encoder's file is
+// kept exactly as it is.
+bool NeedsFinishing(const PlannedJob& job, const FinishingOptions& options);
+
 // The work done on a job's hidden output after the encoder has exited 0 and before the
 // file takes the output's name. It runs on a worker thread, so it may take its time
 // with the file, but it touches nothing but the file at `hiddenPath` and its own

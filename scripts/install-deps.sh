@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
-  libtag1-dev libvorbis-dev libebur128-dev
+  libtag1-dev libvorbis-dev libogg-dev libebur128-dev
   vorbis-tools ffmpeg
   fonts-ipafont-gothic
 )

@@ -150,8 +150,10 @@ void BatchController::JobEnded(std::size_t, int lane, const JobOutcome& outcome)
   if (outcome.ran) {
     updates_.SetFileText(ToQString(outcome.outputPath + " 完了"));
   }
-  laneTexts_[static_cast<std::size_t>(lane)].clear();
-  updates_.SetLane(lane, QString(), 0);
+  if (lane >= 0) {  // the lane has not gone to another job meanwhile
+    laneTexts_[static_cast<std::size_t>(lane)].clear();
+    updates_.SetLane(lane, QString(), 0);
+  }
   ++ended_;
   ShowCaption();
 }

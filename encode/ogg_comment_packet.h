@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumio {
+
+// The three header packets at the start of an Ogg Vorbis file, and where its audio pages
+// begin.
+struct OggVorbisHeaders {
+  std::string identification;
+  std::string comment;
+  std::string setup;
+  std::size_t audioStart = 0;   // the byte where the first page after the headers starts
+  std::uint32_t serial = 0;     // of the stream
+  std::uint32_t pageCount = 0;  // of the pages that hold the headers
+};
+
+// Reads the header packets of `file`, the bytes of an Ogg Vorbis file of one logical
+// stream. Every length is checked against the bytes there are and every page's checksum
+// is checked; nullopt, with the reason in `error`, for anything else.
+std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std::string& error);
+
+// The bytes of `file` with its comment packet replaced by `comment`: the identification
+// and setup packets stay as they are, the header packets are paginated again and the
+// audio pages follow byte for byte, but for their sequence numbers (shifted by the
+// change in the number of header pages) and checksums. Nullopt, with the reason in
+// `error`, for a file ReadOggVorbisHeaders refuses, a damaged page or a page of another
+// stream after the headers.
+std::optional<std::string> ReplaceOggComment(std::string_view file, std::string_view comment,
+                                             std::string& error);
+
+// Changes `comment`, the comment packet of a file, or says in `error` why it cannot.
+using CommentEdit = std::function<bool(std::string& comment, std::string& error)>;
+
+// Reads the Ogg Vorbis file at `path` whole, lets `edit` change its comment packet and
+// writes the file back with it (ReplaceOggComment). The file is rewritten in place,
+// never made anew, so that a file removed meanwhile stays removed; false, with the
+// reason in `error`, when reading, the edit or writing fails, and the file may then be
+// half-written.
+bool EditOggCommentInFile(const std::string& path, const CommentEdit& edit, std::string& error);
+
+}  // namespace lumio
