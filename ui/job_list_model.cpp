@@ -1,6 +1,8 @@
 #include "ui/job_list_model.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <utility>
 
@@ -18,6 +20,25 @@ Selection ExistingRows(Selection selection, std::size_t count) {
   return selection;
 }
 
+// "m:ss" of `frame` at `rate` frames a second.
+std::string MinutesSeconds(std::uint64_t frame, std::uint32_t rate) {
+  const std::uint64_t seconds = frame / rate;
+  const std::uint64_t rest = seconds % 60;
+  return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+
+// The row's text: the input path, and for a track cut out of an image the part it
+// covers, so that the tracks of one image can be told apart in the list.
+std::string RowText(const FileDataList& jobs, std::size_t row) {
+  std::string text = jobs.InputPath(row);
+  const FileData& record = jobs.Record(row);
+  const std::uint32_t rate = record.Wave.SampleRate;
+  if (!record.Range || rate == 0) return text;
+  const SampleRange& range = *record.Range;
+  const std::uint64_t end = range.end != 0 ? range.end : range.first + record.Wave.SampleFrames;
+  return text + " [" + MinutesSeconds(range.first, rate) + "-" + MinutesSeconds(end, rate) + "]";
+}
+
 }  // namespace
 
 JobListModel::JobListModel(PathRules rules, QObject* parent)
@@ -32,7 +53,7 @@ QVariant JobListModel::data(const QModelIndex& index, int role) const {
       (role != Qt::DisplayRole && role != Qt::EditRole)) {
     return {};
   }
-  return ToQString(jobs_.InputPath(static_cast<std::size_t>(index.row())));
+  return ToQString(RowText(jobs_, static_cast<std::size_t>(index.row())));
 }
 
 Qt::ItemFlags JobListModel::flags(const QModelIndex& index) const {

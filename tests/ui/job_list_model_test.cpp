@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QPersistentModelIndex>
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -92,6 +93,33 @@ TEST(JobListModelTest, ChangesAreToldAsRowsThatMatchTheRecords) {
         EXPECT_EQ(held[first].row(), kept - c.order.begin()) << c.name << " " << first;
       }
     }
+  }
+}
+
+// The tracks of one image share its path; their rows say which part each covers.
+TEST(JobListModelTest, TracksOfAnImageShowTheirPart) {
+  const test::TemporaryFolder folder;
+  const SettingsStore settings(folder.Path() + "/lumio.ini");
+  struct Case {
+    SampleRange range;
+    std::uint32_t rate;
+    std::uint64_t frames;  // the track's own length
+    const char* shown;
+  };
+  const Case cases[] = {
+      {{190 * 44100 + 44099, 342 * 44100, 0}, 44100, 0, "/cd/disc.wav [3:10-5:42]"},
+      {{600 * 48000, 0, 0}, 48000, 65 * 48000, "/cd/disc.wav [10:00-11:05]"},
+      {{0, 9 * 48000, 0}, 0, 0, "/cd/disc.wav"},  // no rate known: the path alone
+  };
+  JobListModel jobs;
+  for (const Case& c : cases) {
+    SourceReading reading;
+    reading.readable = true;
+    reading.range = c.range;
+    reading.wave.SampleRate = c.rate;
+    reading.wave.SampleFrames = c.frames;
+    ASSERT_TRUE(jobs.AddReadSource("/cd/disc.wav", reading, settings, "/o/", {}));
+    EXPECT_EQ(jobs.index(jobs.rowCount() - 1, 0).data().toString().toStdString(), c.shown);
   }
 }
 
