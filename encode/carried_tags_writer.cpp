@@ -19,13 +19,12 @@
 #include "core/flac_reader.h"
 #include "core/vorbis_comment.h"
 #include "encode/ogg_comment_packet.h"
+#include "platform/ascii_case.h"
 #include "platform/text_encoding.h"
 
 namespace lumio {
 
 namespace {
-
-constexpr std::string_view kCommentPacketPrefix("\x03vorbis", 7);
 
 TagLib::ByteVector ToByteVector(std::string_view bytes) {
   return TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size()));
@@ -118,13 +117,6 @@ std::string Base64(const std::string& bytes) {
   return std::string(encoded.constData(), static_cast<std::size_t>(encoded.size()));
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
-}
-
 // The encoder's fields, with each one whose value is still the join of the source's
 // several values of that name given as those values again.
 std::vector<CarriedField> WithSeveralValues(const std::vector<CarriedField>& written,
@@ -134,7 +126,7 @@ std::vector<CarriedField> WithSeveralValues(const std::vector<CarriedField>& wri
     std::vector<CarriedField> values;
     std::string joined;
     for (const CarriedField& value : several) {
-      if (!SameName(value.Name, field.Name)) continue;
+      if (!SameTextIgnoringAsciiCase(value.Name, field.Name)) continue;
       if (!values.empty()) joined += "; ";
       joined += value.Value;
       values.push_back(value);
@@ -161,12 +153,12 @@ std::optional<std::string> ReadPictureData(const CarriedPicture& picture,
 bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
                       const CarriedTags& carried, const CarryOptions& options, std::string& error) {
   const auto carry = [&](std::string& packet, std::string& why) {
-    if (!packet.starts_with(kCommentPacketPrefix)) {
+    std::optional<VorbisComment> read = ParseCommentPacket(packet);
+    if (!read) {
       why = "出力ファイルのコメントを読めません";
       return false;
     }
-    VorbisComment comment = ParseVorbisComment(
-        std::string_view(packet).substr(kCommentPacketPrefix.size()), FieldNames::AsWritten);
+    VorbisComment& comment = *read;
     comment.Fields = WithSeveralValues(comment.Fields, carried.SeveralValues);
     for (const CarriedField& field : carried.Fields) {
       if (!IsValidFieldName(field.Name)) continue;
@@ -185,9 +177,7 @@ bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
       }
       comment.Fields.push_back({"METADATA_BLOCK_PICTURE", Base64(*block)});
     }
-    packet = RenderVorbisComment(comment);
-    packet.insert(0, kCommentPacketPrefix);
-    packet += '\x01';  // the framing bit
+    packet = RenderCommentPacket(comment);
     return true;
   };
   return EditOggCommentInFile(path, carry, error);

@@ -7,10 +7,11 @@
 
 namespace lumio {
 
-// Rewrites the comment header of the Ogg Vorbis file at `path` with TagLib: every field
-// named in `replaced` goes, then `added` are appended. False with the reason in `error`
+// Rewrites the comment header of the Ogg Vorbis file at `path`: every field named in
+// `replaced` (in any letter case) goes, then `added` are appended; the other fields keep
+// their order. False with the reason in `error`
 // when the file cannot be read as Ogg Vorbis or cannot be saved. Meant for a file no one
-// else sees yet: TagLib rewrites it in place.
+// else sees yet: it is rewritten in place.
 bool ReplaceCommentFields(const std::string& path, const std::vector<std::string>& replaced,
                           const std::vector<CommentField>& added, std::string& error);
 

@@ -255,4 +255,22 @@ bool EditOggCommentInFile(const std::string& path, const CommentEdit& edit, std:
   return true;
 }
 
+namespace {
+
+constexpr std::string_view kCommentPacketPrefix("\x03vorbis", 7);
+
+}  // namespace
+
+std::optional<VorbisComment> ParseCommentPacket(std::string_view packet) {
+  if (!packet.starts_with(kCommentPacketPrefix)) return std::nullopt;
+  return ParseVorbisComment(packet.substr(kCommentPacketPrefix.size()), FieldNames::AsWritten);
+}
+
+std::string RenderCommentPacket(const VorbisComment& comment) {
+  std::string packet(kCommentPacketPrefix);
+  packet += RenderVorbisComment(comment);
+  packet += '\x01';  // the framing bit
+  return packet;
+}
+
 }  // namespace lumio

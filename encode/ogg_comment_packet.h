@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/vorbis_comment.h"
+
 namespace lumio {
 
 // The three header packets at the start of an Ogg Vorbis file, and where its audio pages
@@ -32,6 +34,13 @@ std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std:
 // stream after the headers.
 std::optional<std::string> ReplaceOggComment(std::string_view file, std::string_view comment,
                                              std::string& error);
+
+// The fields of `packet`, a comment packet ("\x03vorbis", the comment, the framing
+// bit), names as written; nullopt when it does not start as one.
+std::optional<VorbisComment> ParseCommentPacket(std::string_view packet);
+
+// The comment packet that holds `comment`.
+std::string RenderCommentPacket(const VorbisComment& comment);
 
 // Changes `comment`, the comment packet of a file, or says in `error` why it cannot.
 using CommentEdit = std::function<bool(std::string& comment, std::string& error)>;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
@@ -193,10 +195,11 @@ TEST_F(ReplayGainBatch, FieldsCarriedFromTheSourceStayWithoutReplayGainAndAreRep
   const std::string raw = root_ + "tone.raw";
   ASSERT_TRUE(test::WriteFile(raw, test::SineWave(3, 1000, kMinus20dBFS).substr(44)));
   const std::string flac = root_ + "single/carried.flac";
-  ASSERT_TRUE(test::RunTool(
-      {"flac", "-s", "-f", "--force-raw-format", "--endian=little", "--sign=signed", "--channels=2",
-       "--bps=16", "--sample-rate=44100", "--tag=REPLAYGAIN_TRACK_GAIN=-9.99 dB",
-       "--tag=REPLAYGAIN_ALBUM_GAIN=-8.88 dB", "--tag=GENRE=Pop", "-o", flac, raw}));
+  ASSERT_TRUE(
+      test::RunTool({"flac", "-s", "-f", "--force-raw-format", "--endian=little", "--sign=signed",
+                     "--channels=2", "--bps=16", "--sample-rate=44100",
+                     "--tag=REPLAYGAIN_TRACK_GAIN=-9.99 dB", "--tag=REPLAYGAIN_ALBUM_GAIN=-8.88 dB",
+                     "--tag=GENRE=Pop", "--tag=ZEBRA=z", "--tag=ALPHA=a", "-o", flac, raw}));
   ASSERT_TRUE(jobs_.AddWaveFile(flac, settings_, root_ + "out/single/"));
   const struct {
     int replayGain;
@@ -209,6 +212,12 @@ TEST_F(ReplayGainBatch, FieldsCarriedFromTheSourceStayWithoutReplayGainAndAreRep
     Run();
     const Fields fields = ReplayGainOf(Out("single/carried"));
     EXPECT_EQ(fields.size(), row.fields);
+    // The carried fields keep the source's order when the gain is written.
+    std::vector<std::string> names;
+    for (const test::OggComment& comment : test::ReadOggComments(Out("single/carried"))) {
+      if (comment.name == "ZEBRA" || comment.name == "ALPHA") names.push_back(comment.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"ZEBRA", "ALPHA"}));
     if (row.ownTrackGain) {
       // One field each, the measured ones; the carried album gain went with the rest.
       EXPECT_NEAR(Decibels(fields.at("REPLAYGAIN_TRACK_GAIN")), 2.0, kToleranceDb);
