@@ -54,6 +54,7 @@ struct CarryOptions {
   bool fields = true;                  // off: the output gets the six edited fields only
   bool pictures = true;                // only with fields
   std::int32_t pictureLimitKB = 4096;  // larger pictures are left out
+  bool splitEmbeddedCue = true;        // a FLAC image with a cue sheet adds its tracks
 };
 
 }  // namespace lumio

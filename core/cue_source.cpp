@@ -135,7 +135,7 @@ class SheetSplit {
           (image.SampleFrames > 0 && indexed >= image.SampleFrames)) {
         return "TRACK " + number + " の位置がファイルの中にありません";
       }
-      tracks.push_back({images_[track.file]->path, Entry(track, number, image, first, end)});
+      tracks.push_back({images_[track.file]->path, Entry(track, image, first, end)});
     }
     return std::nullopt;
   }
@@ -150,7 +150,8 @@ class SheetSplit {
     if (kind == AudioKind::Unsupported || kind == AudioKind::CueSheet) {
       return "CUE シートの音声ファイルは読めない形式です: " + named.name;
     }
-    SourceReading reading = ReadSource(path, rules_);
+    // An image is never split again by a sheet of its own.
+    SourceReading reading = ReadSource(path, rules_, false);
     if (!reading.readable || reading.wave.SampleRate == 0 || reading.wave.Channels == 0) {
       return "CUE シートの音声ファイルを読み込めません: " + named.name;
     }
@@ -158,29 +159,11 @@ class SheetSplit {
     return std::nullopt;
   }
 
-  SourceReading Entry(const CueTrack& track, const std::string& number, const WaveData& image,
-                      std::uint64_t first, std::uint64_t end) const {
-    const CueFields& disc = sheet_.disc;
-    SourceReading entry;
-    entry.readable = true;
-    entry.range = SampleRange{first, end, image.SampleFrames};
-    entry.wave = TrackWave(image, first, end);
-    SourceTags& tags = entry.tags;
-    tags.Title = track.fields.title;
-    tags.Artist = TrackOrDisc(track.fields.performer, disc.performer);
-    tags.Album = disc.title;
-    tags.Date = TrackOrDisc(track.fields.date, disc.date);
-    tags.TrackNumber = number;
-    tags.Comment = TrackOrDisc(track.fields.comment, disc.comment);
-    const std::string& genre = TrackOrDisc(track.fields.genre, disc.genre);
-    if (!genre.empty()) tags.Carried.Fields.push_back({"GENRE", genre});
-    AddFolderCoverWhenNone(images_[track.file]->path, tags.Carried);
-    FileData named;
-    named.Title = tags.Title;
-    named.TrackNumber = number;
-    entry.outputFileName = OutputNameFromTags(
-        kTrackNamePattern, named, FileNameWithoutExtension(path_, rules_), rules_.codePage);
-    return entry;
+  SourceReading Entry(const CueTrack& track, const WaveData& image, std::uint64_t first,
+                      std::uint64_t end) const {
+    return TrackEntry(images_[track.file]->path, image,
+                      TrackPlan{track.number, first, end, CueTrackTags(sheet_, track)}, path_,
+                      rules_);
   }
 
   const std::string& path_;
@@ -192,6 +175,39 @@ class SheetSplit {
 };
 
 }  // namespace
+
+std::string TwoDigitTrackNumber(int number) { return TwoDigits(number); }
+
+SourceTags CueTrackTags(const CueSheet& sheet, const CueTrack& track) {
+  const CueFields& disc = sheet.disc;
+  SourceTags tags;
+  tags.Title = track.fields.title;
+  tags.Artist = TrackOrDisc(track.fields.performer, disc.performer);
+  tags.Album = disc.title;
+  tags.Date = TrackOrDisc(track.fields.date, disc.date);
+  tags.Comment = TrackOrDisc(track.fields.comment, disc.comment);
+  const std::string& genre = TrackOrDisc(track.fields.genre, disc.genre);
+  if (!genre.empty()) tags.Carried.Fields.push_back({"GENRE", genre});
+  return tags;
+}
+
+SourceReading TrackEntry(const std::string& imagePath, const WaveData& image, const TrackPlan& plan,
+                         const std::string& namePath, const PathRules& rules) {
+  const std::string number = TwoDigits(plan.number);
+  SourceReading entry;
+  entry.readable = true;
+  entry.range = SampleRange{plan.first, plan.end, image.SampleFrames};
+  entry.wave = TrackWave(image, plan.first, plan.end);
+  entry.tags = plan.tags;
+  entry.tags.TrackNumber = number;
+  AddFolderCoverWhenNone(imagePath, entry.tags.Carried);
+  FileData named;
+  named.Title = entry.tags.Title;
+  named.TrackNumber = number;
+  entry.outputFileName = OutputNameFromTags(
+      kTrackNamePattern, named, FileNameWithoutExtension(namePath, rules), rules.codePage);
+  return entry;
+}
 
 SourceReading ReadCueSource(const std::string& path, const PathRules& rules) {
   return SheetSplit(path, rules).Read();

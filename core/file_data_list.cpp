@@ -54,7 +54,9 @@ FileDataList::FileDataList(PathRules rules, FolderExistsFunction folderExists)
 
 bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
                                const std::string& defDir, const std::string& subfolder) {
-  return AddReadSource(inputPath, ReadSource(inputPath, rules_), settings, defDir, subfolder);
+  return AddReadSource(inputPath,
+                       ReadSource(inputPath, rules_, ReadCarryOptions(settings).splitEmbeddedCue),
+                       settings, defDir, subfolder);
 }
 
 bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading reading,

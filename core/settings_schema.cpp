@@ -35,6 +35,7 @@ constexpr Setting<std::int32_t> kExistingOutput{kOptions, "ExistingOutput", 0};
 constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
 constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
 constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
+constexpr Setting<bool> kSplitEmbeddedCue{kOptions, "SplitEmbeddedCue", true};
 constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
 constexpr Setting<std::int32_t> kPictureLimitKB{kOptions, "PictureLimitKB", 4096};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
@@ -173,7 +174,7 @@ std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind) {
 
 CarryOptions ReadCarryOptions(const SettingsStore& settings) {
   return CarryOptions{Read(settings, kCarryTags), Read(settings, kCarryPictures),
-                      Read(settings, kPictureLimitKB)};
+                      Read(settings, kPictureLimitKB), Read(settings, kSplitEmbeddedCue)};
 }
 
 SetupSettings ReadSetupSettings(const SettingsStore& settings) {
@@ -203,6 +204,7 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteOnceChosen(settings, kCarryTags, chosen.carry.fields);
   WriteOnceChosen(settings, kCarryPictures, chosen.carry.pictures);
   WriteOnceChosen(settings, kPictureLimitKB, chosen.carry.pictureLimitKB);
+  WriteOnceChosen(settings, kSplitEmbeddedCue, chosen.carry.splitEmbeddedCue);
   WriteEncoderLocation(settings, chosen.encoder);
   Write(settings, kEncodePriority, chosen.encodePriority);
   WriteEncodeOptions(settings, chosen.encodeOptions);

@@ -109,7 +109,7 @@ ReplayGainMode ReadReplayGainMode(const SettingsStore& settings);
 bool ReadVerifyOutputs(const SettingsStore& settings);
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
-// Options/CarryTags, CarryPictures and PictureLimitKB.
+// Options/CarryTags, CarryPictures, PictureLimitKB and SplitEmbeddedCue.
 CarryOptions ReadCarryOptions(const SettingsStore& settings);
 SetupSettings ReadSetupSettings(const SettingsStore& settings);
 

@@ -2,6 +2,7 @@
 
 #include "core/file_data_list.h"
 #include "core/name_list.h"
+#include "core/settings_schema.h"
 #include "core/source_reading.h"
 #include "core/source_walk.h"
 
@@ -21,6 +22,7 @@ std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<
   SourceWalk walk(rules);
   walk.Append(paths, false);
   const unsigned readers = SourceReaderCount();
+  const bool split = ReadCarryOptions(settings).splitEmbeddedCue;
   std::vector<std::string> failed;
   while (!walk.Done()) {
     std::vector<SourceWalk::Item> items;
@@ -32,7 +34,7 @@ std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<
       items.push_back(std::move(*item));
     }
     std::vector<SourceReading> readings = ReadSources(
-        readable, [&rules](const std::string& path) { return ReadSource(path, rules); }, readers);
+        readable, [&](const std::string& path) { return ReadSource(path, rules, split); }, readers);
     std::size_t next = 0;
     for (const SourceWalk::Item& item : items) {
       if (item.unreadableFolder) {

@@ -12,11 +12,12 @@
 #include "core/byte_source.h"
 #include "core/cue_source.h"
 #include "core/decoded_source_reader.h"
+#include "core/embedded_cue.h"
 #include "core/wave_reader.h"
 
 namespace lumio {
 
-SourceReading ReadSource(const std::string& path, const PathRules& rules) {
+SourceReading ReadSource(const std::string& path, const PathRules& rules, bool splitEmbeddedCue) {
   SourceReading reading;
   const AudioKind kind = AudioKindOf(path, rules);
   if (kind == AudioKind::CueSheet) return ReadCueSource(path, rules);
@@ -29,6 +30,7 @@ SourceReading ReadSource(const std::string& path, const PathRules& rules) {
     ReadAudioInfo(source, kind, reading.wave);
     reading.tags = ReadSourceTags(source, path, kind);
     reading.readable = true;
+    if (kind == AudioKind::Flac && splitEmbeddedCue) SplitEmbeddedCue(source, path, rules, reading);
   } catch (const WaveReadError&) {
     reading = SourceReading();
   }

@@ -46,8 +46,10 @@ std::size_t AddEntries(const std::string& path, SourceReading reading, const Add
                        std::vector<std::string>& failed);
 
 // Reads the file at `path` as the kind its extension names (WAVE, FLAC or AIFF), with
-// one opening of the file for the header and the tags.
-SourceReading ReadSource(const std::string& path, const PathRules& rules);
+// one opening of the file for the header and the tags. With `splitEmbeddedCue`, a FLAC
+// image holding a cue sheet gives one entry for each of its tracks.
+SourceReading ReadSource(const std::string& path, const PathRules& rules,
+                         bool splitEmbeddedCue = true);
 
 // Reads one file as ReadSource does; tests put a reader of their own in its place.
 using SourceReadFunction = std::function<SourceReading(const std::string& path)>;

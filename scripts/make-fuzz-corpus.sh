@@ -9,7 +9,7 @@ out=${1:-build-asan/fuzz/seeds}
 for target in wave_header_fuzz settings_store_fuzz command_line_fuzz path_rules_fuzz \
   time_text_fuzz audio_header_fuzz encoder_output_fuzz source_tags_fuzz \
   hand_over_message_fuzz vorbis_comment_fuzz decoder_output_fuzz embedded_pictures_fuzz \
-  cue_sheet_fuzz ogg_comment_packet_fuzz; do
+  cue_sheet_fuzz ogg_comment_packet_fuzz flac_cue_sheet_fuzz; do
   mkdir -p "$out/$target"
 done
 
@@ -109,6 +109,12 @@ q="$out/cue_sheet_fuzz"
 printf 'REM GENRE Pop\nPERFORMER "A"\nTITLE "B"\nFILE "a.wav" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 00 03:10:00\nFILE b.flac FLAC\n    INDEX 01 00:00:00\n' \
   >"$q/two-files"
 printf '\xef\xbb\xbfTITLE "\x83\x41"\r\nFILE \x83\x41.wav WAVE\r\nTRACK 1 AUDIO\r\nINDEX 01 99:59:74\r\n' >"$q/cp932"
+# A FLAC CUESHEET block body: two tracks, the second with a pregap, and the lead-out.
+z() { head -c "$1" /dev/zero; }
+{ z 136; printf '\x80'; z 258; printf '\x03'
+  z 8; printf '\x01'; z 26; printf '\x01'; z 8; printf '\x01'; z 3
+  printf '\0\0\0\0\0\0\xac\x44\x02'; z 26; printf '\x02'; z 12; z 6; printf '\x02\x4c\x01'; z 3
+  printf '\0\0\0\0\0\x01\x58\x88\xaa'; z 26; printf '\x00'; } >"$out/flac_cue_sheet_fuzz/two-tracks"
 # A short Ogg Vorbis file from the encoder, when it is installed.
 o="$out/ogg_comment_packet_fuzz"
 if command -v oggenc >/dev/null; then

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "ui/about_window.h"
 #include "ui/batch_controller.h"
@@ -33,6 +34,9 @@ LumioWindows::LumioWindows(DialogSeam& dialogs, std::string settingsPath, Clock&
           [this](const std::string& path, const std::string& subfolder, SourceReading reading) {
             return Jobs->AddReadSource(path, std::move(reading), *Settings, MainWindow->DefDir(),
                                        subfolder);
+          },
+          [this](const std::string& path) {
+            return ReadSource(path, NativePathRules(), SplitEmbeddedCue);
           })),
       Batch(std::make_unique<BatchController>(*MainWindow, *ProgressWindow, *ResultWindow,
                                               *ConsoleWindow, dialogs, clock)) {
@@ -43,6 +47,9 @@ LumioWindows::~LumioWindows() = default;
 
 void LumioWindows::ConnectMainWindow(std::string programFolder) {
   TMainWindow* main = MainWindow.get();
+  // Connected first, so that the setting is taken before the adder starts reading.
+  QObject::connect(main, &TMainWindow::AddRequested, Adder.get(),
+                   [this] { SplitEmbeddedCue = ReadCarryOptions(*Settings).splitEmbeddedCue; });
   QObject::connect(main, &TMainWindow::AddRequested, Adder.get(), &SourceAdder::Add);
   QObject::connect(Adder.get(), &SourceAdder::Finished, main, &TMainWindow::AddFinished);
   // Nothing more is added once the window has closed for good.

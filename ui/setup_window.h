@@ -143,6 +143,7 @@ class TSetupWindow : public QDialog {
   QCheckBox* CarryPictures = nullptr;
   QLabel* PictureLimitLabel = nullptr;
   QSpinBox* PictureLimitKB = nullptr;
+  QCheckBox* SplitEmbeddedCue = nullptr;
 };
 
 }  // namespace lumio

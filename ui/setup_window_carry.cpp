@@ -27,6 +27,10 @@ void TSetupWindow::BuildCarryPage() {
   PictureLimitKB = Named(new QSpinBox(CarrySheet), "PictureLimitKB");
   PictureLimitKB->setGeometry(200, 72, 80, 20);
   PictureLimitKB->setRange(0, 16 * 1024);
+  SplitEmbeddedCue =
+      Named(new QCheckBox("埋め込みキューシートで分割する", CarrySheet), "SplitEmbeddedCue");
+  SplitEmbeddedCue->setGeometry(16, 104, 300, 17);
+  SplitEmbeddedCue->setToolTip("キューシートを持つ FLAC ファイルをトラックごとに追加します");
   // Pictures go only where the other tags go.
   const auto follow = [this] {
     CarryPictures->setEnabled(CarryTags->isChecked());
@@ -39,7 +43,8 @@ void TSetupWindow::BuildCarryPage() {
   setTabOrder(ExistingOutput, CarryTags);
   setTabOrder(CarryTags, CarryPictures);
   setTabOrder(CarryPictures, PictureLimitKB);
-  setTabOrder(PictureLimitKB, SetupWindowClose);
+  setTabOrder(PictureLimitKB, SplitEmbeddedCue);
+  setTabOrder(SplitEmbeddedCue, SetupWindowClose);
 }
 
 void TSetupWindow::LoadCarry(const CarryOptions& loaded) {
@@ -48,10 +53,12 @@ void TSetupWindow::LoadCarry(const CarryOptions& loaded) {
   CarryTags->setChecked(loaded.fields);
   CarryPictures->setChecked(loaded.pictures);
   PictureLimitKB->setValue(loaded.pictureLimitKB);
+  SplitEmbeddedCue->setChecked(loaded.splitEmbeddedCue);
 }
 
 CarryOptions TSetupWindow::ChosenCarry() const {
-  return CarryOptions{CarryTags->isChecked(), CarryPictures->isChecked(), PictureLimitKB->value()};
+  return CarryOptions{CarryTags->isChecked(), CarryPictures->isChecked(), PictureLimitKB->value(),
+                      SplitEmbeddedCue->isChecked()};
 }
 
 }  // namespace lumio

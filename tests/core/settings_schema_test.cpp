@@ -95,6 +95,8 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
       {"no pictures", [](SetupSettings& s) { s.carry.pictures = false; }, "CarryPictures", 1},
       {"picture limit", [](SetupSettings& s) { s.carry.pictureLimitKB = 100; }, "PictureLimitKB",
        4096},
+      {"embedded cue kept whole", [](SetupSettings& s) { s.carry.splitEmbeddedCue = false; },
+       "SplitEmbeddedCue", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -113,8 +115,10 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
     EXPECT_EQ(read.carry.fields, chosen.carry.fields);
     EXPECT_EQ(read.carry.pictures, chosen.carry.pictures);
     EXPECT_EQ(read.carry.pictureLimitKB, chosen.carry.pictureLimitKB);
-    for (const char* key : {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain",
-                            "VerifyOutputs", "CarryTags", "CarryPictures", "PictureLimitKB"}) {
+    EXPECT_EQ(read.carry.splitEmbeddedCue, chosen.carry.splitEmbeddedCue);
+    for (const char* key :
+         {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain", "VerifyOutputs",
+          "CarryTags", "CarryPictures", "PictureLimitKB", "SplitEmbeddedCue"}) {
       const bool written = store.ReadString("Options", key, "(none)") != "(none)";
       EXPECT_EQ(written, c.laterKey != nullptr && std::string(c.laterKey) == key) << key;
     }

@@ -216,11 +216,13 @@ TEST_F(SetupWindowTest, CarryControlsFollowTheirSettings) {
     const char* lines;
     bool tags, pictures, picturesEnabled;
     int limit;
+    bool splitCue = true;
   } cases[] = {
       {"", true, true, true, 4096},
       {"CarryTags=0\r\n", false, true, false, 4096},
       {"CarryPictures=0\r\nPictureLimitKB=100\r\n", true, false, true, 100},
       {"PictureLimitKB=999999\r\n", true, true, true, 16384},
+      {"SplitEmbeddedCue=0\r\n", true, true, true, 4096, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
@@ -234,13 +236,16 @@ TEST_F(SetupWindowTest, CarryControlsFollowTheirSettings) {
     EXPECT_EQ(pictures.isEnabled(), c.picturesEnabled);
     EXPECT_EQ(limit.isEnabled(), c.picturesEnabled && c.pictures);
     EXPECT_EQ(limit.value(), c.limit);
+    EXPECT_EQ(test::Control<QCheckBox>(*window, "SplitEmbeddedCue").isChecked(), c.splitCue);
     test::Control<QPushButton>(*window, "ChangeOption").click();
     const SettingsStore saved(SettingsPath().toStdString());
     EXPECT_EQ(saved.ReadBool("Options", "CarryTags", true), c.tags);
+    EXPECT_EQ(saved.ReadBool("Options", "SplitEmbeddedCue", true), c.splitCue);
     EXPECT_EQ(saved.ReadInteger("Options", "PictureLimitKB", 4096), c.limit);
     // Keys never chosen stay out of the file.
     if (*c.lines == '\0') {
       EXPECT_EQ(Stored("Options", "CarryTags"), -999);
+      EXPECT_EQ(Stored("Options", "SplitEmbeddedCue"), -999);
     }
   }
   // Unchecking 元のタグを引き継ぐ disables the picture controls at once.
