@@ -3,7 +3,7 @@
 // against opening each, reading its first 8 KB and closing it. Adding is timed as the
 // window's adder adds files dropped or chosen at once (walked and read in batches on the
 // feed's threads, each batch appended in order when ready) and, beside it, one file at a
-// time on one thread (AddWaveFile).
+// time on one thread (AddSourceFile).
 // Prints the times and ends with one `name: ratio` line per kind of file, for the
 // window's way. For FLAC it also times TagLib's parse of the same comment block alone,
 // the share of adding that is TagLib's own.
@@ -93,7 +93,7 @@ constexpr char kDefDir[] = "/home/user/music";
 double AddOneByOne(const std::vector<std::string>& paths, const lumio::SettingsStore& settings) {
   lumio::FileDataList list;
   const auto start = Clock::now();
-  for (const std::string& path : paths) list.AddWaveFile(path, settings, kDefDir);
+  for (const std::string& path : paths) list.AddSourceFile(path, settings, kDefDir);
   const double elapsed = MillisecondsSince(start);
   if (list.Count() != paths.size()) std::fprintf(stderr, "some files were not added\n");
   return elapsed;

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
   settings.WriteBool("Options", "SameOutput", true);
   FileDataList jobs;
   for (int i = 0; i < kFiles; ++i) {
-    if (!jobs.AddWaveFile(root + "song" + std::to_string(i) + ".flac", settings, root)) return 1;
+    if (!jobs.AddSourceFile(root + "song" + std::to_string(i) + ".flac", settings, root)) return 1;
   }
   MonotonicClock clock;
   std::vector<double> carrying;

@@ -95,7 +95,7 @@ std::vector<Pipeline> Pipelines(const FileDataList& jobs, const SettingsStore& s
     encoder[0] = oggenc;
     encoder.insert(encoder.begin() + 1, {kEncoderIgnoresLength, "--utf8"});
     pipelines.push_back(
-        {DecoderArguments(ffmpeg, jobs.InputPath(i), job.Wave.Bits), std::move(encoder)});
+        {DecoderArguments(ffmpeg, jobs.InputPath(i), job.Audio.Bits), std::move(encoder)});
   }
   return pipelines;
 }
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kFiles; ++i) {
     const std::string input = root + "in/song" + std::to_string(i) + ".mp3";
     if (!test::MakeDecodedSource(input, mp3, kSeconds) ||
-        !jobs.AddWaveFile(input, settings, root + "out/")) {
+        !jobs.AddSourceFile(input, settings, root + "out/")) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return 1;
     }

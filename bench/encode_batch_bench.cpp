@@ -159,7 +159,8 @@ bool MakeList(FileDataList& jobs, const SettingsStore& settings, const std::stri
               double seconds, const std::string& outputFolder) {
   for (int i = 0; i < files; ++i) {
     const std::string input = root + "song" + std::to_string(i) + ".wav";
-    if (!test::WriteToneWave(input, seconds) || !jobs.AddWaveFile(input, settings, outputFolder)) {
+    if (!test::WriteToneWave(input, seconds) ||
+        !jobs.AddSourceFile(input, settings, outputFolder)) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return false;
     }

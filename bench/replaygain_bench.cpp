@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kFiles; ++i) {
     const std::string folder = root + (i < kFiles / 2 ? "one/" : "two/");
     const std::string input = folder + "song" + std::to_string(i) + ".wav";
-    if (!test::WriteToneWave(input, kSeconds) || !jobs.AddWaveFile(input, plain, root + "out/")) {
+    if (!test::WriteToneWave(input, kSeconds) || !jobs.AddSourceFile(input, plain, root + "out/")) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return 1;
     }

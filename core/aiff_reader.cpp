@@ -42,8 +42,8 @@ AiffForm ReadAiffForm(ByteSource& source) {
   return AiffForm::NotAiff;
 }
 
-bool ReadAiffInfo(ByteSource& source, WaveData& wave) {
-  wave = WaveData();
+bool ReadAiffInfo(ByteSource& source, AudioFigures& wave) {
+  wave = AudioFigures();
   const AiffForm form = ReadAiffForm(source);
   if (form == AiffForm::NotAiff) return false;
 
@@ -69,7 +69,7 @@ bool ReadAiffInfo(ByteSource& source, WaveData& wave) {
   const std::uint32_t sampleRate = SampleRate(common + 8);
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
   if (sampleRate == 0 || frameBytes == 0) return false;
-  FillWaveData(
+  FillAudioFigures(
       {frames * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes}, wave);
   return true;
 }

@@ -6,7 +6,7 @@
 
 namespace lumio {
 
-bool ReadAudioInfo(ByteSource& source, AudioKind kind, WaveData& wave) {
+bool ReadAudioInfo(ByteSource& source, AudioKind kind, AudioFigures& wave) {
   switch (kind) {
     case AudioKind::Flac:
       return ReadFlacInfo(source, wave);

@@ -15,7 +15,7 @@ namespace lumio {
 namespace {
 
 [[noreturn]] void ThrowIoError(const std::string& what) {
-  throw WaveReadError(what + ": " + std::strerror(errno));
+  throw SourceReadError(what + ": " + std::strerror(errno));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace lumio {
 
 // Random-access, read-only bytes: a file on disk, or bytes held in memory (tests).
-// Failures throw WaveReadError.
+// Failures throw SourceReadError.
 class ByteSource {
  public:
   virtual ~ByteSource() = default;

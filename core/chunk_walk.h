@@ -27,7 +27,7 @@ constexpr int kMostChunks = 4096;
 // inside the file, at one whose identifier is not four printable characters (zero bytes
 // or sample data, which would otherwise be walked eight bytes at a time), or after
 // kMostChunks chunks. Returns where it ended: the end of the last chunk walked, so that
-// bytes behind it can be kept from a later reader. Throws WaveReadError when a read
+// bytes behind it can be kept from a later reader. Throws SourceReadError when a read
 // fails.
 std::uint64_t ForEachChunk(ByteSource& source, ChunkSizeOrder order,
                            const std::function<bool(const Chunk&)>& visit);

@@ -31,7 +31,7 @@ std::optional<std::string> ReadSheetBytes(const std::string& path, std::string& 
     std::string bytes(static_cast<std::size_t>(length), '\0');
     bytes.resize(source.ReadAt(0, bytes.data(), bytes.size()));
     return bytes;
-  } catch (const WaveReadError&) {
+  } catch (const SourceReadError&) {
     failure = "CUE シートを読み込めません";
     return std::nullopt;
   }
@@ -62,7 +62,7 @@ const std::string& TrackOrDisc(const std::string& track, const std::string& disc
 
 // The part of `image` from frame `first` to `end` (0: to its end) as its own figures,
 // so that the entry's information line and playing time are the track's.
-WaveData TrackWave(const WaveData& image, std::uint64_t first, std::uint64_t end) {
+AudioFigures TrackWave(const AudioFigures& image, std::uint64_t first, std::uint64_t end) {
   const std::uint64_t frameBytes = std::uint64_t{image.Channels} * ((image.Bits + 7u) / 8u);
   // The length of a decoded image is known to the millisecond only.
   const bool exactLength = image.SampleFrames > 0;
@@ -71,10 +71,10 @@ WaveData TrackWave(const WaveData& image, std::uint64_t first, std::uint64_t end
                   : static_cast<std::uint64_t>(image.PlayTime) * image.SampleRate / 1000;
   const std::uint64_t last = end != 0 ? end : fileFrames;
   const std::uint64_t frames = last > first ? last - first : 0;
-  WaveData wave;
-  FillWaveData({frames * frameBytes, image.SampleRate * frameBytes, image.SampleRate, image.Bits,
-                image.Channels, frameBytes},
-               wave);
+  AudioFigures wave;
+  FillAudioFigures({frames * frameBytes, image.SampleRate * frameBytes, image.SampleRate,
+                    image.Bits, image.Channels, frameBytes},
+                   wave);
   // Without the image's exact length the output of its last track cannot be checked.
   if (end == 0 && !exactLength) wave.SampleFrames = 0;
   return wave;
@@ -115,7 +115,7 @@ class SheetSplit {
       const CueTrack& track = sheet_.tracks[i];
       if (!track.audio) continue;
       if (std::optional<std::string> failure = ReadImage(track.file)) return failure;
-      const WaveData& image = images_[track.file]->reading.wave;
+      const AudioFigures& image = images_[track.file]->reading.wave;
       // The first track of an image starts at its beginning: what lies before its
       // INDEX 01 has no earlier track in that image to go to, and would be lost.
       const bool firstInImage = !imageStarted_[track.file];
@@ -159,7 +159,7 @@ class SheetSplit {
     return std::nullopt;
   }
 
-  SourceReading Entry(const CueTrack& track, const WaveData& image, std::uint64_t first,
+  SourceReading Entry(const CueTrack& track, const AudioFigures& image, std::uint64_t first,
                       std::uint64_t end) const {
     return TrackEntry(images_[track.file]->path, image,
                       TrackPlan{track.number, first, end, CueTrackTags(sheet_, track)}, path_,
@@ -191,8 +191,9 @@ SourceTags CueTrackTags(const CueSheet& sheet, const CueTrack& track) {
   return tags;
 }
 
-SourceReading TrackEntry(const std::string& imagePath, const WaveData& image, const TrackPlan& plan,
-                         const std::string& namePath, const PathRules& rules) {
+SourceReading TrackEntry(const std::string& imagePath, const AudioFigures& image,
+                         const TrackPlan& plan, const std::string& namePath,
+                         const PathRules& rules) {
   const std::string number = TwoDigits(plan.number);
   SourceReading entry;
   entry.readable = true;

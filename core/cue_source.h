@@ -31,8 +31,9 @@ struct TrackPlan {
 // range and figures, its tags with the track number, the image folder's cover when the
 // tags hold no picture, and the output name "NN title.ogg" (the title falling back to
 // the name of `namePath`).
-SourceReading TrackEntry(const std::string& imagePath, const WaveData& image, const TrackPlan& plan,
-                         const std::string& namePath, const PathRules& rules);
+SourceReading TrackEntry(const std::string& imagePath, const AudioFigures& image,
+                         const TrackPlan& plan, const std::string& namePath,
+                         const PathRules& rules);
 
 // The tags a CUE sheet gives `track`: its own fields, else the disc's.
 SourceTags CueTrackTags(const CueSheet& sheet, const CueTrack& track);

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "core/audio_figures.h"
 #include "core/carried_tags.h"
 #include "core/sample_range.h"
-#include "core/wave_data.h"
 
 namespace lumio {
 
@@ -24,7 +24,7 @@ struct FileData {
   // place of a file inside a folder that was added whole, when the folder tree is kept.
   // Empty otherwise. Created when the job runs.
   std::string OutputSubfolder;
-  WaveData Wave;
+  AudioFigures Audio;
   // The source's other fields and its pictures, which the output carries as well.
   CarriedTags Carried;
   // The part of the input that this job encodes (a track of a CUE sheet's image); the

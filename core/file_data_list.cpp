@@ -52,8 +52,8 @@ FileDataList::FileDataList(PathRules rules) : FileDataList(rules, FolderExists) 
 FileDataList::FileDataList(PathRules rules, FolderExistsFunction folderExists)
     : rules_(rules), folderExists_(std::move(folderExists)) {}
 
-bool FileDataList::AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
-                               const std::string& defDir, const std::string& subfolder) {
+bool FileDataList::AddSourceFile(const std::string& inputPath, const SettingsStore& settings,
+                                 const std::string& defDir, const std::string& subfolder) {
   return AddReadSource(inputPath,
                        ReadSource(inputPath, rules_, ReadCarryOptions(settings).splitEmbeddedCue),
                        settings, defDir, subfolder);
@@ -92,7 +92,7 @@ bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading rea
                                : std::move(reading.outputFileName);
   record->Range = reading.range;
 
-  record->Wave = reading.wave;
+  record->Audio = reading.wave;
   SourceTags& tags = reading.tags;
   record->Title = std::move(tags.Title);
   record->Artist = std::move(tags.Artist);

@@ -1,8 +1,8 @@
 #pragma once
 
-// Errors in core/: the sound-file readers throw WaveReadError for a read that fails
+// Errors in core/: the sound-file readers throw SourceReadError for a read that fails
 // (ByteSource raises it) and answer false for a file that is not of their kind;
-// ReadSource catches it and marks the file unreadable, and AddWaveFile answers false,
+// ReadSource catches it and marks the file unreadable, and AddSourceFile answers false,
 // with nothing added. Tags a file hides are no failure: ReadSourceTags gives empty tags.
 // A folder the source walk cannot list comes as an item marked unreadableFolder.
 // Parsers answer std::optional. The settings store gives the caller's default for
@@ -52,8 +52,8 @@ class FileDataList {
   // place in that folder as `subfolder` (see SubfolderInTree); with the folder tree kept,
   // its output goes there below the output folder. The tags come from the file where it
   // carries them. False, with nothing added, when the file cannot be read.
-  bool AddWaveFile(const std::string& inputPath, const SettingsStore& settings,
-                   const std::string& defDir, const std::string& subfolder = {});
+  bool AddSourceFile(const std::string& inputPath, const SettingsStore& settings,
+                     const std::string& defDir, const std::string& subfolder = {});
   // The same for a file read already (ReadSources reads many at once).
   bool AddReadSource(const std::string& inputPath, SourceReading reading,
                      const SettingsStore& settings, const std::string& defDir,

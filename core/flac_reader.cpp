@@ -52,8 +52,8 @@ bool IsLastBlock(const unsigned char* header) { return (header[0] & 0x80) != 0; 
 
 }  // namespace
 
-bool ReadFlacInfo(ByteSource& source, WaveData& wave) {
-  wave = WaveData();
+bool ReadFlacInfo(ByteSource& source, AudioFigures& wave) {
+  wave = AudioFigures();
   unsigned char start[kStreamStartSize];
   if (!ReadStreamStart(source, start)) return false;
   const unsigned char* info = start + 8;
@@ -70,7 +70,7 @@ bool ReadFlacInfo(ByteSource& source, WaveData& wave) {
   // The size the samples would take as PCM, as the information line of a WAVE file
   // shows it: whole bytes per sample.
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
-  FillWaveData(
+  FillAudioFigures(
       {samples * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes},
       wave);
   return true;

@@ -5,16 +5,16 @@
 #include <optional>
 #include <vector>
 
+#include "core/audio_figures.h"
 #include "core/byte_source.h"
-#include "core/wave_data.h"
 
 namespace lumio {
 
 // Reads the STREAMINFO block of the FLAC stream held by `source` (behind an ID3v2 tag,
 // when one comes first) into `wave` and returns whether it is a FLAC file. A file that
 // is not one, or that declares a sample rate of 0, gives false with empty results.
-// Throws WaveReadError when a read fails.
-bool ReadFlacInfo(ByteSource& source, WaveData& wave);
+// Throws SourceReadError when a read fails.
+bool ReadFlacInfo(ByteSource& source, AudioFigures& wave);
 
 // Where the body of a metadata block lies, and what kind of block it is.
 struct FlacBlock {
@@ -29,7 +29,7 @@ struct FlacBlock {
 // file, more than 1 024 blocks or metadata beyond the first 256 MB. Zero bytes (a file
 // cut short or filled with zeros) read as empty STREAMINFO blocks, so they end the walk
 // at once instead of being stepped through four bytes at a time; what lies behind the
-// end is taken as holding no tags. Throws WaveReadError when a read fails.
+// end is taken as holding no tags. Throws SourceReadError when a read fails.
 void ForEachFlacBlock(ByteSource& source, const std::function<bool(const FlacBlock&)>& visit);
 
 // The VORBIS_COMMENT block of the FLAC stream held by `source`, if the walk above

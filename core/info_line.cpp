@@ -19,7 +19,7 @@ const char* ChannelWord(std::uint16_t channels) {
 
 }  // namespace
 
-void FillWaveData(const SoundFigures& figures, WaveData& wave) {
+void FillAudioFigures(const SoundFigures& figures, AudioFigures& wave) {
   const std::uint64_t dataSize = figures.dataSize;
   const std::uint64_t byteRate = figures.byteRate;
   const std::uint64_t minutes = dataSize / (60 * byteRate);

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/wave_data.h"
+#include "core/audio_figures.h"
 
 namespace lumio {
 
@@ -17,13 +17,13 @@ struct SoundFigures {
   std::uint64_t frameBytes = 0;  // bytes of one sample frame; 0 when the header tells none
 };
 
-// The largest data size FillWaveData takes (the largest FLAC stream's); figures that
+// The largest data size FillAudioFigures takes (the largest FLAC stream's); figures that
 // claim more are no sound file's.
 inline constexpr std::uint64_t kLargestDataSize = std::uint64_t{1} << 44;
 
 // Fills `PlayTime` (milliseconds, truncated), the length in sample frames and `InfoText`,
 // the one-line description
 // "データ部 K KB  b bit  r Hz  channel-word  再生時間 m:ss".
-void FillWaveData(const SoundFigures& figures, WaveData& wave);
+void FillAudioFigures(const SoundFigures& figures, AudioFigures& wave);
 
 }  // namespace lumio

@@ -31,7 +31,7 @@ SourceReading ReadSource(const std::string& path, const PathRules& rules, bool s
     reading.tags = ReadSourceTags(source, path, kind);
     reading.readable = true;
     if (kind == AudioKind::Flac && splitEmbeddedCue) SplitEmbeddedCue(source, path, rules, reading);
-  } catch (const WaveReadError&) {
+  } catch (const SourceReadError&) {
     reading = SourceReading();
   }
   return reading;

@@ -20,7 +20,7 @@ struct TrackSource;
 // several files can be read at once.
 struct SourceReading {
   bool readable = false;  // false when the file could not be read: it is not added
-  WaveData wave;
+  AudioFigures wave;
   SourceTags tags;
   // A track of an image: the part of the file the entry encodes and its output name.
   std::optional<SampleRange> range;

@@ -29,7 +29,7 @@ TagLib::ByteVector TagByteStream::readBlock(unsigned long length) {
   try {
     bytes.resize(static_cast<unsigned>(
         source_.ReadAt(static_cast<std::uint64_t>(position_), bytes.data(), size)));
-  } catch (const WaveReadError&) {
+  } catch (const SourceReadError&) {
     bytes.clear();
   }
   position_ += static_cast<long>(bytes.size());

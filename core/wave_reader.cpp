@@ -65,8 +65,8 @@ std::optional<DataChunk> FindDataChunk(ByteSource& source,
 
 }  // namespace
 
-bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
-  wave = WaveData();
+bool ReadWaveInfo(ByteSource& source, AudioFigures& wave) {
+  wave = AudioFigures();
 
   // The block and the chunk header behind it in one read: most files have their data
   // chunk there, and one read is what adding a file mostly costs.
@@ -83,7 +83,7 @@ bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
   const std::uint32_t sampleRate = Le32(block + 24);
   const std::uint32_t byteRate = Le32(block + 28);
   const std::uint16_t bits = Le16(block + 34);
-  if (byteRate == 0) throw WaveReadError("the WAVE header declares a byte rate of 0");
+  if (byteRate == 0) throw SourceReadError("the WAVE header declares a byte rate of 0");
 
   std::optional<DataChunk> data;
   if (got == sizeof start) {
@@ -93,14 +93,14 @@ bool ReadWaveInfo(ByteSource& source, WaveData& wave) {
   }
   const std::uint64_t dataSize = data ? data->size : 0;
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
-  FillWaveData({dataSize, byteRate, sampleRate, bits, channels, frameBytes}, wave);
+  FillAudioFigures({dataSize, byteRate, sampleRate, bits, channels, frameBytes}, wave);
   // The information line keeps the declared size; the shortfall is kept for the check
   // of the output, which would otherwise blame the encoder for a source cut short.
   wave.CutShort = data && data->bodyPosition + data->size > source.Length();
   return true;
 }
 
-bool ReadWaveInfo(const std::string& path, WaveData& wave) {
+bool ReadWaveInfo(const std::string& path, AudioFigures& wave) {
   FileByteSource source(path);
   return ReadWaveInfo(source, wave);
 }

@@ -177,7 +177,7 @@ void BatchRun::PassSkippedJobs() {
     const PlannedJob& planned = plan_.jobs[next_];
     JobOutcome outcome;
     outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
-    outcome.playTimeMs = planned.record.Wave.PlayTime;
+    outcome.playTimeMs = planned.record.Audio.PlayTime;
     outcome.ran = false;
     outcome.skipped = true;
     albums_.Settled(next_, outcome.outputPath, nullptr);
@@ -199,7 +199,7 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
 
   JobOutcome outcome;
   outcome.outputPath = planned.outputFolder + record.OutputFileName;
-  outcome.playTimeMs = record.Wave.PlayTime;
+  outcome.playTimeMs = record.Audio.PlayTime;
   outcome.ran = false;
   // A kept subfolder is made now, below the output folder that the batch checked, so
   // that a batch stopped early leaves no empty folders for the jobs it did not reach.
@@ -263,7 +263,7 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
           });
   // The encoder cannot tell how far into a pipe it is; the decoder can.
   connect(lane.process.get(), &EncoderProcess::Decoded, this,
-          [this, laneIndex, playTimeMs = record.Wave.PlayTime](std::int64_t decodedMs) {
+          [this, laneIndex, playTimeMs = record.Audio.PlayTime](std::int64_t decodedMs) {
             Guarded([&] {
               if (playTimeMs > 0) {
                 SetJobFraction(laneIndex, std::min(1.0, static_cast<double>(decodedMs) /
@@ -274,7 +274,7 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   lane.startMs = clock_.CurrentMilliseconds();
   lane.process->Start(arguments, options_.priority, planned.outputFolder,
                       decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath,
-                                                 record.Wave.Bits, record.Range)
+                                                 record.Audio.Bits, record.Range)
                               : std::vector<std::string>());
 }
 
@@ -307,7 +307,7 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   const PlannedJob& planned = plan_.jobs[lane.job];
   JobOutcome outcome;
   outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
-  outcome.playTimeMs = planned.record.Wave.PlayTime;
+  outcome.playTimeMs = planned.record.Audio.PlayTime;
   outcome.elapsedMs = endMs - lane.startMs;
   outcome.ran = exit.started;
   if (!exit.started) {

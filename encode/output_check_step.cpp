@@ -23,7 +23,7 @@ FinishingResult CheckAndMeasureOutput(const std::string& hiddenPath, const Plann
   }
   if (options.verifyOutputs) {
     if (std::optional<std::string> mismatch = OutputLengthMismatch(
-            job.record.Wave, measure.stream.frames, measure.stream.sampleRate)) {
+            job.record.Audio, measure.stream.frames, measure.stream.sampleRate)) {
       result.succeeded = false;
       result.reason = std::move(*mismatch);
       return result;

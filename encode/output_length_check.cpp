@@ -20,7 +20,8 @@ std::string LengthText(std::uint64_t frames, std::uint32_t sampleRate) {
   return text + std::to_string(millis);
 }
 
-std::optional<std::string> OutputLengthMismatch(const WaveData& source, std::uint64_t outputFrames,
+std::optional<std::string> OutputLengthMismatch(const AudioFigures& source,
+                                                std::uint64_t outputFrames,
                                                 std::uint32_t outputRate) {
   if (source.SampleFrames == 0 || source.SampleRate == 0 || outputRate == 0) return std::nullopt;
   const double sourceSeconds = static_cast<double>(source.SampleFrames) / source.SampleRate;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/wave_data.h"
+#include "core/audio_figures.h"
 
 namespace lumio {
 
@@ -15,7 +15,8 @@ std::string LengthText(std::uint64_t frames, std::uint32_t sampleRate);
 // length differs from the one the source's header declares by more than 1/100 s (the
 // encoder may resample, so lengths are compared as times). nullopt when they agree or
 // the header declares no length. A source found cut short when it was added is named.
-std::optional<std::string> OutputLengthMismatch(const WaveData& source, std::uint64_t outputFrames,
+std::optional<std::string> OutputLengthMismatch(const AudioFigures& source,
+                                                std::uint64_t outputFrames,
                                                 std::uint32_t outputRate);
 
 }  // namespace lumio

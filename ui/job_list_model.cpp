@@ -32,10 +32,10 @@ std::string MinutesSeconds(std::uint64_t frame, std::uint32_t rate) {
 std::string RowText(const FileDataList& jobs, std::size_t row) {
   std::string text = jobs.InputPath(row);
   const FileData& record = jobs.Record(row);
-  const std::uint32_t rate = record.Wave.SampleRate;
+  const std::uint32_t rate = record.Audio.SampleRate;
   if (!record.Range || rate == 0) return text;
   const SampleRange& range = *record.Range;
-  const std::uint64_t end = range.end != 0 ? range.end : range.first + record.Wave.SampleFrames;
+  const std::uint64_t end = range.end != 0 ? range.end : range.first + record.Audio.SampleFrames;
   return text + " [" + MinutesSeconds(range.first, rate) + "-" + MinutesSeconds(end, rate) + "]";
 }
 

@@ -188,7 +188,7 @@ void TMainWindow::InputFileListClick() {
       // the path shown must follow the record either way.
       OutputFilePath->setText(ToQString(OutputFolderOf(record, rules_)) + OutputFileName->text());
     }
-    WaveDataText->setText(ToQString(record.Wave.InfoText));
+    WaveDataText->setText(ToQString(record.Audio.InfoText));
   }
   // A batch waits until the files being added are all in the list.
   const bool canEncode = jobs_.Jobs().Count() > 0 && !Adding();

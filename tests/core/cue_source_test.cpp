@@ -149,7 +149,7 @@ TEST_F(CueSourceTest, AFolderAddsTheTracksInsteadOfTheImageAndNamesSheetsThatFai
                         root_ + "empty.cue（CUE シートに TRACK がありません）",
                         root_ + "lost.cue（CUE シートの音声ファイルがありません: lost.flac）"}));
   EXPECT_EQ(jobs.Record(1).Artist, "客");
-  EXPECT_EQ(jobs.Record(1).Wave.PlayTime, 1493);
+  EXPECT_EQ(jobs.Record(1).Audio.PlayTime, 1493);
 }
 
 }  // namespace

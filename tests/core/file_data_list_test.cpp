@@ -33,7 +33,7 @@ class JobListTest : public testing::Test {
   // its number.
   void AddNumbered(FileDataList& list, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-      ASSERT_TRUE(list.AddWaveFile(WriteWave(std::to_string(i) + ".wav"), settings_, ""));
+      ASSERT_TRUE(list.AddSourceFile(WriteWave(std::to_string(i) + ".wav"), settings_, ""));
       list.Record(i).Title = std::to_string(i);
     }
   }
@@ -65,7 +65,7 @@ TEST_P(OutputFolder, FollowsTheOptionsAtAddTime) {
   FileDataList list(kWindows, [](const std::string& folder) { return folder == "D:\\out"; });
 
   const std::string input = WriteWave("C:\\rec\\a.b.wav");
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, c.defDir, "Artist/CD1/"));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, c.defDir, "Artist/CD1/"));
 
   const std::string expected = c.expected == "<in>" ? folder_ + "C:\\rec\\" : c.expected;
   EXPECT_EQ(list.Record(0).OutputDir, expected);
@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(JobListTest, ChangedOptionsGovernOnlyLaterFiles) {
   FileDataList list(kPosix);
   const std::string input = WriteWave("song.wav");
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, "/music"));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, "/music"));
   settings_.WriteBool("Options", "SameOutput", true);
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, "/music"));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, "/music"));
   EXPECT_EQ(list.Record(0).OutputDir, "/music/");
   EXPECT_EQ(list.Record(1).OutputDir, folder_);
 }
@@ -110,9 +110,9 @@ TEST_F(JobListTest, StandardFolderIsCheckedOnDisk) {
   FileDataList list(kPosix);
   const std::string input = WriteWave("song.wav");
 
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
   ASSERT_TRUE(std::filesystem::create_directory(folder_ + "out"));
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
 
   EXPECT_EQ(list.Record(0).OutputDir, folder_);
   EXPECT_EQ(list.Record(1).OutputDir, folder_ + "out");
@@ -125,7 +125,7 @@ TEST_F(JobListTest, RelativeStandardFolderIsKeptAsFoundAtAddTime) {
   settings_.WriteBool("Options", "UseStdOutput", true);
   settings_.WriteString("Options", "StdOutputDir", "ogg");
   FileDataList list(kPosix);
-  ASSERT_TRUE(list.AddWaveFile(WriteWave("song.wav"), settings_, ""));
+  ASSERT_TRUE(list.AddSourceFile(WriteWave("song.wav"), settings_, ""));
   EXPECT_EQ(list.Record(0).OutputDir, folder_ + "ogg");
 }
 
@@ -139,7 +139,7 @@ class OutputName : public JobListTest, public testing::WithParamInterface<NameCa
 
 TEST_P(OutputName, ReplacesOrAppendsTheExtension) {
   FileDataList list(GetParam().rules);
-  ASSERT_TRUE(list.AddWaveFile(WriteWave(GetParam().name), settings_, ""));
+  ASSERT_TRUE(list.AddSourceFile(WriteWave(GetParam().name), settings_, ""));
   EXPECT_EQ(list.Record(0).OutputFileName, GetParam().expected);
 }
 
@@ -155,27 +155,27 @@ TEST_F(JobListTest, ReadableFilesAreAddedUnreadableAreNot) {
   silentRate.byteRate = 0;
   FileDataList list(kPosix);
 
-  EXPECT_TRUE(
-      list.AddWaveFile(WriteWave("text.wav", "not a wave file at all, just text"), settings_, ""));
-  EXPECT_FALSE(list.AddWaveFile(folder_ + "missing.wav", settings_, ""));
+  EXPECT_TRUE(list.AddSourceFile(WriteWave("text.wav", "not a wave file at all, just text"),
+                                 settings_, ""));
+  EXPECT_FALSE(list.AddSourceFile(folder_ + "missing.wav", settings_, ""));
   EXPECT_FALSE(
-      list.AddWaveFile(WriteWave("zero.wav", test::PlainWave(0, silentRate)), settings_, ""));
-  EXPECT_FALSE(list.AddWaveFile(folder_, settings_, ""));
-  EXPECT_TRUE(list.AddWaveFile(WriteWave("song.wav"), settings_, ""));
+      list.AddSourceFile(WriteWave("zero.wav", test::PlainWave(0, silentRate)), settings_, ""));
+  EXPECT_FALSE(list.AddSourceFile(folder_, settings_, ""));
+  EXPECT_TRUE(list.AddSourceFile(WriteWave("song.wav"), settings_, ""));
 
   ASSERT_EQ(list.Count(), 2u);
   EXPECT_EQ(list.InputPath(0), folder_ + "text.wav");
-  EXPECT_EQ(list.Record(0).Wave.PlayTime, 0);
-  EXPECT_EQ(list.Record(0).Wave.InfoText, "");
+  EXPECT_EQ(list.Record(0).Audio.PlayTime, 0);
+  EXPECT_EQ(list.Record(0).Audio.InfoText, "");
   EXPECT_EQ(list.InputPath(1), folder_ + "song.wav");
-  EXPECT_EQ(list.Record(1).Wave.PlayTime, 1000);
+  EXPECT_EQ(list.Record(1).Audio.PlayTime, 1000);
 }
 
 TEST_F(JobListTest, SameFileTwiceGivesIndependentRecords) {
   FileDataList list(kPosix);
   const std::string input = WriteWave("song.wav");
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
-  ASSERT_TRUE(list.AddWaveFile(input, settings_, ""));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
+  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
 
   list.ApplyTag(TagField::Title, "first", {0});
   list.SetOutputFileName(1, "second.ogg");

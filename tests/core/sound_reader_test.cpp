@@ -45,7 +45,7 @@ TEST(AudioKind, ComesFromTheExtensionInAnyLetterCase) {
 
 struct SoundCase {
   const char* name;
-  bool (*read)(ByteSource&, WaveData&);
+  bool (*read)(ByteSource&, AudioFigures&);
   std::string bytes;
   bool valid;
   std::int64_t playTime;
@@ -57,7 +57,7 @@ class SoundHeader : public testing::TestWithParam<SoundCase> {};
 TEST_P(SoundHeader, GivesTheWaveLayoutOrNothing) {
   const SoundCase& c = GetParam();
   MemoryByteSource source(c.bytes);
-  WaveData wave{123, "stale"};
+  AudioFigures wave{123, "stale"};
   EXPECT_EQ(c.read(source, wave), c.valid);
   EXPECT_EQ(wave.PlayTime, c.playTime);
   EXPECT_EQ(wave.InfoText, c.infoText);
@@ -185,7 +185,7 @@ TEST(SoundLength, IsTheDeclaredFramesAndAShortWaveIsFound) {
                                test::Chunk("data", 16) + std::string(16, '\1');
   const struct {
     const char* name;
-    bool (*read)(ByteSource&, WaveData&);
+    bool (*read)(ByteSource&, AudioFigures&);
     std::string bytes;
     std::uint64_t frames;
     std::uint32_t rate;
@@ -210,7 +210,7 @@ TEST(SoundLength, IsTheDeclaredFramesAndAShortWaveIsFound) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     MemoryByteSource source(row.bytes);
-    WaveData wave;
+    AudioFigures wave;
     wave.CutShort = !row.cutShort;  // stale values are replaced
     ASSERT_TRUE(row.read(source, wave));
     EXPECT_EQ(wave.SampleFrames, row.frames);

@@ -35,7 +35,7 @@ class RecordingSource : public MemoryByteSource {
 
 struct ReadResult {
   bool pcm;
-  WaveData wave;
+  AudioFigures wave;
 };
 
 ReadResult Read(const std::string& bytes) {
@@ -195,8 +195,8 @@ TEST(WaveReader, PcmWithByteRateZeroIsAnErrorEvenWithoutData) {
   format.byteRate = 0;
   const std::string bytes = PlainWave(0, format);
   MemoryByteSource source(bytes);
-  WaveData wave;
-  EXPECT_THROW(ReadWaveInfo(source, wave), WaveReadError);
+  AudioFigures wave;
+  EXPECT_THROW(ReadWaveInfo(source, wave), SourceReadError);
 }
 
 TEST(WaveReader, ReadsOnlyTheBlockAndChunkHeaders) {
@@ -205,7 +205,7 @@ TEST(WaveReader, ReadsOnlyTheBlockAndChunkHeaders) {
   const std::string tagged = kBlock + Chunk("LIST", 1001, 1001) + Chunk("data", 176400);
 
   RecordingSource plainSource(plain);
-  WaveData wave;
+  AudioFigures wave;
   ReadWaveInfo(plainSource, wave);
   EXPECT_EQ(plainSource.reads, (Reads{{0, 44}}));
 
@@ -229,7 +229,7 @@ class WaveFile : public testing::Test {
 TEST_F(WaveFile, ReadsTheHeaderFromDisk) {
   const std::string path =
       Write("tagged.wav", kBlock + Chunk("LIST", 5, 5) + Chunk("data", 5'000'000, 100));
-  WaveData wave;
+  AudioFigures wave;
   ASSERT_TRUE(ReadWaveInfo(path, wave));
   EXPECT_EQ(wave.PlayTime, 28344);
   EXPECT_EQ(wave.InfoText, "データ部 4882 KB  16 bit  44100 Hz  ステレオ  再生時間 0:28");
@@ -239,20 +239,20 @@ TEST_F(WaveFile, TwoGigabytesOfZerosAreAddedAtOnce) {
   const std::string path = Write("zeros.wav", kBlock);
   ASSERT_EQ(::truncate(path.c_str(), std::int64_t{2} << 30), 0);  // sparse: no disk used
   const auto start = std::chrono::steady_clock::now();
-  WaveData wave;
+  AudioFigures wave;
   ASSERT_TRUE(ReadWaveInfo(path, wave));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
   EXPECT_EQ(wave.PlayTime, 0);
 }
 
 TEST_F(WaveFile, UnreadablePathsAreErrors) {
-  WaveData wave;
-  EXPECT_THROW(ReadWaveInfo(folder_ + "/missing.wav", wave), WaveReadError);
-  EXPECT_THROW(ReadWaveInfo(folder_, wave), WaveReadError);
+  AudioFigures wave;
+  EXPECT_THROW(ReadWaveInfo(folder_ + "/missing.wav", wave), SourceReadError);
+  EXPECT_THROW(ReadWaveInfo(folder_, wave), SourceReadError);
   // A named pipe without a writer must not block the reader.
   const std::string pipe = folder_ + "/pipe.wav";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  EXPECT_THROW(ReadWaveInfo(pipe, wave), WaveReadError);
+  EXPECT_THROW(ReadWaveInfo(pipe, wave), SourceReadError);
 }
 
 }  // namespace

@@ -68,11 +68,11 @@ TEST(SourcesEndToEnd, FlacAndAiffTagsReachTheOutputExactlyOnce) {
                                                            test::AiffChunk("AUTH", "Duo"))));
 
   FileDataList jobs;
-  ASSERT_TRUE(jobs.AddWaveFile(root + "01 夜.flac", settings, root));
-  ASSERT_TRUE(jobs.AddWaveFile(aiff, settings, root));
-  EXPECT_EQ(jobs.Record(0).Wave.InfoText,
+  ASSERT_TRUE(jobs.AddSourceFile(root + "01 夜.flac", settings, root));
+  ASSERT_TRUE(jobs.AddSourceFile(aiff, settings, root));
+  EXPECT_EQ(jobs.Record(0).Audio.InfoText,
             "データ部 86 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00");
-  EXPECT_EQ(jobs.Record(1).Wave.InfoText,
+  EXPECT_EQ(jobs.Record(1).Audio.InfoText,
             "データ部 172 KB  16 bit  44100 Hz  ステレオ  再生時間 0:01");
 
   std::map<std::string, int> flac = CommentLines(Encode(jobs, 0, oggenc));

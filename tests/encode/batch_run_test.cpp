@@ -135,8 +135,8 @@ TEST_F(BatchRunTest, TwoJobReportMatchesTheWorkedExample) {
   ASSERT_TRUE(CreateFolder(root_ + "Ogg"));
   AddJob("blue", "Ogg/");
   AddJob("red", "Ogg/");
-  jobs_.Record(0).Wave.PlayTime = 244000;
-  jobs_.Record(1).Wave.PlayTime = 189000;
+  jobs_.Record(0).Audio.PlayTime = 244000;
+  jobs_.Record(1).Audio.PlayTime = 189000;
   clock_ = ScriptedClock({5000, 5100, 67400, 67500, 113300, 113400});
   const RunResult result = Run();
 
@@ -320,7 +320,7 @@ TEST_F(BatchRunTest, AFullOutputFolderIsNamedBeforeTheEncodersWords) {
 
 TEST_F(BatchRunTest, SkippedJobsRunNoEncoderAndAreCountedApart) {
   for (const char* name : {"a", "b", "c"}) AddJob(name);
-  jobs_.Record(1).Wave.PlayTime = 1000;
+  jobs_.Record(1).Audio.PlayTime = 1000;
   std::ofstream(root_ + "out/b.ogg") << "up to date";
   settings_.WriteInteger("Options", "ExistingOutput", 1);
   clock_ = ScriptedClock({0, 100, 1100, 1200, 2200, 2300});
@@ -376,7 +376,7 @@ TEST_F(BatchRunTest, TheShareDoneAndTheTimeLeftFollowWhatTheEncodersSay) {
     SCOPED_TRACE(c.name);
     jobs_.Clear();
     for (const std::string& name : c.names) {
-      ASSERT_TRUE(jobs_.AddWaveFile(root_ + "in/" + name + ".wav", settings_, root_ + "out/"));
+      ASSERT_TRUE(jobs_.AddSourceFile(root_ + "in/" + name + ".wav", settings_, root_ + "out/"));
     }
     clock_ = ScriptedClock({5000, 5000, 5000, 6000});
     cancelAfterProgress_ = 2;

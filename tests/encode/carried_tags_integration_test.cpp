@@ -157,7 +157,7 @@ TEST_F(CarriedTagsIntegration, EverySourceFieldAndPictureArrivesOnceInOrder) {
   ASSERT_TRUE(test::WriteFile(root_ + "album/zz-cover.png", "not this one"));
 
   for (const std::string& path : {flac, wave, aiff, bare}) {
-    ASSERT_TRUE(jobs_.AddWaveFile(path, settings_, root_)) << path;
+    ASSERT_TRUE(jobs_.AddSourceFile(path, settings_, root_)) << path;
   }
   jobs_.ApplyTag(TagField::Title, "新しい題名", {0});
   jobs_.ApplyTag(TagField::Date, "", {0});  // emptied: not written, not even from the source
@@ -204,7 +204,7 @@ TEST_F(CarriedTagsIntegration, SettingsDecideWhatIsCarried) {
   const std::string flac = Flac(root_ + "s.flac", {"TITLE=t", "GENRE=g"});
   ASSERT_TRUE(
       RunTool({"metaflac", "--import-picture-from=3|image/png||1x1x24|" + root_ + "p.bin", flac}));
-  ASSERT_TRUE(jobs_.AddWaveFile(flac, settings_, root_));
+  ASSERT_TRUE(jobs_.AddSourceFile(flac, settings_, root_));
   const struct {
     const char* name;
     bool carryTags, carryPictures;
@@ -235,7 +235,7 @@ TEST_F(CarriedTagsIntegration, AFailedFinishFailsTheJobAndLeavesNoFile) {
   ASSERT_TRUE(CreateFolder(root_ + "gone"));
   const std::string flac = Flac(root_ + "gone/f.flac", {"TITLE=t"});
   ASSERT_TRUE(test::WriteFile(root_ + "gone/cover.png", "png"));
-  ASSERT_TRUE(jobs_.AddWaveFile(flac, settings_, root_));
+  ASSERT_TRUE(jobs_.AddSourceFile(flac, settings_, root_));
   ASSERT_EQ(jobs_.Record(0).Carried.Pictures.size(), 1u);
   std::filesystem::remove(root_ + "gone/cover.png");
   EXPECT_FALSE(RunBatch());

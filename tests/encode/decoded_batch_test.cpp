@@ -101,7 +101,7 @@ class DecodedBatchTest : public ::testing::Test {
   void AddSource(const std::string& name, const test::DecodedFormat& format, double seconds) {
     const std::string path = root_ + name;
     ASSERT_TRUE(test::MakeDecodedSource(path, format, seconds));
-    ASSERT_TRUE(jobs_.AddWaveFile(path, settings_, root_ + "out/"));
+    ASSERT_TRUE(jobs_.AddSourceFile(path, settings_, root_ + "out/"));
   }
 
   std::variant<BatchPlan, BatchRefusal> Prepare() {
@@ -243,7 +243,7 @@ TEST_F(DecodedBatchTest, MissingDecoderRefusesTheBatchButNotOneOfFilesTheEncoder
   std::filesystem::remove(root_ + "ffmpeg");
   jobs_.Clear();
   ASSERT_TRUE(test::WriteToneWave(root_ + "plain.wav", 0.1));
-  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "plain.wav", settings_, root_ + "out/"));
+  ASSERT_TRUE(jobs_.AddSourceFile(root_ + "plain.wav", settings_, root_ + "out/"));
   const auto plain = Prepare();
   ASSERT_TRUE(std::holds_alternative<BatchPlan>(plain));
   EXPECT_EQ(std::get<BatchPlan>(plain).decoderPath, "");
@@ -260,7 +260,7 @@ TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
 
   // Beside its source the output would be the source itself.
   jobs_.Clear();
-  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "song.ogg", settings_, root_));
+  ASSERT_TRUE(jobs_.AddSourceFile(root_ + "song.ogg", settings_, root_));
   const auto refused = Prepare();
   ASSERT_TRUE(std::holds_alternative<BatchRefusal>(refused));
   EXPECT_EQ(std::get<BatchRefusal>(refused).message,
@@ -269,7 +269,7 @@ TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
 
 TEST_F(DecodedBatchTest, DsdSourceReachesTheEncoderAtARateItTakes) {
   ASSERT_TRUE(test::WriteSilentDsf(root_ + "disc.dsf", 1));
-  ASSERT_TRUE(jobs_.AddWaveFile(root_ + "disc.dsf", settings_, root_ + "out/"));
+  ASSERT_TRUE(jobs_.AddSourceFile(root_ + "disc.dsf", settings_, root_ + "out/"));
   const std::vector<JobOutcome> outcomes = Run(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
@@ -410,7 +410,8 @@ TEST_F(DecodedPicturesTest, EveryFormatsPicturesReachTheOutputByteForByte) {
       // No picture of its own: the folder's cover image stands in, as for any source.
       {MakeSource("plain", "aac", {"-c:a", "aac"}, false), {{3, "image/jpeg", "", jpeg_}}},
   };
-  for (const auto& row : rows) ASSERT_TRUE(jobs_.AddWaveFile(row.path, settings_, root_ + "out/"));
+  for (const auto& row : rows)
+    ASSERT_TRUE(jobs_.AddSourceFile(row.path, settings_, root_ + "out/"));
   const std::vector<JobOutcome> outcomes = Run(2);
   ASSERT_EQ(outcomes.size(), std::size(rows));
   for (std::size_t i = 0; i < outcomes.size(); ++i) {

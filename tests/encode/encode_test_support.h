@@ -45,7 +45,7 @@ class JobListTest : public ::testing::Test {
   void AddJob(const std::string& name, const std::string& outputDir = "out/") {
     const std::string input = root_ + "in/" + name + ".wav";
     ASSERT_TRUE(WriteToneWave(input, 0.05));
-    ASSERT_TRUE(jobs_.AddWaveFile(input, settings_, root_ + outputDir));
+    ASSERT_TRUE(jobs_.AddSourceFile(input, settings_, root_ + outputDir));
   }
 
   CurrentFolderGuard folderGuard_;

@@ -77,7 +77,7 @@ TEST(OggencIntegration, BatchOfThreeKeepsEveryTagExactly) {
   for (const auto& song : songs) {
     const std::string input = root + song.name + ".wav";
     ASSERT_TRUE(test::WriteToneWave(input, 1.5));
-    ASSERT_TRUE(jobs.AddWaveFile(input, settings, root));
+    ASSERT_TRUE(jobs.AddSourceFile(input, settings, root));
     const Selection last{jobs.Count() - 1};
     jobs.ApplyTag(TagField::Title, song.tags.at("title"), last);
     jobs.ApplyTag(TagField::Artist, song.tags.at("artist"), last);

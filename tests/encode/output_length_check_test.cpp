@@ -5,8 +5,8 @@
 namespace lumio {
 namespace {
 
-WaveData Source(std::uint64_t frames, std::uint32_t rate, bool cutShort = false) {
-  WaveData wave;
+AudioFigures Source(std::uint64_t frames, std::uint32_t rate, bool cutShort = false) {
+  AudioFigures wave;
   wave.SampleFrames = frames;
   wave.SampleRate = rate;
   wave.CutShort = cutShort;
@@ -16,7 +16,7 @@ WaveData Source(std::uint64_t frames, std::uint32_t rate, bool cutShort = false)
 TEST(OutputLengthMismatch, OutputsWithinOneHundredthOfASecondAreWhole) {
   const struct {
     const char* what;
-    WaveData source;
+    AudioFigures source;
     std::uint64_t outputFrames;
     std::uint32_t outputRate;
     std::optional<std::string> reason;

@@ -1,5 +1,5 @@
 // Any bytes as a FLAC or an AIFF file (the first byte chooses which): the reader must
-// return or throw WaveReadError, and a file it accepts never has a negative playing time.
+// return or throw SourceReadError, and a file it accepts never has a negative playing time.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const lumio::AudioKind kind = data[0] % 2 == 0 ? lumio::AudioKind::Flac : lumio::AudioKind::Aiff;
   lumio::MemoryByteSource source(
       std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-  lumio::WaveData wave;
+  lumio::AudioFigures wave;
   try {
     if (lumio::ReadAudioInfo(source, kind, wave) && wave.PlayTime < 0) std::abort();
-  } catch (const lumio::WaveReadError&) {
+  } catch (const lumio::SourceReadError&) {
   }
   return 0;
 }

@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (whole.DecodedMs() && *whole.DecodedMs() < 0) std::abort();
   if (const auto figures = lumio::ParseProbeFigures(output)) {
     if (figures->byteRate == 0 || figures->dataSize >= lumio::kLargestDataSize) std::abort();
-    lumio::WaveData wave;
-    lumio::FillWaveData(*figures, wave);
+    lumio::AudioFigures wave;
+    lumio::FillAudioFigures(*figures, wave);
   }
   return 0;
 }

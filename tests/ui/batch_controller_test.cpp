@@ -66,7 +66,7 @@ class BatchControllerTest : public ::testing::Test {
   void AddJob(const std::string& name) {
     const std::string input = root + name + ".wav";
     ASSERT_TRUE(test::WriteToneWave(input, 0.05));
-    ASSERT_TRUE(jobs.AddWaveFile(input, settings, root));
+    ASSERT_TRUE(jobs.AddSourceFile(input, settings, root));
   }
 
   // Starts a batch and lets the event loop run until it is over; the result window is

@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
             ToQString(window.Jobs().Record(1).OutputDir + "song1.ogg"));
   EXPECT_EQ(test::Control<QLabel>(window, "WaveDataText").text(),
-            ToQString(window.Jobs().Record(1).Wave.InfoText));
+            ToQString(window.Jobs().Record(1).Audio.InfoText));
   EXPECT_FALSE(test::Control<QLabel>(window, "WaveDataText").text().isEmpty());
 
   Select({0, 2});

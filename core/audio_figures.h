@@ -5,8 +5,9 @@
 
 namespace lumio {
 
-// What the WAVE header reader found in one file.
-struct WaveData {
+// What reading a source file (of any kind) found: its playing time, information line and
+// length.
+struct AudioFigures {
   std::int64_t PlayTime = 0;  // milliseconds; 0 when the file is not a PCM WAVE file
   std::string InfoText;       // the information line; empty when not a PCM WAVE file
   // The length the header declares, for checking an output against it: sample frames
