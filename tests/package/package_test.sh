@@ -138,8 +138,9 @@ mkdir -p "$work/bin" "$work/home" "$work/config"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened"\n' "$work" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 unset QT_QPA_PLATFORM XDG_CURRENT_DESKTOP DESKTOP_SESSION
+app_log="$artifacts/lumio_package.log"
 HOME="$work/home" XDG_CONFIG_HOME="$work/config" PATH="$work/bin:$PATH" LC_ALL=C.UTF-8 \
-  "$program" >"$artifacts/lumio_package.log" 2>&1 &
+  "$program" >"$app_log" 2>&1 &
 app_pid=$!
 wait_for_main_window
 sleep 1

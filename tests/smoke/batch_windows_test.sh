@@ -33,7 +33,8 @@ printf 'RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00
   >"$work/in/song.wav"
 printf '[General]\nDefDir=%s/\n[Options]\nSetEncoderPlace=1\nEncoderPlace=%s\n' \
   "$work/out" "$encoder" >"$work/config/lumio/lumio.ini"
-"$program" "$work/in/song.wav" >"$work/lumio.log" 2>&1 &
+app_log="$work/lumio.log"
+"$program" "$work/in/song.wav" >"$app_log" 2>&1 &
 app_pid=$!
 wait_for_main_window
 sleep 1

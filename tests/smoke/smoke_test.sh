@@ -17,7 +17,8 @@ start_private_display
 mkdir -p "$work/home/Music" "$work/config" "$work/start"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 unset QT_QPA_PLATFORM
-(cd "$work/start" && exec "$program") >"$artifacts/lumio_smoke.log" 2>&1 &
+app_log="$artifacts/lumio_smoke.log"
+(cd "$work/start" && exec "$program") >"$app_log" 2>&1 &
 app_pid=$!
 
 wait_for_main_window
