@@ -6,7 +6,6 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/wavfile.h>
 
-#include <QByteArray>
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -111,12 +110,6 @@ std::optional<std::string> ReadPictureBlock(const CarriedPicture& picture,
   return PictureBlock(picture, *data);
 }
 
-std::string Base64(const std::string& bytes) {
-  const QByteArray encoded =
-      QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64();
-  return std::string(encoded.constData(), static_cast<std::size_t>(encoded.size()));
-}
-
 // The encoder's fields, with each one whose value is still the join of the source's
 // several values of that name given as those values again.
 std::vector<CarriedField> WithSeveralValues(const std::vector<CarriedField>& written,
@@ -151,8 +144,9 @@ std::optional<std::string> ReadPictureData(const CarriedPicture& picture,
 }
 
 bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
-                      const CarriedTags& carried, const CarryOptions& options, std::string& error) {
-  const auto carry = [&](std::string& packet, std::string& why) {
+                      const CarriedTags& carried, const CarryOptions& options,
+                      PictureTexts& pictureTexts, std::string& error) {
+  const auto carry = [&](std::string_view packet, PacketParts& parts, std::string& why) {
     std::optional<VorbisComment> read = ParseCommentPacket(packet);
     if (!read) {
       why = "出力ファイルのコメントを読めません";
@@ -167,6 +161,7 @@ bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
     // A limit below zero, typed into the settings file, lets no picture through.
     const std::uint64_t limit =
         static_cast<std::uint64_t>(std::max<std::int32_t>(options.pictureLimitKB, 0)) * 1024;
+    std::vector<std::shared_ptr<const SharedText>> pictures;
     for (const CarriedPicture& picture :
          options.pictures ? carried.Pictures : std::vector<CarriedPicture>()) {
       if (picture.Size > limit) continue;
@@ -175,12 +170,12 @@ bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
         why = "画像を読めません: " + (picture.ImagePath.empty() ? sourcePath : picture.ImagePath);
         return false;
       }
-      comment.Fields.push_back({"METADATA_BLOCK_PICTURE", Base64(*block)});
+      pictures.push_back(pictureTexts.TextOf(*block));
     }
-    packet = RenderCommentPacket(comment);
+    parts = RenderCommentPacketParts(comment, pictures);
     return true;
   };
-  return EditOggCommentInFile(path, carry, error);
+  return EditOggCommentPartsInFile(path, carry, error);
 }
 
 }  // namespace lumio

@@ -4,17 +4,20 @@
 #include <string>
 
 #include "core/carried_tags.h"
+#include "encode/picture_texts.h"
 
 namespace lumio {
 
 // Adds the fields and pictures of `carried` to the comment header of the Ogg Vorbis file
 // at `path`, after the fields the encoder wrote, in their order; pictures go in as
 // METADATA_BLOCK_PICTURE fields. Pictures of the source at `sourcePath` are read from it
-// now; those above the options' limit are left out. False, with the reason in `error`,
+// now, and their base64 taken from `pictureTexts`; those above the options' limit are
+// left out. False, with the reason in `error`,
 // when a picture cannot be read or the file cannot be rewritten; the file may then be
 // half-written and is to be thrown away.
 bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
-                      const CarriedTags& carried, const CarryOptions& options, std::string& error);
+                      const CarriedTags& carried, const CarryOptions& options,
+                      PictureTexts& pictureTexts, std::string& error);
 
 // The image bytes of `picture` (of the source at `sourcePath`), nullopt when they
 // cannot be read. Reads files: call it off the GUI thread.

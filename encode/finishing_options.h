@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "core/carried_tags.h"
 #include "core/settings_schema.h"
+#include "encode/picture_texts.h"
 
 namespace lumio {
 
@@ -11,6 +14,8 @@ struct FinishingOptions {
   CarryOptions carry;
   ReplayGainMode replayGain = ReplayGainMode::None;
   bool verifyOutputs = false;  // the output decoded and its length checked
+  // Shared by the copies of these options, and so by every output of the batch.
+  std::shared_ptr<PictureTexts> pictureTexts = std::make_shared<PictureTexts>();
 };
 
 }  // namespace lumio

@@ -3,13 +3,20 @@
 #include <fcntl.h>
 #include <ogg/ogg.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
+
+#include "encode/ogg_page_spans.h"
 
 namespace lumio {
 
@@ -81,48 +88,10 @@ std::optional<Page> PageAt(std::string_view file, std::size_t position, std::str
   return page;
 }
 
-// Frees what ogg_stream_init took.
-struct OggStream {
-  ogg_stream_state state{};
-  explicit OggStream(std::uint32_t serial) { ogg_stream_init(&state, static_cast<int>(serial)); }
-  ~OggStream() { ogg_stream_clear(&state); }
-  OggStream(const OggStream&) = delete;
-  OggStream& operator=(const OggStream&) = delete;
-};
-
-// The header packets as pages of stream `serial`, as the encoder lays them out: the
-// identification packet alone on the first page, the other two flushed after it.
-void AppendHeaderPages(std::uint32_t serial, const OggVorbisHeaders& headers, std::string& pages,
-                       std::uint32_t& pageCount) {
-  OggStream stream(serial);
-  const auto put = [&](const std::string& packet, long number) {
-    ogg_packet ogg{reinterpret_cast<unsigned char*>(const_cast<char*>(packet.data())),
-                   static_cast<long>(packet.size()),
-                   number == 0,
-                   0,
-                   0,
-                   number};
-    ogg_stream_packetin(&stream.state, &ogg);
-  };
-  ogg_page page;
-  const auto flush = [&] {
-    while (ogg_stream_flush(&stream.state, &page) != 0) {
-      pages.append(reinterpret_cast<const char*>(page.header),
-                   static_cast<std::size_t>(page.header_len));
-      pages.append(reinterpret_cast<const char*>(page.body),
-                   static_cast<std::size_t>(page.body_len));
-    }
-  };
-  put(headers.identification, 0);
-  flush();
-  put(headers.comment, 1);
-  put(headers.setup, 2);
-  flush();
-  pageCount = static_cast<std::uint32_t>(stream.state.pageno);
-}
-
-std::optional<std::string> WithHeaders(std::string_view file, const OggVorbisHeaders& headers,
-                                       std::string& error);
+// The pages of `file` with `comment` as its comment packet (see ReplaceOggComment). The
+// audio pages' bodies are spans of `file`.
+bool WithHeaders(std::string_view file, const OggVorbisHeaders& headers, PacketParts comment,
+                 OggPageSpans& pages, std::string& error);
 
 struct FileCloser {
   int file;
@@ -173,46 +142,99 @@ std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std:
 
 std::optional<std::string> ReplaceOggComment(std::string_view file, std::string_view comment,
                                              std::string& error) {
-  std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(file, error);
+  const std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(file, error);
   if (!headers) return std::nullopt;
-  headers->comment.assign(comment);
-  return WithHeaders(file, *headers, error);
+  PacketParts parts;
+  parts.emplace_back(std::string(comment));
+  OggPageSpans pages;
+  if (!WithHeaders(file, *headers, std::move(parts), pages, error)) return std::nullopt;
+  return pages.Joined();
 }
 
 namespace {
 
-std::optional<std::string> WithHeaders(std::string_view file, const OggVorbisHeaders& headers,
-                                       std::string& error) {
+bool WithHeaders(std::string_view file, const OggVorbisHeaders& headers, PacketParts comment,
+                 OggPageSpans& pages, std::string& error) {
   const std::uint32_t serial = headers.serial;
-  std::uint32_t newPageCount = 0;
-  // Reserved at once: the comment may hold pictures of megabytes. A page header of at
-  // most 282 bytes comes with every 255 * 255 bytes of packet, and with the first of each.
-  const std::size_t packets =
-      headers.identification.size() + headers.comment.size() + headers.setup.size();
-  std::string rewritten;
-  rewritten.reserve(packets + (packets / (255 * 255) + 3) * 282 + file.size() - headers.audioStart);
-  AppendHeaderPages(serial, headers, rewritten, newPageCount);
+  const auto partsOf = [](const std::string& packet) {
+    PacketParts parts;
+    parts.emplace_back(packet);
+    return parts;
+  };
+  // As the encoder lays them out: the identification packet alone on the first page,
+  // the other two flushed after it.
+  std::vector<PacketParts> first;
+  first.push_back(partsOf(headers.identification));
+  pages.AppendPackets(serial, std::move(first));
+  std::vector<PacketParts> rest;
+  rest.push_back(std::move(comment));
+  rest.push_back(partsOf(headers.setup));
+  pages.AppendPackets(serial, std::move(rest));
   // Shifted rather than counted anew, so that a page missing stays missing.
-  const std::uint32_t shift = newPageCount - headers.pageCount;
+  const std::uint32_t shift = pages.PageCount() - headers.pageCount;
   for (std::size_t position = headers.audioStart; position < file.size();) {
     std::optional<Page> page = PageAt(file, position, error);
-    if (!page) return std::nullopt;
+    if (!page) return false;
     if (page->Serial() != serial) {
       error = "Ogg のストリームが一つではありません";
-      return std::nullopt;
+      return false;
     }
     WriteLittleEndian32(&page->header[18], page->Sequence() + shift);
     page->SetChecksum();
-    rewritten.append(reinterpret_cast<const char*>(page->header.data()), page->headerSize);
-    rewritten.append(page->body);
+    pages.AppendPage(
+        std::string_view(reinterpret_cast<const char*>(page->header.data()), page->headerSize),
+        page->body);
     position += page->headerSize + page->body.size();
   }
-  return rewritten;
+  return true;
+}
+
+// Writes `spans` one after another from the start of `file`, as few calls as it takes.
+bool WriteSpans(int file, const std::vector<std::string_view>& spans, std::size_t& written,
+                std::string& error) {
+  std::vector<iovec> pieces;
+  pieces.reserve(spans.size());
+  for (const std::string_view span : spans) {
+    if (!span.empty()) pieces.push_back({const_cast<char*>(span.data()), span.size()});
+  }
+  written = 0;
+  std::size_t next = 0;
+  while (next < pieces.size()) {
+    const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - next, IOV_MAX));
+    const ssize_t done = ::pwritev(file, &pieces[next], count, static_cast<off_t>(written));
+    if (done <= 0) {
+      error = done < 0 ? std::strerror(errno) : "出力ファイルに書き込めません";
+      return false;
+    }
+    written += static_cast<std::size_t>(done);
+    // Past the pieces written whole, and into the one written in part.
+    for (std::size_t left = static_cast<std::size_t>(done); left > 0;) {
+      iovec& piece = pieces[next];
+      const std::size_t step = std::min(left, piece.iov_len);
+      piece.iov_base = static_cast<char*>(piece.iov_base) + step;
+      piece.iov_len -= step;
+      left -= step;
+      if (piece.iov_len == 0) ++next;
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
 bool EditOggCommentInFile(const std::string& path, const CommentEdit& edit, std::string& error) {
+  const CommentPartsEdit asParts = [&edit](std::string_view comment, PacketParts& parts,
+                                           std::string& why) {
+    std::string packet(comment);
+    if (!edit(packet, why)) return false;
+    parts.emplace_back(std::move(packet));
+    return true;
+  };
+  return EditOggCommentPartsInFile(path, asParts, error);
+}
+
+bool EditOggCommentPartsInFile(const std::string& path, const CommentPartsEdit& edit,
+                               std::string& error) {
   const int opened = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (opened < 0) {
     error = std::strerror(errno);
@@ -235,20 +257,15 @@ bool EditOggCommentInFile(const std::string& path, const CommentEdit& edit, std:
     }
     done += static_cast<std::size_t>(read);
   }
-  std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(bytes, error);
-  if (!headers || !edit(headers->comment, error)) return false;
-  const std::optional<std::string> rewritten = WithHeaders(bytes, *headers, error);
-  if (!rewritten) return false;
-  for (done = 0; done < rewritten->size();) {
-    const ssize_t written = ::pwrite(opened, rewritten->data() + done, rewritten->size() - done,
-                                     static_cast<off_t>(done));
-    if (written <= 0) {
-      error = written < 0 ? std::strerror(errno) : "出力ファイルに書き込めません";
-      return false;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  if (::ftruncate(opened, static_cast<off_t>(rewritten->size())) != 0) {
+  const std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(bytes, error);
+  if (!headers) return false;
+  PacketParts comment;
+  if (!edit(headers->comment, comment, error)) return false;
+  OggPageSpans pages;
+  if (!WithHeaders(bytes, *headers, std::move(comment), pages, error)) return false;
+  // Every byte of the new file is in memory before the first one is written over.
+  if (!WriteSpans(opened, pages.Spans(), done, error)) return false;
+  if (::ftruncate(opened, static_cast<off_t>(done)) != 0) {
     error = std::strerror(errno);
     return false;
   }
@@ -271,6 +288,28 @@ std::string RenderCommentPacket(const VorbisComment& comment) {
   packet += RenderVorbisComment(comment);
   packet += '\x01';  // the framing bit
   return packet;
+}
+
+PacketParts RenderCommentPacketParts(
+    const VorbisComment& comment, const std::vector<std::shared_ptr<const SharedText>>& pictures) {
+  static constexpr std::string_view kPictureField = "METADATA_BLOCK_PICTURE=";
+  std::string head(kCommentPacketPrefix);
+  head += RenderVorbisComment(comment);
+  // The count of fields, after the vendor's length and name, takes in the pictures.
+  const std::size_t countAt = kCommentPacketPrefix.size() + 4 + comment.Vendor.size();
+  const auto fields = static_cast<std::uint32_t>(comment.Fields.size() + pictures.size());
+  for (int i = 0; i < 4; ++i) head[countAt + i] = static_cast<char>(fields >> (8 * i));
+  PacketParts parts;
+  for (const std::shared_ptr<const SharedText>& picture : pictures) {
+    const auto length = static_cast<std::uint32_t>(kPictureField.size() + picture->Text().size());
+    for (int i = 0; i < 4; ++i) head += static_cast<char>(length >> (8 * i));
+    head += kPictureField;
+    parts.emplace_back(std::exchange(head, {}));
+    parts.emplace_back(picture);
+  }
+  head += '\x01';  // the framing bit
+  parts.emplace_back(std::move(head));
+  return parts;
 }
 
 }  // namespace lumio

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/vorbis_comment.h"
+#include "encode/ogg_page_spans.h"
 
 namespace lumio {
 
@@ -42,14 +45,28 @@ std::optional<VorbisComment> ParseCommentPacket(std::string_view packet);
 // The comment packet that holds `comment`.
 std::string RenderCommentPacket(const VorbisComment& comment);
 
+// The comment packet that holds `comment` and then one METADATA_BLOCK_PICTURE field for
+// each of `pictures`, the base64 of PICTURE blocks, which the parts share rather than copy.
+PacketParts RenderCommentPacketParts(
+    const VorbisComment& comment, const std::vector<std::shared_ptr<const SharedText>>& pictures);
+
 // Changes `comment`, the comment packet of a file, or says in `error` why it cannot.
 using CommentEdit = std::function<bool(std::string& comment, std::string& error)>;
 
-// Reads the Ogg Vorbis file at `path` whole, lets `edit` change its comment packet and
-// writes the file back with it (ReplaceOggComment). The file is rewritten in place,
-// never made anew, so that a file removed meanwhile stays removed; false, with the
-// reason in `error`, when reading, the edit or writing fails, and the file may then be
-// half-written.
+// Gives, as `parts`, the comment packet that replaces `comment`, or says in `error` why
+// it cannot.
+using CommentPartsEdit =
+    std::function<bool(std::string_view comment, PacketParts& parts, std::string& error)>;
+
+// Reads the Ogg Vorbis file at `path` whole, lets `edit` give its new comment packet and
+// writes the file back with it (ReplaceOggComment), straight from the parts and the
+// bytes read. The file is rewritten in place, never made anew, so that a file removed
+// meanwhile stays removed; false, with the reason in `error`, when reading, the edit or
+// writing fails, and the file may then be half-written.
+bool EditOggCommentPartsInFile(const std::string& path, const CommentPartsEdit& edit,
+                               std::string& error);
+
+// EditOggCommentPartsInFile for an edit that changes the packet in place.
 bool EditOggCommentInFile(const std::string& path, const CommentEdit& edit, std::string& error);
 
 }  // namespace lumio

@@ -27,7 +27,8 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
     std::string error;
     // A job with nothing to carry keeps the encoder's file exactly as it is.
     if (CarriesTags(job, options) &&
-        !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry, error)) {
+        !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry,
+                          *options.pictureTexts, error)) {
       return {false, "引き継ぐタグを書き込めません: " + error, nullptr};
     }
     // Last, so that the check reads the file as it will be named and the ReplayGain

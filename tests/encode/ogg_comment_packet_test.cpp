@@ -1,6 +1,7 @@
 #include "encode/ogg_comment_packet.h"
 
 #include <gtest/gtest.h>
+#include <ogg/ogg.h>
 #include <taglib/vorbisfile.h>
 
 #include <cstdint>
@@ -168,6 +169,53 @@ TEST_F(OggCommentPacketTest, AFileRemovedBeforeItsEditStaysRemoved) {
   EXPECT_FALSE(EditOggCommentInFile(root_ + "tone.ogg", refuse, error));
   EXPECT_EQ(error, "refused");
   EXPECT_EQ(ReadBytes(root_ + "tone.ogg"), original_);
+}
+
+// A stream laid out as the encoder lays it out, with `audioPages` pages of one small
+// packet each after the headers.
+std::string StreamOfManyPages(const std::string& comment, int audioPages) {
+  ogg_stream_state stream;
+  ogg_stream_init(&stream, 77);
+  std::string file;
+  ogg_page page;
+  const auto put = [&](const std::string& bytes, long number, bool flushNow) {
+    ogg_packet packet{reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data())),
+                      static_cast<long>(bytes.size()),
+                      number == 0,
+                      0,
+                      number < 3 ? 0 : number,
+                      number};
+    ogg_stream_packetin(&stream, &packet);
+    while (flushNow && ogg_stream_flush(&stream, &page) != 0) {
+      file.append(reinterpret_cast<const char*>(page.header), page.header_len);
+      file.append(reinterpret_cast<const char*>(page.body), page.body_len);
+    }
+  };
+  put("\x01vorbis identification", 0, true);
+  put(comment, 1, false);
+  put("\x05vorbis setup", 2, true);
+  for (int i = 0; i < audioPages; ++i) put("audio " + std::to_string(i), 3 + i, true);
+  ogg_stream_clear(&stream);
+  return file;
+}
+
+TEST_F(OggCommentPacketTest, AFileOfMorePagesThanOneWriteTakesIsWrittenWhole) {
+  // Every page is two pieces to write, so 1 500 pages take more than one call.
+  const std::string original = StreamOfManyPages(CommentPacket(5), 1500);
+  const std::string path = root_ + "many.ogg";
+  std::ofstream(path, std::ios::binary) << original;
+  std::string error;
+  const auto keep = [](std::string&, std::string&) { return true; };
+  ASSERT_TRUE(EditOggCommentInFile(path, keep, error)) << error;
+  EXPECT_EQ(ReadBytes(path), original);
+
+  const std::string longer = CommentPacket(70000);
+  const auto lengthen = [&longer](std::string& packet, std::string&) {
+    packet = longer;
+    return true;
+  };
+  ASSERT_TRUE(EditOggCommentInFile(path, lengthen, error)) << error;
+  EXPECT_EQ(ReadBytes(path), StreamOfManyPages(longer, 1500));
 }
 
 }  // namespace
