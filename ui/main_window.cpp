@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/audio_kind.h"
 #include "core/first_folder.h"
 #include "core/folder_tree.h"
 #include "core/settings_store.h"
@@ -286,8 +285,10 @@ void TMainWindow::NewDirectoryClick() {
 
 void TMainWindow::NoteAddedRows(int first, int last) {
   for (int row = first; row <= last && !addedDecodedSource_; ++row) {
+    // The decoder reads what the encoder cannot, and cuts the tracks of a CUE image.
+    const auto index = static_cast<std::size_t>(row);
     addedDecodedSource_ =
-        AudioKindOf(Jobs().InputPath(static_cast<std::size_t>(row)), rules_) == AudioKind::Decoded;
+        NeedsDecoder(Jobs().InputPath(index), Jobs().Record(index), rules_.codePage);
   }
 }
 

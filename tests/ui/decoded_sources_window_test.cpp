@@ -13,6 +13,7 @@
 #include "support/find_control.h"
 #include "support/scoped_environment.h"
 #include "support/scripted_dialogs.h"
+#include "support/temporary_folder.h"
 #include "support/wait_for_adding.h"
 #include "support/wave_bytes.h"
 #include "ui/lumio_windows.h"
@@ -100,6 +101,23 @@ TEST_F(DecodedSourcesWindowTest, MissingDecoderIsSaidOnceAndOnlyForFilesThatNeed
   another.FormDropFiles({ToQString(first)});
   ASSERT_TRUE(test::WaitForAdding(another));
   EXPECT_EQ(dialogs_.Prompts().size(), 1u);
+}
+
+TEST_F(DecodedSourcesWindowTest, TheTracksOfACueImageNeedTheDecoderToo) {
+  ASSERT_TRUE(test::WriteToneWave(root_ + "image.wav", 0.5));
+  ASSERT_TRUE(test::WriteFile(root_ + "image.cue",
+                              "FILE \"image.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                              "  TRACK 02 AUDIO\n    INDEX 01 00:00:20\n"));
+  test::ScopedEnvironment environment;
+  environment.Set("PATH", root_ + "program");  // no decoder anywhere
+
+  TMainWindow& window = Open();
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.FormDropFiles({ToQString(root_ + "image.cue")});
+  ASSERT_TRUE(test::WaitForAdding(window));
+  EXPECT_EQ(window.Jobs().Count(), 2u);
+  ASSERT_EQ(dialogs_.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs_.Prompts().front().text, ToQString("\n" + DecoderMissingMessage()));
 }
 
 }  // namespace
