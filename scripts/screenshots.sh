@@ -45,7 +45,9 @@ display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
   display=$((display + 1))
 done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: the check below is the first client, and a server that resets when its last
+# client leaves can turn away the next one meanwhile.
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display"
 for _ in $(seq 50); do
@@ -55,7 +57,11 @@ done
 if command -v openbox >/dev/null 2>&1; then
   openbox >/dev/null 2>&1 &
   pids+=($!)
-  sleep 1
+  # Ready once it names itself on the root window; windows mapped before go unmanaged.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
 fi
 
 # Little-endian 32-bit value as printf escapes.
