@@ -169,7 +169,8 @@ TEST_F(SourceAdderTest, ZeroFilledFlacIsAddedWhileTheEventLoopKeepsTurning) {
   ticker.stop();
   EXPECT_EQ(added_, std::vector<std::string>{path});
   EXPECT_TRUE(runs_[0].empty());
-  EXPECT_LT(longestGap, 500);
+  // The freeze was half a minute; the bound leaves room for a loaded, sanitized build.
+  EXPECT_LT(longestGap, 2000);
 }
 
 TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
@@ -189,7 +190,9 @@ TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
   // The end is told after the cancel signal has returned, from the event loop.
   EXPECT_TRUE(runs_.empty());
   ASSERT_TRUE(WaitForFinished(1));
-  EXPECT_LT(cancel.elapsed(), 100);
+  // The read stays stuck until released: a cancel that waited for it would never end,
+  // and one that waited for a timeout would take seconds.
+  EXPECT_LT(cancel.elapsed(), 1000);
   EXPECT_FALSE(adder->Running());
 
   // The next add starts afresh: nothing of the cancelled one comes with it, not even
@@ -200,7 +203,7 @@ TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
   adder->Add({"/m/stuck.wav"}, true);
   cancel.restart();
   adder.reset();
-  EXPECT_LT(cancel.elapsed(), 100);
+  EXPECT_LT(cancel.elapsed(), 1000);
   reader.Release();
   ASSERT_TRUE(QTest::qWaitFor([&] { return reader.Left(); }));
   QCoreApplication::processEvents();
