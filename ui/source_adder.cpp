@@ -42,12 +42,23 @@ void SourceAdder::Add(const std::vector<std::string>& paths, bool takeAnyFile) {
     });
     progressDelay_.start();
   }
+  if (noThread_) {
+    failed_.insert(failed_.end(), paths.begin(), paths.end());
+    return;
+  }
   try {
     feed_->Append(paths, takeAnyFile);
   } catch (const std::system_error&) {
-    // No thread to be had: nothing of this run can be read.
+    // No thread to be had: nothing more of this run can be read. It ends from the event
+    // loop like every run, after what the feed holds already has been taken.
     failed_.insert(failed_.end(), paths.begin(), paths.end());
-    End(true);
+    noThread_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (noThread_) End(true);
+        },
+        Qt::QueuedConnection);
   }
 }
 
@@ -99,6 +110,7 @@ void SourceAdder::ShowProgress() {
 void SourceAdder::End(bool emitFinished) {
   if (!running_) return;
   running_ = false;
+  noThread_ = false;
   progressDelay_.stop();
   feed_.reset();  // a read still under way is abandoned, not waited for
   if (progress_) {

@@ -63,6 +63,9 @@ class SourceAdder : public QObject {
   std::unique_ptr<SourceFeed> feed_;
   std::vector<std::string> failed_;
   bool running_ = false;
+  // No feed thread could be started: the run only collects what is added to it as
+  // failed until it ends.
+  bool noThread_ = false;
   int added_ = 0;
   QTimer progressDelay_;
   QPointer<QProgressDialog> progress_;
