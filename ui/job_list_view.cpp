@@ -19,12 +19,6 @@ int JobListView::DropRow(const QPoint& position) const {
   return position.y() < rect.center().y() ? index.row() : index.row() + 1;
 }
 
-void JobListView::selectionChanged(const QItemSelection& selected,
-                                   const QItemSelection& deselected) {
-  QListView::selectionChanged(selected, deselected);
-  emit SelectedRowsChanged();
-}
-
 void JobListView::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
   if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {

@@ -20,8 +20,6 @@ class JobListView : public QListView {
   int DropRow(const QPoint& position) const;
 
  signals:
-  // The selected rows changed, by the user or by a change of the list.
-  void SelectedRowsChanged();
   void DeletePressed();
   // Ctrl+Up (-1) or Ctrl+Down (+1).
   void StepPressed(int step);
@@ -29,7 +27,6 @@ class JobListView : public QListView {
   void SelectionDropped(int row);
 
  protected:
-  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   void keyPressEvent(QKeyEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 };

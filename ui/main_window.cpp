@@ -8,12 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStandardPaths>
-#include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
@@ -37,21 +36,6 @@
 namespace lumio {
 
 namespace {
-
-// The memo's lines, separated by CR LF as the records keep them. The raw text is read
-// because the plain-text form would turn every non-breaking space into a plain one.
-std::string MemoTextToRecord(const QPlainTextEdit& memo) {
-  QString text = memo.document()->toRawText();
-  for (QChar& character : text) {
-    if (character == QChar::ParagraphSeparator || character == QChar::LineSeparator) {
-      character = QLatin1Char('\n');
-    }
-  }
-  return ToBytes(text.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
-}
-QString RecordTextToMemo(const std::string& text) {
-  return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
 
 // The dropped files are only read. A drop taken as a move would tell the source that
 // it may delete its files, so only a copy or a link is accepted.
@@ -89,6 +73,7 @@ TMainWindow::TMainWindow(DialogSeam& dialogs, SettingsStore& settings, JobListMo
   BuildControls();
   BuildMenu();
   ConnectHandlers();
+  FollowJobList();
   FormCreate();
 }
 
@@ -127,7 +112,8 @@ void TMainWindow::FormCreate() {
     DirectoryListBox1->SetDirectory(FirstFolder(DirectoryListBox1->Directory(), places));
     defDir_ = WithTrailingSeparator(DirectoryListBox1->Directory(), rules_);
   }
-  InputFileListClick();
+  ShowSelection();
+  UpdateStartCommands();
 }
 
 Selection TMainWindow::SelectedIndices() const {
@@ -144,106 +130,12 @@ Selection TMainWindow::SelectedIndices() const {
   return rows;
 }
 
-void TMainWindow::InputFileListClick() {
-  editsArmed_ = false;
-  const Selection selection = SelectedIndices();
-  QLineEdit* const tagEdits[] = {Title, Artist, Album, Date, TrackNumber};
-  if (selection.size() != 1) {
-    for (QLineEdit* edit : tagEdits) {
-      edit->clear();
-      SetEditFieldEnabled(*edit, !selection.empty());
-    }
-    Comment->clear();
-    SetEditFieldEnabled(*Comment, !selection.empty());
-    OutputFileName->clear();
-    SetEditFieldEnabled(*OutputFileName, false);
-    // A default folder removed meanwhile leaves the view where it is; jobs given that
-    // folder are stopped by the batch run's check for a missing output folder.
-    DirectoryListBox1->SetDirectory(SharedOutputDir(selection).value_or(defDir_));
-    OutputFilePath->setText(OutputPathText(selection, defDir_));
-    WaveDataText->clear();
-  } else {
-    for (QLineEdit* edit : tagEdits) {
-      SetEditFieldEnabled(*edit, true);
-    }
-    SetEditFieldEnabled(*Comment, true);
-    SetEditFieldEnabled(*OutputFileName, true);
-    const FileData& record = jobs_.Jobs().Record(selection.front());
-    Title->setText(ToQString(record.Title));
-    Artist->setText(ToQString(record.Artist));
-    Album->setText(ToQString(record.Album));
-    Date->setText(ToQString(record.Date));
-    TrackNumber->setText(ToQString(record.TrackNumber));
-    Comment->setPlainText(RecordTextToMemo(record.Comment));
-    OutputFileName->setText(ToQString(record.OutputFileName));
-    OutputFilePath->setText(ToQString(OutputFolderOf(record, rules_)) + OutputFileName->text());
-    if (FolderExists(record.OutputDir)) {
-      DirectoryListBox1->SetDirectory(record.OutputDir);
-    } else {
-      DirectoryListBox1->SetDirectory(defDir_);
-      jobs_.SetOutputFolder(defDir_, selection);
-      // The view reports no change when it already shows the default folder (a root
-      // such as "/"), or when that folder has gone too, which the batch run then reports;
-      // the path shown must follow the record either way.
-      OutputFilePath->setText(ToQString(OutputFolderOf(record, rules_)) + OutputFileName->text());
-    }
-    WaveDataText->setText(ToQString(record.Audio.InfoText));
-  }
-  // A batch waits until the files being added are all in the list.
-  const bool canEncode = jobs_.Jobs().Count() > 0 && !Adding();
-  StartEncode->setEnabled(canEncode);
-  EncodeMenu->setEnabled(canEncode);
-  editsArmed_ = true;
-}
-
-void TMainWindow::ApplyTagFromField(TagField field, const QString& text) {
-  if (!editsArmed_) {
-    return;
-  }
-  const Selection selection = SelectedIndices();
-  if (!selection.empty()) {
-    jobs_.ApplyTag(field, ToBytes(text), selection);
-  }
-}
-
-void TMainWindow::TitleChange() { ApplyTagFromField(TagField::Title, Title->text()); }
-void TMainWindow::ArtistChange() { ApplyTagFromField(TagField::Artist, Artist->text()); }
-void TMainWindow::AlbumChange() { ApplyTagFromField(TagField::Album, Album->text()); }
-void TMainWindow::DateChange() { ApplyTagFromField(TagField::Date, Date->text()); }
-void TMainWindow::TrackNumberChange() {
-  ApplyTagFromField(TagField::TrackNumber, TrackNumber->text());
-}
-
-void TMainWindow::CommentChange() {
-  if (!editsArmed_) {
-    return;
-  }
-  const Selection selection = SelectedIndices();
-  if (!selection.empty()) {
-    jobs_.ApplyTag(TagField::Comment, MemoTextToRecord(*Comment), selection);
-  }
-}
-
-void TMainWindow::OutputFileNameChange() {
-  if (!editsArmed_) {
-    return;
-  }
-  const Selection selection = SelectedIndices();
-  if (selection.size() != 1) {
-    return;
-  }
-  jobs_.SetOutputFileName(selection.front(), ToBytes(OutputFileName->text()));
-  OutputFilePath->setText(
-      ToQString(OutputFolderOf(jobs_.Jobs().Record(selection.front()), rules_)) +
-      OutputFileName->text());
-}
-
 void TMainWindow::DirectoryListBox1Change() {
   const std::string folder = WithTrailingSeparator(DirectoryListBox1->Directory(), rules_);
   DriveComboBox1->Remember(DirectoryListBox1->Directory());
   const Selection selection = SelectedIndices();
   if (!selection.empty() && editsArmed_) {
-    MoveSelectedOutputs(folder, selection);
+    WriteEdit([&] { MoveSelectedOutputs(folder, selection); });
   }
   OutputFilePath->setText(OutputPathText(selection, folder));
   if (selection.empty()) {
@@ -293,7 +185,6 @@ void TMainWindow::NoteAddedRows(int first, int last) {
 }
 
 void TMainWindow::InputFileOpenClick() {
-  editsArmed_ = false;
   // The dialog starts in the current folder; when OpenDir has gone, that stays as it was.
   SetCurrentFolder(openDir_);
   const std::optional<QStringList> files = dialogs_.OpenFiles(
@@ -301,8 +192,6 @@ void TMainWindow::InputFileOpenClick() {
   if (files && !files->isEmpty()) {
     pendingOpenDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
     AddSources(PathBytes(*files), true);
-  } else {
-    InputFileListClick();
   }
 }
 
@@ -327,10 +216,9 @@ void TMainWindow::DropPaths(const std::vector<std::string>& paths) {
 }
 
 void TMainWindow::AddSources(const std::vector<std::string>& paths, bool takeAnyFile) {
-  editsArmed_ = false;
   adding_ = true;
+  UpdateStartCommands();  // the fields stay usable while the files are added
   emit AddRequested(paths, takeAnyFile);
-  InputFileListClick();  // the fields stay usable while the rest is added
 }
 
 void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
@@ -339,31 +227,34 @@ void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
     openDir_ = pendingOpenDir_;
   }
   pendingOpenDir_.clear();
-  if (!failed.empty()) {
-    ShowError(AddFailureMessage(failed));
-  }
-  if (std::exchange(addedDecodedSource_, false) && !decoderMissingSaid_ &&
-      ResolveDecoderPath(programFolder_).empty()) {
-    decoderMissingSaid_ = true;
-    ShowMessageDialog(dialogs_, "\n" + DecoderMissingMessage(), MessageKind::Warning,
-                      MessageButtons::Ok);
-  }
-  InputFileListClick();
-  emit SourcesAdded();
+  const bool sayDecoderMissing = std::exchange(addedDecodedSource_, false) &&
+                                 !decoderMissingSaid_ && ResolveDecoderPath(programFolder_).empty();
+  decoderMissingSaid_ = decoderMissingSaid_ || sayDecoderMissing;
+  // Told from the event loop: a modal box opened here would run its loop inside the
+  // adder's signal. A batch waits until it has been told.
+  ++reportsWaiting_;
+  QTimer::singleShot(0, this, [this, failed, sayDecoderMissing] {
+    if (!failed.empty()) {
+      ShowError(AddFailureMessage(failed));
+    }
+    if (sayDecoderMissing) {
+      ShowMessageDialog(dialogs_, "\n" + DecoderMissingMessage(), MessageKind::Warning,
+                        MessageButtons::Ok);
+    }
+    --reportsWaiting_;
+    UpdateStartCommands();
+  });
 }
 
 void TMainWindow::DeleteButtonClick() {
-  editsArmed_ = false;
   const Selection selection = SelectedIndices();
   if (!selection.empty()) {
     // The selection and the current row are let go first: the rows leave without
     // carrying them along, and the keys start again from the top of the list.
-    const QSignalBlocker blocker(InputFileList);
     InputFileList->clearSelection();
     InputFileList->selectionModel()->clearCurrentIndex();
     jobs_.RemoveSelected(selection);
   }
-  InputFileListClick();
 }
 
 void TMainWindow::ClearButtonClick() {
@@ -371,16 +262,9 @@ void TMainWindow::ClearButtonClick() {
     return;
   }
   jobs_.Clear();
-  InputFileListClick();
 }
 
-void TMainWindow::SelectedClearClick() {
-  {
-    const QSignalBlocker blocker(InputFileList);
-    InputFileList->clearSelection();
-  }
-  InputFileListClick();
-}
+void TMainWindow::SelectedClearClick() { InputFileList->clearSelection(); }
 
 void TMainWindow::EndButtonClick() { close(); }
 void TMainWindow::ProgramExitClick() { close(); }

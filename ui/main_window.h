@@ -73,16 +73,16 @@ class TMainWindow : public QMainWindow {
   void FormDropFiles(const QStringList& paths);
   // The same for paths as the file system's bytes, which need not be UTF-8.
   void DropPaths(const std::vector<std::string>& paths);
-  // Whether files are still being added from the event loop.
-  bool Adding() const { return adding_; }
-  // Adding has ended (the adder's Finished): names the files that could not be added.
+  // Whether files are still being added from the event loop, or what the adding met is
+  // still to be told.
+  bool Adding() const { return adding_ || reportsWaiting_ > 0; }
+  // Adding has ended (the adder's Finished). The files that could not be added are named
+  // from the event loop, once the signal has returned.
   void AddFinished(const std::vector<std::string>& failed);
 
  signals:
   // The window has closed for good, with its settings saved.
   void Closed();
-  // Adding has ended: every file given is in the list, or was named as not added.
-  void SourcesAdded();
   // The user gave files and folders to add (see SourceAdder::Add); AddFinished follows.
   void AddRequested(const std::vector<std::string>& paths, bool takeAnyFile);
   // エンコード開始, 設定変更, 処理結果 and バージョン情報.
@@ -101,9 +101,11 @@ class TMainWindow : public QMainWindow {
 
  private slots:
   void InputFileOpenClick();
+  // The selection changed: an entry chosen alone whose output folder has gone is given
+  // the default folder, and the fields show the new selection.
+  void InputFileListClick();
   // Adds every sound file under a folder chosen in the folder chooser.
   void FolderAddClick();
-  void InputFileListClick();
   void SelectedClearClick();
   void DeleteButtonClick();
   void ClearButtonClick();
@@ -150,6 +152,19 @@ class TMainWindow : public QMainWindow {
   void ConnectHandlers();
   void FormCreate();
 
+  // The fields, 出力先パス and the information line show the selected records (see
+  // FollowJobList); the start commands are enabled while the list is not empty and
+  // nothing is being added.
+  void ShowSelection();
+  void UpdateStartCommands();
+  // Lets the fields follow the job list and the selection.
+  void FollowJobList();
+  // The records from `first` to `last` changed: shown again when one of them is selected.
+  void ShowChangedRows(const QModelIndex& first, const QModelIndex& last);
+  // Writes the user's edit of a field into the records; the fields, which show the edit
+  // already, are not filled again from them (that would move the cursor or empty a field
+  // typed into for several entries).
+  void WriteEdit(const std::function<void()>& write);
   void ApplyTagFromField(TagField field, const QString& text);
   // Output folders (main_window_output.cpp). Gives the selected jobs the output folder
   // `folder` chosen in the folder view.
@@ -186,6 +201,9 @@ class TMainWindow : public QMainWindow {
   bool editsArmed_ = false;
   bool shownBefore_ = false;
   bool adding_ = false;
+  bool writingEdit_ = false;
+  // Adding has ended and its message boxes wait for the event loop.
+  int reportsWaiting_ = 0;
   // The folder of the files chosen in the add-files dialog, which becomes OpenDir when
   // all of them were added.
   std::string pendingOpenDir_;

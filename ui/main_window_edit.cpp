@@ -1,10 +1,9 @@
 // The main window's 編集 commands: track numbers, output names from tags, tags from
 // file names, and moving or deleting entries. They act on the selected entries through
-// the job list's record updates, then refresh the fields as a selection change does.
+// the job list's record updates, which the fields follow.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalBlocker>
 #include <QStringList>
 
 #include "core/name_list.h"
@@ -119,7 +118,6 @@ void TMainWindow::NumberTracksClick() {
   for (std::size_t i = 0; i < selection.size(); ++i) {
     jobs_.ApplyTag(TagField::TrackNumber, numbers[i], {selection[i]});
   }
-  InputFileListClick();
 }
 
 void TMainWindow::FileNameFromTagsClick() {
@@ -142,7 +140,6 @@ void TMainWindow::FileNameFromTagsClick() {
     jobs_.SetOutputFileName(index, OutputNameFromTags(*pattern, jobs_.Jobs().Record(index),
                                                       SourceStem(index), rules_.codePage));
   }
-  InputFileListClick();
 }
 
 void TMainWindow::TagsFromFileNameClick() {
@@ -174,7 +171,6 @@ void TMainWindow::TagsFromFileNameClick() {
       jobs_.ApplyTag(field, text, {index});
     }
   }
-  InputFileListClick();
   if (!unmatched.empty()) {
     ShowMessageDialog(dialogs_,
                       "\n" + std::to_string(unmatched.size()) +
@@ -199,22 +195,18 @@ void TMainWindow::DropSelectedEntries(int row) {
 }
 
 void TMainWindow::ShowMovedEntries(const Selection& placed) {
-  {
-    // The moved entries stay selected, the first of them current and in sight.
-    const QSignalBlocker blocker(InputFileList);
-    QItemSelection rows;
-    for (const std::size_t index : placed) {
-      const QModelIndex row = jobs_.index(static_cast<int>(index), 0);
-      rows.select(row, row);
-    }
-    InputFileList->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
-    if (!placed.empty()) {
-      const QModelIndex current = jobs_.index(static_cast<int>(placed.front()), 0);
-      InputFileList->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-      InputFileList->scrollTo(current);
-    }
+  // The moved entries stay selected, the first of them current and in sight.
+  QItemSelection rows;
+  for (const std::size_t index : placed) {
+    const QModelIndex row = jobs_.index(static_cast<int>(index), 0);
+    rows.select(row, row);
   }
-  InputFileListClick();
+  InputFileList->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+  if (!placed.empty()) {
+    const QModelIndex current = jobs_.index(static_cast<int>(placed.front()), 0);
+    InputFileList->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    InputFileList->scrollTo(current);
+  }
 }
 
 }  // namespace lumio

@@ -160,7 +160,6 @@ void TMainWindow::ConnectHandlers() {
   connect(InputFileOpen, &QPushButton::clicked, this, &TMainWindow::InputFileOpenClick);
   connect(OpenMenu, &QAction::triggered, this, &TMainWindow::InputFileOpenClick);
   connect(FolderAddMenu, &QAction::triggered, this, &TMainWindow::FolderAddClick);
-  connect(InputFileList, &JobListView::SelectedRowsChanged, this, &TMainWindow::InputFileListClick);
   connect(SelectedClear, &QPushButton::clicked, this, &TMainWindow::SelectedClearClick);
   connect(DeleteButton, &QPushButton::clicked, this, &TMainWindow::DeleteButtonClick);
   connect(ClearButton, &QPushButton::clicked, this, &TMainWindow::ClearButtonClick);

@@ -16,12 +16,14 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/folder_tree.h"
 #include "core/settings_store.h"
@@ -38,6 +40,7 @@
 #include "ui/folder_view.h"
 #include "ui/job_list_model.h"
 #include "ui/lumio_windows.h"
+#include "ui/source_adder.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {
@@ -224,6 +227,58 @@ TEST_F(MainWindowTest, EditsReachExactlyTheSelectedRecords) {
             ToQString(window.Jobs().Record(1).OutputDir + "other.ogg"));
 }
 
+TEST_F(MainWindowTest, FieldsFollowChangesOfTheSelectedRecordsButNotTheirOwnEdits) {
+  struct Case {
+    const char* field;
+    std::function<void(JobListModel&)> change;
+    QString shown;
+  };
+  const Case cases[] = {
+      {"Title", [](JobListModel& jobs) { jobs.ApplyTag(TagField::Title, "new", {1}); }, "new"},
+      {"OutputFileName", [](JobListModel& jobs) { jobs.SetOutputFileName(1, "x.ogg"); }, "x.ogg"},
+      {"WaveDataText",
+       [](JobListModel& jobs) {
+         jobs.EditRecords({1}, [](FileData& r) { r.Audio.InfoText = "i"; });
+       },
+       "i"},
+  };
+  TMainWindow& window = Open();
+  AddWaves(2);
+  for (const Case& c : cases) {
+    Select({1});
+    c.change(Model());
+    EXPECT_EQ(window.findChild<QWidget*>(c.field)->property("text").toString(), c.shown) << c.field;
+  }
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
+            ToQString(window.Jobs().Record(1).OutputDir + "x.ogg"));
+
+  // What the user types stays as typed, where it was typed.
+  auto& title = test::Control<QLineEdit>(window, "Title");
+  title.setCursorPosition(1);
+  QTest::keyClick(&title, Qt::Key_X);
+  EXPECT_EQ(title.text(), QStringLiteral("nxew"));
+  EXPECT_EQ(title.cursorPosition(), 2);
+  Select({0, 1});
+  QTest::keyClick(&test::Control<QLineEdit>(window, "Artist"), Qt::Key_A);
+  EXPECT_EQ(test::Control<QLineEdit>(window, "Artist").text(), QStringLiteral("a"));
+}
+
+TEST_F(MainWindowTest, AddingNamesTheFilesItCouldNotAddOnlyAfterTheAddersSignalHasReturned) {
+  TMainWindow& window = Open();
+  std::optional<std::size_t> promptsInsideTheSignal;
+  // Connected after the window: runs last inside the same signal.
+  QObject::connect(windows_->Adder.get(), &SourceAdder::Finished, &window,
+                   [&] { promptsInsideTheSignal = dialogs_.Prompts().size(); });
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.FormDropFiles({ToQString(root_ + "waves/missing.wav")});
+  ASSERT_TRUE(test::WaitForAdding(window));
+  EXPECT_EQ(promptsInsideTheSignal, 0u);
+  ASSERT_EQ(dialogs_.Prompts().size(), 1u);
+  EXPECT_EQ(
+      dialogs_.Prompts().back().text,
+      ToQString("\n次のファイルを追加できませんでした（1 件）\n" + root_ + "waves/missing.wav"));
+}
+
 TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
   TMainWindow& window = Open();
   AddWaves(3);
@@ -254,6 +309,11 @@ TEST_F(MainWindowTest, ChosenFolderGoesToTheSelectionOrElseBecomesTheDefault) {
     EXPECT_EQ(window.Jobs().Record(1).OutputDir, window.DefDir());
     EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
               ToQString(window.DefDir() + "song1.ogg"));
+    // Showing changes no record: a folder gone while the entry is chosen is shown as it is.
+    Model().EditRecords({1}, [&](FileData& record) { record.OutputDir = root_ + "gone/"; });
+    EXPECT_EQ(window.Jobs().Record(1).OutputDir, root_ + "gone/");
+    EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
+              ToQString(root_ + "gone/song1.ogg"));
   }
 }
 
