@@ -2,14 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QMetaObject>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <set>
+#include <thread>
 #include <variant>
 
 #include "app/batch_options.h"
+#include "app/bounded_pool_wait.h"
 #include "app/terminal_progress.h"
 #include "core/file_data_list.h"
 #include "core/settings_location.h"
@@ -107,8 +111,10 @@ bool WriteReport(const std::optional<std::string>& file, const std::string& text
 // One batch from its start to its end.
 class BatchCommand {
  public:
+  // The quit signals are this command's from the start: a signal while files are being
+  // added ends it as one during the run does, with the report of what was done.
   BatchCommand(const BatchOptions& options, bool japanese)
-      : options_(options), japanese_(japanese) {}
+      : options_(options), japanese_(japanese), quitSignals_([this] { Interrupt(); }) {}
 
   // Everything up to the start of the run; an exit status when the batch ends before it.
   std::optional<int> Prepare();
@@ -118,6 +124,15 @@ class BatchCommand {
  private:
   void Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary);
   void End(int status);
+  // A quit signal: stops the run's encoders (a second one kills them), or ends adding.
+  void Interrupt();
+  // Adds on a thread of its own while the event loop answers quit signals: a file can
+  // hold a read up (a probe of a stalled share) for as long as it likes.
+  std::vector<std::string> AddSources(FileDataList& jobs, const std::vector<std::string>& paths);
+  // Prints the report of nothing done and ends the process at once, status 130, without
+  // waiting for the adding thread; nothing has been written, and every probe it runs
+  // dies with the process.
+  [[noreturn]] void EndInterruptedAdding();
 
   const BatchOptions& options_;
   bool japanese_;
@@ -132,6 +147,8 @@ class BatchCommand {
   std::optional<std::string> reportFile_;
   bool interrupted_ = false;
   int status_ = kBatchSomeFailed;
+  QEventLoop* adding_ = nullptr;  // while files are being added
+  QuitSignals quitSignals_;
 };
 
 std::optional<int> BatchCommand::Prepare() {
@@ -164,8 +181,7 @@ std::optional<int> BatchCommand::Prepare() {
   FileDataList jobs(rules_);
   std::vector<std::string> paths;
   for (const std::string& path : options.paths) paths.push_back(AbsolutePath(path));
-  const std::vector<std::string> failed =
-      AddSourcesAtOnce(jobs, paths, *settings_, DefaultOutputFolder(*settings_, rules_), rules_);
+  const std::vector<std::string> failed = AddSources(jobs, paths);
   if (!failed.empty()) {
     addFailed_ = true;
     PrintError(AddFailureSummary(failed));
@@ -231,18 +247,44 @@ int BatchCommand::Run() {
     PrintError("lumio: 処理に失敗しました");
     End(kBatchSomeFailed);
   });
-  // A polite request to end stops the encoders (a second one kills them); the report of
-  // what finished follows as usual.
-  QuitSignals quitSignals([this] {
-    interrupted_ = true;
-    run_->Cancel();
-  });
   run_->Start();
   QCoreApplication::exec();
-  // The run goes before the signals' watcher: encoders still running are killed and
-  // their hidden files removed.
+  // Encoders still running are killed and their hidden files removed.
   run_.reset();
   return status_;
+}
+
+void BatchCommand::Interrupt() {
+  interrupted_ = true;
+  if (run_) {
+    run_->Cancel();
+  } else if (adding_ != nullptr) {
+    adding_->exit(kBatchInterrupted);
+  }
+}
+
+std::vector<std::string> BatchCommand::AddSources(FileDataList& jobs,
+                                                  const std::vector<std::string>& paths) {
+  std::vector<std::string> failed;
+  const std::string defDir = DefaultOutputFolder(*settings_, rules_);
+  QEventLoop loop;
+  std::thread adding([&] {
+    failed = AddSourcesAtOnce(jobs, paths, *settings_, defDir, rules_);
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.exit(0); }, Qt::QueuedConnection);
+  });
+  adding_ = &loop;
+  loop.exec();
+  adding_ = nullptr;
+  // Also a signal taken between the end of adding and the loop's.
+  if (interrupted_) EndInterruptedAdding();
+  adding.join();
+  return failed;
+}
+
+void BatchCommand::EndInterruptedAdding() {
+  Finished({}, BatchSummary());
+  std::_Exit(status_);
 }
 
 void BatchCommand::Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary) {
@@ -291,9 +333,10 @@ int RunBatchCommand(const std::vector<std::string>& arguments, int& argc, char**
     return PrintCommandLineOutcome({commandLine.action, commandLine.text, {}});
   }
   QCoreApplication application(argc, argv);
+  BoundedPoolWait poolWait;
   BatchCommand command(commandLine.options, japanese);
-  if (const std::optional<int> ended = command.Prepare()) return *ended;
-  return command.Run();
+  if (const std::optional<int> ended = command.Prepare()) return poolWait.Ending(*ended);
+  return poolWait.Ending(command.Run());
 }
 
 }  // namespace lumio

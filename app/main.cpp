@@ -3,6 +3,7 @@
 
 #include "app/batch_command.h"
 #include "app/batch_options.h"
+#include "app/bounded_pool_wait.h"
 #include "app/command_line_options.h"
 #include "app/display_check.h"
 #include "app/one_instance.h"
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
   }
   lumio::ExitUnlessDisplayCanOpen(arguments, lumio::IsJapaneseLocaleInEnvironment());
   QApplication application(argc, argv);
+  // Thumbnails are made in Qt's global pool: one held up by a picture file must not keep
+  // the program from ending.
+  const lumio::BoundedPoolWait poolWait;
   lumio::StopWatchingForDisplayFailure();
   lumio::SetDesktopIdentity();
   // A Linux desktop names a program's task-bar entry after its window, so the main

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -17,8 +18,24 @@
 
 namespace lumio {
 
+namespace {
+
+// Whether `path` names something there that is no regular file (a pipe or a device named
+// like a sound file): reading it could wait for ever, or never end.
+bool IsThereButNotRegular(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
+}  // namespace
+
 SourceReading ReadSource(const std::string& path, const PathRules& rules, bool splitEmbeddedCue) {
   SourceReading reading;
+  if (IsThereButNotRegular(path)) {
+    reading.failure = "not a regular file";
+    return reading;
+  }
   const AudioKind kind = AudioKindOf(path, rules);
   if (kind == AudioKind::CueSheet) return ReadCueSource(path, rules);
   if (kind == AudioKind::Decoded) {

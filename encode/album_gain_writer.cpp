@@ -1,6 +1,5 @@
 #include "encode/album_gain_writer.h"
 
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <exception>
 
@@ -14,27 +13,29 @@ void AlbumGainWriter::Settled(std::size_t job, const std::string& outputPath,
   std::optional<std::vector<AlbumMember>> members =
       tracker_.Settled(job, outputPath, std::move(loudness));
   if (!members) return;
-  auto pass = std::make_unique<QFutureWatcher<std::string>>();
-  QFutureWatcher<std::string>* watcher = pass.get();
   const std::size_t first = tracker_.FirstJobOfAlbum(job);
-  connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, first] {
-    auto done = std::find_if(passes_.begin(), passes_.end(),
-                             [watcher](const auto& pass) { return pass.get() == watcher; });
-    std::unique_ptr<QFutureWatcher<std::string>> ended = std::move(*done);
-    passes_.erase(done);
-    ended.release()->deleteLater();  // the sender of this signal
-    std::string failure;
-    try {
-      failure = watcher->result();
-    } catch (const std::exception& fault) {  // the worker's, rethrown here
-      failure = fault.what();
-    }
-    if (!failure.empty())
-      failures_.emplace_back(first, "アルバムゲインを書き込めません: " + failure);
-    emit PassEnded();
-  });
-  watcher->setFuture(QtConcurrent::run(WriteAlbumGain, std::move(*members)));
-  passes_.push_back(std::move(pass));
+  const std::uint64_t pass = nextPass_++;
+  auto failure = std::make_shared<std::string>();
+  passes_[pass] = DetachedWork::Start(
+      *this,
+      [failure, members = std::move(*members)] {
+        try {
+          *failure = WriteAlbumGain(members);
+        } catch (const std::exception& fault) {
+          *failure = fault.what();
+        }
+      },
+      [this, pass, failure, first] {
+        passes_.erase(pass);
+        if (!failure->empty())
+          failures_.emplace_back(first, "アルバムゲインを書き込めません: " + *failure);
+        emit PassEnded();
+      });
+}
+
+void AlbumGainWriter::Abandon() {
+  for (auto& entry : passes_) entry.second->Drop();
+  passes_.clear();
 }
 
 void AlbumGainWriter::AddNotes(std::vector<std::optional<JobOutcome>>& outcomes) const {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QFutureWatcher>
 #include <QObject>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,18 +10,20 @@
 #include <vector>
 
 #include "encode/album_tracker.h"
+#include "encode/detached_work.h"
 #include "encode/run_report.h"
 
 namespace lumio {
 
 // Writes the album fields of a batch's albums as each becomes complete, on worker
-// threads, and tells in the report which albums got none and why.
+// threads that nothing waits for, and tells in the report which albums got none and why.
 class AlbumGainWriter : public QObject {
   Q_OBJECT
 
  public:
   // With `active` false it does nothing; `carried` as for AlbumTracker.
   AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active, bool carried);
+  ~AlbumGainWriter() override { Abandon(); }
 
   // The output of `job` is final (see AlbumTracker::Settled); the album it completes has
   // its fields written.
@@ -29,6 +32,9 @@ class AlbumGainWriter : public QObject {
   void Failed(std::size_t job) { tracker_.Failed(job); }
   // Whether album fields are being written.
   bool Busy() const { return !passes_.empty(); }
+  // Stops waiting for the albums being written: their ends are no longer told. An output
+  // being written keeps its old fields until its rewritten copy is whole.
+  void Abandon();
   // Adds to the first block of each album without album fields the reason why.
   void AddNotes(std::vector<std::optional<JobOutcome>>& outcomes) const;
 
@@ -38,7 +44,8 @@ class AlbumGainWriter : public QObject {
 
  private:
   AlbumTracker tracker_;
-  std::vector<std::unique_ptr<QFutureWatcher<std::string>>> passes_;
+  std::map<std::uint64_t, std::shared_ptr<DetachedWork>> passes_;
+  std::uint64_t nextPass_ = 0;
   std::vector<std::pair<std::size_t, std::string>> failures_;  // first job, note
 };
 

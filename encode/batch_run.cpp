@@ -1,8 +1,8 @@
 #include "encode/batch_run.h"
 
-#include <QFutureWatcher>
-#include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
+#include <unistd.h>
+
+#include <QMetaObject>
 #include <algorithm>
 #include <exception>
 
@@ -10,6 +10,7 @@
 #include "encode/command_line.h"
 #include "encode/command_line_split.h"
 #include "encode/decoder_command.h"
+#include "encode/detached_work.h"
 #include "encode/encoder_output_reader.h"
 #include "encode/encoder_process.h"
 #include "encode/failure_reason.h"
@@ -51,11 +52,14 @@ struct BatchRun::Lane {
 
 // A job whose encoder has exited, while its hidden output is finished on a worker
 // thread; the worker touches only its own copies and the file. Gone before it is
-// committed (the run failed or was destroyed), it removes the hidden file.
+// committed (the run was cancelled, failed or was destroyed), it drops the work without
+// waiting for it and removes the hidden file; a worker that ends later removes the file
+// once more, since its step may have written it anew.
 struct BatchRun::Finishing {
   Finishing(std::size_t job, int lane, TemporaryOutput output, JobOutcome outcome)
       : job(job), lane(lane), output(std::move(output)), outcome(std::move(outcome)) {}
   ~Finishing() {
+    if (work) work->Drop();
     if (output) output->Discard();
   }
   Finishing(const Finishing&) = delete;
@@ -65,7 +69,7 @@ struct BatchRun::Finishing {
   int lane;  // where its encoder ran
   std::optional<TemporaryOutput> output;
   JobOutcome outcome;
-  std::unique_ptr<QFutureWatcher<FinishingResult>> watcher;
+  std::shared_ptr<DetachedWork> work;
 };
 
 BatchRun::BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions options, Clock& clock,
@@ -141,6 +145,20 @@ void BatchRun::Cancel() {
       lane->process->RequestClose();
     }
   }
+  // Outputs being finished, and album fields being written, are given up at once, however
+  // long their work would still take (a picture on a stalled share, say).
+  Guarded([this] {
+    while (!finishing_.empty()) {
+      std::unique_ptr<Finishing> entry = std::move(finishing_.front());
+      finishing_.erase(finishing_.begin());
+      JobOutcome outcome = std::move(entry->outcome);
+      ReportEnd(entry->job, LaneOf(*entry), std::move(outcome), false);
+    }
+    albums_.Abandon();
+  });
+  // The run may end now; told from the event loop, not inside the caller's request.
+  QMetaObject::invokeMethod(
+      this, [this] { Guarded([this] { FinishIfDone(); }); }, Qt::QueuedConnection);
 }
 
 void BatchRun::FillLanes() {
@@ -317,6 +335,8 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
     if (!cancelled_) {
       outcome.reason = FailureReason(exit, lane.reader, planned.outputFolder);
     }
+  } else if (cancelled_) {
+    // Cancelled as it ended: its output is not finished, and the job needs no reason.
   } else if (!lane.output->HasContent()) {
     outcome.reason = "出力ファイルが作られませんでした";
   } else {
@@ -340,17 +360,21 @@ void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
     EndFinishing(entry, FinishingResult());
     return;
   }
+  auto result = std::make_shared<FinishingResult>();
+  entry->work = DetachedWork::Start(
+      *this,
+      [result, step = finishingStep_, path = entry->output->Path(), planned = plan_.jobs[job],
+       options = plan_.finishing] { *result = step(path, planned, options); },
+      [this, entry, result] {
+        Guarded([&] {
+          EndFinishing(entry, *result);
+          FillLanes();
+          FinishIfDone();
+        });
+      },
+      [path = entry->output->Path()] { ::unlink(path.c_str()); });
+  // Last: a cancel on this signal ends the entry at once.
   if (DecodesOutputs(plan_.finishing)) emit JobMeasuring(job, laneIndex);
-  entry->watcher = std::make_unique<QFutureWatcher<FinishingResult>>();
-  connect(entry->watcher.get(), &QFutureWatcherBase::finished, this, [this, entry] {
-    Guarded([&] {
-      EndFinishing(entry, entry->watcher->result());
-      FillLanes();
-      FinishIfDone();
-    });
-  });
-  entry->watcher->setFuture(
-      QtConcurrent::run(finishingStep_, entry->output->Path(), plan_.jobs[job], plan_.finishing));
 }
 
 void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& finished) {
@@ -359,8 +383,6 @@ void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& f
                    [finishing](const auto& entry) { return entry.get() == finishing; });
   std::unique_ptr<Finishing> entry = std::move(*found);
   finishing_.erase(found);
-  // The watcher may be the sender of the signal being handled.
-  if (entry->watcher) entry->watcher.release()->deleteLater();
   JobOutcome outcome = std::move(entry->outcome);
   bool succeeded = false;
   std::string error;
@@ -375,10 +397,13 @@ void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& f
     outcome.reason = "出力ファイルを置き換えられません: " + error;
   }
   outcome.succeeded = succeeded;
+  ReportEnd(entry->job, LaneOf(*entry), std::move(outcome), succeeded);
+}
+
+int BatchRun::LaneOf(const Finishing& finishing) const {
   // The lane's row belongs to the job it shows: a later job there keeps it.
-  const int lane =
-      lanes_[static_cast<std::size_t>(entry->lane)]->job == entry->job ? entry->lane : -1;
-  ReportEnd(entry->job, lane, std::move(outcome), succeeded);
+  return lanes_[static_cast<std::size_t>(finishing.lane)]->job == finishing.job ? finishing.lane
+                                                                                : -1;
 }
 
 void BatchRun::EndJob(int laneIndex, JobOutcome outcome) {

@@ -74,11 +74,14 @@ class BatchRun : public QObject, public RunningEncoder {
   ~BatchRun() override;
 
   void Start();
-  // Asks every running encoder to close; asked again, kills them.
+  // Asks every running encoder to close; asked again, kills them. Outputs being finished
+  // are dropped at once, their hidden files removed, and their jobs end cancelled; the
+  // run never waits for a finishing step.
   void Cancel();
   void RequestClose() override { Cancel(); }
   // Replaces the finishing step, for tests that hold it to see the batch meanwhile. Set
-  // before Start; it runs on worker threads.
+  // before Start; it runs on worker threads that nothing waits for, and may outlive the
+  // run.
   void SetFinishingStep(FinishingStep step) { finishingStep_ = std::move(step); }
   bool IsFinished() const { return finished_; }
   std::size_t JobCount() const { return plan_.jobs.size(); }
@@ -119,6 +122,8 @@ class BatchRun : public QObject, public RunningEncoder {
   // do, then commits it.
   void StartFinishing(int lane, JobOutcome outcome);
   void EndFinishing(const Finishing* finishing, const FinishingResult& finished);
+  // The lane whose row shows the job being finished, or -1.
+  int LaneOf(const Finishing& finishing) const;
   // Ends a job that failed before its output was finished, freeing its lane.
   void EndJob(int lane, JobOutcome outcome);
   void ReportEnd(std::size_t job, int lane, JobOutcome outcome, bool succeeded);

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,19 +38,27 @@ std::optional<std::string> ProgramOutput(const std::vector<std::string>& argumen
   pipe.read = ends[0];
   pipe.write = ends[1];
 
-  posix_spawn_file_actions_t actions;
-  ::posix_spawn_file_actions_init(&actions);
-  ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  ::posix_spawn_file_actions_adddup2(&actions, pipe.write, 1);
-  ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  pid_t child = -1;
-  const int spawned =
-      ::posix_spawn(&child, arguments[0].c_str(), &actions, nullptr, argv.data(), environ);
-  ::posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return std::nullopt;
+  const pid_t parent = ::getpid();
+  const pid_t child = ::fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    // Between fork and exec, so only async-signal-safe calls. The death signal ends the
+    // program with Lumio, however Lumio ends; should Lumio already be gone when it is
+    // set, the program does not start.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+    const int input = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int error = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (input < 0 || error < 0 || ::dup2(input, 0) < 0 || ::dup2(pipe.write, 1) < 0 ||
+        ::dup2(error, 2) < 0) {
+      ::_exit(127);
+    }
+    ::execve(argv[0], argv.data(), environ);
+    ::_exit(127);
+  }
   ::close(pipe.write);
   pipe.write = -1;
 

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <future>
 
 #include "core/probe_figures.h"
 #include "core/source_reading.h"
 #include "platform/file_system.h"
 #include "support/decoded_sources.h"
+#include "support/fifo.h"
 #include "support/temporary_folder.h"
 
 namespace lumio {
@@ -57,6 +61,30 @@ TEST(DecodedSource, FileNeitherTagLibNorTheProbeCanReadIsNotAdded) {
     std::ofstream(path, std::ios::binary)
         << (std::string(name) == "/empty.opus" ? "" : std::string(5000, '\x55'));
     EXPECT_FALSE(ReadSource(path, NativePathRules()).readable) << name;
+  }
+}
+
+TEST(DecodedSource, APipeOrDeviceNamedLikeASoundFileIsRefusedAtOnceWithItsReason) {
+  const test::TemporaryFolder dir;
+  for (const char* name :
+       {"pipe.mp3", "pipe.wav", "pipe.flac", "pipe.aiff", "pipe.cue", "zero.m4a", "zero.wav"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir.Path() + "/" + name;
+    const bool device = std::string(name).starts_with("zero");
+    ASSERT_TRUE(device ? ::symlink("/dev/zero", path.c_str()) == 0 : test::MakeFifo(path));
+    std::future<SourceReading> read =
+        std::async(std::launch::async, [path] { return ReadSource(path, NativePathRules()); });
+    // Far more than a refusal takes; a reader held by the pipe is let go after it.
+    const bool answered = read.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!answered) test::ReleaseFifo(path);
+    EXPECT_TRUE(answered);
+    std::vector<std::string> failed;
+    EXPECT_EQ(AddEntries(
+                  path, read.get(),
+                  [](const std::string&, const SourceReading& reading) { return reading.readable; },
+                  failed),
+              0u);
+    EXPECT_EQ(failed, std::vector<std::string>{path + "（not a regular file）"});
   }
 }
 

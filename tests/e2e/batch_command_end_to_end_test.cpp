@@ -8,13 +8,18 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/fake_encoder.h"
+#include "support/fifo.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
 #include "ui/single_instance.h"
@@ -84,6 +89,19 @@ class BatchCommandTest : public ::testing::Test {
             process_.readAllStandardError().toStdString()};
   }
 
+  // The end of a process asked to end: none when it has not ended within `bound`, far
+  // more than it takes (it is then killed).
+  std::optional<Ended> EndedWithin(std::chrono::milliseconds bound) {
+    if (!process_.waitForFinished(static_cast<int>(bound.count()))) {
+      process_.kill();
+      process_.waitForFinished();
+      return std::nullopt;
+    }
+    return Ended{process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1,
+                 process_.readAllStandardOutput().toStdString(),
+                 process_.readAllStandardError().toStdString()};
+  }
+
   Ended Run(const QStringList& arguments, const QStringList& extraEnvironment = {}) {
     Start(arguments, extraEnvironment);
     return Finish();
@@ -108,6 +126,14 @@ class BatchCommandTest : public ::testing::Test {
   test::TemporaryFolder folder_;
   QProcess process_;
 };
+
+// Whether process `pid` is still there and not a zombie waiting to be reaped.
+bool ProcessRuns(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat(std::istreambuf_iterator<char>(in), {});
+  const std::size_t nameEnd = stat.rfind(')');
+  return nameEnd != std::string::npos && nameEnd + 2 < stat.size() && stat[nameEnd + 2] != 'Z';
+}
 
 const QStringList kMirror{QStringLiteral("--output"),    QStringLiteral("ogg"),
                           QStringLiteral("--keep-tree"), QStringLiteral("--existing"),
@@ -300,6 +326,76 @@ TEST_F(BatchCommandTest, AnInterruptStopsTheEncodersRemovesTheirFilesAndStillRep
       EXPECT_EQ(commandLine.find(folder_.PathOf("music/")), std::string::npos) << entry.path();
     }
   }
+}
+
+TEST_F(BatchCommandTest, AQuitSignalWhileFilesAreAddedEndsWithTheReportAndNoProbeLeft) {
+  // The pipe is refused without being opened; the other file goes to the probe, which,
+  // like one reading a stalled share, never ends by itself. It tells its pid first.
+  ASSERT_TRUE(test::MakeFifo(Music("pipe.mp3")));
+  ASSERT_TRUE(test::WriteFile(Music("noise.mp3"), std::string(5000, '\x55')));
+  fs::create_directories(folder_.PathOf("bin"));
+  ASSERT_TRUE(test::WriteFile(folder_.PathOf("bin/ffprobe"),
+                              "#!/bin/sh\necho $$ > \"$PROBE_PID.part\"\n"
+                              "mv \"$PROBE_PID.part\" \"$PROBE_PID\"\nexec sleep 60\n"));
+  fs::permissions(folder_.PathOf("bin/ffprobe"), fs::perms::owner_all);
+  UseFakeEncoder();
+  struct Row {
+    int signal;
+    bool json;
+  };
+  for (const Row row : {Row{SIGTERM, false}, Row{SIGHUP, true}}) {
+    SCOPED_TRACE(row.signal);
+    const std::string pidFile = folder_.PathOf("probe-" + std::to_string(row.signal));
+    QStringList arguments{QStringLiteral("--output"), QStringLiteral("ogg"),
+                          QStringLiteral("music")};
+    if (row.json) arguments.prepend(QStringLiteral("--json"));
+    QProcess& process =
+        Start(arguments,
+              {QString::fromStdString("PATH=" + folder_.PathOf("bin") + ":" + std::getenv("PATH")),
+               QString::fromStdString("PROBE_PID=" + pidFile)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(pidFile); }, 20000));
+    const pid_t probe = std::stoi(test::ReadFile(pidFile));
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), row.signal), 0);
+    // Well before the probe's own time limit.
+    const std::optional<Ended> endedInTime = EndedWithin(std::chrono::seconds(8));
+    ASSERT_TRUE(endedInTime);
+    const Ended& ended = *endedInTime;
+    EXPECT_EQ(ended.status, 130) << ended.err;
+    if (row.json) {
+      const QJsonObject report =
+          QJsonDocument::fromJson(QByteArray::fromStdString(ended.out)).object();
+      EXPECT_TRUE(report[QStringLiteral("jobs")].toArray().isEmpty()) << ended.out;
+      EXPECT_TRUE(report[QStringLiteral("summary")][QStringLiteral("cancelled")].toBool());
+    } else {
+      EXPECT_NE(ended.out.find("0個のファイルを処理。"), std::string::npos) << ended.out;
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ProcessRuns(probe); }, 20000));
+    ::kill(probe, SIGKILL);  // should it have been left
+  }
+}
+
+TEST_F(BatchCommandTest, AQuitSignalWhileAPipeHoldsAFinishingStepEndsAtOnceAndLeavesNoFile) {
+  AddTone("a.wav");
+  // A real Ogg file for the stand-in to write as its output, made by the real encoder.
+  ASSERT_EQ(
+      Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("music")}).status, 0);
+  fs::rename(Ogg("a.ogg"), folder_.PathOf("ready.ogg"));
+  // The folder's cover is a picture when the file is added, and a pipe by the time the
+  // output's tags are written.
+  ASSERT_TRUE(test::WriteFile(Music("cover.jpg"), "\xFF\xD8\xFF\xE0 a small picture"));
+  UseFakeEncoder();
+  QProcess& process =
+      Start({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("music")},
+            {QString::fromStdString("LUMIO_FAKE_OUTPUT_FROM=" + folder_.PathOf("ready.ogg")),
+             QString::fromStdString("LUMIO_FAKE_FIFO_AT=" + Music("cover.jpg"))});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::is_fifo(Music("cover.jpg")); }, 20000));
+  ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGTERM), 0);
+  const std::optional<Ended> ended = EndedWithin(std::chrono::seconds(20));
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(ended->status, 130) << ended->err;
+  EXPECT_NE(ended->out.find("[中止]"), std::string::npos) << ended->out;
+  EXPECT_TRUE(HiddenFiles().empty());
+  EXPECT_FALSE(fs::exists(Ogg("a.ogg")));
 }
 
 TEST_F(BatchCommandTest, NeverHandsItsPathsToARunningWindow) {

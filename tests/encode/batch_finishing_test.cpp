@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 #include <condition_variable>
 #include <filesystem>
@@ -23,7 +24,8 @@ namespace {
 
 // Finishing steps that each wait until the test lets the step of their output end with
 // the result it chose. Once let go, a step writes into the hidden file as a real one
-// does, unless the file is gone.
+// does, making it anew when the run has removed it meanwhile (as a rewrite renamed over
+// it would).
 class HeldSteps {
  public:
   ~HeldSteps() {
@@ -42,7 +44,7 @@ class HeldSteps {
       const FinishingResult result =
           results_.count(output) > 0 ? results_[output] : FinishingResult();
       lock.unlock();
-      const int file = ::open(hiddenPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+      const int file = ::open(hiddenPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
       if (file >= 0) {
         EXPECT_EQ(::write(file, " finished", 9), 9);
         ::close(file);
@@ -88,6 +90,8 @@ std::function<void(BatchRun&, HeldSteps&)> LetAll(std::vector<std::string> outpu
     for (const std::string& output : outputs) steps.Let(output);
   };
 }
+
+void Cancel(BatchRun& run, HeldSteps&) { run.Cancel(); }
 
 std::function<void(BatchRun&, HeldSteps&)> CancelAndLet(const std::string& output) {
   return [output](BatchRun& run, HeldSteps& steps) {
@@ -216,12 +220,27 @@ TEST_F(BatchFinishingTest, TheNextEncoderRunsWhileAnOutputIsFinished) {
        {},
        {"a.ogg", "b.ogg", "c.ogg"},
        {}},
-      {"cancel while an output is finished: the step ends, no job starts",
+      {"cancel while a step is held: the run ends without it, its job cancelled",
+       1,
+       {"a", "b"},
+       {{"measuring 0 in 0", Cancel}},
+       {"start 0 in 0", "measuring 0 in 0", "end 0 failed in 0", "finished"},
+       {},
+       {}},
+      {"a step that ends after the cancel has its end dropped and its file removed",
        1,
        {"a", "b"},
        {{"measuring 0 in 0", CancelAndLet("a.ogg")}},
-       {"start 0 in 0", "measuring 0 in 0", "end 0 ok in 0", "finished"},
-       {"a.ogg"},
+       {"start 0 in 0", "measuring 0 in 0", "end 0 failed in 0", "finished"},
+       {},
+       {}},
+      {"cancel with two outputs held: both jobs end cancelled at once",
+       1,
+       {"a", "b", "c"},
+       {{"measuring 1 in 0", Cancel}},
+       {"start 0 in 0", "measuring 0 in 0", "start 1 in 0", "measuring 1 in 0",
+        "end 0 failed in -1", "end 1 failed in 0", "finished"},
+       {},
        {}},
   };
   for (const auto& row : cases) {
@@ -244,7 +263,10 @@ TEST_F(BatchFinishingTest, TheNextEncoderRunsWhileAnOutputIsFinished) {
       EXPECT_LT(first("start 2"), first("end "));
       EXPECT_EQ(events.back(), "finished");
     }
-    EXPECT_EQ(OutputFiles(), row.files);  // no hidden file left, nothing half-written
+    // No hidden file left, nothing half-written; a step let go after the cancel removes
+    // the file it wrote once it ends, after the run.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OutputFiles() == row.files; }));
+    EXPECT_EQ(OutputFiles(), row.files);
     EXPECT_EQ(reasons_, row.reasons);
   }
 }
@@ -266,6 +288,8 @@ TEST_F(BatchFinishingTest, ARunDestroyedWhileAnOutputIsFinishedLeavesNoHiddenFil
   run->Start();
   loop.exec();
   EXPECT_EQ(run, nullptr);
+  // The step wrote the file anew after the run had gone; it removes it as it ends.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return OutputFiles().empty(); }));
   EXPECT_EQ(OutputFiles(), std::vector<std::string>());
 }
 

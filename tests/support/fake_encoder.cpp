@@ -12,8 +12,13 @@
 //   LUMIO_FAKE_EXIT           exit code otherwise (default 0)
 //   LUMIO_FAKE_KEEP_INPUT     when the input is "-": its standard input is copied into
 //                             the file of this name first, as a decoder wrote it
+//   LUMIO_FAKE_OUTPUT_FROM    the file whose bytes a run that ends with 0 writes as its
+//                             output (a real Ogg file, for the steps that read it)
+//   LUMIO_FAKE_FIFO_AT        a path replaced by a named pipe just before the run ends,
+//                             as a user swaps a file the batch will read after encoding
 // A run that ends with exit code 0 writes a small output file under the -o name.
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -106,7 +111,17 @@ int main(int argc, char** argv) {
   const std::string exitCode = Environment("LUMIO_FAKE_EXIT");
   const int code = exitCode.empty() ? 0 : std::atoi(exitCode.c_str());
   if (code == 0) {
-    writeOutput("OggS complete");
+    const std::string from = Environment("LUMIO_FAKE_OUTPUT_FROM");
+    if (from.empty()) {
+      writeOutput("OggS complete");
+    } else {
+      std::filesystem::copy_file(from, outputName,
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+  }
+  const std::string fifo = Environment("LUMIO_FAKE_FIFO_AT");
+  if (!fifo.empty() && (!std::filesystem::remove(fifo) || ::mkfifo(fifo.c_str(), 0644) != 0)) {
+    return 4;
   }
   return code;
 }
