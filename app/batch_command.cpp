@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <set>
 #include <thread>
 #include <variant>
 
@@ -20,11 +19,9 @@
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "core/source_adding.h"
-#include "encode/batch_plan.h"
 #include "encode/batch_run.h"
-#include "encode/batch_run_options.h"
+#include "encode/batch_start.h"
 #include "encode/clock.h"
-#include "encode/command_line.h"
 #include "encode/quit_signals.h"
 #include "encode/run_report_json.h"
 #include "platform/file_system.h"
@@ -51,29 +48,6 @@ std::string AbsolutePath(const std::string& path) {
   const std::string absolute =
       !path.empty() && path.front() == '/' ? path : CurrentFolder() + "/" + path;
   return QDir::cleanPath(QString::fromLatin1(absolute)).toLatin1().toStdString();
-}
-
-// Outputs that two jobs of the batch would both write: never decided without asking.
-std::vector<std::string> OutputClashes(const BatchPlan& plan) {
-  std::set<std::string> written;
-  std::vector<std::string> clashes;
-  for (const PlannedJob& job : plan.jobs) {
-    if (job.skip) continue;
-    const std::string output = job.outputFolder + job.record.OutputFileName;
-    if (!written.insert(output).second) clashes.push_back(output);
-  }
-  return clashes;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
 }
 
 // The refusal for outputs that would be overwritten: the window's question without the
@@ -139,7 +113,7 @@ class BatchCommand {
   PathRules rules_ = NativePathRules();
   std::unique_ptr<SettingsStore> settings_;
   bool addFailed_ = false;
-  std::optional<BatchPlan> plan_;
+  std::optional<BatchStart> start_;
   MonotonicClock clock_;
   std::unique_ptr<BatchRun> run_;
   std::unique_ptr<TerminalProgress> progress_;
@@ -191,20 +165,19 @@ std::optional<int> BatchCommand::Prepare() {
         Pick(japanese_, "lumio: no sound file to encode", "lumio: 変換するファイルがありません"));
     return kBatchRefused;
   }
-  std::variant<BatchPlan, BatchRefusal> checked =
-      PrepareBatch(jobs, *settings_, ProgramFolder(), rules_);
+  std::variant<BatchStart, BatchRefusal> checked =
+      PlanBatch(jobs, *settings_, ProgramFolder(), rules_);
   if (const auto* refusal = std::get_if<BatchRefusal>(&checked)) {
     PrintError(refusal->message);
     return kBatchRefused;
   }
-  plan_ = std::move(std::get<BatchPlan>(checked));
-  const std::vector<std::string> clashes = OutputClashes(*plan_);
-  if (!clashes.empty()) {
-    PrintError(OverwriteRefusal(clashes, japanese_));
+  start_ = std::move(std::get<BatchStart>(checked));
+  if (!start_->plan.clashes.empty()) {
+    PrintError(OverwriteRefusal(start_->plan.clashes, japanese_));
     return kBatchRefused;
   }
-  if (!plan_->overwriteList.empty() && ReadExistingOutputs(*settings_) == ExistingOutputs::Ask) {
-    PrintError(OverwriteRefusal(Lines(plan_->overwriteList), japanese_));
+  if (!start_->plan.overwritten.empty() && start_->existingOutputs == ExistingOutputs::Ask) {
+    PrintError(OverwriteRefusal(start_->plan.overwritten, japanese_));
     return kBatchRefused;
   }
   return std::nullopt;
@@ -212,10 +185,9 @@ std::optional<int> BatchCommand::Prepare() {
 
 int BatchCommand::Run() {
   std::vector<bool> skipped;
-  for (const PlannedJob& job : plan_->jobs) skipped.push_back(job.skip);
-  const BatchRunOptions runOptions = ReadBatchRunOptions(*settings_, rules_);
-  run_ = std::make_unique<BatchRun>(std::move(*plan_), BuildOptionText(*settings_), runOptions,
-                                    clock_, nullptr);
+  for (const PlannedJob& job : start_->plan.jobs) skipped.push_back(job.skip);
+  run_ = std::make_unique<BatchRun>(std::move(start_->plan), std::move(start_->optionText),
+                                    start_->runOptions, clock_, nullptr);
   QObject* context = QCoreApplication::instance();
   if (!options_.quiet) {
     progress_ = std::make_unique<TerminalProgress>(stderr, StandardErrorIsTerminal(),

@@ -171,13 +171,17 @@ class JobChecker {
     plannedOutputs_.insert(outputPath);
     // Two jobs of one batch writing one file are asked about whatever the setting says:
     // that is no earlier output but a clash of names.
+    if (writtenBefore) {
+      clashes_.push_back(outputPath);
+    }
     if (writtenBefore || (exists && existing_ != ExistingOutputs::Overwrite)) {
-      overwriteList_ += outputPath + "\n";
+      overwritten_.push_back(outputPath);
     }
     return std::nullopt;
   }
 
-  std::string TakeOverwriteList() { return std::move(overwriteList_); }
+  std::vector<std::string> TakeOverwritten() { return std::move(overwritten_); }
+  std::vector<std::string> TakeClashes() { return std::move(clashes_); }
 
  private:
   // Many jobs share one output folder: each is looked at once.
@@ -198,7 +202,8 @@ class JobChecker {
   std::map<FileIdentity, std::size_t> inputs_;
   std::map<std::string, bool> folders_;
   std::set<std::string> plannedOutputs_;
-  std::string overwriteList_;
+  std::vector<std::string> overwritten_;
+  std::vector<std::string> clashes_;
 };
 
 // The encoder is run from the same file that was tested, whatever the current folder is
@@ -229,7 +234,8 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
       return BatchRefusal{std::move(*failure)};
     }
   }
-  plan.overwriteList = checker.TakeOverwriteList();
+  plan.overwritten = checker.TakeOverwritten();
+  plan.clashes = checker.TakeClashes();
   plan.finishing.replayGain = ReadReplayGainMode(settings);
   plan.finishing.verifyOutputs = ReadVerifyOutputs(settings);
   plan.finishing.carry = ReadCarryOptions(settings);
@@ -239,8 +245,12 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   return plan;
 }
 
-std::string OverwriteQuestion(const std::string& overwriteList) {
-  return "指定の場所に同名のファイルがあります\n\n" + overwriteList + "\n上書きしますか？";
+std::string OverwriteQuestion(const std::vector<std::string>& overwritten) {
+  std::string question = "指定の場所に同名のファイルがあります\n\n";
+  for (const std::string& path : overwritten) {
+    question += path + "\n";
+  }
+  return question + "\n上書きしますか？";
 }
 
 }  // namespace lumio

@@ -31,9 +31,13 @@ struct BatchPlan {
   std::string encoderPath;  // absolute, the very file that was checked
   std::string decoderPath;  // found when a job needs the decoder; empty otherwise
   std::vector<PlannedJob> jobs;
-  // Outputs that exist already or that an earlier job writes too, each followed by a
-  // line feed; empty when nothing would be overwritten or nothing is to be asked.
-  std::string overwriteList;
+  // The outputs to ask about before they are replaced, in list order, once for each job
+  // that writes them: files that exist already (unless the settings say to overwrite
+  // them) and outputs that an earlier job writes too.
+  std::vector<std::string> overwritten;
+  // Those of them that an earlier job of the batch writes: a clash of names, never
+  // decided by the settings.
+  std::vector<std::string> clashes;
   FinishingOptions finishing;
 };
 
@@ -49,7 +53,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
                                                    const std::string& programFolder,
                                                    const PathRules& rules);
 
-// The question that lists `overwriteList`.
-std::string OverwriteQuestion(const std::string& overwriteList);
+// The question that lists `overwritten`.
+std::string OverwriteQuestion(const std::vector<std::string>& overwritten);
 
 }  // namespace lumio

@@ -6,9 +6,7 @@
 #include <variant>
 
 #include "core/file_data_list.h"
-#include "encode/batch_plan.h"
-#include "encode/batch_run_options.h"
-#include "encode/command_line.h"
+#include "encode/batch_start.h"
 #include "ui/console_window.h"
 #include "ui/message_dialog.h"
 #include "ui/placement.h"
@@ -51,27 +49,22 @@ void BatchController::Start(const FileDataList& jobs, const SettingsStore& setti
   }
   rules_ = rules;
   result_.ClearReport();
-  std::variant<BatchPlan, BatchRefusal> checked =
-      PrepareBatch(jobs, settings, programFolder, rules);
+  std::variant<BatchStart, BatchRefusal> checked = PlanBatch(jobs, settings, programFolder, rules);
   if (const auto* refusal = std::get_if<BatchRefusal>(&checked)) {
     ShowError(refusal->message);
     emit Ended();
     return;
   }
-  BatchPlan& plan = std::get<BatchPlan>(checked);
-  if (!plan.overwriteList.empty() &&
-      ShowMessageDialog(dialogs_, OverwriteQuestion(plan.overwriteList), MessageKind::Warning,
+  BatchStart& start = std::get<BatchStart>(checked);
+  if (!start.plan.overwritten.empty() &&
+      ShowMessageDialog(dialogs_, OverwriteQuestion(start.plan.overwritten), MessageKind::Warning,
                         MessageButtons::OkCancel) != DialogAnswer::Ok) {
     emit Ended();
     return;
   }
-  BatchRunOptions options = ReadBatchRunOptions(settings, rules);
-  // No lane is drawn, and no console made, that the batch can never use.
-  const auto toRun = std::count_if(plan.jobs.begin(), plan.jobs.end(),
-                                   [](const PlannedJob& job) { return !job.skip; });
-  options.parallel = std::clamp(static_cast<int>(toRun), 1, options.parallel);
-  run_ =
-      std::make_unique<BatchRun>(std::move(plan), BuildOptionText(settings), options, clock_, this);
+  const BatchRunOptions options = start.runOptions;
+  run_ = std::make_unique<BatchRun>(std::move(start.plan), std::move(start.optionText), options,
+                                    clock_, this);
   connect(run_.get(), &BatchRun::JobStarting, this, &BatchController::JobStarting);
   connect(run_.get(), &BatchRun::JobProgress, this, &BatchController::JobProgress);
   connect(run_.get(), &BatchRun::BatchProgressed, &updates_, &ProgressUpdates::SetBatch);

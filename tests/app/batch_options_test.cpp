@@ -8,6 +8,7 @@
 #include "app/batch_progress_line.h"
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
+#include "encode/command_line.h"
 
 namespace lumio {
 namespace {
@@ -59,23 +60,28 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
   }
 }
 
-TEST(BatchOptionsTest, BitratesAreItemsOfTheSetupWindowsList) {
+TEST(BatchOptionsTest, BitratesAreItemsOfTheSetupWindowsListAndReachTheEncoderInTheirPlaces) {
   struct Row {
     std::string value;
     std::optional<std::array<std::int32_t, 3>> items;
+    std::string optionText;  // what the encoder is given
   };
   const Row rows[] = {
-      {"64,128,352", std::array{1, 5, 12}},
-      {",192,", std::array{0, 7, 0}},
-      {",,", std::array{0, 0, 0}},
-      {"100,128,160", std::nullopt},  // 100 is no rate of the list
-      {"64,128", std::nullopt},
-      {"64,128,160,192", std::nullopt},
+      {"64,128,352", std::array{1, 5, 12}, " -M 352 -b 128 -m 64"},
+      {",192,", std::array{0, 7, 0}, " -b 192"},
+      {",,", std::array{0, 0, 0}, ""},
+      {"100,128,160", std::nullopt, ""},  // 100 is no rate of the list
+      {"64,128", std::nullopt, ""},
+      {"64,128,160,192", std::nullopt, ""},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse({"--bitrate", row.value, "a"});
     EXPECT_EQ(parsed.options.bitrates, row.items) << row.value;
     EXPECT_EQ(parsed.action, row.items ? CommandLineAction::Run : CommandLineAction::RefuseAndExit);
+    if (!row.items) continue;
+    SettingsStore settings("/nonexistent-folder/lumio.ini");
+    ApplyBatchOverrides(parsed.options, settings);
+    EXPECT_EQ(BuildOptionText(settings), row.optionText) << row.value;
   }
 }
 

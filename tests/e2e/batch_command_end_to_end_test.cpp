@@ -151,6 +151,12 @@ TEST_F(BatchCommandTest, MirrorsAFolderThenSkipsItThenEncodesOnlyWhatChanged) {
     EXPECT_GT(fs::file_size(Ogg(output)), 0u) << output;
   }
   EXPECT_EQ(Count(first.out, "[終了]\n" + Ogg("music/")), 3u) << first.out;
+  // Not on a terminal: one plain line per job that starts and ends, on standard error,
+  // counting from one.
+  for (const char* counted :
+       {"start 1/3: ", "start 2/3: ", "start 3/3: ", "done 1/3: ", "done 2/3: ", "done 3/3: "}) {
+    EXPECT_EQ(Count(first.err, counted), 1u) << counted << first.err;
+  }
   EXPECT_NE(first.out.find("3個のファイルを処理。\n"), std::string::npos) << first.out;
 
   const Ended again = Run(kMirror);
@@ -166,7 +172,6 @@ TEST_F(BatchCommandTest, MirrorsAFolderThenSkipsItThenEncodesOnlyWhatChanged) {
   EXPECT_EQ(Count(touched.out, "[終了]\n"), 2u) << touched.out;  // the job and the summary
   EXPECT_NE(touched.out.find("[終了]\n" + Ogg("music/Artist/Album/02.ogg")), std::string::npos);
   EXPECT_EQ(Count(touched.out, "[スキップ]"), 2u);
-  // Not on a terminal: one plain line per job that starts and ends, on standard error.
   EXPECT_EQ(Count(touched.err, "start "), 1u) << touched.err;
   EXPECT_NE(touched.err.find("/3: " + Music("Artist/Album/02.wav") + "\n"), std::string::npos);
   EXPECT_NE(touched.err.find("/3: " + Ogg("music/Artist/Album/02.ogg") + "\n"), std::string::npos);
@@ -222,6 +227,18 @@ TEST_F(BatchCommandTest, AFailingJobEndsWithStatusOneAndItsReason) {
       << failed.out;
   EXPECT_NE(failed.out.find("理由 ： 出力先フォルダを作成できません"), std::string::npos);
   EXPECT_NE(failed.err.find("出力先フォルダを作成できません"), std::string::npos) << failed.err;
+}
+
+TEST_F(BatchCommandTest, AFileThatCouldNotBeAddedEndsWithStatusOneThoughTheRestIsEncoded) {
+  AddTone("a.wav");
+  fs::create_symlink(Music("gone.wav"), Music("b.wav"));  // nothing to read behind it
+
+  const Ended ended =
+      Run({QStringLiteral("--output"), QStringLiteral("ogg"),
+           QString::fromStdString(Music("a.wav")), QString::fromStdString(Music("b.wav"))});
+  EXPECT_EQ(ended.status, 1) << ended.err;
+  EXPECT_GT(fs::file_size(Ogg("a.ogg")), 0u);
+  EXPECT_NE(ended.err.find("b.wav"), std::string::npos) << ended.err;
 }
 
 TEST_F(BatchCommandTest, JsonTellsEachJobsOutcomeAndTheSummary) {

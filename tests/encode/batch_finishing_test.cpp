@@ -40,6 +40,7 @@ class HeldSteps {
       const std::string output = job.record.OutputFileName;
       std::unique_lock lock(mutex_);
       ++started_;
+      changed_.notify_all();
       changed_.wait(lock, [&] { return releaseAll_ || results_.count(output) > 0; });
       const FinishingResult result =
           results_.count(output) > 0 ? results_[output] : FinishingResult();
@@ -60,6 +61,12 @@ class HeldSteps {
     const std::lock_guard lock(mutex_);
     results_[output] = std::move(result);
     changed_.notify_all();
+  }
+
+  // Waits until a step has started on its worker and holds there.
+  void WaitUntilHeld() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return started_ > ended_; });
   }
 
   // Waits for the worker's own end of every step let go, for a run gone meanwhile.
@@ -279,6 +286,8 @@ TEST_F(BatchFinishingTest, ARunDestroyedWhileAnOutputIsFinishedLeavesNoHiddenFil
   QObject::connect(run.get(), &BatchRun::JobMeasuring, [&] {
     // The run goes from the event loop, not inside its own signal.
     QTimer::singleShot(0, &loop, [&] {
+      // Destroyed while the step runs, not before its worker has taken it up.
+      steps.WaitUntilHeld();
       run.reset();
       steps.Let("a.ogg");
       steps.WaitForSteps();

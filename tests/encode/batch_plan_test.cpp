@@ -32,10 +32,16 @@ class BatchPlanTest : public test::JobListTest {
     const auto* refusal = std::get_if<BatchRefusal>(&checked);
     return refusal == nullptr ? std::string() : refusal->message;
   }
+  // The outputs asked about, each followed by a line feed.
   std::string OverwriteList() {
     const auto checked = Prepare();
     const auto* plan = std::get_if<BatchPlan>(&checked);
-    return plan == nullptr ? "refused" : plan->overwriteList;
+    return plan == nullptr ? "refused" : Joined(plan->overwritten);
+  }
+  static std::string Joined(const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& path : paths) text += path + "\n";
+    return text;
   }
 };
 
@@ -174,9 +180,9 @@ TEST_F(BatchPlanTest, OverwriteListNamesEveryOutputThatWouldBeReplaced) {
   std::ofstream(root_ + "out/a.ogg") << "old";
   std::ofstream(root_ + "out/c.ogg") << "old";
   EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n" + root_ + "out/c.ogg\n");
-  EXPECT_EQ(OverwriteQuestion(OverwriteList()), "指定の場所に同名のファイルがあります\n\n" + root_ +
-                                                    "out/a.ogg\n" + root_ +
-                                                    "out/c.ogg\n\n上書きしますか？");
+  EXPECT_EQ(OverwriteQuestion({root_ + "out/a.ogg", root_ + "out/c.ogg"}),
+            "指定の場所に同名のファイルがあります\n\n" + root_ + "out/a.ogg\n" + root_ +
+                "out/c.ogg\n\n上書きしますか？");
 
   std::filesystem::remove(root_ + "out/a.ogg");
   std::filesystem::remove(root_ + "out/c.ogg");
@@ -227,7 +233,8 @@ TEST_F(BatchPlanTest, ExistingOutputSettingDecidesWhatIsSkippedAndWhatIsAsked) {
     const auto* plan = std::get_if<BatchPlan>(&checked);
     ASSERT_NE(plan, nullptr);
     EXPECT_EQ(plan->jobs[0].skip, c.skipped);
-    EXPECT_EQ(plan->overwriteList, c.asked ? root_ + "out/a.ogg\n" : "");
+    EXPECT_EQ(Joined(plan->overwritten), c.asked ? root_ + "out/a.ogg\n" : "");
+    EXPECT_EQ(plan->clashes, std::vector<std::string>());
   }
 }
 
@@ -248,6 +255,8 @@ TEST_F(BatchPlanTest, TwoJobsWritingOneFileAreAskedAboutWhateverTheSetting) {
     SCOPED_TRACE(setting);
     settings_.WriteString("Options", "ExistingOutput", setting);
     EXPECT_EQ(OverwriteList(), root_ + "out/a.ogg\n");
+    const auto checked = Prepare();
+    EXPECT_EQ(std::get<BatchPlan>(checked).clashes, std::vector<std::string>{root_ + "out/a.ogg"});
   }
 }
 

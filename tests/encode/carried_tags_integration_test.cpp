@@ -156,10 +156,14 @@ TEST_F(CarriedTagsIntegration, EverySourceFieldAndPictureArrivesOnceInOrder) {
   ASSERT_TRUE(test::WriteFile(root_ + "album/Cover.JPG", front.bytes.substr(0, 1000)));
   ASSERT_TRUE(test::WriteFile(root_ + "album/zz-cover.png", "not this one"));
 
-  for (const std::string& path : {flac, wave, aiff, bare}) {
+  // Two artists, which the user replaces with one.
+  const std::string edited = Flac(root_ + "edited.flac", {"TITLE=e", "ARTIST=一", "ARTIST=二"});
+
+  for (const std::string& path : {flac, wave, aiff, bare, edited}) {
     ASSERT_TRUE(jobs_.AddSourceFile(path, settings_, root_)) << path;
   }
   jobs_.ApplyTag(TagField::Title, "新しい題名", {0});
+  jobs_.ApplyTag(TagField::Artist, "三", {4});
   jobs_.ApplyTag(TagField::Date, "", {0});  // emptied: not written, not even from the source
   ASSERT_TRUE(RunBatch());
 
@@ -188,6 +192,7 @@ TEST_F(CarriedTagsIntegration, EverySourceFieldAndPictureArrivesOnceInOrder) {
       {root_ + "album/bare.ogg",
        {{"TITLE", "t"}, {"GENRE", "Pop"}},
        {{3, "image/jpeg", "", front.bytes.substr(0, 1000)}}},
+      {root_ + "edited.ogg", {{"TITLE", "e"}, {"ARTIST", "三"}}, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output);

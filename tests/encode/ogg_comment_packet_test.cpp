@@ -209,13 +209,20 @@ TEST_F(OggCommentPacketTest, AFileOfMorePagesThanOneWriteTakesIsWrittenWhole) {
   ASSERT_TRUE(EditOggCommentInFile(path, keep, error)) << error;
   EXPECT_EQ(ReadBytes(path), original);
 
-  const std::string longer = CommentPacket(70000);
-  const auto lengthen = [&longer](std::string& packet, std::string&) {
-    packet = longer;
-    return true;
-  };
-  ASSERT_TRUE(EditOggCommentInFile(path, lengthen, error)) << error;
-  EXPECT_EQ(ReadBytes(path), StreamOfManyPages(longer, 1500));
+  // Longer, then shorter again: a file that shrinks keeps no old bytes at its end.
+  for (const std::size_t size : {std::size_t{70000}, std::size_t{1}}) {
+    SCOPED_TRACE(size);
+    const std::string comment = CommentPacket(size);
+    const auto replace = [&comment](std::string& packet, std::string&) {
+      packet = comment;
+      return true;
+    };
+    ASSERT_TRUE(EditOggCommentInFile(path, replace, error)) << error;
+    const std::string expected = StreamOfManyPages(comment, 1500);
+    const std::string written = ReadBytes(path);
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+  }
 }
 
 }  // namespace

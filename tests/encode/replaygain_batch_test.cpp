@@ -78,14 +78,14 @@ class ReplayGainBatch : public ::testing::Test {
     jobs_.ApplyTag(TagField::Album, album, {jobs_.Count() - 1});
   }
 
-  std::vector<std::string> Run() {
+  std::vector<std::string> Run(int parallel = 2) {
     auto checked = PrepareBatch(jobs_, settings_, "", NativePathRules());
     if (!std::holds_alternative<BatchPlan>(checked)) {
       ADD_FAILURE() << std::get<BatchRefusal>(checked).message;
       return {};
     }
     BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings_),
-                 {.parallel = 2}, clock_, nullptr);
+                 {.parallel = parallel}, clock_, nullptr);
     QSignalSpy finished(&run, &BatchRun::Finished);
     QSignalSpy measuring(&run, &BatchRun::JobMeasuring);
     run.Start();
@@ -163,6 +163,17 @@ TEST_F(ReplayGainBatch, TwoAlbumsAndASingleWithACutSourceFailedByVerification) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root_ + "out")) {
     EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
   }
+}
+
+TEST_F(ReplayGainBatch, TheAlbumPeakIsTheLoudestTracksThoughAQuieterOneFinishesLast) {
+  settings_.WriteInteger("Options", "ReplayGain", 2);
+  Add("alpha", "a1", kMinus20dBFS, "Alpha");
+  Add("alpha", "a2", kMinus20dBFS / 2, "Alpha");
+  Run(1);  // one encoder: the loud track first, the quiet one last
+  const Fields a1 = ReplayGainOf(Out("alpha/a1"));
+  const Fields a2 = ReplayGainOf(Out("alpha/a2"));
+  ASSERT_EQ(a2.count("REPLAYGAIN_ALBUM_PEAK"), 1u);
+  EXPECT_EQ(a2.at("REPLAYGAIN_ALBUM_PEAK"), a1.at("REPLAYGAIN_TRACK_PEAK"));
 }
 
 TEST_F(ReplayGainBatch, MirrorMeasuresTheUpToDateTracksOfAnAlbumEncodedAgainInPart) {

@@ -7,7 +7,9 @@
 //   LUMIO_FAKE_WAIT           "1": writes half an output file (before it says anything),
 //                             then sleeps until a signal ends it (60 s at most)
 //   LUMIO_FAKE_FAIL_INPUT     exits 1 when the last argument (the input) ends with this
-//   LUMIO_FAKE_SLOW_INPUT     takes half a second when the input ends with this
+//   LUMIO_FAKE_SLOW_INPUT     takes half a second when the input ends with this, or
+//                             until the file LUMIO_FAKE_HOLD_UNTIL names exists (60 s at
+//                             most) when that is given
 //   LUMIO_FAKE_NO_OUTPUT      "1": writes no output file
 //   LUMIO_FAKE_EXIT           exit code otherwise (default 0)
 //   LUMIO_FAKE_KEEP_INPUT     when the input is "-": its standard input is copied into
@@ -103,7 +105,13 @@ int main(int argc, char** argv) {
            input.compare(input.size() - end.size(), end.size(), end) == 0;
   };
   if (inputEndsWith(Environment("LUMIO_FAKE_SLOW_INPUT"))) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::string release = Environment("LUMIO_FAKE_HOLD_UNTIL");
+    if (release.empty()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    for (int i = 0; !release.empty() && i < 6000 && !std::filesystem::exists(release); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
   }
   if (inputEndsWith(Environment("LUMIO_FAKE_FAIL_INPUT"))) {
     return 1;

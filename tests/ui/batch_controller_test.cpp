@@ -142,19 +142,24 @@ TEST_F(BatchControllerTest, ReportIsTheListOfLines) {
 TEST_F(BatchControllerTest, TheWindowsFollowTheRunAndTheProgressWindowStaysOnTop) {
   AddJob("a");
   AddJob("b");
-  ScopedEnvironment slow;
-  slow.Set("LUMIO_FAKE_SLOW_INPUT", "b.wav");
+  // The second file's encoder holds until the test has looked at the windows.
+  ScopedEnvironment held;
+  held.Set("LUMIO_FAKE_SLOW_INPUT", "b.wav");
+  held.Set("LUMIO_FAKE_HOLD_UNTIL", root + "looked");
   bool looked = false;
   QTimer observer;
   QObject::connect(&observer, &QTimer::timeout, [&] {
-    if (looked || progress.windowTitle() != QStringLiteral("処理中... ( 2/2 )")) return;
+    if (looked || progress.windowTitle() != QStringLiteral("処理中... ( 2/2 )") ||
+        test::Control<QLabel>(progress, "EncodeFileText").text() !=
+            QStringLiteral("b.wav → b.ogg 処理中")) {
+      return;
+    }
     looked = true;
+    std::ofstream(root + "looked") << "";
     EXPECT_FALSE(mainWindow.isEnabled());
     EXPECT_TRUE(progress.isVisible());
     EXPECT_TRUE(progress.isEnabled());
     EXPECT_TRUE(test::Control<QTimer>(progress, "Timer1").isActive());
-    EXPECT_EQ(test::Control<QLabel>(progress, "EncodeFileText").text(),
-              QStringLiteral("b.wav → b.ogg 処理中"));
     ASSERT_NE(progress.windowHandle(), nullptr);
     EXPECT_EQ(progress.windowHandle()->transientParent(), mainWindow.windowHandle());
     EXPECT_EQ(progress.minimumSize(), progress.maximumSize());
