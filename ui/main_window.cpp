@@ -21,6 +21,7 @@
 #include "core/first_folder.h"
 #include "core/folder_tree.h"
 #include "core/settings_store.h"
+#include "core/source_adding.h"
 #include "encode/decoder_command.h"
 #include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
@@ -284,6 +285,11 @@ void TMainWindow::NewDirectoryClick() {
 }
 
 void TMainWindow::NoteAddedRows(int first, int last) {
+  if (adding_) {
+    const std::vector<std::string> cutShort =
+        CutShortInputs(Jobs(), static_cast<std::size_t>(first), static_cast<std::size_t>(last) + 1);
+    addedCutShort_.insert(addedCutShort_.end(), cutShort.begin(), cutShort.end());
+  }
   for (int row = first; row <= last && !addedDecodedSource_; ++row) {
     // The decoder reads what the encoder cannot, and cuts the tracks of a CUE image.
     const auto index = static_cast<std::size_t>(row);
@@ -341,6 +347,10 @@ void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
   pendingOpenDir_.clear();
   if (!failed.empty()) {
     ShowError(AddFailureMessage(failed));
+  }
+  if (!addedCutShort_.empty()) {
+    ShowMessageDialog(dialogs_, "\n" + CutShortSummary(std::exchange(addedCutShort_, {})),
+                      MessageKind::Warning, MessageButtons::Ok);
   }
   if (std::exchange(addedDecodedSource_, false) && !decoderMissingSaid_ &&
       ResolveDecoderPath(programFolder_).empty()) {
