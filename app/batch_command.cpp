@@ -160,6 +160,10 @@ std::optional<int> BatchCommand::Prepare() {
     addFailed_ = true;
     PrintError(AddFailureSummary(failed));
   }
+  if (const std::vector<std::string> cutShort = CutShortInputs(jobs, 0, jobs.Count());
+      !cutShort.empty()) {
+    PrintError(CutShortSummary(cutShort));
+  }
   if (jobs.Count() == 0) {
     PrintError(
         Pick(japanese_, "lumio: no sound file to encode", "lumio: 変換するファイルがありません"));

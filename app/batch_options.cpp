@@ -94,7 +94,12 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
   using Setter = std::function<bool(std::string_view option, std::string_view value)>;
   const std::map<std::string_view, Setter, std::less<>> withValue{
       {"--output",
-       [&](auto, auto value) {
+       [&](auto option, auto value) {
+         // An empty name would be the current folder, which no one means by it.
+         if (value.empty()) {
+           return reader.Fail(option, value, "needs a folder, not an empty value",
+                              "には空でないフォルダ名が必要です");
+         }
          options.outputFolder = std::string(value);
          return true;
        }},
@@ -134,6 +139,11 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
            const auto minimum = BitrateItem(value.substr(0, first));
            const auto nominal = BitrateItem(value.substr(first + 1, second - first - 1));
            const auto maximum = BitrateItem(value.substr(second + 1));
+           // Items go up with the rate; 0 (empty) bounds nothing.
+           if (minimum && maximum && *minimum != 0 && *maximum != 0 && *minimum > *maximum) {
+             return reader.Fail(option, value, "has its minimum above its maximum",
+                                "は最小が最大を上回っています");
+           }
            if (minimum && nominal && maximum) {
              options.bitrates = std::array{*minimum, *nominal, *maximum};
              return true;

@@ -81,11 +81,11 @@ class CueReader {
     const std::string_view command = NextWord(rest);
     CueFields& fields = sheet_.tracks.empty() ? sheet_.disc : sheet_.tracks.back().fields;
     if (SameIgnoringAsciiCase(command, "file")) {
-      if (sheet_.files.size() == kMostCueFiles) return false;
+      if (sheet_.files.size() == kMostCueFiles) return Stop();
       if (std::optional<CueFile> file = ParseFileLine(rest))
         sheet_.files.push_back(std::move(*file));
     } else if (SameIgnoringAsciiCase(command, "track")) {
-      if (sheet_.tracks.size() == kMostCueTracks) return false;
+      if (sheet_.tracks.size() == kMostCueTracks) return Stop();
       Track(rest);
     } else if (SameIgnoringAsciiCase(command, "index")) {
       Index(rest);
@@ -109,6 +109,11 @@ class CueReader {
   CueSheet Take() { return std::move(sheet_); }
 
  private:
+  bool Stop() {
+    sheet_.overLimit = true;
+    return false;
+  }
+
   void Track(std::string_view rest) {
     CueTrack track;
     // A number that cannot be read follows the track before, so that the track still

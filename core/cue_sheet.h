@@ -39,6 +39,9 @@ struct CueSheet {
   CueFields disc;
   std::vector<CueFile> files;
   std::vector<CueTrack> tracks;  // in sheet order
+  // Reading stopped at kMostCueTracks tracks or kMostCueFiles files: what followed is
+  // missing, and the last track read would run on over it.
+  bool overLimit = false;
 };
 
 // The largest sheet read, and the most tracks and files taken from one: a real sheet
@@ -51,8 +54,9 @@ inline constexpr std::size_t kMostCueFiles = 999;
 // valid UTF-8 (the same decision as for RIFF INFO text); lines end in CR, LF or CR LF.
 // Commands are FILE, TRACK, INDEX, TITLE, PERFORMER and REM DATE/GENRE/COMMENT, at disc
 // level before the first TRACK and at track level after it; everything else, and a line
-// whose values cannot be read, is ignored. Reading stops at kMostCueTracks tracks or
-// kMostCueFiles files. nullopt when the text is larger than kLargestCueSheet.
+// whose values cannot be read, is ignored. Reading stops at a track or file beyond
+// kMostCueTracks tracks or kMostCueFiles files and marks the sheet `overLimit`. nullopt
+// when the text is larger than kLargestCueSheet.
 std::optional<CueSheet> ParseCueSheet(std::string_view bytes);
 
 // A CUE position "mm:ss:ff" in CD frames: seconds below 60, frames below 75, minutes of

@@ -102,6 +102,10 @@ class SheetSplit {
  private:
   // Fills `tracks`; the reason when the sheet cannot be split.
   std::optional<std::string> Split(std::vector<TrackSource>& tracks) {
+    if (sheet_.overLimit) {
+      return "CUE シートの TRACK か FILE が多すぎます (" + std::to_string(kMostCueTracks) +
+             " 個まで)";
+    }
     std::vector<const CueTrack*> audio;
     for (const CueTrack& track : sheet_.tracks) {
       if (!track.audio) continue;

@@ -128,7 +128,8 @@ void SplitEmbeddedCue(ByteSource& source, const std::string& path, const PathRul
       if (IsCueSheetName(field.Name)) sheet = ParseCueSheet(field.Value);
       if (sheet) break;
     }
-    if (sheet) tracks = CommentTracks(*sheet, image.SampleRate, named);
+    // A sheet read only in part would run its last track on over the rest.
+    if (sheet && !sheet->overLimit) tracks = CommentTracks(*sheet, image.SampleRate, named);
   }
   if (!tracks || tracks->empty()) return;
   // Positions out of order or past the end cannot be cut: the file stays whole.

@@ -57,4 +57,18 @@ std::string AddFailureSummary(const std::vector<std::string>& failed) {
          FirstNamesThenCount(failed);
 }
 
+std::string CutShortSummary(const std::vector<std::string>& paths) {
+  return "次のファイルは途中で切れています (データ部がヘッダーの示す長さより短い)（" +
+         std::to_string(paths.size()) + " 件）" + FirstNamesThenCount(paths);
+}
+
+std::vector<std::string> CutShortInputs(const FileDataList& jobs, std::size_t first,
+                                        std::size_t end) {
+  std::vector<std::string> paths;
+  for (std::size_t index = first; index < end && index < jobs.Count(); ++index) {
+    if (jobs.Record(index).Audio.CutShort) paths.push_back(jobs.InputPath(index));
+  }
+  return paths;
+}
+
 }  // namespace lumio

@@ -22,4 +22,13 @@ std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<
 // count, the first 20 paths, then how many more there are.
 std::string AddFailureSummary(const std::vector<std::string>& failed);
 
+// The note for added WAVE files whose data chunk declares more than the file holds
+// (copies or rips that stopped early), in the same form: their outputs will be short.
+std::string CutShortSummary(const std::vector<std::string>& paths);
+
+// The input paths of the entries `first` to `end` (not included) of `jobs` that were
+// found cut short.
+std::vector<std::string> CutShortInputs(const FileDataList& jobs, std::size_t first,
+                                        std::size_t end);
+
 }  // namespace lumio

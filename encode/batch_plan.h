@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -24,6 +25,9 @@ struct PlannedJob {
   std::string outputFolder;
   std::int64_t weight = 1;  // the input's size in bytes, at least 1: its share of the work
   bool skip = false;        // the output is up to date and is left as it is
+  // Microseconds of sound the job's decoder said it wrote in all, for the check of the
+  // output; set once the decoder has ended with its closing report.
+  std::optional<std::int64_t> decoderWrittenUs;
 };
 
 // A batch that has passed its checks.

@@ -14,6 +14,7 @@ class BatchProgress {
 
   // The share of job `job` that is done, 0 to 1.
   void SetJobFraction(std::size_t job, double fraction);
+  double JobFraction(std::size_t job) const { return fractions_.at(job); }
   double Fraction() const;
   // Milliseconds left, from the time spent so far; nullopt until enough is done to tell.
   std::optional<std::int64_t> RemainingMs(std::int64_t elapsedMs) const;

@@ -327,12 +327,16 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
   outcome.playTimeMs = planned.record.Audio.PlayTime;
   outcome.elapsedMs = endMs - lane.startMs;
-  outcome.ran = exit.started;
+  // An encoder whose decoder could not start had nothing to encode.
+  outcome.ran = exit.started && (!exit.decoder || exit.decoder->started);
   if (!exit.started) {
     outcome.reason = "エンコーダを起動できません: " + exit.startError;
   } else if (exit.signalled || exit.exitCode != 0 || (exit.decoder && exit.decoder->failed)) {
-    // A job the user cancelled needs no reason.
-    if (!cancelled_) {
+    // A job the user cancelled needs no reason; its time went on the part encoded.
+    if (cancelled_) {
+      outcome.playTimeMs = static_cast<std::int64_t>(static_cast<double>(outcome.playTimeMs) *
+                                                     progress_.JobFraction(lane.job));
+    } else {
       outcome.reason = FailureReason(exit, lane.reader, planned.outputFolder);
     }
   } else if (cancelled_) {
@@ -340,6 +344,7 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
   } else if (!lane.output->HasContent()) {
     outcome.reason = "出力ファイルが作られませんでした";
   } else {
+    if (exit.decoder) plan_.jobs[lane.job].decoderWrittenUs = exit.decoder->writtenUs;
     StartFinishing(laneIndex, std::move(outcome));
     return;
   }

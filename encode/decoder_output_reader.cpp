@@ -36,6 +36,12 @@ void DecoderOutputReader::ReadLine(std::string_view line) {
     lastMessageLine_.assign(line);
     return;
   }
+  // Each report ends with "progress=continue", the last one with "progress=end": its
+  // time is all the decoder wrote.
+  if (line == "progress=end") {
+    writtenUs_ = decodedUs_.value_or(0);
+    return;
+  }
   constexpr std::string_view kDecodedTime = "out_time_us=";
   if (!line.starts_with(kDecodedTime)) return;
   const std::string_view number = line.substr(kDecodedTime.size());
@@ -44,7 +50,7 @@ void DecoderOutputReader::ReadLine(std::string_view line) {
       std::from_chars(number.data(), number.data() + number.size(), microseconds);
   // Before the first sample the decoder reports a negative time, or "N/A".
   if (error == std::errc() && end == number.data() + number.size() && microseconds >= 0) {
-    decodedMs_ = microseconds / 1000;
+    decodedUs_ = microseconds;
   }
 }
 

@@ -14,6 +14,7 @@ DecoderProcess::DecoderProcess(QObject* parent) : QObject(parent) {
         reader_.Finish();
         DecoderEnd end;
         end.failed = status == QProcess::CrashExit || exitCode != 0;
+        end.writtenUs = reader_.WrittenUs();
         if (end.failed) {
           const std::string& said = reader_.LastMessageLine();
           end.brokenPipe = said.find("Broken pipe") != std::string::npos;
@@ -28,6 +29,7 @@ DecoderProcess::DecoderProcess(QObject* parent) : QObject(parent) {
     if (error == QProcess::FailedToStart) {
       DecoderEnd end;
       end.failed = true;
+      end.started = false;
       end.reason = "デコーダを起動できません: " + process_->errorString().toStdString();
       // Told from the event loop, never from inside Start.
       QMetaObject::invokeMethod(

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,12 @@ namespace lumio {
 struct DecoderEnd {
   // It could not start, was ended by a signal, or exited with a code other than 0.
   bool failed = false;
+  bool started = true;  // false: it could not be run at all
   // It failed because the encoder stopped reading: the encoder's failure is the cause.
   bool brokenPipe = false;
   std::string reason;  // why it failed, for the report; empty when it did not
+  // Microseconds of sound it wrote, from its closing report; nullopt when none came.
+  std::optional<std::int64_t> writtenUs;
 };
 
 // The decoder of one job as a child process (never through a shell), writing the

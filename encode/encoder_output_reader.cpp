@@ -30,11 +30,17 @@ std::optional<double> ReadPercent(std::string_view line) {
   return percent / 100;
 }
 
+bool HoldsWord(std::string_view line, std::string_view lowerCaseWord) {
+  return std::search(line.begin(), line.end(), lowerCaseWord.begin(), lowerCaseWord.end(),
+                     [](char a, char b) {
+                       return std::tolower(static_cast<unsigned char>(a)) == b;
+                     }) != line.end();
+}
+
+// "ERROR: …", and the failures that do not say "error" ("Failed writing data to output
+// stream" on a full disk).
 bool IsErrorLine(std::string_view line) {
-  constexpr std::string_view kMarker = "error";
-  return std::search(line.begin(), line.end(), kMarker.begin(), kMarker.end(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == b;
-         }) != line.end();
+  return HoldsWord(line, "error") || HoldsWord(line, "failed");
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ class EncoderOutputReader {
 
   // The share of the file encoded so far, 0 to 1; nullopt before the first progress line.
   std::optional<double> Fraction() const { return fraction_; }
-  // The last line that reports an error, without its line end; empty when none came.
+  // The last line that reports an error or a failure, without its line end; empty when
+  // none came.
   // A line still unfinished when the encoder ends counts too (see Finish).
   const std::string& LastErrorLine() const { return lastErrorLine_; }
   // The last line that is no progress line, whatever its words; empty when none came.

@@ -64,6 +64,8 @@ EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(paren
             exit.started = true;
             exit.signalled = status == QProcess::CrashExit;
             exit.exitCode = exit.signalled ? -1 : exitCode;
+            // After a crash QProcess gives the signal's number as the exit code.
+            exit.signal = exit.signalled ? exitCode : 0;
             encoderExit_ = exit;
             if (decoder_ && !decoder_->HasEnded()) {
               QTimer::singleShot(kDecoderGraceMs, decoder_.get(),

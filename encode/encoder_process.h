@@ -26,6 +26,7 @@ struct EncoderExit {
   bool started = false;    // false: the program could not be run at all
   bool signalled = false;  // ended by a signal (a close request, or a crash)
   int exitCode = -1;       // valid when started and not signalled
+  int signal = 0;          // the signal that ended it, when signalled
   std::string startError;  // why it could not be run
   // How the decoder that fed the encoder ended; nullopt when the encoder read a file.
   std::optional<DecoderEnd> decoder;

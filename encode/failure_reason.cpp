@@ -21,7 +21,8 @@ std::string FailureReason(const EncoderExit& exit, const EncoderOutputReader& ou
                           const std::string& outputFolder) {
   const std::optional<std::uint64_t> free = FreeBytesAt(outputFolder);
   if (free && *free < kNearlyNoSpace) {
-    const std::string& said = output.LastMessageLine();
+    // Only an error line: the last line may be the statistics the encoder prints anyway.
+    const std::string& said = output.LastErrorLine();
     return "出力先の空き容量が足りません" + (said.empty() ? std::string() : ": " + said);
   }
   // The decoder's failure is the cause unless it only lost its reader, an encoder that
@@ -31,9 +32,11 @@ std::string FailureReason(const EncoderExit& exit, const EncoderOutputReader& ou
     return exit.decoder->reason;
   }
   if (exit.signalled) {
-    // A crash leaves whatever line came last, often the encoder's opening words.
-    return output.LastErrorLine().empty() ? "エンコーダが強制終了されました"
-                                          : output.LastErrorLine();
+    // Not a stop the user asked for (that needs no reason): the signal is the cause, and
+    // an error line said before it the detail.
+    const std::string& said = output.LastErrorLine();
+    return "エンコーダが異常終了しました (シグナル " + std::to_string(exit.signal) + ")" +
+           (said.empty() ? std::string() : ": " + said);
   }
   if (!output.LastMessageLine().empty()) {
     return output.LastMessageLine();

@@ -22,8 +22,9 @@ FinishingResult CheckAndMeasureOutput(const std::string& hiddenPath, const Plann
     return result;
   }
   if (options.verifyOutputs) {
-    if (std::optional<std::string> mismatch = OutputLengthMismatch(
-            job.record.Audio, measure.stream.frames, measure.stream.sampleRate)) {
+    if (std::optional<std::string> mismatch =
+            OutputLengthMismatch(job.record.Audio, job.decoderWrittenUs, measure.stream.frames,
+                                 measure.stream.sampleRate)) {
       result.succeeded = false;
       result.reason = std::move(*mismatch);
       return result;

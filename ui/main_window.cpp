@@ -20,6 +20,7 @@
 #include "core/first_folder.h"
 #include "core/folder_tree.h"
 #include "core/settings_store.h"
+#include "core/source_adding.h"
 #include "encode/decoder_command.h"
 #include "encode/decoder_lookup.h"
 #include "platform/file_system.h"
@@ -176,6 +177,11 @@ void TMainWindow::NewDirectoryClick() {
 }
 
 void TMainWindow::NoteAddedRows(int first, int last) {
+  if (adding_) {
+    const std::vector<std::string> cutShort =
+        CutShortInputs(Jobs(), static_cast<std::size_t>(first), static_cast<std::size_t>(last) + 1);
+    addedCutShort_.insert(addedCutShort_.end(), cutShort.begin(), cutShort.end());
+  }
   for (int row = first; row <= last && !addedDecodedSource_; ++row) {
     // The decoder reads what the encoder cannot, and cuts the tracks of a CUE image.
     const auto index = static_cast<std::size_t>(row);
@@ -230,12 +236,17 @@ void TMainWindow::AddFinished(const std::vector<std::string>& failed) {
   const bool sayDecoderMissing = std::exchange(addedDecodedSource_, false) &&
                                  !decoderMissingSaid_ && ResolveDecoderPath(programFolder_).empty();
   decoderMissingSaid_ = decoderMissingSaid_ || sayDecoderMissing;
+  std::vector<std::string> cutShort = std::exchange(addedCutShort_, {});
   // Told from the event loop: a modal box opened here would run its loop inside the
   // adder's signal. A batch waits until it has been told.
   ++reportsWaiting_;
-  QTimer::singleShot(0, this, [this, failed, sayDecoderMissing] {
+  QTimer::singleShot(0, this, [this, failed, cutShort = std::move(cutShort), sayDecoderMissing] {
     if (!failed.empty()) {
       ShowError(AddFailureMessage(failed));
+    }
+    if (!cutShort.empty()) {
+      ShowMessageDialog(dialogs_, "\n" + CutShortSummary(cutShort), MessageKind::Warning,
+                        MessageButtons::Ok);
     }
     if (sayDecoderMissing) {
       ShowMessageDialog(dialogs_, "\n" + DecoderMissingMessage(), MessageKind::Warning,

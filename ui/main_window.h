@@ -211,6 +211,8 @@ class TMainWindow : public QMainWindow {
   // A file that needs the decoder was added since the last adding ended; whether its
   // absence has been said (once for the program's life).
   bool addedDecodedSource_ = false;
+  // The entries added in this round that were found cut short, told when it ends.
+  std::vector<std::string> addedCutShort_;
   bool decoderMissingSaid_ = false;
 
   UrlOpener urlOpener_;

@@ -90,8 +90,11 @@ TEST(CueSheet, BoundsWhatItReads) {
   EXPECT_FALSE(ParseCueSheet(std::string(kLargestCueSheet + 1, ' ')));
   EXPECT_TRUE(ParseCueSheet(std::string(kLargestCueSheet, '\n')));
   std::string many = "FILE a.wav WAVE\n";
-  for (std::size_t i = 0; i < kMostCueTracks + 5; ++i) many += "TRACK 01 AUDIO\n";
+  for (std::size_t i = 0; i < kMostCueTracks; ++i) many += "TRACK 01 AUDIO\n";
+  EXPECT_FALSE(ParseCueSheet(many)->overLimit);
+  many += "TRACK 01 AUDIO\n";
   EXPECT_EQ(ParseCueSheet(many)->tracks.size(), kMostCueTracks);
+  EXPECT_TRUE(ParseCueSheet(many)->overLimit);
 }
 
 TEST(CueSheet, PositionsBecomeExactSampleFrames) {

@@ -96,9 +96,16 @@ TEST_F(CueSourceTest, ATrackWhoseNextStartsInAnotherImageRunsToItsImageEnd) {
   EXPECT_EQ(sheet.tracks[2].reading.range, (SampleRange{44100, 0, 88200}));
 }
 
+// A sheet of `count` audio tracks in disc.wav.
+std::string SheetOfTracks(int count) {
+  std::string sheet = "FILE disc.wav WAVE\n";
+  for (int i = 1; i <= count; ++i) sheet += "TRACK " + std::to_string(i) + " AUDIO\n";
+  return sheet;
+}
+
 TEST_F(CueSourceTest, ASheetThatCannotBeSplitSaysWhy) {
   const struct {
-    const char* sheet;
+    std::string sheet;
     const char* failure;
   } cases[] = {
       {"FILE gone.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
@@ -116,6 +123,8 @@ TEST_F(CueSourceTest, ASheetThatCannotBeSplitSaysWhy) {
        "TRACK 02 の位置がファイルの中にありません"},
       {"FILE disc.cue WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
        "CUE シートの音声ファイルは読めない形式です: disc.cue"},
+      // Tracks past the last one read would have become part of it.
+      {SheetOfTracks(1000), "CUE シートの TRACK か FILE が多すぎます (999 個まで)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sheet);

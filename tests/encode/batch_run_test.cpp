@@ -216,6 +216,7 @@ TEST_F(BatchRunTest, CancelLeavesNoPartialFileAndKeepsTheEarlierCompleteOne) {
     AddJob("b");
     AddJob("c");
     std::ofstream(root_ + "out/a.ogg") << "complete earlier file";
+    for (std::size_t job = 0; job < 3; ++job) jobs_.Record(job).Audio.PlayTime = 10000;
     ScopedEnvironment wait;
     wait.Set("LUMIO_FAKE_WAIT", "1");
     wait.Set("LUMIO_FAKE_SAY", kHalfWay);
@@ -228,6 +229,10 @@ TEST_F(BatchRunTest, CancelLeavesNoPartialFileAndKeepsTheEarlierCompleteOne) {
     for (const JobOutcome& outcome : result.outcomes) {
       EXPECT_FALSE(outcome.succeeded);
       EXPECT_EQ(outcome.reason, "");  // the user's own cancel needs no reason
+    }
+    // The ratio covers the half that was encoded before the cancel.
+    if (parallel == 1) {
+      EXPECT_EQ(result.outcomes[0].playTimeMs, 5000);
     }
     EXPECT_EQ(result.summary.done, 0u);
     EXPECT_EQ(Files("out"), std::vector<std::string>{"a.ogg"});
@@ -259,6 +264,17 @@ TEST_F(BatchRunTest, AFailedJobSaysWhyInItsBlock) {
         {"LUMIO_FAKE_EXIT", "1"}},
        kFakeEncoder,
        "Failed writing data to output stream",
+       true},
+      // A crash is no stop the user asked for.
+      {"a crash",
+       {{"LUMIO_FAKE_SIGNAL", "11"}},
+       kFakeEncoder,
+       "エンコーダが異常終了しました (シグナル 11)",
+       true},
+      {"a crash after an error line",
+       {{"LUMIO_FAKE_SAY", "ERROR: FLAC decoding failed\n"}, {"LUMIO_FAKE_SIGNAL", "6"}},
+       kFakeEncoder,
+       "エンコーダが異常終了しました (シグナル 6): ERROR: FLAC decoding failed",
        true},
       {"a failure with nothing said",
        {{"LUMIO_FAKE_EXIT", "3"}},
@@ -309,7 +325,9 @@ TEST_F(BatchRunTest, AFullOutputFolderIsNamedBeforeTheEncodersWords) {
   const TinyFileSystem full(root_ + "full");
   if (!full.Mounted()) GTEST_SKIP() << "cannot mount a file system here";
   AddJob("a", "full/");
-  environment_.Set("LUMIO_FAKE_SAY", "Failed writing data to output stream\n");
+  // The statistics the encoder prints after its failure are no reason.
+  environment_.Set("LUMIO_FAKE_SAY",
+                   "Failed writing data to output stream\n\nAverage bitrate: 75.7 kb/s\n");
   environment_.Set("LUMIO_FAKE_EXIT", "1");
   const RunResult result = Run();
   ASSERT_EQ(result.outcomes.size(), 1u);

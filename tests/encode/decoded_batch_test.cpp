@@ -19,6 +19,7 @@
 
 #include "core/embedded_pictures.h"
 #include "core/file_data_list.h"
+#include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "encode/batch_plan.h"
 #include "encode/batch_run.h"
@@ -144,6 +145,9 @@ class DecodedBatchTest : public ::testing::Test {
 const test::DecodedFormat& Mp3() { return test::DecodedFormats().front(); }
 
 TEST_F(DecodedBatchTest, EveryFormatIsDecodedIntoTheEncoderWithItsTagsLengthAndProgress) {
+  // Every real file meets the check of its length against its container's and the
+  // decoder's word.
+  WriteVerifyOutputs(settings_, true);
   int number = 0;
   for (const test::DecodedFormat& format : test::DecodedFormats()) {
     AddSource("song" + std::to_string(number++) + "." + format.extension, format, 3);
@@ -223,6 +227,44 @@ TEST_F(DecodedBatchTest, EitherProcessFailingFailsTheJobWithTheCausesLastLine) {
   EXPECT_NE(outcomes[0].reason.find("ERROR: the encoder gave up"), std::string::npos)
       << outcomes[0].reason;
   EXPECT_TRUE(OurChildren().empty());
+}
+
+TEST_F(DecodedBatchTest, ADecoderThatStopsEarlyOrNeverRunsFailsTheJobAsItIs) {
+  // Stand-ins for the decoder that run the real one with "-t 1.7" before the output
+  // (the last argument), then exit 0; the liar then reports all 20 s written.
+  const std::string cutShort =
+      "#!/bin/sh\nn=$#; i=0\nfor a; do i=$((i+1)); [ $i -eq $n ] && set -- \"$@\" -t 1.7; "
+      "set -- \"$@\" \"$a\"; done\nshift $n\n'" +
+      ffmpeg_ + "' \"$@\" || exit\n";
+  const struct {
+    const char* what;
+    std::string script;
+    std::string reason;
+    bool ran;
+  } rows[] = {
+      {"stops early", cutShort, "出力の長さが入力と一致しません (出力 0:01.700 / 入力 0:20.", true},
+      {"stops early and claims all",
+       cutShort + "printf 'out_time_us=20000000\\nprogress=end\\n' >&2\n",
+       "出力の長さが入力と一致しません (出力 0:01.700 / 入力 0:20.", true},
+      // Its encoder started, but had nothing to encode: no times to report.
+      {"cannot start", "#!/nonexistent/interpreter\n", "デコーダを起動できません: ", false},
+  };
+  AddSource("song.mp3", Mp3(), 20);
+  WriteVerifyOutputs(settings_, true);
+  const std::string folder = root_ + "decoder/";
+  ASSERT_TRUE(CreateFolder(folder));
+  environment_.Set("PATH", folder);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    ASSERT_TRUE(test::WriteFile(folder + "ffmpeg", row.script));
+    std::filesystem::permissions(folder + "ffmpeg", std::filesystem::perms::owner_all);
+    const std::vector<JobOutcome> outcomes = Run(1);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_FALSE(outcomes[0].succeeded);
+    EXPECT_EQ(outcomes[0].reason.substr(0, row.reason.size()), row.reason) << outcomes[0].reason;
+    EXPECT_EQ(outcomes[0].ran, row.ran);
+    EXPECT_TRUE(FilesIn(root_ + "out").empty());
+  }
 }
 
 TEST_F(DecodedBatchTest, MissingDecoderRefusesTheBatchButNotOneOfFilesTheEncoderReads) {
@@ -434,6 +476,7 @@ TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
     std::vector<std::string> pieces;
     std::optional<std::int64_t> decodedMs;
     std::string lastMessage;
+    std::optional<std::int64_t> writtenUs = std::nullopt;
   } rows[] = {
       {{"out_time_us=1500000\nprogress=continue\n"}, 1500, ""},
       // Split anywhere, in the report's own pieces.
@@ -443,7 +486,8 @@ TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
       {{"out_time_us=1000\n", "out_time_us=N/A\n"}, 1, ""},
       {{"file:x.mp3: Invalid data found when processing input\n", "progress=end\n"},
        std::nullopt,
-       "file:x.mp3: Invalid data found when processing input"},
+       "file:x.mp3: Invalid data found when processing input",
+       0},
       {{"[mp3 @ 0x1] Header missing\r", "Error closing file pipe:: Broken pipe"},
        std::nullopt,
        "Error closing file pipe:: Broken pipe"},
@@ -451,6 +495,12 @@ TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
       {{"[aac @ 0x5] channel_layout=7 not supported\n"},
        std::nullopt,
        "[aac @ 0x5] channel_layout=7 not supported"},
+      // The closing report tells all that was written, to the sample.
+      {{"out_time_us=1000000\nprogress=continue\nout_time_us=1700022\npro", "gress=end"},
+       1700,
+       "",
+       1700022},
+      {{"out_time_us=1000000\nprogress=continue\n"}, 1000, "", std::nullopt},
   };
   for (const auto& row : rows) {
     DecoderOutputReader reader;
@@ -459,6 +509,7 @@ TEST(DecoderOutputReader, PositionFromTheReportAndTheLastMessageAsTheReason) {
     SCOPED_TRACE(row.pieces.front());
     EXPECT_EQ(reader.DecodedMs(), row.decodedMs);
     EXPECT_EQ(reader.LastMessageLine(), row.lastMessage);
+    EXPECT_EQ(reader.WrittenUs(), row.writtenUs);
   }
 }
 

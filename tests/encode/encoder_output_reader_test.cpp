@@ -29,8 +29,8 @@ TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
     std::string messageLine;  // the last line that is no progress, whatever its words
   } cases[] = {
       {"a full disk in the encoder's words",
-       "\r\t[ 45.3%] [ 0m12s remaining] |\nFailed writing data to output stream\n", 9, 0.453, "",
-       "Failed writing data to output stream"},
+       "\r\t[ 45.3%] [ 0m12s remaining] |\nFailed writing data to output stream\n", 9, 0.453,
+       "Failed writing data to output stream", "Failed writing data to output stream"},
       {"whole run at once", kRecordedRun, 100000, 0.976, "", "File length:  0m 20.0s"},
       {"whole run a byte at a time", kRecordedRun, 1, 0.976, "", "File length:  0m 20.0s"},
       // What the encoder left unfinished at its end still counts.

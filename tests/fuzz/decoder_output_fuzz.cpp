@@ -1,6 +1,6 @@
 // Any bytes as the decoder's standard error, fed in pieces whose sizes the input
 // chooses, and read as ffprobe's report of a file's figures: the decoder's reader must
-// read the same whole or in pieces and never give a negative position, and figures
+// read the same whole or in pieces and never give a negative position or length, and figures
 // that are given must make an information line.
 #include <cstdint>
 #include <cstdlib>
@@ -20,11 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t at = 0; at < output.size(); at += piece) pieces.Feed(output.substr(at, piece));
   whole.Finish();
   pieces.Finish();
-  if (whole.DecodedMs() != pieces.DecodedMs() ||
+  if (whole.DecodedMs() != pieces.DecodedMs() || whole.WrittenUs() != pieces.WrittenUs() ||
       whole.LastMessageLine() != pieces.LastMessageLine()) {
     std::abort();
   }
   if (whole.DecodedMs() && *whole.DecodedMs() < 0) std::abort();
+  if (whole.WrittenUs() && *whole.WrittenUs() < 0) std::abort();
   if (const auto figures = lumio::ParseProbeFigures(output)) {
     if (figures->byteRate == 0 || figures->dataSize >= lumio::kLargestDataSize) std::abort();
     lumio::AudioFigures wave;

@@ -11,6 +11,7 @@
 //                             until the file LUMIO_FAKE_HOLD_UNTIL names exists (60 s at
 //                             most) when that is given
 //   LUMIO_FAKE_NO_OUTPUT      "1": writes no output file
+//   LUMIO_FAKE_SIGNAL         a signal's number: raised after saying, as a crash
 //   LUMIO_FAKE_EXIT           exit code otherwise (default 0)
 //   LUMIO_FAKE_KEEP_INPUT     when the input is "-": its standard input is copied into
 //                             the file of this name first, as a decoder wrote it
@@ -23,6 +24,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -115,6 +117,11 @@ int main(int argc, char** argv) {
   }
   if (inputEndsWith(Environment("LUMIO_FAKE_FAIL_INPUT"))) {
     return 1;
+  }
+  if (const std::string crash = Environment("LUMIO_FAKE_SIGNAL"); !crash.empty()) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::raise(std::atoi(crash.c_str()));
   }
   const std::string exitCode = Environment("LUMIO_FAKE_EXIT");
   const int code = exitCode.empty() ? 0 : std::atoi(exitCode.c_str());

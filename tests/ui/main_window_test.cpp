@@ -79,7 +79,7 @@ class MainWindowTest : public ::testing::Test {
 
   std::string Wave(const std::string& name) {
     const std::string path = root_ + "waves/" + name;
-    std::ofstream(path, std::ios::binary) << test::PlainWave(176400);
+    std::ofstream(path, std::ios::binary) << test::PcmWave(std::string(176400, '\0'));
     return path;
   }
 
@@ -358,7 +358,7 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   const std::string longFolder = root_ + std::string(200, 'd') + "/" + std::string(100, 'e');
   std::filesystem::create_directories(longFolder);
   const std::string longPath = longFolder + "/long.wav";
-  std::ofstream(longPath, std::ios::binary) << test::PlainWave(1000);
+  std::ofstream(longPath, std::ios::binary) << test::PcmWave(std::string(1000, '\0'));
   const std::string notes = root_ + "waves/notes.txt";
   std::ofstream(notes) << "text";
 
@@ -395,6 +395,21 @@ TEST_F(MainWindowTest, DropTakesSoundFilesInAnyLetterCaseAndNamesUnreadableOnesO
   EXPECT_TRUE(test::Control<QPushButton>(window, "StartEncode").isEnabled());
 }
 
+TEST_F(MainWindowTest, AWaveCutShortIsAddedAndNotedWhenTheAddingEnds) {
+  TMainWindow& window = Open();
+  const std::string cut = root_ + "waves/cut.wav";
+  std::ofstream(cut, std::ios::binary) << test::HeaderBlock({}) + test::Chunk("data", 176400, 1000);
+  dialogs_.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  window.FormDropFiles({ToQString(Wave("whole.wav")), ToQString(cut)});
+  ASSERT_TRUE(test::WaitForAdding(window));
+  EXPECT_EQ(window.Jobs().Count(), 2u);
+  ASSERT_EQ(dialogs_.Prompts().size(), 1u);
+  EXPECT_EQ(dialogs_.Prompts().back().text,
+            ToQString("\n次のファイルは途中で切れています (データ部がヘッダーの示す長さより短い)"
+                      "（1 件）\n" +
+                      cut));
+}
+
 TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailuresOnce) {
   TMainWindow& window = Open();
   const std::string album = root_ + "album/";
@@ -405,9 +420,11 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
                              "--sign=signed", "--channels=2", "--bps=16", "--sample-rate=44100",
                              "--tag=TITLE=二曲目", "--tag=ARTIST=歌手", "--tag=TRACKNUMBER=2", "-o",
                              album + "2.flac", album + "silence.raw"}));
-  std::ofstream(album + "10.WAV", std::ios::binary) << test::PlainWave(176400);
-  std::ofstream(album + "disc 10/1.wav", std::ios::binary) << test::PlainWave(176400);
-  std::ofstream(album + ".hidden/1.wav", std::ios::binary) << test::PlainWave(176400);
+  std::ofstream(album + "10.WAV", std::ios::binary) << test::PcmWave(std::string(176400, '\0'));
+  std::ofstream(album + "disc 10/1.wav", std::ios::binary)
+      << test::PcmWave(std::string(176400, '\0'));
+  std::ofstream(album + ".hidden/1.wav", std::ios::binary)
+      << test::PcmWave(std::string(176400, '\0'));
   // Named pipes cannot be read at an offset: 25 files that cannot be added.
   for (int i = 0; i < 25; ++i) {
     ASSERT_EQ(::mkfifo((album + "pipe" + std::to_string(i) + ".wav").c_str(), 0600), 0);
@@ -449,7 +466,7 @@ TEST_F(MainWindowTest, StartWaitsUntilAFolderBeingAddedIsWhollyInTheList) {
   const std::string folder = root_ + "folder/";
   std::filesystem::create_directories(folder);
   for (const char* name : {"x.wav", "y.wav"}) {
-    std::ofstream(folder + name, std::ios::binary) << test::PlainWave(176400);
+    std::ofstream(folder + name, std::ios::binary) << test::PcmWave(std::string(176400, '\0'));
   }
   window.FormDropFiles({ToQString(folder)});
   EXPECT_TRUE(window.Adding());
@@ -476,7 +493,8 @@ TEST_F(MainWindowTest, HandedOverNamesThatAreNotUtf8KeepTheirBytes) {
   TMainWindow& window = Open();
   const std::string latin1 = Wave("caf\xe9.wav");
   std::filesystem::create_directories(root_ + "waves/\xff");
-  std::ofstream(root_ + "waves/\xff/\xfe.wav", std::ios::binary) << test::PlainWave(1000);
+  std::ofstream(root_ + "waves/\xff/\xfe.wav", std::ios::binary)
+      << test::PcmWave(std::string(1000, '\0'));
   window.setEnabled(false);
   window.DropPaths({latin1});
   window.setEnabled(true);
