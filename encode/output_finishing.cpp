@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "encode/carried_tags_writer.h"
+#include "encode/command_line.h"
+#include "encode/comment_fields_writer.h"
 #include "encode/output_check_step.h"
 
 namespace lumio {
@@ -15,16 +17,29 @@ bool CarriesTags(const PlannedJob& job, const FinishingOptions& options) {
                                   (options.carry.pictures && !carried.Pictures.empty()));
 }
 
+// The job's tags that were too long for the encoder's command line.
+std::vector<CommentField> TagsLeftToWrite(const PlannedJob& job) {
+  const FileData& record = job.record;
+  return TagsTooLongForArguments(record.Title, record.Artist, record.Album, record.Date,
+                                 record.TrackNumber, record.Comment);
+}
+
 }  // namespace
 
 bool NeedsFinishing(const PlannedJob& job, const FinishingOptions& options) {
-  return CarriesTags(job, options) || DecodesOutputs(options);
+  return CarriesTags(job, options) || DecodesOutputs(options) || !TagsLeftToWrite(job).empty();
 }
 
 FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& job,
                              const FinishingOptions& options) {
   try {
     std::string error;
+    // Written first, beside the encoder's own fields, so that the carried ones follow
+    // them as they follow the tags that fit the command line.
+    if (const std::vector<CommentField> tags = TagsLeftToWrite(job);
+        !tags.empty() && !ReplaceCommentFields(hiddenPath, {}, tags, error)) {
+      return {false, "タグを書き込めません: " + error, nullptr};
+    }
     // A job with nothing to carry keeps the encoder's file exactly as it is.
     if (CarriesTags(job, options) &&
         !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry,
