@@ -68,6 +68,10 @@ std::vector<std::string> BuildEncoderArguments(
     const std::string& trackNumber, const std::string& comment, const std::string& outputFileName,
     const std::string& inputPath, CodePage codePage);
 
+// The names of the fields the encoder makes of the tags, in the order it writes them.
+inline const std::vector<std::string_view> kEncoderFieldOrder{"comment", "title", "artist",
+                                                              "date",    "album", "tracknumber"};
+
 // The tags BuildEncoderArguments leaves out for their length, as the comment fields the
 // encoder would have made of them (the comment with line feeds), in command-line order.
 std::vector<CommentField> TagsTooLongForArguments(const std::string& title,

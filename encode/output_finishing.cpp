@@ -34,10 +34,10 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
                              const FinishingOptions& options) {
   try {
     std::string error;
-    // Written first, beside the encoder's own fields, so that the carried ones follow
-    // them as they follow the tags that fit the command line.
+    // Written first, each where the encoder would have written it among its own
+    // fields, so that the carried ones follow all six as they do otherwise.
     if (const std::vector<CommentField> tags = TagsLeftToWrite(job);
-        !tags.empty() && !ReplaceCommentFields(hiddenPath, {}, tags, error)) {
+        !tags.empty() && !PlaceCommentFields(hiddenPath, tags, kEncoderFieldOrder, error)) {
       return {false, "タグを書き込めません: " + error, nullptr};
     }
     // A job with nothing to carry keeps the encoder's file exactly as it is.

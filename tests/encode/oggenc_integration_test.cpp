@@ -125,6 +125,15 @@ TEST(OggencIntegration, EveryTagAndNameReachesTheOutputExactly) {
       expected[name] = text;
     }
     EXPECT_EQ(ReadTags(output), expected);
+    // In the encoder's own order, tags too long for its command line too.
+    std::vector<std::string> names, ordered;
+    for (const test::OggComment& comment : test::ReadOggComments(output)) {
+      names.push_back(comment.name);
+    }
+    for (const std::string_view name : kEncoderFieldOrder) {
+      if (song.tags.count(std::string(name)) > 0) ordered.emplace_back(name);
+    }
+    EXPECT_EQ(names, ordered);
   }
 }
 
