@@ -28,7 +28,6 @@
 #include "encode/batch_run.h"
 #include "encode/clock.h"
 #include "encode/command_line.h"
-#include "encode/command_line_split.h"
 #include "encode/decoder_command.h"
 #include "platform/file_system.h"
 #include "tests/support/decoded_sources.h"
@@ -89,10 +88,9 @@ std::vector<Pipeline> Pipelines(const FileDataList& jobs, const SettingsStore& s
   const std::string optionText = BuildOptionText(settings);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     const FileData& job = jobs.Record(i);
-    std::vector<std::string> encoder = SplitCommandLine(BuildCommandLine(
-        "", optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber, job.Comment,
-        job.OutputFileName, kEncoderReadsStandardInput, CodePage::Utf8));
-    encoder[0] = oggenc;
+    std::vector<std::string> encoder = BuildEncoderArguments(
+        oggenc, optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber,
+        job.Comment, job.OutputFileName, kEncoderReadsStandardInput, CodePage::Utf8);
     encoder.insert(encoder.begin() + 1, {kEncoderIgnoresLength, "--utf8"});
     pipelines.push_back(
         {DecoderArguments(ffmpeg, jobs.InputPath(i), job.Audio.Bits), std::move(encoder)});

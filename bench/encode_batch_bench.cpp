@@ -34,7 +34,6 @@
 #include "encode/batch_run.h"
 #include "encode/clock.h"
 #include "encode/command_line.h"
-#include "encode/command_line_split.h"
 #include "platform/file_system.h"
 #include "tests/support/find_control.h"
 #include "tests/support/temporary_folder.h"
@@ -112,10 +111,9 @@ std::vector<std::vector<std::string>> EncoderVectors(const FileDataList& jobs,
   const std::string optionText = BuildOptionText(settings);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     const FileData& job = jobs.Record(i);
-    std::vector<std::string> arguments = SplitCommandLine(BuildCommandLine(
-        "", optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber, job.Comment,
-        job.OutputFileName, jobs.InputPath(i), CodePage::Utf8));
-    arguments[0] = oggenc;
+    std::vector<std::string> arguments = BuildEncoderArguments(
+        oggenc, optionText, job.Title, job.Artist, job.Album, job.Date, job.TrackNumber,
+        job.Comment, job.OutputFileName, jobs.InputPath(i), CodePage::Utf8);
     arguments.insert(arguments.begin() + 1, "--utf8");
     vectors.push_back(std::move(arguments));
   }

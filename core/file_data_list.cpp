@@ -71,8 +71,8 @@ bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading rea
     record->OutputDir = FolderPart(inputPath, rules_);
   } else if (rule.useStdOutput) {
     std::string stdOutputDir = std::move(rule.stdOutputDir);
-    // A folder typed as a relative path is found from the current folder, which every
-    // encoding changes; the job keeps the folder that was found now.
+    // A folder typed as a relative path is found from the folder Lumio started in; the
+    // job keeps it whole, since the encoder runs in the output folder.
     if (rules_.style == PathStyle::Posix && !stdOutputDir.empty() && stdOutputDir.front() != '/' &&
         folderExists_(stdOutputDir)) {
       stdOutputDir = WithTrailingSeparator(CurrentFolder(), rules_) + stdOutputDir;

@@ -206,8 +206,9 @@ class JobChecker {
   std::vector<std::string> clashes_;
 };
 
-// The encoder is run from the same file that was tested, whatever the current folder is
-// when it starts.
+// The encoder is run from the same file that was tested: the child runs it after it has
+// changed to the job's output folder, so a relative path is anchored at the folder
+// Lumio started in.
 std::string AnchoredEncoderPath(const std::string& encoderPath, const PathRules& rules) {
   if (rules.style != PathStyle::Posix || encoderPath.front() == '/') {
     return encoderPath;

@@ -8,7 +8,6 @@
 
 #include "encode/clock.h"
 #include "encode/command_line.h"
-#include "encode/command_line_split.h"
 #include "encode/decoder_command.h"
 #include "encode/detached_work.h"
 #include "encode/encoder_output_reader.h"
@@ -231,13 +230,6 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
     EndJob(laneIndex, std::move(outcome));
     return;
   }
-  // The encoder runs in the output folder, which stays the current folder afterwards.
-  // Should the folder have vanished since the batch checked it, nothing is run.
-  if (!SetCurrentFolder(planned.outputFolder)) {
-    outcome.reason = "出力先フォルダに入れません";
-    EndJob(laneIndex, std::move(outcome));
-    return;
-  }
   lane.output = TemporaryOutput::Reserve(planned.outputFolder, error);
   if (!lane.output) {
     outcome.reason = "出力先フォルダに書き込めません: " + error;
@@ -247,14 +239,12 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   // A source the encoder cannot read reaches it as WAVE from the decoder, through a
   // pipe between the two processes.
   const bool decoded = NeedsDecoder(planned.inputPath, record, options_.codePage);
-  std::vector<std::string> arguments = SplitCommandLine(
-      BuildCommandLine("", optionText_, record.Title, record.Artist, record.Album, record.Date,
-                       record.TrackNumber, record.Comment, lane.output->Name(),
-                       decoded ? kEncoderReadsStandardInput : planned.inputPath, options_.codePage),
-      options_.codePage);
-  // The program is named by its path directly: the quotes of the line's first piece
-  // cannot carry a double quote, which a Linux folder name may hold.
-  arguments[0] = plan_.encoderPath;
+  // The encoder runs in the output folder (its own working folder; this program's stays
+  // as it is), so the hidden file's bare name is its output.
+  std::vector<std::string> arguments = BuildEncoderArguments(
+      plan_.encoderPath, optionText_, record.Title, record.Artist, record.Album, record.Date,
+      record.TrackNumber, record.Comment, lane.output->Name(),
+      decoded ? kEncoderReadsStandardInput : planned.inputPath, options_.codePage);
   arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
   if (decoded) arguments.insert(arguments.begin() + 1, kEncoderIgnoresLength);
 

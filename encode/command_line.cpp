@@ -1,5 +1,7 @@
 #include "encode/command_line.h"
 
+#include <algorithm>
+
 #include "core/audio_kind.h"
 #include "core/settings_schema.h"
 #include "platform/program_location.h"
@@ -30,11 +32,6 @@ void AppendQuoted(std::string& line, std::string_view prefix, std::string_view t
   line += '"';
 }
 
-void AppendTag(std::string& line, std::string_view option, std::string_view text,
-               CodePage codePage) {
-  if (!text.empty()) AppendQuoted(line, option, text, codePage);
-}
-
 // The comment with each CR LF line break (as the records keep them) turned into a line
 // feed alone: the Vorbis comment takes the text as it is, and a CR there would stay at
 // the end of every line.
@@ -46,6 +43,43 @@ std::string WithLineFeeds(std::string_view comment) {
     text += comment[pos];
   }
   return text;
+}
+
+// One non-empty tag as the encoder takes it: its option, the text after the option, and
+// the comment field the encoder makes of it.
+struct TagArgument {
+  std::string_view option;
+  std::string text;
+  CommentField field;
+};
+
+// The job's non-empty tags in the order of the command line.
+std::vector<TagArgument> TagArguments(const std::string& title, const std::string& artist,
+                                      const std::string& album, const std::string& date,
+                                      const std::string& trackNumber, const std::string& comment) {
+  std::vector<TagArgument> tags;
+  const auto add = [&tags](std::string_view option, std::string_view name, std::string value,
+                           std::string_view textPrefix = {}) {
+    if (value.empty()) return;
+    tags.push_back({option, std::string(textPrefix) + value, {std::string(name), value}});
+  };
+  add("-t", "title", title);
+  add("-a", "artist", artist);
+  add("-l", "album", album);
+  add("-d", "date", date);
+  add("-N", "tracknumber", trackNumber);
+  if (!comment.empty()) add("-c", "comment", WithLineFeeds(comment), "comment=");
+  return tags;
+}
+
+bool FitsOneArgument(const TagArgument& tag) {
+  return tag.option.size() + tag.text.size() <= kLongestTagArgument;
+}
+
+// The encoder copies a FLAC file's own comments into its output; the tags given take
+// their place, so that no tag is written twice.
+bool DiscardsSourceComments(const std::string& inputPath, CodePage codePage) {
+  return AudioKindOf(inputPath, {NativePathRules().style, codePage}) == AudioKind::Flac;
 }
 
 }  // namespace
@@ -127,20 +161,46 @@ std::string BuildCommandLine(const std::string& encoderPath, const std::string& 
                              CodePage codePage) {
   // The program path is cut by other rules (no escapes), so it is quoted as it is.
   std::string line = "\"" + encoderPath + "\"" + optionText;
-  // The encoder copies a FLAC file's own comments into its output; the tags given
-  // below take their place, so that no tag is written twice.
-  if (AudioKindOf(inputPath, {NativePathRules().style, codePage}) == AudioKind::Flac) {
-    line += " --discard-comments";
+  if (DiscardsSourceComments(inputPath, codePage)) line += " --discard-comments";
+  for (const TagArgument& tag : TagArguments(title, artist, album, date, trackNumber, comment)) {
+    AppendQuoted(line, tag.option, tag.text, codePage);
   }
-  AppendTag(line, "-t", title, codePage);
-  AppendTag(line, "-a", artist, codePage);
-  AppendTag(line, "-l", album, codePage);
-  AppendTag(line, "-d", date, codePage);
-  AppendTag(line, "-N", trackNumber, codePage);
-  if (!comment.empty()) AppendQuoted(line, "-c", "comment=" + WithLineFeeds(comment), codePage);
   AppendQuoted(line, "-o", outputFileName, codePage);
   AppendQuoted(line, "", inputPath, codePage);
   return line;
+}
+
+std::vector<std::string> BuildEncoderArguments(
+    const std::string& encoderPath, const std::string& optionText, const std::string& title,
+    const std::string& artist, const std::string& album, const std::string& date,
+    const std::string& trackNumber, const std::string& comment, const std::string& outputFileName,
+    const std::string& inputPath, CodePage codePage) {
+  std::vector<std::string> arguments{encoderPath};
+  // The option text is options and numbers between single spaces, none of them quoted.
+  for (std::size_t start = 0; start < optionText.size();) {
+    const std::size_t end = std::min(optionText.find(' ', start), optionText.size());
+    if (end > start) arguments.push_back(optionText.substr(start, end - start));
+    start = end + 1;
+  }
+  if (DiscardsSourceComments(inputPath, codePage)) arguments.push_back("--discard-comments");
+  for (const TagArgument& tag : TagArguments(title, artist, album, date, trackNumber, comment)) {
+    if (FitsOneArgument(tag)) arguments.push_back(std::string(tag.option) + tag.text);
+  }
+  arguments.push_back("-o" + outputFileName);
+  arguments.push_back(inputPath);
+  return arguments;
+}
+
+std::vector<CommentField> TagsTooLongForArguments(const std::string& title,
+                                                  const std::string& artist,
+                                                  const std::string& album, const std::string& date,
+                                                  const std::string& trackNumber,
+                                                  const std::string& comment) {
+  std::vector<CommentField> fields;
+  for (TagArgument& tag : TagArguments(title, artist, album, date, trackNumber, comment)) {
+    if (!FitsOneArgument(tag)) fields.push_back(std::move(tag.field));
+  }
+  return fields;
 }
 
 }  // namespace lumio

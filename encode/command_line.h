@@ -3,8 +3,10 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/settings_store.h"
+#include "encode/replaygain_fields.h"
 #include "platform/code_page.h"
 #include "platform/path_rules.h"
 
@@ -49,5 +51,33 @@ std::string BuildCommandLine(const std::string& encoderPath, const std::string& 
                              const std::string& trackNumber, const std::string& comment,
                              const std::string& outputFileName, const std::string& inputPath,
                              CodePage codePage);
+
+// The longest tag argument (option and text) the encoder is given. Linux takes at most
+// 131 072 bytes in one argument; with this bound the six tags together stay far below
+// the limit of a whole command line as well.
+inline constexpr std::size_t kLongestTagArgument = 100000;
+
+// The encoder's argument vector for one job, built from the same pieces as
+// BuildCommandLine: `encoderPath` as the program, then the arguments that the text
+// splits into by the Windows rules, none of them quoted or escaped. A tag whose argument
+// would be longer than kLongestTagArgument is left out; TagsTooLongForArguments gives
+// it, to be written into the output after encoding.
+std::vector<std::string> BuildEncoderArguments(
+    const std::string& encoderPath, const std::string& optionText, const std::string& title,
+    const std::string& artist, const std::string& album, const std::string& date,
+    const std::string& trackNumber, const std::string& comment, const std::string& outputFileName,
+    const std::string& inputPath, CodePage codePage);
+
+// The names of the fields the encoder makes of the tags, in the order it writes them.
+inline const std::vector<std::string_view> kEncoderFieldOrder{"comment", "title", "artist",
+                                                              "date",    "album", "tracknumber"};
+
+// The tags BuildEncoderArguments leaves out for their length, as the comment fields the
+// encoder would have made of them (the comment with line feeds), in command-line order.
+std::vector<CommentField> TagsTooLongForArguments(const std::string& title,
+                                                  const std::string& artist,
+                                                  const std::string& album, const std::string& date,
+                                                  const std::string& trackNumber,
+                                                  const std::string& comment);
 
 }  // namespace lumio

@@ -8,8 +8,9 @@
 
 namespace lumio {
 
-// Cuts a command line into its argument vector by the Windows C runtime rules, so that the
-// encoder receives exactly the arguments that BuildCommandLine quoted.
+// Cuts a command line into its argument vector by the Windows C runtime rules: the check
+// that BuildCommandLine's text holds exactly the arguments the encoder is given
+// (BuildEncoderArguments). Nothing on the way to the encoder uses it.
 // argv[0], the program path: double quotes switch quoting on and off and are dropped,
 // backslashes are literal, and it ends at the first space or tab outside quotes.
 // The other arguments: spaces and tabs separate them outside quotes; 2n backslashes and a

@@ -8,26 +8,58 @@
 
 namespace lumio {
 
-bool ReplaceCommentFields(const std::string& path, const std::vector<std::string>& replaced,
-                          const std::vector<CommentField>& added, std::string& error) {
-  const auto replace = [&](std::string& packet, std::string& why) {
+namespace {
+
+// Rewrites the comment header of the file at `path` with `edit` applied to its fields.
+template <typename Edit>
+bool EditCommentFields(const std::string& path, Edit edit, std::string& error) {
+  const auto apply = [&edit](std::string& packet, std::string& why) {
     std::optional<VorbisComment> comment = ParseCommentPacket(packet);
     if (!comment) {
       why = "出力ファイルのタグを読めません";
       return false;
     }
-    std::erase_if(comment->Fields, [&replaced](const CarriedField& field) {
+    edit(comment->Fields);
+    packet = RenderCommentPacket(*comment);
+    return true;
+  };
+  if (EditOggCommentInFile(path, apply, error)) return true;
+  if (error.empty()) error = "出力ファイルにタグを書き込めません";
+  return false;
+}
+
+}  // namespace
+
+bool ReplaceCommentFields(const std::string& path, const std::vector<std::string>& replaced,
+                          const std::vector<CommentField>& added, std::string& error) {
+  const auto replace = [&](std::vector<CarriedField>& fields) {
+    std::erase_if(fields, [&replaced](const CarriedField& field) {
       return std::any_of(replaced.begin(), replaced.end(), [&field](const std::string& name) {
         return SameTextIgnoringAsciiCase(field.Name, name);
       });
     });
-    for (const auto& [name, value] : added) comment->Fields.push_back({name, value});
-    packet = RenderCommentPacket(*comment);
-    return true;
+    for (const auto& [name, value] : added) fields.push_back({name, value});
   };
-  if (EditOggCommentInFile(path, replace, error)) return true;
-  if (error.empty()) error = "出力ファイルにタグを書き込めません";
-  return false;
+  return EditCommentFields(path, replace, error);
+}
+
+bool PlaceCommentFields(const std::string& path, const std::vector<CommentField>& placed,
+                        const std::vector<std::string_view>& order, std::string& error) {
+  const auto rank = [&order](std::string_view name) {
+    return std::find_if(
+               order.begin(), order.end(),
+               [name](std::string_view named) { return SameTextIgnoringAsciiCase(named, name); }) -
+           order.begin();
+  };
+  const auto place = [&](std::vector<CarriedField>& fields) {
+    for (const auto& [name, value] : placed) {
+      const auto later = std::find_if(fields.begin(), fields.end(), [&](const CarriedField& field) {
+        return rank(field.Name) > rank(name);
+      });
+      fields.insert(later, {name, value});
+    }
+  };
+  return EditCommentFields(path, place, error);
 }
 
 }  // namespace lumio

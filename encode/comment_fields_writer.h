@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "encode/replaygain_fields.h"
@@ -14,5 +15,12 @@ namespace lumio {
 // else sees yet: it is rewritten in place.
 bool ReplaceCommentFields(const std::string& path, const std::vector<std::string>& replaced,
                           const std::vector<CommentField>& added, std::string& error);
+
+// Puts each field of `placed` into the comment header of the Ogg Vorbis file at `path`
+// where `order` (field names, in any letter case) puts it among the fields there: before
+// the first one whose name comes later in `order` (a name not in it counts as last).
+// False with the reason in `error`, as ReplaceCommentFields.
+bool PlaceCommentFields(const std::string& path, const std::vector<CommentField>& placed,
+                        const std::vector<std::string_view>& order, std::string& error);
 
 }  // namespace lumio

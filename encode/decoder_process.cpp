@@ -1,15 +1,20 @@
 #include "encode/decoder_process.h"
 
 #include "encode/child_ending.h"
-#include "encode/child_process.h"
 
 namespace lumio {
 
 DecoderProcess::DecoderProcess(QObject* parent) : QObject(parent) {
   process_->setStandardInputFile(QProcess::nullDevice());
   connect(process_.get(), &QProcess::readyReadStandardError, this, &DecoderProcess::ReadOutput);
+  connect(process_.get(), &QProcess::started, this,
+          [this] { startFailure_ = launch_.StartFailure(); });
   connect(
       process_.get(), &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        if (startFailure_) {
+          FailedToStart(*startFailure_);
+          return;
+        }
         ReadOutput();
         reader_.Finish();
         DecoderEnd end;
@@ -26,16 +31,18 @@ DecoderProcess::DecoderProcess(QObject* parent) : QObject(parent) {
         Finish(std::move(end));
       });
   connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-    if (error == QProcess::FailedToStart) {
-      DecoderEnd end;
-      end.failed = true;
-      end.started = false;
-      end.reason = "デコーダを起動できません: " + process_->errorString().toStdString();
-      // Told from the event loop, never from inside Start.
-      QMetaObject::invokeMethod(
-          this, [this, end] { Finish(end); }, Qt::QueuedConnection);
-    }
+    if (error == QProcess::FailedToStart) FailedToStart(process_->errorString().toStdString());
   });
+}
+
+void DecoderProcess::FailedToStart(const std::string& why) {
+  DecoderEnd end;
+  end.failed = true;
+  end.started = false;
+  end.reason = "デコーダを起動できません: " + why;
+  // Told from the event loop, never from inside Start.
+  QMetaObject::invokeMethod(
+      this, [this, end] { Finish(end); }, Qt::QueuedConnection);
 }
 
 DecoderProcess::~DecoderProcess() {
@@ -47,7 +54,7 @@ void DecoderProcess::FeedInto(QProcess& encoder) { process_->setStandardOutputPr
 
 void DecoderProcess::Start(const std::vector<std::string>& arguments, EncodePriority priority,
                            const std::string& workingFolder) {
-  StartChildProcess(*process_, arguments, priority, workingFolder);
+  launch_.Start(*process_, arguments, priority, workingFolder);
 }
 
 bool DecoderProcess::RequestClose(bool kill) {

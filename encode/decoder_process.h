@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/settings_schema.h"
+#include "encode/child_process.h"
 #include "encode/decoder_output_reader.h"
 
 namespace lumio {
@@ -58,8 +59,12 @@ class DecoderProcess final : public QObject {
  private:
   void ReadOutput();
   void Finish(DecoderEnd end);
+  void FailedToStart(const std::string& why);
 
   std::unique_ptr<QProcess> process_ = std::make_unique<QProcess>();
+  ChildLaunch launch_;
+  // Why the decoder could not run, as its child told once QProcess said it started.
+  std::optional<std::string> startFailure_;
   DecoderOutputReader reader_;
   bool ended_ = false;
 };

@@ -51,9 +51,16 @@ EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(paren
     connect(process_.get(), &QProcess::readyReadStandardOutput, this,
             &EncoderProcess::ForwardOutput);
   }
-  connect(process_.get(), &QProcess::started, this, &EncoderProcess::Started);
+  connect(process_.get(), &QProcess::started, this, [this] {
+    startFailure_ = launch_.StartFailure();
+    if (!startFailure_) emit Started();
+  });
   connect(process_.get(), &QProcess::finished, this,
           [this](int exitCode, QProcess::ExitStatus status) {
+            if (startFailure_) {
+              FailedToStart(*startFailure_);
+              return;
+            }
             if (outputTimer_ != nullptr) {
               outputTimer_->stop();
               ForwardOutputFile();
@@ -74,13 +81,15 @@ EncoderProcess::EncoderProcess(OutputPace pace, QObject* parent) : QObject(paren
             FinishWhenBothEnded();
           });
   connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-    if (error == QProcess::FailedToStart) {
-      EncoderExit exit;
-      exit.startError = process_->errorString().toStdString();
-      if (decoder_) decoder_->RequestClose(true);
-      Finish(exit);
-    }
+    if (error == QProcess::FailedToStart) FailedToStart(process_->errorString().toStdString());
   });
+}
+
+void EncoderProcess::FailedToStart(const std::string& why) {
+  EncoderExit exit;
+  exit.startError = why;
+  if (decoder_) decoder_->RequestClose(true);
+  Finish(exit);
 }
 
 EncoderProcess::~EncoderProcess() {
@@ -107,7 +116,7 @@ void EncoderProcess::Start(const std::vector<std::string>& arguments, EncodePrio
     // The data flows from the decoder, so it starts first.
     decoder_->Start(decoderArguments, priority, workingFolder);
   }
-  StartChildProcess(*process_, arguments, priority, workingFolder);
+  launch_.Start(*process_, arguments, priority, workingFolder);
 }
 
 void EncoderProcess::FinishWhenBothEnded() {

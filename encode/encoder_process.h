@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/settings_schema.h"
+#include "encode/child_process.h"
 #include "encode/console_sink.h"
 #include "encode/decoder_process.h"
 
@@ -82,10 +83,14 @@ class EncoderProcess final : public QObject, public RunningEncoder {
   void ForwardOutput();
   void ForwardOutputFile();
   void Finish(EncoderExit exit);
+  void FailedToStart(const std::string& why);
   // Reports the end once the encoder and its decoder have both ended.
   void FinishWhenBothEnded();
 
   std::unique_ptr<QProcess> process_ = std::make_unique<QProcess>();
+  ChildLaunch launch_;
+  // Why the encoder could not run, as its child told once QProcess said it started.
+  std::optional<std::string> startFailure_;
   // Batched output goes to an anonymous in-memory file, read from `outputRead_` on.
   int outputFile_ = -1;
   off_t outputRead_ = 0;

@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "encode/carried_tags_writer.h"
+#include "encode/command_line.h"
+#include "encode/comment_fields_writer.h"
 #include "encode/output_check_step.h"
 
 namespace lumio {
@@ -15,16 +17,29 @@ bool CarriesTags(const PlannedJob& job, const FinishingOptions& options) {
                                   (options.carry.pictures && !carried.Pictures.empty()));
 }
 
+// The job's tags that were too long for the encoder's command line.
+std::vector<CommentField> TagsLeftToWrite(const PlannedJob& job) {
+  const FileData& record = job.record;
+  return TagsTooLongForArguments(record.Title, record.Artist, record.Album, record.Date,
+                                 record.TrackNumber, record.Comment);
+}
+
 }  // namespace
 
 bool NeedsFinishing(const PlannedJob& job, const FinishingOptions& options) {
-  return CarriesTags(job, options) || DecodesOutputs(options);
+  return CarriesTags(job, options) || DecodesOutputs(options) || !TagsLeftToWrite(job).empty();
 }
 
 FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& job,
                              const FinishingOptions& options) {
   try {
     std::string error;
+    // Written first, each where the encoder would have written it among its own
+    // fields, so that the carried ones follow all six as they do otherwise.
+    if (const std::vector<CommentField> tags = TagsLeftToWrite(job);
+        !tags.empty() && !PlaceCommentFields(hiddenPath, tags, kEncoderFieldOrder, error)) {
+      return {false, "タグを書き込めません: " + error, nullptr};
+    }
     // A job with nothing to carry keeps the encoder's file exactly as it is.
     if (CarriesTags(job, options) &&
         !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry,

@@ -85,13 +85,7 @@ bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
 
 void RemoveFoldersLeftEmpty(const std::vector<std::string>& folders) {
   for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-    if (::rmdir(folder->c_str()) != 0) continue;
-    // rmdir takes the current folder too, after which getcwd fails; its parent, the path
-    // without its last piece ("/a/b/" gives "/a/"), stands in.
-    if (CurrentFolder().empty()) {
-      std::string parent = folder->substr(0, folder->size() - 1);
-      SetCurrentFolder(parent.erase(parent.rfind('/') + 1));
-    }
+    ::rmdir(folder->c_str());
   }
 }
 
@@ -125,10 +119,6 @@ std::string CurrentFolder() {
     buffer.resize(buffer.size() * 2);
   }
   return std::string(buffer.data());
-}
-
-bool SetCurrentFolder(const std::string& path) {
-  return !path.empty() && ::chdir(path.c_str()) == 0;
 }
 
 std::string FindOnSearchPath(const std::string& name) {

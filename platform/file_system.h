@@ -36,8 +36,7 @@ bool CreateFoldersInside(const std::string& base, const std::string& subfolders,
                          std::vector<std::string>* made = nullptr);
 
 // Removes those of `folders` (as CreateFoldersInside lists them, parents first) that are
-// empty, children before parents; a folder that holds anything stays. A current folder
-// that goes with them is left for the nearest parent that stays.
+// empty, children before parents; a folder that holds anything stays.
 void RemoveFoldersLeftEmpty(const std::vector<std::string>& folders);
 
 // The bytes this user may still write in the file system that holds `path`.
@@ -51,9 +50,9 @@ bool IsWriteProtectedFile(const std::string& path);
 // neither to this user nor to the folder's owner: it cannot be replaced or removed.
 bool IsOtherUsersFileInStickyFolder(const std::string& path);
 
-// The process's current folder, and changing it (false on failure).
+// The process's current folder: the folder it was started in, since nothing changes it
+// afterwards (a child process is given its working folder of its own).
 std::string CurrentFolder();
-bool SetCurrentFolder(const std::string& path);
 
 // The first executable file named `name` in the folders of $PATH; empty when none.
 std::string FindOnSearchPath(const std::string& name);

@@ -191,10 +191,10 @@ void TMainWindow::NoteAddedRows(int first, int last) {
 }
 
 void TMainWindow::InputFileOpenClick() {
-  // The dialog starts in the current folder; when OpenDir has gone, that stays as it was.
-  SetCurrentFolder(openDir_);
-  const std::optional<QStringList> files = dialogs_.OpenFiles(
-      this, QStringLiteral("開く"), ToQString(CurrentFolder()), OpenDialogFilters());
+  // The dialog starts in OpenDir; when that has gone, in the folder Lumio started in.
+  const std::string start = FolderExists(openDir_) ? openDir_ : CurrentFolder();
+  const std::optional<QStringList> files =
+      dialogs_.OpenFiles(this, QStringLiteral("開く"), ToQString(start), OpenDialogFilters());
   if (files && !files->isEmpty()) {
     pendingOpenDir_ = FolderPart(ToBytes(files->constFirst()), rules_);
     AddSources(PathBytes(*files), true);

@@ -121,7 +121,7 @@ TEST_F(JobListTest, StandardFolderIsCheckedOnDisk) {
 TEST_F(JobListTest, RelativeStandardFolderIsKeptAsFoundAtAddTime) {
   const test::CurrentFolderGuard folderGuard;
   ASSERT_TRUE(std::filesystem::create_directory(folder_ + "ogg"));
-  ASSERT_TRUE(SetCurrentFolder(folder_));
+  ASSERT_TRUE(test::SetCurrentFolder(folder_));
   settings_.WriteBool("Options", "UseStdOutput", true);
   settings_.WriteString("Options", "StdOutputDir", "ogg");
   FileDataList list(kPosix);

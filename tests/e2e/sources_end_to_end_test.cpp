@@ -11,9 +11,7 @@
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
 #include "encode/command_line.h"
-#include "encode/command_line_split.h"
 #include "platform/file_system.h"
-#include "support/current_folder_guard.h"
 #include "support/ogg_comments.h"
 #include "support/run_tool.h"
 #include "support/sound_bytes.h"
@@ -33,18 +31,15 @@ std::map<std::string, int> CommentLines(const std::string& path) {
   return lines;
 }
 
-// Encodes job `index` of `jobs` with the real oggenc, from the argument vector that the
-// job's command line splits into, and returns the output's path.
+// Encodes job `index` of `jobs` with the real oggenc, from the job's argument vector,
+// and returns the output's path.
 std::string Encode(const FileDataList& jobs, std::size_t index, const std::string& oggenc) {
   const FileData& job = jobs.Record(index);
-  const std::vector<std::string> arguments = SplitCommandLine(BuildCommandLine(
-      oggenc, " -q 1.0", job.Title, job.Artist, job.Album, job.Date, job.TrackNumber, job.Comment,
-      job.OutputFileName, jobs.InputPath(index), CodePage::Utf8));
-  // The output name is taken in the job's output folder, as a batch does.
-  const test::CurrentFolderGuard folderGuard;
-  EXPECT_TRUE(SetCurrentFolder(job.OutputDir));
-  EXPECT_TRUE(RunTool(arguments));
-  return job.OutputDir + job.OutputFileName;
+  const std::string output = job.OutputDir + job.OutputFileName;
+  EXPECT_TRUE(RunTool(BuildEncoderArguments(oggenc, " -q 1.0", job.Title, job.Artist, job.Album,
+                                            job.Date, job.TrackNumber, job.Comment, output,
+                                            jobs.InputPath(index), CodePage::Utf8)));
+  return output;
 }
 
 TEST(SourcesEndToEnd, FlacAndAiffTagsReachTheOutputExactlyOnce) {

@@ -262,7 +262,7 @@ TEST_F(BatchPlanTest, TwoJobsWritingOneFileAreAskedAboutWhateverTheSetting) {
 
 TEST_F(BatchPlanTest, PlanCarriesEachJobAndTheEncoderThatWasChecked) {
   const std::filesystem::path encoder(kFakeEncoder);
-  ASSERT_TRUE(SetCurrentFolder(encoder.parent_path().string()));
+  ASSERT_TRUE(test::SetCurrentFolder(encoder.parent_path().string()));
   settings_.WriteString("Options", "EncoderPlace", encoder.filename().string());
   AddJob("a");
   jobs_.Record(0).OutputDir = root_ + "out";

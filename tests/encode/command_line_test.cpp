@@ -79,26 +79,60 @@ TEST(EscapeQuotes, ShiftJisTrailByteIsNoBackslash) {
   EXPECT_EQ(EscapeQuotes("\x83\"", CodePage::ShiftJis), "\x83\"\"");
 }
 
+// The documented command line of a job, and the argument vector the encoder is given:
+// the same arguments, which the text splits back into by the Windows rules.
 TEST(BuildCommandLine, GivesTheWorkedExampleAndLeavesOutEmptyTags) {
-  EXPECT_EQ(
-      BuildCommandLine("C:\\Audio\\Tools\\oggenc.exe", " -b 128 -m 80", "Blue \"Moon\"", "Trio", "",
-                       "2001", "3", "", "blue.ogg", "C:\\Wave\\blue.wav", CodePage::Utf8),
-      "\"C:\\Audio\\Tools\\oggenc.exe\" -b 128 -m 80 -t\"Blue "
-      "\\\"Moon\\\"\" -a\"Trio\" "
-      "-d\"2001\" -N\"3\" -o\"blue.ogg\" \"C:\\Wave\\blue.wav\"");
-  EXPECT_EQ(BuildCommandLine("enc", "", "", "", "", "", "", "", "a.ogg", "a.wav", CodePage::Utf8),
-            "\"enc\" -o\"a.ogg\" \"a.wav\"");
-  EXPECT_EQ(BuildCommandLine("enc", " -q 3.5", " ", "", "Al", "", "", "x\r\ny", "a\"b.ogg", "/w/",
-                             CodePage::Utf8),
-            "\"enc\" -q 3.5 -t\" \" -l\"Al\" -c\"comment=x\ny\" "
-            "-o\"a\\\"b.ogg\" \"/w/\"");
-  // FLAC inputs, whatever the case of the extension, keep only the tags given here.
-  EXPECT_EQ(BuildCommandLine("enc", " -q 3.0", "T", "", "", "", "", "", "a.ogg", "/m/a.FLAC",
-                             CodePage::Utf8),
-            "\"enc\" -q 3.0 --discard-comments -t\"T\" -o\"a.ogg\" \"/m/a.FLAC\"");
-  EXPECT_EQ(BuildCommandLine("enc", "", "", "", "", "", "", "", "a.ogg", "/m.flac/a.aiff",
-                             CodePage::Utf8),
-            "\"enc\" -o\"a.ogg\" \"/m.flac/a.aiff\"");
+  const struct {
+    std::string encoder, options, title, artist, album, date, track, comment, output, input;
+    std::string line;
+  } rows[] = {
+      {"C:\\Audio\\Tools\\oggenc.exe", " -b 128 -m 80", "Blue \"Moon\"", "Trio", "", "2001", "3",
+       "", "blue.ogg", "C:\\Wave\\blue.wav",
+       "\"C:\\Audio\\Tools\\oggenc.exe\" -b 128 -m 80 -t\"Blue \\\"Moon\\\"\" -a\"Trio\" "
+       "-d\"2001\" -N\"3\" -o\"blue.ogg\" \"C:\\Wave\\blue.wav\""},
+      {"enc", "", "", "", "", "", "", "", "a.ogg", "a.wav", "\"enc\" -o\"a.ogg\" \"a.wav\""},
+      {"enc", " -q 3.5", " ", "", "Al", "", "", "x\r\ny", "a\"b.ogg", "/w/",
+       "\"enc\" -q 3.5 -t\" \" -l\"Al\" -c\"comment=x\ny\" -o\"a\\\"b.ogg\" \"/w/\""},
+      // FLAC inputs, whatever the case of the extension, keep only the tags given here.
+      {"enc", " -q 3.0", "T", "", "", "", "", "", "a.ogg", "/m/a.FLAC",
+       "\"enc\" -q 3.0 --discard-comments -t\"T\" -o\"a.ogg\" \"/m/a.FLAC\""},
+      {"enc", "", "", "", "", "", "", "", "a.ogg", "/m.flac/a.aiff",
+       "\"enc\" -o\"a.ogg\" \"/m.flac/a.aiff\""},
+      // Names that are no UTF-8 (Latin-1 and Shift-JIS bytes) pass as the bytes they are.
+      {"/opt/b\xe9n/oggenc", "", "lat\xe9in", "", "", "", "", "", "\x83\x5c\x8c\xea.ogg",
+       "/m/\x89\xb9\x8a\x79/lat\xe9in.wav",
+       "\"/opt/b\xe9n/oggenc\" -t\"lat\xe9in\" -o\"\x83\x5c\x8c\xea.ogg\" "
+       "\"/m/\x89\xb9\x8a\x79/lat\xe9in.wav\""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(BuildCommandLine(row.encoder, row.options, row.title, row.artist, row.album, row.date,
+                               row.track, row.comment, row.output, row.input, CodePage::Utf8),
+              row.line);
+    EXPECT_EQ(
+        BuildEncoderArguments(row.encoder, row.options, row.title, row.artist, row.album, row.date,
+                              row.track, row.comment, row.output, row.input, CodePage::Utf8),
+        SplitCommandLine(row.line));
+  }
+}
+
+// A tag too long for one argument is left off the vector, and only there: the text keeps
+// it, and it goes to the comment writer whole, named as the encoder names it.
+TEST(BuildEncoderArguments, LeavesTagsTooLongForOneArgumentToTheCommentWriter) {
+  const std::string fits(kLongestTagArgument - 2, 't');
+  const std::string tooLong(kLongestTagArgument - 1, 'a');
+  const std::string comment = "x\r\n" + std::string(200000, 'c');
+  EXPECT_EQ(BuildEncoderArguments("enc", " -q 3.0", fits, tooLong, "", "", "1", comment, "a.ogg",
+                                  "a.wav", CodePage::Utf8),
+            (std::vector<std::string>{"enc", "-q", "3.0", "-t" + fits, "-N1", "-oa.ogg", "a.wav"}));
+  EXPECT_EQ(TagsTooLongForArguments(fits, tooLong, "", "", "1", comment),
+            (std::vector<CommentField>{{"artist", tooLong},
+                                       {"comment", "x\n" + std::string(200000, 'c')}}));
+  EXPECT_EQ(TagsTooLongForArguments(fits, "", "", "", "", ""), std::vector<CommentField>{});
+  EXPECT_NE(
+      BuildCommandLine("enc", "", fits, tooLong, "", "", "", "", "a.ogg", "a.wav", CodePage::Utf8)
+          .find("-a\"" + tooLong + "\""),
+      std::string::npos);
 }
 
 // The records keep the memo's CR LF line breaks; the Vorbis comment gets line feeds.
@@ -157,6 +191,9 @@ TEST(BuildCommandLine, SplitsBackIntoExactlyTheJobsArguments) {
     expected.push_back("-o" + output);
     expected.push_back(input);
     ASSERT_EQ(SplitCommandLine(line, codePage), expected) << line;
+    ASSERT_EQ(BuildEncoderArguments("/usr/bin/oggenc", " -b 128 -m 80", tags[0], tags[1], tags[2],
+                                    tags[3], tags[4], tags[5], output, input, codePage),
+              expected);
   }
 }
 

@@ -172,6 +172,20 @@ TEST_F(DecodedBatchTest, EveryFormatIsDecodedIntoTheEncoderWithItsTagsLengthAndP
   EXPECT_EQ(FilesIn(root_ + "out").size(), outcomes.size());  // nothing hidden left
 }
 
+TEST_F(DecodedBatchTest, ASourceAndAFolderNamedInNoUtf8AreDecodedAndWrittenUnderTheirBytes) {
+  const std::string folder = root_ + "\x8f\x4f\x95\xd4\x83\x5c b\xe9n/";  // Shift-JIS, Latin-1
+  ASSERT_TRUE(CreateFolder(folder));
+  const std::string source = root_ + "lat\xe9in \x89\xb9\x8a\x79.mp3";
+  ASSERT_TRUE(test::MakeDecodedSource(source, Mp3(), 1));
+  ASSERT_TRUE(jobs_.AddSourceFile(source, settings_, folder));
+  const std::vector<JobOutcome> outcomes = Run(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
+  EXPECT_EQ(outcomes[0].outputPath, folder + "lat\xe9in \x89\xb9\x8a\x79.ogg");
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"lat\xe9in \x89\xb9\x8a\x79.ogg"});
+  EXPECT_EQ(VorbisTitle(outcomes[0].outputPath), test::kFixtureTitle);
+}
+
 TEST_F(DecodedBatchTest, CancelWhileDecoderAndEncoderRunLeavesNoProcessAndNoFile) {
   AddSource("long.mp3", Mp3(), 120);
   std::vector<std::string> running;

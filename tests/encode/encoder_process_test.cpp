@@ -29,10 +29,11 @@ class EncoderProcessTest : public ::testing::Test {
   }
 
   // Runs the fake encoder with `arguments` to its end and returns its exit code.
-  int Run(std::vector<std::string> arguments, EncodePriority priority = EncodePriority::Normal) {
+  int Run(std::vector<std::string> arguments, EncodePriority priority = EncodePriority::Normal,
+          const std::string& folder = std::filesystem::current_path().string()) {
     arguments.insert(arguments.begin(), kFakeEncoder);
     EncoderProcess process;
-    process.Start(arguments, priority, std::filesystem::current_path().string());
+    process.Start(arguments, priority, folder);
     const EncoderExit exit = WaitForEnd(process);
     EXPECT_TRUE(exit.started);
     return exit.exitCode;
@@ -51,15 +52,25 @@ class EncoderProcessTest : public ::testing::Test {
 };
 
 TEST_F(EncoderProcessTest, PassesEveryArgumentByteForByteWithoutAShell) {
-  const std::vector<std::string> arguments = {"-t日本語 \"引用\" \\", "", "two\r\nlines",
-                                              "$HOME `id` ; | *", "  leading"};
-  ASSERT_EQ(Run(arguments), 0);
+  // Names that are no UTF-8, Latin-1 and Shift-JIS bytes, in the arguments and the folder.
+  const std::vector<std::string> arguments = {"-t日本語 \"引用\" \\",
+                                              "",
+                                              "two\r\nlines",
+                                              "$HOME `id` ; | *",
+                                              "  leading",
+                                              "-olat\xe9in.ogg",
+                                              "/m/\x89\xb9\x8a\x79\x83\x5c/lat\xe9in.wav"};
+  const std::string folder = dir_.Path() + "/b\xe9n \x89\xb9\x8a\x79";
+  ASSERT_TRUE(CreateFolder(folder));
+  const std::string startFolder = CurrentFolder();
+  ASSERT_EQ(Run(arguments, EncodePriority::Normal, folder), 0);
   const std::vector<FakeRun> runs = ReadFakeRuns(record_);
   ASSERT_EQ(runs.size(), 1u);
   std::vector<std::string> expected = arguments;
   expected.insert(expected.begin(), kFakeEncoder);
   EXPECT_EQ(runs[0].arguments, expected);
-  EXPECT_EQ(runs[0].folder, std::filesystem::current_path().string());
+  EXPECT_EQ(runs[0].folder, folder);
+  EXPECT_EQ(CurrentFolder(), startFolder);
 }
 
 TEST_F(EncoderProcessTest, RunsAtTheNiceValueOfThePriorityItem) {
@@ -227,15 +238,27 @@ TEST_F(EncoderProcessTest, OutputArrivesWholeLiveOrInBatchesWhileTheEncoderRuns)
 TEST_F(EncoderProcessTest, AProgramThatCannotRunEndsWithItsReasonFromTheEventLoop) {
   const std::string notExecutable = dir_.Path() + "/encoder";
   std::ofstream(notExecutable) << "not a program";
-  for (const std::string& program : {notExecutable, dir_.Path() + "/missing"}) {
+  const struct {
+    std::string program, folder, reason;
+  } cases[] = {
+      {notExecutable, dir_.Path(), "execvp: Permission denied"},
+      {dir_.Path() + "/missing", dir_.Path(), "execvp: No such file or directory"},
+      {"lumio-no-such-encoder", dir_.Path(), "execvp: No such file or directory"},
+      {kFakeEncoder, dir_.Path() + "/gone\xe9", "chdir: No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason + " " + c.program);
     EncoderProcess process;
+    QSignalSpy started(&process, &EncoderProcess::Started);
     QSignalSpy ended(&process, &EncoderProcess::Ended);
-    process.Start({program}, EncodePriority::Normal, dir_.Path());
+    process.Start({c.program}, EncodePriority::Normal, c.folder);
     EXPECT_TRUE(ended.isEmpty());  // never from inside Start
     const EncoderExit exit = WaitForEnd(process);
-    EXPECT_FALSE(exit.started) << program;
-    EXPECT_FALSE(exit.startError.empty());
+    EXPECT_FALSE(exit.started);
+    EXPECT_EQ(exit.startError, c.reason);
+    EXPECT_TRUE(started.isEmpty());  // no console opens for it
   }
+  EXPECT_TRUE(ReadFakeRuns(record_).empty());
 }
 
 TEST_F(EncoderProcessTest, TheEncoderDiesWithTheProgramThatStartedIt) {

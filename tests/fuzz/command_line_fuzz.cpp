@@ -1,5 +1,6 @@
 // Fuzzed tags, names and paths: the command line built for the encoder must be cut back
-// into exactly the arguments it was built from, in both code pages.
+// into exactly the arguments it was built from, in both code pages, which are the ones
+// the encoder is given.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -47,5 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   expected.push_back("-o" + fields[6]);
   expected.push_back(fields[7]);
   if (lumio::SplitCommandLine(line, codePage) != expected) std::abort();
+  // The vector the encoder is given holds the same arguments.
+  if (lumio::BuildEncoderArguments(encoderPath, optionText, fields[0], fields[1], fields[2],
+                                   fields[3], fields[4], fields[5], fields[6], fields[7],
+                                   codePage) != expected) {
+    std::abort();
+  }
   return 0;
 }

@@ -25,7 +25,7 @@ class FirstFoldersTest : public ::testing::Test {
       std::filesystem::create_directories(root_.PathOf(folder));
     }
     environment_.Set("HOME", root_.PathOf("home")).Set("XDG_CONFIG_HOME", root_.PathOf("config"));
-    ASSERT_TRUE(SetCurrentFolder(root_.PathOf("checkout")));
+    ASSERT_TRUE(test::SetCurrentFolder(root_.PathOf("checkout")));
   }
   std::unique_ptr<LumioWindows> Start(const std::string& settings) {
     const std::string path = root_.Write("lumio.ini", settings);

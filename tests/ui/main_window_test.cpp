@@ -557,11 +557,14 @@ TEST_F(MainWindowTest, AddDialogAddsAllReadableFilesNamesTheOthersAndCancelChang
   EXPECT_EQ(window.OpenDir(), openDir);
 
   dialogs_.Queue(ScriptedDialogs::FilesAnswer{QStringList{ToQString(Wave("d.wav"))}});
+  const std::string startFolder = CurrentFolder();
   test::Control<QPushButton>(window, "InputFileOpen").click();
   ASSERT_TRUE(test::WaitForAdding(window));
   EXPECT_EQ(window.Jobs().Count(), 3u);
   EXPECT_EQ(window.OpenDir(), root_ + "waves/");
-  EXPECT_EQ(dialogs_.Prompts().back().text, ToQString(openDir.substr(0, openDir.size() - 1)));
+  // The dialog starts in OpenDir without moving the program's current folder there.
+  EXPECT_EQ(dialogs_.Prompts().back().text, ToQString(openDir));
+  EXPECT_EQ(CurrentFolder(), startFolder);
 
   // Cancelling changes nothing and leaves the fields writing into the records.
   Select({0, 1});
