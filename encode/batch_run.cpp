@@ -362,6 +362,7 @@ void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& f
   // The watcher may be the sender of the signal being handled.
   if (entry->watcher) entry->watcher.release()->deleteLater();
   JobOutcome outcome = std::move(entry->outcome);
+  outcome.notes.insert(outcome.notes.end(), finished.notes.begin(), finished.notes.end());
   bool succeeded = false;
   std::string error;
   if (!finished.succeeded) {
