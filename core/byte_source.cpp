@@ -29,25 +29,25 @@ std::size_t MemoryByteSource::ReadAt(std::uint64_t position, void* buffer, std::
 
 FileByteSource::FileByteSource(const std::string& path) {
   // O_NONBLOCK keeps a named pipe or a device from holding the program up: opening a
-  // pipe does not wait for a writer, and reading one fails (a pipe cannot be read at an
-  // offset) instead of waiting. Regular files read as usual.
+  // pipe does not wait for a writer. Regular files read as usual.
   do {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd_ < 0 && errno == EINTR);
   if (fd_ < 0) ThrowIoError("cannot open " + path);
+  // Checked on the opened file: a pipe or a device put in the place of the path after
+  // an earlier look is not read. A device (/dev/zero) would give bytes without end.
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd_);
+    errno = EINVAL;
+    ThrowIoError("not a regular file: " + path);
+  }
+  length_ = static_cast<std::uint64_t>(info.st_size);
 }
 
 FileByteSource::~FileByteSource() { ::close(fd_); }
 
-std::uint64_t FileByteSource::Length() {
-  if (!lengthKnown_) {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) ThrowIoError("cannot get the file length");
-    length_ = static_cast<std::uint64_t>(info.st_size);
-    lengthKnown_ = true;
-  }
-  return length_;
-}
+std::uint64_t FileByteSource::Length() { return length_; }
 
 std::size_t FileByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t size) {
   if (position + size > kHeadSize) return ReadFromFile(position, buffer, size);
@@ -61,11 +61,8 @@ std::size_t FileByteSource::ReadAt(std::uint64_t position, void* buffer, std::si
     if (got < 0) ThrowIoError("cannot read the file");
     headLength_ = static_cast<std::size_t>(got);
     headRead_ = true;
-    // A short read met the end of the file, so its length is known without asking.
-    if (headLength_ < kHeadSize) {
-      length_ = headLength_;
-      lengthKnown_ = true;
-    }
+    // A short read met the end of the file, wherever it has moved since the open.
+    if (headLength_ < kHeadSize) length_ = headLength_;
   }
   if (position >= headLength_) return 0;
   const std::size_t count = std::min<std::uint64_t>(size, headLength_ - position);

@@ -33,9 +33,11 @@ class MemoryByteSource : public ByteSource {
   std::string_view bytes_;
 };
 
-// A file opened read-only, closed when the source is destroyed. Other programs may
-// read and write the file meanwhile. The first few kilobytes, where headers and most
-// tags lie, are read once with one call and served from memory afterwards.
+// A regular file opened read-only, closed when the source is destroyed; anything else
+// (a pipe, a device, a folder) throws SourceReadError without being read, and opening
+// never waits. Other programs may read and write the file meanwhile. The first few
+// kilobytes, where headers and most tags lie, are read once with one call and served
+// from memory afterwards.
 class FileByteSource : public ByteSource {
  public:
   explicit FileByteSource(const std::string& path);
@@ -56,8 +58,7 @@ class FileByteSource : public ByteSource {
   std::array<char, kHeadSize> head_;
   std::size_t headLength_ = 0;
   bool headRead_ = false;
-  std::uint64_t length_ = 0;
-  bool lengthKnown_ = false;
+  std::uint64_t length_ = 0;  // as the file was opened
 };
 
 }  // namespace lumio

@@ -41,6 +41,9 @@ struct CarriedTags {
   std::vector<CarriedField> SeveralValues;
   // Names of what the source holds but no output can carry (fields TagLib cannot name).
   std::vector<std::string> LeftOut;
+  // Pictures that no output gets (a folder image that is no image, a damaged picture
+  // block), each with its reason: LeftOutPictureText.
+  std::vector<std::string> PicturesLeftOut;
 
   bool operator==(const CarriedTags&) const = default;
 };

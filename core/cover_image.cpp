@@ -1,10 +1,14 @@
 #include "core/cover_image.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <string_view>
+#include <utility>
+
+#include "core/image_file.h"
 
 namespace lumio {
 
@@ -31,55 +35,55 @@ std::optional<std::size_t> CoverRank(const std::filesystem::path& name) {
   return std::nullopt;
 }
 
-std::optional<CarriedPicture> ListCoverImage(const std::filesystem::path& folder) {
+FolderCover ListCoverImage(const std::filesystem::path& folder) {
   std::error_code error;
-  std::optional<std::size_t> bestRank;
-  std::filesystem::path best;
+  std::vector<std::pair<std::size_t, std::filesystem::path>> candidates;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::optional<std::size_t> rank = CoverRank(it->path().filename());
-    // Of names that differ only in case, the first in byte order wins, whatever the
-    // order the folder lists them in.
-    if (rank && it->is_regular_file(error) &&
-        (!bestRank || *rank < *bestRank || (*rank == *bestRank && it->path() < best))) {
-      bestRank = rank;
-      best = it->path();
-    }
+    if (rank) candidates.emplace_back(*rank, it->path());
   }
-  if (!bestRank) return std::nullopt;
-  CarriedPicture picture;
-  picture.ImagePath = best.string();
-  picture.Mime = ImageMimeType(picture.ImagePath);
-  picture.Size = std::filesystem::file_size(best, error);
-  return picture;
+  // Of names that differ only in case, the first in byte order comes first, whatever
+  // the order the folder lists them in.
+  std::sort(candidates.begin(), candidates.end());
+  FolderCover cover;
+  for (const auto& [rank, path] : candidates) {
+    const std::string refusal = ImageFileRefusal(path.string());
+    if (!refusal.empty()) {
+      cover.refused.push_back(LeftOutPictureText(path.string(), refusal));
+      continue;
+    }
+    CarriedPicture picture;
+    picture.ImagePath = path.string();
+    picture.Mime = ImageMimeType(picture.ImagePath);
+    picture.Size = std::filesystem::file_size(path, error);
+    cover.picture = std::move(picture);
+    break;
+  }
+  return cover;
 }
 
 struct ListedFolder {
   std::filesystem::file_time_type changed;
-  std::optional<CarriedPicture> cover;
+  FolderCover cover;
 };
 
 }  // namespace
 
-std::string ImageMimeType(const std::string& path) {
-  return LowerAscii(std::filesystem::path(path).extension().string()) == ".png" ? "image/png"
-                                                                                : "image/jpeg";
-}
-
-std::optional<CarriedPicture> FindCoverImage(const std::string& folder) {
+FolderCover FindCoverImage(const std::string& folder) {
   // Adding a folder of many files asks about the same folder once per file.
   static std::mutex mutex;
   static std::map<std::string, ListedFolder> listed;
   std::error_code error;
   const std::filesystem::file_time_type changed =
       std::filesystem::last_write_time(folder.empty() ? "." : folder, error);
-  if (error) return std::nullopt;
+  if (error) return {};
   {
     const std::lock_guard lock(mutex);
     const auto found = listed.find(folder);
     if (found != listed.end() && found->second.changed == changed) return found->second.cover;
   }
-  std::optional<CarriedPicture> cover = ListCoverImage(folder.empty() ? "." : folder);
+  FolderCover cover = ListCoverImage(folder.empty() ? "." : folder);
   const std::lock_guard lock(mutex);
   listed[folder] = ListedFolder{changed, cover};
   return cover;
@@ -88,9 +92,11 @@ std::optional<CarriedPicture> FindCoverImage(const std::string& folder) {
 void AddFolderCoverWhenNone(const std::string& sourcePath, CarriedTags& carried) {
   if (!carried.Pictures.empty()) return;
   const std::size_t slash = sourcePath.find_last_of('/');
-  std::optional<CarriedPicture> cover =
+  FolderCover cover =
       FindCoverImage(slash == std::string::npos ? std::string() : sourcePath.substr(0, slash + 1));
-  if (cover) carried.Pictures.push_back(std::move(*cover));
+  if (cover.picture) carried.Pictures.push_back(std::move(*cover.picture));
+  carried.PicturesLeftOut.insert(carried.PicturesLeftOut.end(), cover.refused.begin(),
+                                 cover.refused.end());
 }
 
 }  // namespace lumio

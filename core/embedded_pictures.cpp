@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "core/byte_source.h"
+#include "core/image_file.h"
 #include "core/tag_byte_stream.h"
 #include "platform/text_encoding.h"
 
@@ -72,13 +73,7 @@ std::optional<int> ApeCoverType(std::string_view key) {
 // APE items and MP4 cover art do not name their image format: it is told by the
 // image's first bytes.
 std::string SniffedMimeType(const TagLib::ByteVector& data) {
-  const std::string_view head(data.data(), std::min(data.size(), 12u));
-  if (head.starts_with("\xFF\xD8\xFF")) return "image/jpeg";
-  if (head.starts_with("\x89PNG")) return "image/png";
-  if (head.starts_with("GIF8")) return "image/gif";
-  if (head.starts_with("BM")) return "image/bmp";
-  if (head.starts_with("RIFF") && head.substr(8) == "WEBP") return "image/webp";
-  return {};
+  return ImageTypeOfBytes(std::string_view(data.data(), data.size()));
 }
 
 std::unique_ptr<TagLib::FLAC::Picture> Block(int type, const TagLib::String& mime,

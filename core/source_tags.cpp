@@ -14,6 +14,7 @@
 #include "core/chunk_walk.h"
 #include "core/cover_image.h"
 #include "core/flac_reader.h"
+#include "core/image_file.h"
 #include "core/property_map_tags.h"
 #include "core/tag_byte_stream.h"
 #include "core/vorbis_comment.h"
@@ -202,11 +203,22 @@ TagLib::ByteVector ToByteVector(const std::string& bytes) {
 // files that have one pay for it.
 bool IsId3Chunk(const Chunk& chunk) { return IsChunk(chunk, "id3 ") || IsChunk(chunk, "ID3 "); }
 
+// Whether `chunk` is an id3 chunk. TagLib reads no more than 16 MB of it (TagByteStream):
+// frames past that, a large picture say, are lost, and an id3 chunk that long is listed.
+bool IsId3ChunkNotingLength(const Chunk& chunk, CarriedTags& carried) {
+  if (!IsId3Chunk(chunk)) return false;
+  if (chunk.size > kLargestTagBody) {
+    carried.PicturesLeftOut.push_back(
+        LeftOutPictureText("ID3 タグの 16 MB より後ろ", "読み込む上限を超えています"));
+  }
+  return true;
+}
+
 void ReadWaveTags(ByteSource& source, const std::string& path, SourceTags& tags) {
   bool hasId3 = false;
   std::string info;  // empty unless the file has an INFO list
   const auto walked = ForEachChunk(source, ChunkSizeOrder::LittleEndian, [&](const Chunk& chunk) {
-    if (IsId3Chunk(chunk)) {
+    if (IsId3ChunkNotingLength(chunk, tags.Carried)) {
       hasId3 = true;
     } else if (IsChunk(chunk, "LIST") && info.empty() && chunk.size <= kLargestTagBody) {
       std::string list = ReadBody(source, chunk.bodyPosition, chunk.size);
@@ -232,7 +244,7 @@ void ReadAiffTags(ByteSource& source, const std::string& path, SourceTags& tags)
   bool hasId3 = false;
   std::string name, author, annotation;
   const auto walked = ForEachChunk(source, ChunkSizeOrder::BigEndian, [&](const Chunk& chunk) {
-    hasId3 = hasId3 || IsId3Chunk(chunk);
+    hasId3 = IsId3ChunkNotingLength(chunk, tags.Carried) || hasId3;
     std::string* target = IsChunk(chunk, "NAME")   ? &name
                           : IsChunk(chunk, "AUTH") ? &author
                           : IsChunk(chunk, "ANNO") ? &annotation
@@ -266,7 +278,11 @@ void ReadFlacPictures(ByteSource& source, CarriedTags& carried) {
         ReadBody(source, block.bodyPosition, std::min(block.size, kLargestPictureHead));
     const std::optional<PictureHead> parsed = ParsePictureHead(head);
     const std::int32_t sourceIndex = index++;
-    if (!parsed) continue;
+    if (!parsed) {
+      carried.PicturesLeftOut.push_back(LeftOutPictureText(
+          "画像 " + std::to_string(sourceIndex + 1), "画像のブロックが壊れています"));
+      continue;
+    }
     CarriedPicture picture;
     picture.Type = parsed->type;
     picture.Mime = parsed->mime;

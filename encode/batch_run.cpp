@@ -379,6 +379,7 @@ void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& f
   std::unique_ptr<Finishing> entry = std::move(*found);
   finishing_.erase(found);
   JobOutcome outcome = std::move(entry->outcome);
+  outcome.notes.insert(outcome.notes.end(), finished.notes.begin(), finished.notes.end());
   bool succeeded = false;
   std::string error;
   if (!finished.succeeded) {

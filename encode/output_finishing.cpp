@@ -38,20 +38,25 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
     // fields, so that the carried ones follow all six as they do otherwise.
     if (const std::vector<CommentField> tags = TagsLeftToWrite(job);
         !tags.empty() && !PlaceCommentFields(hiddenPath, tags, kEncoderFieldOrder, error)) {
-      return {false, "タグを書き込めません: " + error, nullptr};
+      return {false, "タグを書き込めません: " + error, nullptr, {}};
     }
+    std::vector<std::string> leftOut;
     // A job with nothing to carry keeps the encoder's file exactly as it is.
     if (CarriesTags(job, options) &&
         !WriteCarriedTags(hiddenPath, job.inputPath, job.record.Carried, options.carry,
-                          *options.pictureTexts, error)) {
-      return {false, "引き継ぐタグを書き込めません: " + error, nullptr};
+                          *options.pictureTexts, leftOut, error)) {
+      return {false, "引き継ぐタグを書き込めません: " + error, nullptr, {}};
     }
     // Last, so that the check reads the file as it will be named and the ReplayGain
     // fields replace any carried from the source.
-    return CheckAndMeasureOutput(hiddenPath, job, options);
+    FinishingResult result = CheckAndMeasureOutput(hiddenPath, job, options);
+    for (const std::string& picture : leftOut) {
+      result.notes.push_back("書き込まれない画像: " + picture);
+    }
+    return result;
   } catch (const std::exception& fault) {
     // Out of memory for a huge field, say: this job fails, the batch goes on.
-    return {false, std::string("出力ファイルを仕上げられません: ") + fault.what(), nullptr};
+    return {false, std::string("出力ファイルを仕上げられません: ") + fault.what(), nullptr, {}};
   }
 }
 

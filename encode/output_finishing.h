@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "encode/batch_plan.h"
 #include "encode/loudness_meter.h"
@@ -15,6 +16,9 @@ struct FinishingResult {
   // The output's loudness, when ReplayGain is on: an album's gain is taken over its
   // tracks' meters together.
   std::shared_ptr<const LoudnessMeter> loudness;
+  // What the report adds about the job: the pictures left out as the output was
+  // finished, one line each.
+  std::vector<std::string> notes;
 };
 
 // Whether FinishOutput has anything to do for `job`: without, the encoder's file is

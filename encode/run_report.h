@@ -19,7 +19,8 @@ struct JobOutcome {
   bool ran = true;
   // The output was up to date and left as it was; the encoder did not run.
   bool skipped = false;
-  // What the report adds about the job's album (its ReplayGain fields), one line each.
+  // What the report adds about the job (pictures left out, its album's ReplayGain
+  // fields), one line each.
   std::vector<std::string> notes;
 };
 

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -153,23 +155,27 @@ std::string FreeMoveAsideName(const std::string& base) {
   return base;
 }
 
-FileContents ReadWholeFile(const std::string& path) {
+FileContents ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
   FileContents contents;
-  struct stat info {};
-  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+  // O_NONBLOCK: opening a pipe does not wait for a writer. Reading a regular file is
+  // not changed by it.
+  Descriptor fd(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.Valid()) {
     contents.outcome = (path.empty() || errno == ENOENT || errno == ENOTDIR)
                            ? ReadOutcome::Missing
                            : ReadOutcome::Unreadable;
     return contents;
   }
   contents.outcome = ReadOutcome::Unreadable;
+  struct stat info {};
   // Folders, pipes and devices are never read: a pipe would block, a device never end.
-  if (!S_ISREG(info.st_mode)) return contents;
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) return contents;
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return contents;
+  contents.size = static_cast<std::uint64_t>(info.st_size);
   char buffer[65536];
-  while (true) {
-    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+  while (contents.bytes.size() < maxBytes) {
+    const std::size_t want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(sizeof buffer, maxBytes - contents.bytes.size()));
+    const ssize_t got = ::read(fd.Get(), buffer, want);
     if (got < 0) {
       if (errno == EINTR) continue;
       contents.bytes.clear();
@@ -180,6 +186,10 @@ FileContents ReadWholeFile(const std::string& path) {
   }
   contents.outcome = ReadOutcome::Read;
   return contents;
+}
+
+FileContents ReadWholeFile(const std::string& path) {
+  return ReadRegularFile(path, std::numeric_limits<std::uint64_t>::max());
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,10 +13,18 @@ enum class ReadOutcome { Read, Missing, Unreadable };
 struct FileContents {
   ReadOutcome outcome = ReadOutcome::Missing;
   std::string bytes;
+  std::uint64_t size = 0;  // the file's length when it was opened
 };
 
-// Reads the regular file at `path` whole. A path whose folder part is missing or is
-// not a folder counts as missing.
+// Reads at most `maxBytes` bytes from the start of the regular file at `path`; `bytes`
+// holds fewer than `size` when the file is longer. The file is opened without waiting
+// and checked on the opened descriptor, so that a pipe, device or folder put in its
+// place (even after an earlier look at the path) is never read and nothing blocks: it
+// is Unreadable. Links are followed. A path whose folder part is missing or is not a
+// folder counts as missing.
+FileContents ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
+
+// ReadRegularFile without a bound.
 FileContents ReadWholeFile(const std::string& path);
 
 // The first of `base`, "<base>.1", "<base>.2", … at which nothing exists.

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "core/cover_image.h"
+#include "core/image_file.h"
 #include "core/vorbis_comment.h"
 #include "encode/carried_tags_writer.h"
 #include "ui/control_names.h"
@@ -181,6 +181,9 @@ void TAllTagsWindow::FillLeftOut() {
     for (const std::string& name : record.Carried.LeftOut) {
       LeftOutList->addItem(file + QStringLiteral(": %1 (対応していない項目)").arg(ToQString(name)));
     }
+    for (const std::string& picture : record.Carried.PicturesLeftOut) {
+      LeftOutList->addItem(file + QStringLiteral(": ") + ToQString(picture));
+    }
     for (const CarriedPicture& picture : record.Carried.Pictures) {
       if (!options_.pictures) {
         LeftOutList->addItem(
@@ -255,6 +258,11 @@ void TAllTagsWindow::SetPictureClick() {
       {QStringLiteral("画像 (*.jpg *.jpeg *.png)"), QStringLiteral("すべてのファイル (*)")});
   if (!path) return;
   const std::string bytes = path->toStdString();
+  if (const std::string refusal = ImageFileRefusal(bytes); !refusal.empty()) {
+    ShowMessageDialog(dialogs_, "\n画像を使えません: " + refusal, MessageKind::Error,
+                      MessageButtons::Ok);
+    return;
+  }
   CarriedPicture picture;
   picture.ImagePath = bytes;
   picture.Mime = ImageMimeType(bytes);

@@ -11,7 +11,7 @@ namespace {
 using Fields = std::vector<CarriedField>;
 using Kind = FieldEdit::Kind;
 
-CarriedTags With(Fields fields) { return CarriedTags{std::move(fields), {}, {}, {}}; }
+CarriedTags With(Fields fields) { return CarriedTags{std::move(fields), {}, {}, {}, {}}; }
 
 // Rows of several entries: the k-th field of a name is one row, shown only when every
 // entry holds the same value there.

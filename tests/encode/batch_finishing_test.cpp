@@ -181,7 +181,7 @@ class BatchFinishingTest : public test::JobListTest {
 };
 
 TEST_F(BatchFinishingTest, TheNextEncoderRunsWhileAnOutputIsFinished) {
-  const FinishingResult failure{false, "出力の長さが入力と一致しません", nullptr};
+  const FinishingResult failure{false, "出力の長さが入力と一致しません", nullptr, {}};
   const struct {
     const char* name;
     int parallel;

@@ -51,8 +51,15 @@ TEST_F(FileContentsTest, ReadWholeFileTellsMissingFromUnreadable) {
       {root_ + "/data/below", ReadOutcome::Missing}, {"", ReadOutcome::Missing},
       {root_ + "/folder", ReadOutcome::Unreadable},  {root_ + "/pipe", ReadOutcome::Unreadable},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadWholeFile(c.path).outcome, c.outcome) << c.path;
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadWholeFile(c.path).outcome, c.outcome) << c.path;
+    EXPECT_EQ(ReadRegularFile(c.path, 2).outcome, c.outcome) << c.path;
+  }
   EXPECT_EQ(ReadWholeFile(root_ + "/data").bytes, std::string("a\0b", 3));
+  // A bounded read stops at the bound and tells the whole length.
+  const FileContents head = ReadRegularFile(root_ + "/data", 2);
+  EXPECT_EQ(head.bytes, std::string("a\0", 2));
+  EXPECT_EQ(head.size, 3u);
 }
 
 TEST_F(FileContentsTest, ReplaceCreatesFoldersAndKeepsPermissions) {

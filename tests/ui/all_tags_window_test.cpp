@@ -9,6 +9,7 @@
 
 #include "core/settings_store.h"
 #include "support/find_control.h"
+#include "support/image_bytes.h"
 #include "support/print_carried_field.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_folder.h"
@@ -106,7 +107,7 @@ TEST_F(AllTagsWindowTest, ABadNameIsRefusedAndNothingChanges) {
 }
 
 TEST_F(AllTagsWindowTest, OneEntrysPicturesAreRemovedOrSetFromAFile) {
-  const std::string image = folder_.Write("front.png", "png bytes");
+  const std::string image = folder_.Write("front.png", test::PngBytes(1));
   auto window = Open({1});
   auto& pictures = test::Control<QListWidget>(*window, "PictureList");
   ASSERT_EQ(pictures.count(), 1);
@@ -126,6 +127,27 @@ TEST_F(AllTagsWindowTest, OneEntrysPicturesAreRemovedOrSetFromAFile) {
   test::Control<QPushButton>(*again, "RemovePicture").click();
   test::Control<QPushButton>(*again, "AllTagsOk").click();
   EXPECT_TRUE(jobs_.Jobs().Record(1).Carried.Pictures.empty());
+}
+
+// A file that is no image of the type its name says is refused; folder images refused
+// when the entry was added are listed with their reason.
+TEST_F(AllTagsWindowTest, APictureThatIsNoImageIsRefusedAndOneLeftOutIsListed) {
+  jobs_.EditRecords({0}, [](FileData& record) {
+    record.Carried.PicturesLeftOut = {"/music/cover.jpg (JPEG の画像ではありません)"};
+  });
+  const std::string text = folder_.Write("notes.png", "not a picture");
+  auto window = Open({0});
+  const QListWidget& leftOut = test::Control<QListWidget>(*window, "LeftOutList");
+  ASSERT_EQ(leftOut.count(), 1);
+  EXPECT_EQ(leftOut.item(0)->text(),
+            QStringLiteral("a.ogg: /music/cover.jpg (JPEG の画像ではありません)"));
+  dialogs_.Queue(test::ScriptedDialogs::FileAnswer{QString::fromStdString(text)});
+  dialogs_.Queue(test::ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+  test::Control<QPushButton>(*window, "SetPicture").click();
+  ASSERT_EQ(dialogs_.Prompts().size(), 2u);  // the file, then the refusal
+  EXPECT_EQ(dialogs_.Prompts()[1].kind, "message");
+  EXPECT_TRUE(dialogs_.Prompts()[1].text.contains("PNG の画像ではありません"));
+  EXPECT_EQ(test::Control<QListWidget>(*window, "PictureList").count(), 0);
 }
 
 }  // namespace
