@@ -23,8 +23,10 @@ struct PlannedJob {
   // The folder the output goes to, with its trailing separator: the record's folder and
   // its kept subfolder, which may not exist yet.
   std::string outputFolder;
-  std::int64_t weight = 1;  // the input's size in bytes, at least 1: its share of the work
-  bool skip = false;        // the output is up to date and is left as it is
+  // The input's size in bytes (a track's share of its image), at least 1: the measure of
+  // the job's work when its play time is unknown.
+  std::int64_t weight = 1;
+  bool skip = false;  // the output is up to date and is left as it is
   // Microseconds of sound the job's decoder said it wrote in all, for the check of the
   // output; set once the decoder has ended with its closing report.
   std::optional<std::int64_t> decoderWrittenUs;

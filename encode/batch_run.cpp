@@ -22,15 +22,6 @@ namespace lumio {
 
 namespace {
 
-std::vector<std::int64_t> WeightsOf(const BatchPlan& plan) {
-  std::vector<std::int64_t> weights;
-  weights.reserve(plan.jobs.size());
-  for (const PlannedJob& job : plan.jobs) {
-    weights.push_back(job.weight);
-  }
-  return weights;
-}
-
 // The tags Lumio hands over are UTF-8 whatever the locale the encoder runs in; without
 // this the encoder would convert them from the locale's character set and, under the C
 // locale, write "?" or "#" for every character outside ASCII.
@@ -80,7 +71,7 @@ BatchRun::BatchRun(BatchPlan plan, std::string optionText, BatchRunOptions optio
       clock_(clock),
       consoles_(consoles),
       outcomes_(plan_.jobs.size()),
-      progress_(WeightsOf(plan_)),
+      progress_(JobWeights(plan_.jobs)),
       albums_(plan_.jobs, plan_.finishing.replayGain == ReplayGainMode::TrackAndAlbum,
               plan_.finishing.carry.fields) {
   connect(&albums_, &AlbumGainWriter::PassEnded, this,

@@ -375,12 +375,12 @@ TEST_F(BatchRunTest, TheShareDoneAndTheTimeLeftFollowWhatTheEncodersSay) {
   settings_.WriteInteger("Options", "ExistingOutput", 1);
   for (const char* name : {"a", "b", "skipped"}) AddJob(name);
   std::ofstream(root_ + "out/skipped.ogg") << "up to date";
-  const double size = static_cast<double>(std::filesystem::file_size(root_ + "in/a.wav"));
+  const double playMs = static_cast<double>(jobs_.Record(0).Audio.PlayTime);
   const auto timeLeft = [](double fraction) {
     return std::llround(1000 * (1 - fraction) / fraction);
   };
-  // An up-to-date output is done without work: it weighs one byte, not its source's size.
-  const double afterSkipped = (1 + size / 2) / (1 + 2 * size);
+  // An up-to-date output is done without work: it weighs one, not its source's play time.
+  const double afterSkipped = (1 + playMs / 2) / (1 + 2 * playMs);
   const struct {
     const char* name;
     std::vector<std::string> names;
@@ -390,7 +390,7 @@ TEST_F(BatchRunTest, TheShareDoneAndTheTimeLeftFollowWhatTheEncodersSay) {
       {"a skipped job first",
        {"skipped", "a", "b"},
        {{afterSkipped, timeLeft(afterSkipped)},
-        {(1 + size) / (1 + 2 * size), timeLeft((1 + size) / (1 + 2 * size))}}},
+        {(1 + playMs) / (1 + 2 * playMs), timeLeft((1 + playMs) / (1 + 2 * playMs))}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
