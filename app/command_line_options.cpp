@@ -35,8 +35,9 @@ struct Texts {
 
 constexpr Texts kEnglish{
     "Usage: lumio [OPTION]... [FILE|FOLDER]...\n", "Try 'lumio --help' for more information.\n",
-    "Encode WAVE, FLAC and AIFF files to Ogg Vorbis in batches with the encoder oggenc\n"
-    "(Debian package vorbis-tools).\n"
+    "Encode audio files to Ogg Vorbis in batches with the encoder oggenc (Debian package\n"
+    "vorbis-tools): WAVE, FLAC and AIFF as they are; MP3, M4A, Opus, WavPack and other\n"
+    "formats through the decoder ffmpeg.\n"
     "\n"
     "Arguments:\n"
     "  FILE|FOLDER    audio files, or folders holding them, to put in the list at start;\n"
@@ -64,14 +65,16 @@ constexpr Texts kEnglish{
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/lumio/lumio.ini (normally\n"
     "~/.config/lumio/lumio.ini), or in lumio.ini beside the program when that file exists.\n"
-    "Lumio needs a display; without one it says so and ends with status 1.\n"
+    "The windows need a display; without one Lumio says so and ends with status 1\n"
+    "(--batch needs none).\n"
     "More in the manual page: man lumio\n"};
 
 constexpr Texts kJapanese{
     "使い方: lumio [オプション]... [ファイル|フォルダ]...\n",
     "詳しくは 'lumio --help' を実行してください。\n",
-    "WAVE・FLAC・AIFF ファイルを、エンコーダ oggenc (Debian のパッケージ vorbis-tools)\n"
-    "でまとめて Ogg Vorbis に変換します。\n"
+    "音声ファイルを、エンコーダ oggenc (Debian のパッケージ vorbis-tools) でまとめて\n"
+    "Ogg Vorbis に変換します。WAVE・FLAC・AIFF はそのまま、MP3・M4A・Opus・WavPack\n"
+    "などはデコーダ ffmpeg を通して変換します。\n"
     "\n"
     "引数:\n"
     "  ファイル|フォルダ  起動時に一覧に入れる音声ファイル、またはそれを含むフォルダ。\n"
@@ -100,7 +103,8 @@ constexpr Texts kJapanese{
     "\n"
     "設定は $XDG_CONFIG_HOME/lumio/lumio.ini (通常は ~/.config/lumio/lumio.ini) に\n"
     "保存されます。Lumio 本体と同じフォルダに lumio.ini があるときは、そちらを使います。\n"
-    "ディスプレイが無いときは、そのことを表示して終了コード 1 で終了します。\n"
+    "ウィンドウにはディスプレイが必要です。無いときは、そのことを表示して終了コード 1 で\n"
+    "終了します (--batch には不要です)。\n"
     "詳しくはマニュアルページを参照してください: man lumio\n"};
 
 // The unknown option `name` with the dashes it was given with: "-hv" stays "-hv" and

@@ -51,9 +51,10 @@ bool LacksDisplay(const std::vector<std::string>& arguments, std::string_view qt
 
 std::string NoDisplayLine(bool japanese) {
   return japanese ? "lumio: ウィンドウを表示できるディスプレイがありません (DISPLAY と "
-                    "WAYLAND_DISPLAY が未設定か、接続できません)\n"
+                    "WAYLAND_DISPLAY が未設定か、接続できません)。lumio --batch なら"
+                    "ディスプレイなしで変換できます\n"
                   : "lumio: no display to show the windows on (DISPLAY and WAYLAND_DISPLAY "
-                    "are unset, or cannot be reached)\n";
+                    "are unset, or cannot be reached); lumio --batch encodes without one\n";
 }
 
 void ExitUnlessDisplayCanOpen(const std::vector<std::string>& arguments, bool japanese) {

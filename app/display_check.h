@@ -11,7 +11,7 @@ namespace lumio {
 bool LacksDisplay(const std::vector<std::string>& arguments, std::string_view qtPlatform,
                   std::string_view display, std::string_view waylandDisplay);
 
-// The one line said when no display can be opened.
+// The one line said when no display can be opened; it points to --batch, which needs none.
 std::string NoDisplayLine(bool japanese);
 
 // Called before the QApplication is made: when there is plainly no display, or when Qt

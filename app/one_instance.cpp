@@ -12,8 +12,10 @@ namespace {
 std::string Reason(InstanceStartOutcome outcome, const InstancePlace& place, bool japanese) {
   switch (outcome) {
     case InstanceStartOutcome::TooMany:
-      return japanese ? "lumio: 動いている Lumio に一度に渡せるパスは合わせて 64 MB までです\n"
-                      : "lumio: too many paths to hand to the running Lumio (64 MB at most)\n";
+      return japanese ? "lumio: 動いている Lumio に一度に渡せるパスは 100 000 個、合わせて 64 MB、"
+                        "1 つ 4095 バイトまでです\n"
+                      : "lumio: too many paths to hand to the running Lumio (100 000 at most, "
+                        "64 MB in all, 4095 bytes each)\n";
     case InstanceStartOutcome::NoAnswer:
       return japanese ? "lumio: 同じ設定ファイルで動いている Lumio が応答しません\n"
                       : "lumio: the Lumio running with the same settings file does not answer\n";

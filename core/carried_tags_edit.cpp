@@ -48,6 +48,31 @@ std::vector<SharedField> SharedFields(const std::vector<const CarriedTags*>& ent
   return rows;
 }
 
+SharedPictures PicturesInCommon(const std::vector<const CarriedTags*>& entries) {
+  const auto same = [](const CarriedPicture& a, const CarriedPicture& b) {
+    return a.Type == b.Type && a.Mime == b.Mime && a.Description == b.Description &&
+           a.Size == b.Size;
+  };
+  const auto holds = [&](const CarriedTags* entry, const CarriedPicture& picture) {
+    return std::any_of(entry->Pictures.begin(), entry->Pictures.end(),
+                       [&](const CarriedPicture& own) { return same(own, picture); });
+  };
+  SharedPictures shared;
+  if (entries.empty()) return shared;
+  for (const CarriedPicture& picture : entries.front()->Pictures) {
+    if (std::all_of(entries.begin(), entries.end(), [&](auto* e) { return holds(e, picture); })) {
+      shared.pictures.push_back(picture);
+    }
+  }
+  shared.othersDiffer = std::any_of(entries.begin(), entries.end(), [&](auto* e) {
+    return std::any_of(e->Pictures.begin(), e->Pictures.end(), [&](const CarriedPicture& own) {
+      return !std::any_of(shared.pictures.begin(), shared.pictures.end(),
+                          [&](const CarriedPicture& kept) { return same(own, kept); });
+    });
+  });
+  return shared;
+}
+
 void ApplyFieldEdits(CarriedTags& carried, const std::vector<FieldEdit>& edits) {
   using Kind = FieldEdit::Kind;
   std::vector<CarriedField> result;

@@ -20,6 +20,15 @@ struct SharedField {
 // The rows for `entries`, in the order in which their names and occurrences first come.
 std::vector<SharedField> SharedFields(const std::vector<const CarriedTags*>& entries);
 
+// The pictures shown for one or more entries: those every entry holds (the same type,
+// MIME type, description and size), as the first entry holds them, and whether some
+// entry holds others besides.
+struct SharedPictures {
+  std::vector<CarriedPicture> pictures;
+  bool othersDiffer = false;
+};
+SharedPictures PicturesInCommon(const std::vector<const CarriedTags*>& entries);
+
 // A change made to one row, or a field added.
 struct FieldEdit {
   enum class Kind { Change, Remove, Add };

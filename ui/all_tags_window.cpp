@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -48,6 +49,14 @@ QTableWidgetItem* FixedItem(const QString& text) {
   return item;
 }
 
+// One of the six, greyed and saying where it is edited, since the table does not edit it.
+QTableWidgetItem* MainWindowItem(const QString& text, const QPalette& palette) {
+  QTableWidgetItem* item = FixedItem(text);
+  item->setForeground(palette.color(QPalette::Disabled, QPalette::Text));
+  item->setToolTip(QStringLiteral("この項目はメインウィンドウで編集します"));
+  return item;
+}
+
 }  // namespace
 
 TAllTagsWindow::TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection selection,
@@ -72,6 +81,11 @@ TAllTagsWindow::TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection se
   LeftOutList = Named(new QListWidget(this), "LeftOutList");
   AllTagsOk = Named(new QPushButton(QStringLiteral("OK"), this), "AllTagsOk");
   AllTagsCancel = Named(new QPushButton(QStringLiteral("キャンセル"), this), "AllTagsCancel");
+  // Enter presses OK, never a button that last had the focus.
+  for (QPushButton* button : {AddField, RemoveField, RemovePicture, SetPicture, AllTagsCancel}) {
+    button->setAutoDefault(false);
+  }
+  AllTagsOk->setDefault(true);
 
   auto* fieldButtons = new QHBoxLayout;
   fieldButtons->addWidget(AddField);
@@ -99,7 +113,13 @@ TAllTagsWindow::TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection se
   const bool single = selection_.size() == 1;
   RemovePicture->setEnabled(single);
   SetPicture->setEnabled(single);
-  if (single) pictures_ = jobs_.Jobs().Record(selection_.front()).Carried.Pictures;
+  if (single) {
+    pictures_ = jobs_.Jobs().Record(selection_.front()).Carried.Pictures;
+  } else {
+    SharedPictures shared = PicturesInCommon(SelectedEntries());
+    pictures_ = std::move(shared.pictures);
+    picturesDiffer_ = shared.othersDiffer;
+  }
   FillFields();
   FillPictures();
   FillLeftOut();
@@ -126,10 +146,24 @@ TAllTagsWindow::TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection se
   });
 }
 
-void TAllTagsWindow::FillFields() {
+void TAllTagsWindow::keyPressEvent(QKeyEvent* event) {
+  // The key ends the edit in the table; it is not meant for the dialog as well.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && FieldTable->indexWidget(FieldTable->currentIndex()) != nullptr) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+std::vector<const CarriedTags*> TAllTagsWindow::SelectedEntries() const {
   std::vector<const CarriedTags*> entries;
   for (const std::size_t index : selection_) entries.push_back(&jobs_.Jobs().Record(index).Carried);
-  rows_ = SharedFields(entries);
+  return entries;
+}
+
+void TAllTagsWindow::FillFields() {
+  rows_ = SharedFields(SelectedEntries());
   FieldTable->setRowCount(kSixRows + static_cast<int>(rows_.size()));
   // The six come from the entries and are edited in the main window.
   const char* const names[kSixRows] = {"TITLE", "ARTIST",      "ALBUM",
@@ -145,8 +179,8 @@ void TAllTagsWindow::FillFields() {
       same = same && (index == selection_.front() || value == shown);
       shown = value;
     }
-    FieldTable->setItem(row, 0, FixedItem(QString::fromLatin1(names[row])));
-    FieldTable->setItem(row, 1, FixedItem(same ? shown : kDiffering));
+    FieldTable->setItem(row, 0, MainWindowItem(QString::fromLatin1(names[row]), palette()));
+    FieldTable->setItem(row, 1, MainWindowItem(same ? shown : kDiffering, palette()));
   }
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const int row = kSixRows + static_cast<int>(i);
@@ -164,6 +198,7 @@ void TAllTagsWindow::FillPictures() {
                              .arg(PictureTypeName(picture.Type),
                                   QString::fromStdString(picture.Mime), SizeText(picture.Size)));
   }
+  if (picturesDiffer_) PictureList->addItem(kDiffering);
 }
 
 void TAllTagsWindow::FillLeftOut() {
@@ -199,8 +234,8 @@ void TAllTagsWindow::FillLeftOut() {
 }
 
 void TAllTagsWindow::LoadThumbnails() {
-  const std::string source =
-      selection_.size() == 1 ? jobs_.Jobs().InputPath(selection_.front()) : "";
+  // With several entries, the pictures shown are the first one's.
+  const std::string source = jobs_.Jobs().InputPath(selection_.front());
   thumbnails_.setFuture(QtConcurrent::run([pictures = pictures_, source] {
     std::vector<QImage> images;
     for (const CarriedPicture& picture : pictures) {
@@ -216,10 +251,17 @@ void TAllTagsWindow::LoadThumbnails() {
 }
 
 void TAllTagsWindow::AddFieldClick() {
-  const int row = FieldTable->rowCount();
-  FieldTable->insertRow(row);
-  FieldTable->setItem(row, 0, new QTableWidgetItem);
-  FieldTable->setItem(row, 1, new QTableWidgetItem);
+  int row = FieldTable->rowCount() - 1;
+  // An added row still empty is offered again rather than joined by another.
+  const bool emptyAdded = row >= kSixRows + static_cast<int>(rows_.size()) &&
+                          FieldTable->item(row, 0)->text().isEmpty() &&
+                          FieldTable->item(row, 1)->text().isEmpty();
+  if (!emptyAdded) {
+    row = FieldTable->rowCount();
+    FieldTable->insertRow(row);
+    FieldTable->setItem(row, 0, new QTableWidgetItem);
+    FieldTable->setItem(row, 1, new QTableWidgetItem);
+  }
   FieldTable->setCurrentCell(row, 0);
   FieldTable->editItem(FieldTable->item(row, 0));
 }

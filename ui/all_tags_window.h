@@ -23,8 +23,10 @@ class DialogSeam;
 // (the six from the entries, then the carried fields in order), their pictures, and
 // what will be left out and why. Carried fields can be changed, removed and added;
 // with several entries, a row whose values differ is changed only when edited. The
-// pictures of a single entry can be removed or set from an image file. OK writes the
-// changes into the entries; the thumbnails are read on a worker thread.
+// pictures of a single entry can be removed or set from an image file; with several,
+// the pictures they share are shown, and "(複数の値)" when they hold others. OK, the
+// default button, writes the changes into the entries; Enter while a value is edited
+// only ends the edit. The thumbnails are read on a worker thread.
 class TAllTagsWindow : public QDialog {
   Q_OBJECT
 
@@ -32,7 +34,11 @@ class TAllTagsWindow : public QDialog {
   TAllTagsWindow(QWidget* parent, JobListModel& jobs, Selection selection, CarryOptions options,
                  DialogSeam& dialogs);
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  std::vector<const CarriedTags*> SelectedEntries() const;
   void FillFields();
   void FillPictures();
   void FillLeftOut();
@@ -50,7 +56,9 @@ class TAllTagsWindow : public QDialog {
   std::vector<SharedField> rows_;  // the carried rows, after the six in the table
   std::set<int> editedRows_;       // table rows whose value the user changed
   std::vector<FieldEdit> removed_;
-  std::vector<CarriedPicture> pictures_;  // of the single selected entry
+  // Of the single selected entry; with several, those they all hold.
+  std::vector<CarriedPicture> pictures_;
+  bool picturesDiffer_ = false;  // several entries, holding pictures besides pictures_
   bool picturesChanged_ = false;
   QFutureWatcher<std::vector<QImage>> thumbnails_;
 

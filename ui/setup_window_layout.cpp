@@ -1,6 +1,5 @@
 // Construction of the setup window's controls: places, captions, items, keyboard order.
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +12,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QThread>
+#include <algorithm>
 
 #include "encode/batch_run.h"
 #include "ui/control_names.h"
@@ -166,7 +166,8 @@ void TSetupWindow::BuildEncodeOptionPage() {
   Label5 = Named(MakeLabel(page, "0 ( Low )", 128, 160, 73, 17), "Label5");
   Label6 = Named(MakeLabel(page, "10 ( High )", 296, 160, 81, 17), "Label6");
 
-  CheckNoUse = Named(Place(new QRadioButton("指定しない", page), 16, 184, 113, 17), "CheckNoUse");
+  // Ends above its note ( = -q3 ).
+  CheckNoUse = Named(Place(new QRadioButton("指定しない", page), 16, 184, 113, 16), "CheckNoUse");
 
   // In the free row below the encoding options, so that no control of the window moves.
   ExistingOutputLabel =
@@ -175,13 +176,20 @@ void TSetupWindow::BuildEncodeOptionPage() {
       Named(MakeList(page, kExistingOutputItems, 0, 184, 224, 193, 20), "ExistingOutput");
   Label7 = Named(MakeLabel(page, "( = -q3 )", 32, 200, 113, 17), "Label7");
 
-  // In the free column right of the bit rates, so that no control of the window moves.
-  ReplayGainLabel = Named(MakeLabel(page, "リプレイゲイン", 288, 24, 97, 17), "ReplayGainLabel");
-  ReplayGain = Named(MakeList(page, kReplayGainItems, 0, 288, 44, 97, 20), "ReplayGain");
-  ReplayGain->view()->setMinimumWidth(ReplayGain->view()->sizeHintForColumn(0) + 8);
+  // In the free row right of 指定しない, ending where the list below ends, as wide as its
+  // longest item (the column right of the bit rates is too narrow for it), so that no
+  // control of the window moves.
+  ReplayGain = Named(MakeList(page, kReplayGainItems, 0, 0, 184, 97, 20), "ReplayGain");
+  const int replayGainWidth = std::max(97, ReplayGain->sizeHint().width());
+  ReplayGain->move(377 - replayGainWidth, 184);
+  ReplayGain->resize(replayGainWidth, 20);
   ReplayGain->setToolTip("出力を復号して音量を測り、REPLAYGAIN_* タグを書き込みます");
+  ReplayGainLabel = Named(MakeLabel(page, "リプレイゲイン", ReplayGain->x() - 97, 186, 89, 17),
+                          "ReplayGainLabel");
+  ReplayGainLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // In the free column right of the bit rates.
   VerifyOutputs =
-      Named(Place(new QCheckBox("出力を検証する", page), 288, 88, 101, 17), "VerifyOutputs");
+      Named(Place(new QCheckBox("出力を検証する", page), 288, 24, 101, 17), "VerifyOutputs");
   VerifyOutputs->setToolTip("出力を復号し、長さが入力と一致しないときは失敗にします");
 
   // One group, so that checking one radio button unchecks the other two.

@@ -34,8 +34,10 @@ int RemainingMs(const QDeadlineTimer& deadline) {
   return static_cast<int>(deadline.remainingTime());
 }
 
-// Sends the message and waits for the owner's answer. Blocking is fine here: no window
-// and no event loop exist yet in this process.
+// Sends the message, waits for the owner's answer and confirms it. Blocking is fine
+// here: no window and no event loop exist yet in this process. Any way out but
+// Acknowledged closes the connection before the confirmation is sent, so the owner
+// never takes paths whose start then says it could not hand them over.
 Delivery Deliver(const QString& socketName, const std::string& message,
                  const QDeadlineTimer& deadline) {
   QLocalSocket socket;
@@ -49,8 +51,14 @@ Delivery Deliver(const QString& socketName, const std::string& message,
     if (!socket.waitForReadyRead(RemainingMs(deadline))) return Delivery::Unanswered;
   }
   char answer = 0;
-  return socket.getChar(&answer) && answer == kHandOverAcknowledgement ? Delivery::Acknowledged
-                                                                       : Delivery::Unanswered;
+  if (!socket.getChar(&answer) || answer != kHandOverAcknowledgement) return Delivery::Unanswered;
+  // One byte on a connection that has nothing else queued: it is with the owner, or the
+  // owner is gone and takes nothing.
+  if (!socket.putChar(kHandOverConfirmation) || !socket.flush() || socket.bytesToWrite() > 0) {
+    socket.abort();
+    return Delivery::Unanswered;
+  }
+  return Delivery::Acknowledged;
 }
 
 }  // namespace
@@ -68,7 +76,9 @@ InstancePlace InstancePlaceFor(const std::string& settingsPath) {
 struct InstanceServer::Incoming {
   std::optional<std::size_t> bodyLength;
   std::string body;
-  bool complete = false;
+  // Read and answered, waiting for the sender's confirmation.
+  std::optional<std::vector<std::string>> paths;
+  bool done = false;
 };
 
 InstanceServer::InstanceServer(std::unique_ptr<ExclusiveLock> lock, const QString& socketName)
@@ -96,34 +106,48 @@ void InstanceServer::TakeConnections() {
 }
 
 void InstanceServer::ReadFrom(QLocalSocket& socket, Incoming& incoming) {
-  if (incoming.complete) return;
+  if (incoming.done) return;
+  if (!incoming.paths) {
+    if (!ReadPaths(socket, incoming)) return;
+    // The answer; the paths wait for the sender to confirm that it is still there.
+    socket.write(&kHandOverAcknowledgement, 1);
+    socket.flush();
+  }
+  char confirmation = 0;
+  if (!socket.getChar(&confirmation)) return;
+  incoming.done = true;
+  if (confirmation != kHandOverConfirmation) {
+    socket.abort();
+    return;
+  }
+  socket.disconnectFromServer();
+  emit PathsReceived(*incoming.paths);
+}
+
+bool InstanceServer::ReadPaths(QLocalSocket& socket, Incoming& incoming) {
   if (!incoming.bodyLength) {
-    if (socket.bytesAvailable() < static_cast<qint64>(kHandOverHeaderSize)) return;
+    if (socket.bytesAvailable() < static_cast<qint64>(kHandOverHeaderSize)) return false;
     incoming.bodyLength = HandOverBodyLength(socket.read(kHandOverHeaderSize).toStdString());
     if (!incoming.bodyLength) {
       // Not a hand-over, or one larger than any list of paths needs: refused before
       // any of its body is read.
+      incoming.done = true;
       socket.abort();
-      return;
+      return false;
     }
   }
   const QByteArray bytes =
       socket.read(static_cast<qint64>(*incoming.bodyLength - incoming.body.size()));
   incoming.body.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  if (incoming.body.size() < *incoming.bodyLength) return;
-  incoming.complete = true;
-  const std::optional<std::vector<std::string>> paths = HandOverPaths(incoming.body);
-  if (!paths) {
+  if (incoming.body.size() < *incoming.bodyLength) return false;
+  incoming.paths = HandOverPaths(incoming.body);
+  std::string().swap(incoming.body);
+  if (!incoming.paths) {
+    incoming.done = true;
     socket.abort();
-    return;
+    return false;
   }
-  // The answer goes out before the window takes the paths: taking them may show a
-  // message box, and the sender must not wait for the user to close it. Nothing runs
-  // between the two.
-  socket.write(&kHandOverAcknowledgement, 1);
-  socket.flush();
-  socket.disconnectFromServer();
-  emit PathsReceived(*paths);
+  return true;
 }
 
 InstanceStart TakeInstanceOrHandOver(const InstancePlace& place,

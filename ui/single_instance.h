@@ -39,13 +39,16 @@ class InstanceServer : public QObject {
 
  signals:
   // A later start handed over these paths, byte for byte (perhaps none: it was started
-  // bare, and the window is only to come to the front).
+  // bare, and the window is only to come to the front). Sent only once that start has
+  // confirmed the owner's answer: a start that gave up has its paths dropped.
   void PathsReceived(const std::vector<std::string>& paths);
 
  private:
   struct Incoming;
   void TakeConnections();
   void ReadFrom(QLocalSocket& socket, Incoming& incoming);
+  // Reads the message as far as it has come; true once its paths are whole.
+  bool ReadPaths(QLocalSocket& socket, Incoming& incoming);
 
   // Declared before the server, so that the socket is gone before the lock is let go.
   std::unique_ptr<ExclusiveLock> lock_;
@@ -55,7 +58,7 @@ class InstanceServer : public QObject {
 enum class InstanceStartOutcome {
   Owner,       // this start holds the lock: `server` listens, the windows may be built
   HandedOver,  // the running Lumio has taken the paths
-  TooMany,     // the paths exceed what a hand-over carries (kHandOverBodyLimit)
+  TooMany,     // the paths exceed a limit of the hand-over (kHandOverPathLimit and others)
   NoAnswer,    // the running Lumio did not take them within the patience given
   NoLock,      // the lock file cannot be made (no usable runtime folder)
 };

@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
                         ""},
         CommandLineCase{"LongHelp", {"--help"}, false, kPrint, {}, "Usage: lumio [OPTION]..."},
         CommandLineCase{"ShortHelp", {"-h"}, false, kPrint, {}, "  -v, --version"},
+        CommandLineCase{
+            "HelpFirstLine", {"--help"}, false, kPrint, {}, "]...\nEncode audio files to"},
+        CommandLineCase{"HelpBatchDisplay", {"-h"}, false, kPrint, {}, "1\n(--batch needs none)"},
+        CommandLineCase{"JapaneseHelpFirstLine", {"-h"}, true, kPrint, {}, "]...\n音声ファイルを"},
         CommandLineCase{"JapaneseHelp", {"--help"}, true, kPrint, {}, "使い方: lumio"},
         CommandLineCase{"HelpAmongPaths", {"a.wav", "--help"}, false, kPrint, {}, "Usage:"},
         CommandLineCase{"Version", {"--version"}, false, kPrint, {}, "Lumio 0."},

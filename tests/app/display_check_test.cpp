@@ -41,6 +41,7 @@ TEST(NoDisplayLineTest, IsOneLineInTheLocalesLanguage) {
     const std::string line = NoDisplayLine(japanese);
     EXPECT_TRUE(line.starts_with("lumio: "));
     EXPECT_EQ(line.find('\n'), line.size() - 1);
+    EXPECT_NE(line.find("lumio --batch "), std::string::npos);
   }
   EXPECT_NE(NoDisplayLine(true).find("ディスプレイ"), std::string::npos);
 }

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTest>
 
 #include "core/settings_store.h"
 #include "support/find_control.h"
@@ -72,6 +74,12 @@ TEST_F(AllTagsWindowTest, SeveralEntriesChangeOnlyTheRowsEdited) {
   EXPECT_EQ(Column(table, 1), (QStringList{"(複数の値)", "Same", "", "", "", "", "Rock",
                                            "(複数の値)", "(複数の値)"}));
   EXPECT_FALSE(test::Control<QPushButton>(*window, "SetPicture").isEnabled());
+  // The six say where they are edited.
+  for (int row = 0; row < 6; ++row) {
+    EXPECT_EQ(table.item(row, 1)->toolTip(),
+              QStringLiteral("この項目はメインウィンドウで編集します"));
+    EXPECT_FALSE(table.item(row, 1)->flags() & Qt::ItemIsEditable);
+  }
   const QListWidget& leftOut = test::Control<QListWidget>(*window, "LeftOutList");
   ASSERT_EQ(leftOut.count(), 2);
   EXPECT_TRUE(leftOut.item(0)->text().contains("TXXX"));
@@ -90,6 +98,72 @@ TEST_F(AllTagsWindowTest, SeveralEntriesChangeOnlyTheRowsEdited) {
             (Fields{{"MOOD", "still"}, {"GENRE", "Pop"}, {"LYRICS", "la"}}));
   EXPECT_EQ(jobs_.Jobs().Record(1).Carried.Fields, (Fields{{"MOOD", "still"}, {"LYRICS", "la"}}));
   EXPECT_EQ(jobs_.Jobs().Record(1).Carried.Pictures.size(), 1u);
+}
+
+// Enter ends an edit and nothing more; once no edit is open, it presses OK. 追加 never
+// leaves two empty rows.
+TEST_F(AllTagsWindowTest, EnterEndsTheEditAndThenPressesOk) {
+  auto window = Open({0});
+  auto& table = test::Control<QTableWidget>(*window, "FieldTable");
+  auto& add = test::Control<QPushButton>(*window, "AddField");
+  // Shown, as a dialog picks its default button then.
+  window->show();
+  const int rows = table.rowCount();
+  const auto typeAndEnter = [&](const QString& text) {
+    auto* editor = table.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return table.indexWidget(table.currentIndex()) == nullptr; }));
+  };
+  QSignalSpy accepted(window.get(), &QDialog::accepted);
+  table.setCurrentCell(7, 1);  // MOOD
+  table.editItem(table.item(7, 1));
+  typeAndEnter("quiet");
+  EXPECT_EQ(table.rowCount(), rows);
+  add.click();
+  add.click();
+  EXPECT_EQ(table.rowCount(), rows + 1);
+  typeAndEnter("lyrics");
+  EXPECT_EQ(table.rowCount(), rows + 1);
+  EXPECT_EQ(accepted.count(), 0);
+  EXPECT_TRUE(test::Control<QPushButton>(*window, "AllTagsOk").isDefault());
+  QTest::keyClick(&table, Qt::Key_Return);
+  EXPECT_EQ(accepted.count(), 1);
+  EXPECT_EQ(jobs_.Jobs().Record(0).Carried.Fields,
+            (Fields{{"GENRE", "Rock"}, {"MOOD", "quiet"}, {"GENRE", "Pop"}, {"LYRICS", ""}}));
+}
+
+// Several entries show the pictures they all hold, and "(複数の値)" for the others.
+TEST_F(AllTagsWindowTest, SeveralEntriesShowThePicturesTheyShare) {
+  CarriedPicture front;
+  front.Size = 2048;
+  CarriedPicture back = front;
+  back.Type = 4;
+  CarriedPicture otherFront = front;
+  otherFront.Size = 4096;
+  struct Row {
+    std::vector<CarriedPicture> first, second;
+    QStringList shown;
+  };
+  const Row rows[] = {
+      {{}, {front}, {"(複数の値)"}},
+      {{front, back}, {back, front}, {"表紙    2 KB", "裏表紙    2 KB"}},
+      {{front, back}, {front}, {"表紙    2 KB", "(複数の値)"}},
+      {{front}, {otherFront}, {"(複数の値)"}},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(i);
+    jobs_.EditRecords({0}, [&](FileData& record) { record.Carried.Pictures = rows[i].first; });
+    jobs_.EditRecords({1}, [&](FileData& record) { record.Carried.Pictures = rows[i].second; });
+    auto window = Open({0, 1});
+    const auto& list = test::Control<QListWidget>(*window, "PictureList");
+    QStringList shown;
+    for (int row = 0; row < list.count(); ++row) shown << list.item(row)->text();
+    EXPECT_EQ(shown, rows[i].shown);
+  }
 }
 
 TEST_F(AllTagsWindowTest, ABadNameIsRefusedAndNothingChanges) {

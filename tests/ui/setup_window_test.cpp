@@ -115,20 +115,27 @@ TEST_F(SetupWindowTest, FreshSaveWritesEveryKeyInOrder) {
   EXPECT_EQ(test::Control<QLineEdit>(*window, "QualityView").text(), "3.0");
 }
 
-TEST_F(SetupWindowTest, GeneralPageControlsNeitherOverlapNorLeaveTheirParent) {
+TEST_F(SetupWindowTest, PageControlsNeitherOverlapNorLeaveTheirParentAndListsShowTheirItems) {
   auto window = Open();
   window->show();
   for (QWidget* parent : {static_cast<QWidget*>(&test::Control<QWidget>(*window, "TabSheet1")),
+                          static_cast<QWidget*>(&test::Control<QWidget>(*window, "TabSheet2")),
                           static_cast<QWidget*>(&test::Control<QGroupBox>(*window, "GroupBox2"))}) {
     const QList<QWidget*> controls =
         parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < controls.size(); ++i) {
       SCOPED_TRACE(controls[i]->metaObject()->className());
-      if (!controls[i]->isVisible()) continue;
+      if (!controls[i]->isVisibleTo(parent)) continue;
       EXPECT_TRUE(parent->rect().contains(controls[i]->geometry()));
+      // A closed list shows its longest item whole.
+      if (const auto* list = qobject_cast<const QComboBox*>(controls[i])) {
+        EXPECT_GE(list->width(), list->sizeHint().width()) << list->objectName().toStdString();
+      }
       for (qsizetype j = i + 1; j < controls.size(); ++j) {
-        if (controls[j]->isVisible()) {
-          EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()));
+        if (controls[j]->isVisibleTo(parent)) {
+          EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+              << controls[i]->objectName().toStdString() << " "
+              << controls[j]->objectName().toStdString();
         }
       }
     }

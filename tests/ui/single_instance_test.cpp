@@ -34,9 +34,11 @@ class SingleInstanceTest : public ::testing::Test {
   }
 
   // A second start, on a thread of its own, so that this thread's event loop serves the
-  // owner while the start waits for its answer.
+  // owner while the start waits for its answer; or, with `ownerStopped`, does not serve
+  // it until the start has given up, as if the owner had been stopped.
   InstanceStartOutcome SecondStart(const std::vector<std::string>& paths,
-                                   std::chrono::milliseconds patience = kOwnerPatience) {
+                                   std::chrono::milliseconds patience = kOwnerPatience,
+                                   bool ownerStopped = false) {
     InstanceStartOutcome outcome = InstanceStartOutcome::Owner;
     std::unique_ptr<QThread> start(QThread::create([&] {
       InstanceStart result = TakeInstanceOrHandOver(place_, paths, patience);
@@ -44,7 +46,11 @@ class SingleInstanceTest : public ::testing::Test {
     }));
     QSignalSpy finished(start.get(), &QThread::finished);
     start->start();
-    EXPECT_TRUE(finished.wait(30'000));
+    if (ownerStopped) {
+      EXPECT_TRUE(start->wait(30'000));
+    } else {
+      EXPECT_TRUE(finished.wait(30'000));
+    }
     return outcome;
   }
 
@@ -89,6 +95,7 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
     Nobody,
     NobodyButAStaleSocket,
     Owner,
+    StoppedOwner,
     LockWithoutListener,
     SilentListener,
     NoRuntimeFolder
@@ -102,6 +109,7 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
       {Holder::Nobody, 10, InstanceStartOutcome::Owner},
       {Holder::NobodyButAStaleSocket, 10, InstanceStartOutcome::Owner},
       {Holder::Owner, 10, InstanceStartOutcome::HandedOver},
+      {Holder::StoppedOwner, 10, InstanceStartOutcome::NoAnswer},
       {Holder::LockWithoutListener, 10, InstanceStartOutcome::NoAnswer},
       {Holder::SilentListener, 10, InstanceStartOutcome::NoAnswer},
       {Holder::Owner, kHandOverBodyLimit, InstanceStartOutcome::TooMany},
@@ -126,6 +134,7 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
         break;
       }
       case Holder::Owner:
+      case Holder::StoppedOwner:
         owner = std::make_unique<Owner>(place_);
         break;
       case Holder::SilentListener:
@@ -146,9 +155,18 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
       // Only a start that is to give up waits out a short patience; one that is answered
       // has the whole patience, however loaded the machine.
       const auto patience = row.expected == InstanceStartOutcome::NoAnswer ? 300ms : kOwnerPatience;
-      EXPECT_EQ(SecondStart(paths, patience), row.expected);
+      EXPECT_EQ(SecondStart(paths, patience, row.holder == Holder::StoppedOwner), row.expected);
     }
     if (owner) {
+      // The owner, serving again, takes a later start, and never the paths of a start
+      // that said it could not hand them over: connections are served in turn, so those
+      // would have come first.
+      const std::vector<std::string> later = {"/later.flac"};
+      EXPECT_EQ(SecondStart(later), InstanceStartOutcome::HandedOver);
+      std::vector<std::vector<std::string>> expected = {later};
+      if (row.expected == InstanceStartOutcome::HandedOver)
+        expected.insert(expected.begin(), paths);
+      EXPECT_EQ(owner->received, expected);
       // The socket stays for the owner, whatever the second start did, and goes with it.
       EXPECT_TRUE(QFile::exists(place_.socket));
       owner.reset();
