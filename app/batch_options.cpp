@@ -78,21 +78,41 @@ std::optional<Value> Choice(std::string_view text,
   return std::nullopt;
 }
 
-}  // namespace
-
-bool IsBatchCommandLine(const std::vector<std::string>& arguments) {
-  for (std::size_t i = 1; i < arguments.size() && arguments[i] != "--"; ++i) {
-    if (arguments[i] == kBatch) return true;
+// MIN,NOM,MAX: each item empty or one of the encoder's rates.
+bool SetBitrates(BatchOptions& options, Reader& reader, std::string_view option,
+                 std::string_view value) {
+  const std::size_t first = value.find(',');
+  const std::size_t second = first == std::string_view::npos ? first : value.find(',', first + 1);
+  options.quality.reset();
+  if (second != std::string_view::npos && value.find(',', second + 1) == std::string_view::npos) {
+    const auto minimum = BitrateItem(value.substr(0, first));
+    const auto nominal = BitrateItem(value.substr(first + 1, second - first - 1));
+    const auto maximum = BitrateItem(value.substr(second + 1));
+    // Items go up with the rate; 0 (empty) bounds nothing.
+    if (minimum && maximum && *minimum != 0 && *maximum != 0 && *minimum > *maximum) {
+      return reader.Fail(option, value, "has its minimum above its maximum",
+                         "は最小が最大を上回っています");
+    }
+    if (minimum && nominal && maximum) {
+      options.bitrates = std::array{*minimum, *nominal, *maximum};
+      return true;
+    }
   }
-  return false;
+  return reader.Fail(option, value,
+                     "is not MIN,NOM,MAX, each empty or one of 64 80 96 112 128 160 192 224 "
+                     "256 288 320 352",
+                     "は MIN,NOM,MAX (それぞれ空か 64 80 96 112 128 160 192 224 256 288 320 "
+                     "352 のどれか) ではありません");
 }
 
-BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments, bool japanese) {
-  BatchCommandLine result;
-  BatchOptions& options = result.options;
-  Reader reader{japanese, {}};
-  using Setter = std::function<bool(std::string_view option, std::string_view value)>;
-  const std::map<std::string_view, Setter, std::less<>> withValue{
+using Setter = std::function<bool(std::string_view option, std::string_view value)>;
+using Setters = std::map<std::string_view, Setter, std::less<>>;
+using Flags = std::map<std::string_view, bool*, std::less<>>;
+
+// The options that take a value, each with what it sets; a refused value is told
+// through `reader`.
+Setters ValueOptions(BatchOptions& options, Reader& reader) {
+  return {
       {"--output",
        [&](auto option, auto value) {
          // An empty name would be the current folder, which no one means by it.
@@ -129,32 +149,7 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
                             "は 0.0 から 10.0 まで (小数 1 桁) の品質ではありません");
        }},
       {"--bitrate",
-       [&](auto option, auto value) {
-         const std::size_t first = value.find(',');
-         const std::size_t second =
-             first == std::string_view::npos ? first : value.find(',', first + 1);
-         options.quality.reset();
-         if (second != std::string_view::npos &&
-             value.find(',', second + 1) == std::string_view::npos) {
-           const auto minimum = BitrateItem(value.substr(0, first));
-           const auto nominal = BitrateItem(value.substr(first + 1, second - first - 1));
-           const auto maximum = BitrateItem(value.substr(second + 1));
-           // Items go up with the rate; 0 (empty) bounds nothing.
-           if (minimum && maximum && *minimum != 0 && *maximum != 0 && *minimum > *maximum) {
-             return reader.Fail(option, value, "has its minimum above its maximum",
-                                "は最小が最大を上回っています");
-           }
-           if (minimum && nominal && maximum) {
-             options.bitrates = std::array{*minimum, *nominal, *maximum};
-             return true;
-           }
-         }
-         return reader.Fail(option, value,
-                            "is not MIN,NOM,MAX, each empty or one of 64 80 96 112 128 160 192 224 "
-                            "256 288 320 352",
-                            "は MIN,NOM,MAX (それぞれ空か 64 80 96 112 128 160 192 224 256 288 320 "
-                            "352 のどれか) ではありません");
-       }},
+       [&](auto option, auto value) { return SetBitrates(options, reader, option, value); }},
       {"--priority",
        [&](auto option, auto value) {
          options.priority = Choice<EncodePriority>(value, {{"idle", EncodePriority::Idle},
@@ -185,7 +180,11 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
                                                   "は none・track・album のどれでもありません");
        }},
   };
-  const std::map<std::string_view, bool*, std::less<>> flags{
+}
+
+// The options that stand alone, each with the switch it turns on.
+Flags FlagOptions(BatchOptions& options) {
+  return {
       {kBatch, nullptr},
       {"--same-folder", &options.sameFolder},
       {"--keep-tree", &options.keepTree},
@@ -195,7 +194,36 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
       {"--no-carry-tags", &options.noCarryTags},
       {"--no-pictures", &options.noPictures},
   };
+}
 
+// Options that cannot go together, and a batch with nothing to encode.
+bool CheckCombination(const BatchOptions& options, Reader& reader) {
+  if (options.outputFolder && options.sameFolder) {
+    return reader.Fail("--same-folder", {}, "cannot be given with --output",
+                       "は --output と一緒には使えません");
+  }
+  if (options.paths.empty()) {
+    return reader.Fail("--batch", {}, "needs at least one FILE or FOLDER",
+                       "にはファイルかフォルダを 1 つ以上指定してください");
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsBatchCommandLine(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 1; i < arguments.size() && arguments[i] != "--"; ++i) {
+    if (arguments[i] == kBatch) return true;
+  }
+  return false;
+}
+
+BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments, bool japanese) {
+  BatchCommandLine result;
+  BatchOptions& options = result.options;
+  Reader reader{japanese, {}};
+  const Setters setters = ValueOptions(options, reader);
+  const Flags flags = FlagOptions(options);
   bool optionsEnded = false;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -217,8 +245,8 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
       if (flag->second != nullptr) *flag->second = true;
       continue;
     }
-    const auto setter = withValue.find(name);
-    if (setter == withValue.end()) {
+    const auto setter = setters.find(name);
+    if (setter == setters.end()) {
       reader.Fail(argument, {}, "unknown option", "知らないオプションです");
       return {CommandLineAction::RefuseAndExit, reader.error, {}};
     }
@@ -235,14 +263,7 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
       return {CommandLineAction::RefuseAndExit, reader.error, {}};
     }
   }
-  if (options.outputFolder && options.sameFolder) {
-    reader.Fail("--same-folder", {}, "cannot be given with --output",
-                "は --output と一緒には使えません");
-    return {CommandLineAction::RefuseAndExit, reader.error, {}};
-  }
-  if (options.paths.empty()) {
-    reader.Fail("--batch", {}, "needs at least one FILE or FOLDER",
-                "にはファイルかフォルダを 1 つ以上指定してください");
+  if (!CheckCombination(options, reader)) {
     return {CommandLineAction::RefuseAndExit, reader.error, {}};
   }
   return result;

@@ -107,6 +107,33 @@ class JobChecker {
   // output that an earlier job writes too, which this job's encoding would replace.
   std::optional<std::string> Check(std::size_t index, PlannedJob& planned) {
     const FileData& job = jobs_.Record(index);
+    if (std::optional<std::string> failure = CheckNamesAndFolder(index)) {
+      return failure;
+    }
+    // The file the encoder will write, inside the output folder even when the stored
+    // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
+    planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
+    const std::string outputPath = planned.outputFolder + job.OutputFileName;
+    const std::optional<FileStatus> output = StatusOf(outputPath);
+    if (std::optional<std::string> failure = OutputIsAnInput(index, output, outputPath)) {
+      return failure;
+    }
+    planned.record = job;
+    planned.inputPath = jobs_.InputPath(index);
+    // A track of an image weighs its part of the image.
+    const FileStatus& input = *inputStatus_[index];
+    const std::int64_t size = job.Range ? ShareOfFile(input.size, *job.Range) : input.size;
+    planned.weight = size > 0 ? size : 1;
+    return PlaceOutput(input, output, outputPath, planned);
+  }
+
+  std::vector<std::string> TakeOverwritten() { return std::move(overwritten_); }
+  std::vector<std::string> TakeClashes() { return std::move(clashes_); }
+
+ private:
+  // The job's names, its input and its output folder, before any output is looked at.
+  std::optional<std::string> CheckNamesAndFolder(std::size_t index) {
+    const FileData& job = jobs_.Record(index);
     const std::string& inputPath = jobs_.InputPath(index);
     // The job's own stored name is what the encoder is given: a separator in it would
     // write outside the output folder, and a quote would break the command line.
@@ -127,38 +154,36 @@ class JobChecker {
     if (job.OutputFileName.empty()) {
       return "出力ファイル名が空です\n\n" + inputPath;
     }
-    if (std::optional<std::string> refusal = UnwritableName(job.OutputFileName, inputPath)) {
-      return refusal;
+    return UnwritableName(job.OutputFileName, inputPath);
+  }
+
+  // An output that is an input of the batch (the same name, or a link to it) would
+  // destroy that source, whatever the answer to the overwrite question.
+  std::optional<std::string> OutputIsAnInput(std::size_t index,
+                                             const std::optional<FileStatus>& output,
+                                             const std::string& outputPath) const {
+    if (!output) return std::nullopt;
+    const auto other = inputs_.find(output->identity);
+    if (other == inputs_.end()) return std::nullopt;
+    const std::string& inputPath = jobs_.InputPath(index);
+    if (other->second == index) {
+      return "出力ファイルが入力ファイルと同じです\n\n" + inputPath;
     }
-    // The file the encoder will write, inside the output folder even when the stored
-    // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
-    planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
-    const std::string outputPath = planned.outputFolder + job.OutputFileName;
-    const std::optional<FileStatus> output = StatusOf(outputPath);
-    // An output that is an input of the batch (the same name, or a link to it) would
-    // destroy that source, whatever the answer to the overwrite question.
-    if (output) {
-      const auto other = inputs_.find(output->identity);
-      if (other != inputs_.end()) {
-        if (other->second == index) {
-          return "出力ファイルが入力ファイルと同じです\n\n" + inputPath;
-        }
-        // Named as the other job has it too, when that is another name of the file.
-        const std::string& otherInput = jobs_.InputPath(other->second);
-        return "出力ファイルが別の入力ファイルと同じです\n\n" + inputPath + " → " + outputPath +
-               (otherInput == outputPath ? "" : "\n" + otherInput);
-      }
-    }
-    planned.record = job;
-    planned.inputPath = inputPath;
-    // A track of an image weighs its part of the image.
-    const std::int64_t size = job.Range ? ShareOfFile(input->size, *job.Range) : input->size;
-    planned.weight = size > 0 ? size : 1;
+    // Named as the other job has it too, when that is another name of the file.
+    const std::string& otherInput = jobs_.InputPath(other->second);
+    return "出力ファイルが別の入力ファイルと同じです\n\n" + inputPath + " → " + outputPath +
+           (otherInput == outputPath ? "" : "\n" + otherInput);
+  }
+
+  // Whether an existing or earlier-planned output is skipped, replaced or asked about.
+  std::optional<std::string> PlaceOutput(const FileStatus& input,
+                                         const std::optional<FileStatus>& output,
+                                         const std::string& outputPath, PlannedJob& planned) {
     const bool exists = output && output->regular;
     const bool writtenBefore = plannedOutputs_.count(outputPath) > 0;
     // Equal times count as up to date: a copy that keeps times is no reason to encode.
     if (exists && !writtenBefore && existing_ == ExistingOutputs::SkipUpToDate &&
-        !Older(output->modified, input->modified)) {
+        !Older(output->modified, input.modified)) {
       planned.skip = true;
       planned.weight = 1;
       return std::nullopt;
@@ -180,10 +205,6 @@ class JobChecker {
     return std::nullopt;
   }
 
-  std::vector<std::string> TakeOverwritten() { return std::move(overwritten_); }
-  std::vector<std::string> TakeClashes() { return std::move(clashes_); }
-
- private:
   // Many jobs share one output folder: each is looked at once.
   bool OutputFolderExists(const std::string& folder) {
     const auto known = folders_.find(folder);

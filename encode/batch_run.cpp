@@ -199,46 +199,73 @@ void BatchRun::PassSkippedJobs() {
 void BatchRun::StartJob(std::size_t job, int laneIndex) {
   Lane& lane = *lanes_[laneIndex];
   const PlannedJob& planned = plan_.jobs[job];
-  const FileData& record = planned.record;
   lane = Lane();
   lane.job = job;
   lane.busy = true;
   emit JobStarting(job, laneIndex);
 
-  JobOutcome outcome;
-  outcome.outputPath = planned.outputFolder + record.OutputFileName;
-  outcome.playTimeMs = record.Audio.PlayTime;
-  outcome.ran = false;
-  // A kept subfolder is made now, below the output folder that the batch checked, so
-  // that a batch stopped early leaves no empty folders for the jobs it did not reach.
-  const std::string& subfolder = record.OutputSubfolder;
-  std::string error;
-  if (!subfolder.empty() &&
-      !CreateFoldersInside(
-          planned.outputFolder.substr(0, planned.outputFolder.size() - subfolder.size()), subfolder,
-          error, &madeFolders_)) {
-    outcome.reason = "出力先フォルダを作成できません: " + error;
-    EndJob(laneIndex, std::move(outcome));
-    return;
-  }
-  lane.output = TemporaryOutput::Reserve(planned.outputFolder, error);
-  if (!lane.output) {
-    outcome.reason = "出力先フォルダに書き込めません: " + error;
+  std::string reason;
+  if (!MakeKeptSubfolder(planned, reason) || !ReserveHiddenOutput(lane, planned, reason)) {
+    JobOutcome outcome;
+    outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
+    outcome.playTimeMs = planned.record.Audio.PlayTime;
+    outcome.ran = false;
+    outcome.reason = std::move(reason);
     EndJob(laneIndex, std::move(outcome));
     return;
   }
   // A source the encoder cannot read reaches it as WAVE from the decoder, through a
   // pipe between the two processes.
-  const bool decoded = NeedsDecoder(planned.inputPath, record, options_.codePage);
-  // The encoder runs in the output folder (its own working folder; this program's stays
-  // as it is), so the hidden file's bare name is its output.
+  const bool decoded = NeedsDecoder(planned.inputPath, planned.record, options_.codePage);
+  const std::vector<std::string> arguments = EncoderArgumentsFor(planned, lane, decoded);
+  MakeLaneProcess(laneIndex);
+  lane.startMs = clock_.CurrentMilliseconds();
+  lane.process->Start(arguments, options_.priority, planned.outputFolder,
+                      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath,
+                                                 planned.record.Audio.Bits, planned.record.Range)
+                              : std::vector<std::string>());
+}
+
+// A kept subfolder is made now, below the output folder that the batch checked, so
+// that a batch stopped early leaves no empty folders for the jobs it did not reach.
+bool BatchRun::MakeKeptSubfolder(const PlannedJob& planned, std::string& reason) {
+  const std::string& subfolder = planned.record.OutputSubfolder;
+  if (subfolder.empty()) return true;
+  std::string error;
+  if (CreateFoldersInside(
+          planned.outputFolder.substr(0, planned.outputFolder.size() - subfolder.size()), subfolder,
+          error, &madeFolders_)) {
+    return true;
+  }
+  reason = "出力先フォルダを作成できません: " + error;
+  return false;
+}
+
+bool BatchRun::ReserveHiddenOutput(Lane& lane, const PlannedJob& planned, std::string& reason) {
+  std::string error;
+  lane.output = TemporaryOutput::Reserve(planned.outputFolder, error);
+  if (lane.output) return true;
+  reason = "出力先フォルダに書き込めません: " + error;
+  return false;
+}
+
+// The encoder runs in the output folder (its own working folder; this program's stays
+// as it is), so the hidden file's bare name is its output.
+std::vector<std::string> BatchRun::EncoderArgumentsFor(const PlannedJob& planned, const Lane& lane,
+                                                       bool decoded) const {
+  const FileData& record = planned.record;
   std::vector<std::string> arguments = BuildEncoderArguments(
       plan_.encoderPath, optionText_, record.Title, record.Artist, record.Album, record.Date,
       record.TrackNumber, record.Comment, lane.output->Name(),
       decoded ? kEncoderReadsStandardInput : planned.inputPath, options_.codePage);
   arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
   if (decoded) arguments.insert(arguments.begin() + 1, kEncoderIgnoresLength);
+  return arguments;
+}
 
+void BatchRun::MakeLaneProcess(int laneIndex) {
+  Lane& lane = *lanes_[laneIndex];
+  const FileData& record = plan_.jobs[lane.job].record;
   const bool console = options_.console && consoles_ != nullptr;
   lane.process = std::make_unique<EncoderProcess>(console ? OutputPace::Live : OutputPace::Batched);
   if (console) {
@@ -249,20 +276,24 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
     connect(lane.process.get(), &EncoderProcess::Started, this,
             [this, console = lane.console, title] { console->EncoderStarted(title, *this); });
   }
-  connect(
-      lane.process.get(), &EncoderProcess::Output, this,
-      [this, laneIndex](std::string_view bytes) { Guarded([&] { JobOutput(laneIndex, bytes); }); });
-  connect(lane.process.get(), &EncoderProcess::Ended, this,
-          [this, laneIndex](const EncoderExit& exit) {
-            Guarded([&] {
-              JobFinished(laneIndex, exit);
-              FillLanes();
-              FinishIfDone();
-            });
-          });
+  ConnectLaneProcess(laneIndex, record.Audio.PlayTime);
+}
+
+void BatchRun::ConnectLaneProcess(int laneIndex, std::int64_t playTimeMs) {
+  EncoderProcess* process = lanes_[laneIndex]->process.get();
+  connect(process, &EncoderProcess::Output, this, [this, laneIndex](std::string_view bytes) {
+    Guarded([&] { JobOutput(laneIndex, bytes); });
+  });
+  connect(process, &EncoderProcess::Ended, this, [this, laneIndex](const EncoderExit& exit) {
+    Guarded([&] {
+      JobFinished(laneIndex, exit);
+      FillLanes();
+      FinishIfDone();
+    });
+  });
   // The encoder cannot tell how far into a pipe it is; the decoder can.
-  connect(lane.process.get(), &EncoderProcess::Decoded, this,
-          [this, laneIndex, playTimeMs = record.Audio.PlayTime](std::int64_t decodedMs) {
+  connect(process, &EncoderProcess::Decoded, this,
+          [this, laneIndex, playTimeMs](std::int64_t decodedMs) {
             Guarded([&] {
               if (playTimeMs > 0) {
                 SetJobFraction(laneIndex, std::min(1.0, static_cast<double>(decodedMs) /
@@ -270,11 +301,6 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
               }
             });
           });
-  lane.startMs = clock_.CurrentMilliseconds();
-  lane.process->Start(arguments, options_.priority, planned.outputFolder,
-                      decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath,
-                                                 record.Audio.Bits, record.Range)
-                              : std::vector<std::string>());
 }
 
 void BatchRun::JobOutput(int laneIndex, std::string_view bytes) {

@@ -115,6 +115,12 @@ class BatchRun : public QObject, public RunningEncoder {
   // Records the skipped jobs that come next in the list.
   void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
+  bool MakeKeptSubfolder(const PlannedJob& planned, std::string& reason);
+  bool ReserveHiddenOutput(Lane& lane, const PlannedJob& planned, std::string& reason);
+  std::vector<std::string> EncoderArgumentsFor(const PlannedJob& planned, const Lane& lane,
+                                               bool decoded) const;
+  void MakeLaneProcess(int lane);
+  void ConnectLaneProcess(int lane, std::int64_t playTimeMs);
   void JobOutput(int lane, std::string_view bytes);
   void SetJobFraction(int lane, double fraction);
   void JobFinished(int lane, const struct EncoderExit& exit);

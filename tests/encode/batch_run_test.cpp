@@ -441,6 +441,22 @@ TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
   EXPECT_FALSE(std::filesystem::exists(root_ + "out/never"));
 }
 
+TEST_F(BatchRunTest, AnOutputFolderGoneBeforeItsJobRunsFailsThatJobAndSaysWhy) {
+  ASSERT_TRUE(CreateFolder(root_ + "gone"));
+  AddJob("a");
+  AddJob("b", "gone/");
+  environment_.Set("LUMIO_FAKE_SAY", kHalfWay);
+  const RunResult result =
+      Run({}, nullptr, [&](BatchRun&) { std::filesystem::remove(root_ + "gone"); });
+  ASSERT_EQ(result.outcomes.size(), 2u);
+  EXPECT_TRUE(result.outcomes[0].succeeded);
+  EXPECT_EQ(JobBlockLines(result.outcomes[1]),
+            (std::vector<std::string>{"[中止]", root_ + "gone/b.ogg",
+                                      "理由 ： 出力先フォルダに書き込めません: No such file or "
+                                      "directory",
+                                      ""}));
+}
+
 TEST_F(BatchRunTest, ARunThatStopsEarlyRemovesTheFoldersItMadeAndLeftEmpty) {
   ASSERT_TRUE(CreateFolder(root_ + "out/Existing"));
   AddJob("a");
