@@ -10,7 +10,7 @@
 
 #include "encode/vorbis_decoder.h"
 #include "platform/file_system.h"
-#include "support/joined_spans.h"
+#include "support/ogg_rewrite.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
@@ -65,19 +65,6 @@ std::string CommentPacket(std::size_t size) {
   return packet + '\x01';
 }
 
-// `file` with `packet` as its comment packet, as ReplaceOggComment lays it out; nullopt,
-// with the reason in `error`, when it refuses the file.
-std::optional<std::string> WithComment(std::string_view file, const std::string& packet,
-                                       std::string& error) {
-  const CommentPartsEdit replace = [&packet](std::string_view, PacketParts& parts, std::string&) {
-    parts.emplace_back(packet);
-    return true;
-  };
-  OggPageSpans pages;
-  if (!ReplaceOggComment(file, replace, pages, error)) return std::nullopt;
-  return test::Joined(pages.Spans());
-}
-
 class OggCommentPacketTest : public ::testing::Test {
  public:
   void SetUp() override {
@@ -104,8 +91,10 @@ TEST_F(OggCommentPacketTest, ANewCommentKeepsTheOtherPacketsAndTheAudioPages) {
   for (const std::size_t size : {std::size_t{1}, std::size_t{70000}, std::size_t{1400000}}) {
     SCOPED_TRACE(size);
     const std::string packet = CommentPacket(size);
-    const std::optional<std::string> rewritten = WithComment(original_, packet, error);
+    std::string given;
+    const std::optional<std::string> rewritten = test::WithComment(original_, packet, error, given);
     ASSERT_TRUE(rewritten) << error;
+    EXPECT_EQ(given, before->comment);
     const std::optional<OggVorbisHeaders> after = ReadOggVorbisHeaders(*rewritten, error);
     ASSERT_TRUE(after) << error;  // every checksum right
     EXPECT_EQ(after->identification, before->identification);
@@ -166,7 +155,8 @@ TEST_F(OggCommentPacketTest, ADamagedOrOddFileIsRefused) {
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
     error.clear();
-    EXPECT_FALSE(WithComment(row.file, CommentPacket(10), error));
+    std::string given;
+    EXPECT_FALSE(test::WithComment(row.file, CommentPacket(10), error, given));
     EXPECT_FALSE(error.empty());
   }
 }

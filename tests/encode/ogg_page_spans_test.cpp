@@ -10,7 +10,7 @@
 
 #include "encode/ogg_checksum.h"
 #include "encode/picture_texts.h"
-#include "support/joined_spans.h"
+#include "support/ogg_rewrite.h"
 
 namespace lumio {
 namespace {

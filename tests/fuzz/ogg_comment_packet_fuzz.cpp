@@ -9,27 +9,7 @@
 #include <string_view>
 
 #include "encode/ogg_comment_packet.h"
-#include "tests/support/joined_spans.h"
-
-namespace {
-
-// The pages of `file` with `comment` as its comment packet, joined; nullopt when refused.
-// `given` receives the comment packet that the edit was given.
-std::optional<std::string> Rewritten(std::string_view file, const std::string& comment,
-                                     std::string& given) {
-  const lumio::CommentPartsEdit replace = [&](std::string_view old, lumio::PacketParts& parts,
-                                              std::string&) {
-    given = old;
-    parts.emplace_back(comment);
-    return true;
-  };
-  lumio::OggPageSpans pages;
-  std::string error;
-  if (!lumio::ReplaceOggComment(file, replace, pages, error)) return std::nullopt;
-  return lumio::test::Joined(pages.Spans());
-}
-
-}  // namespace
+#include "tests/support/ogg_rewrite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view file(reinterpret_cast<const char*>(data), size);
@@ -38,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Long enough to need a page of its own.
   const std::string comment(70000, 'c');
   std::string given;
-  const std::optional<std::string> rewritten = Rewritten(file, comment, given);
+  const std::optional<std::string> rewritten =
+      lumio::test::WithComment(file, comment, error, given);
   if (!rewritten) return 0;
   if (!before || given != before->comment) std::abort();
   const std::optional<lumio::OggVorbisHeaders> after =
@@ -48,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   }
   // Rewriting again with the same comment gives the same bytes.
-  const std::optional<std::string> again = Rewritten(*rewritten, comment, given);
+  const std::optional<std::string> again =
+      lumio::test::WithComment(*rewritten, comment, error, given);
   if (!again || *again != *rewritten) std::abort();
   return 0;
 }
