@@ -125,7 +125,11 @@ std::vector<std::vector<std::string>> EncoderVectors(const FileDataList& jobs,
 bool RunWindows(LumioWindows& windows) {
   TMainWindow& main = *windows.MainWindow;
   QEventLoop loop;
-  QObject::connect(windows.Batch.get(), &BatchController::Ended, &loop, &QEventLoop::quit);
+  bool ended = false;
+  QObject::connect(windows.Batch.get(), &BatchController::Ended, &loop, [&] {
+    ended = true;
+    loop.quit();
+  });
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&windows] {
     if (windows.ResultWindow->isVisible())
@@ -133,7 +137,7 @@ bool RunWindows(LumioWindows& windows) {
   });
   closer.start(10);
   test::Control<QPushButton>(main, "StartEncode").click();
-  if (windows.Batch->IsRunning()) loop.exec();
+  if (!ended) loop.exec();
   return test::Control<QPlainTextEdit>(*windows.ResultWindow, "ResultText")
       .toPlainText()
       .contains(QStringLiteral("[終了]\n") + QString::number(main.Jobs().Count()));

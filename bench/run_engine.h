@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QTimer>
 #include <string>
 #include <variant>
 #include <vector>
@@ -29,8 +30,9 @@ inline bool RunEngine(const FileDataList& jobs, const SettingsStore& settings,
                      loop.quit();
                    });
   QObject::connect(&run, &BatchRun::Faulted, &loop, &QEventLoop::quit);
-  run.Start();
-  if (!run.IsFinished()) loop.exec();
+  // Started from the loop, so that a run that ends at once ends the loop too.
+  QTimer::singleShot(0, &run, &BatchRun::Start);
+  loop.exec();
   return completed;
 }
 

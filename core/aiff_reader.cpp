@@ -42,8 +42,8 @@ AiffForm ReadAiffForm(ByteSource& source) {
   return AiffForm::NotAiff;
 }
 
-bool ReadAiffInfo(ByteSource& source, AudioFigures& wave) {
-  wave = AudioFigures();
+bool ReadAiffInfo(ByteSource& source, AudioFigures& audio) {
+  audio = AudioFigures();
   const AiffForm form = ReadAiffForm(source);
   if (form == AiffForm::NotAiff) return false;
 
@@ -70,7 +70,8 @@ bool ReadAiffInfo(ByteSource& source, AudioFigures& wave) {
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
   if (sampleRate == 0 || frameBytes == 0) return false;
   FillAudioFigures(
-      {frames * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes}, wave);
+      {frames * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes},
+      audio);
   return true;
 }
 

@@ -8,8 +8,8 @@ namespace lumio {
 // What reading a source file (of any kind) found: its playing time, information line and
 // length.
 struct AudioFigures {
-  std::int64_t PlayTime = 0;  // milliseconds; 0 when the file is not a PCM WAVE file
-  std::string InfoText;       // the information line; empty when not a PCM WAVE file
+  std::int64_t PlayTime = 0;  // milliseconds; 0 when the header tells none
+  std::string InfoText;       // the information line; empty when the header tells none
   // The length the header declares, for checking an output against it: sample frames
   // (0 when the header tells none) at SampleRate frames a second.
   std::uint64_t SampleFrames = 0;

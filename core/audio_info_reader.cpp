@@ -6,19 +6,19 @@
 
 namespace lumio {
 
-bool ReadAudioInfo(ByteSource& source, AudioKind kind, AudioFigures& wave) {
+bool ReadAudioInfo(ByteSource& source, AudioKind kind, AudioFigures& audio) {
   switch (kind) {
     case AudioKind::Flac:
-      return ReadFlacInfo(source, wave);
+      return ReadFlacInfo(source, audio);
     case AudioKind::Aiff:
-      return ReadAiffInfo(source, wave);
+      return ReadAiffInfo(source, audio);
     case AudioKind::Wave:
     case AudioKind::Decoded:  // read by ReadDecodedSource; as WAVE only when named so
     case AudioKind::CueSheet:
     case AudioKind::Unsupported:
       break;
   }
-  return ReadWaveInfo(source, wave);
+  return ReadWaveInfo(source, audio);
 }
 
 }  // namespace lumio

@@ -50,19 +50,13 @@ std::string ImagePath(const std::string& sheetPath, const CueFile& file, const P
   return FolderPart(sheetPath, rules) + file.name;
 }
 
-std::string TwoDigits(int number) {
-  std::string text = std::to_string(number);
-  if (text.size() < 2) text.insert(0, 1, '0');
-  return text;
-}
-
 const std::string& TrackOrDisc(const std::string& track, const std::string& disc) {
   return track.empty() ? disc : track;
 }
 
 // The part of `image` from frame `first` to `end` (0: to its end) as its own figures,
 // so that the entry's information line and playing time are the track's.
-AudioFigures TrackWave(const AudioFigures& image, std::uint64_t first, std::uint64_t end) {
+AudioFigures TrackFigures(const AudioFigures& image, std::uint64_t first, std::uint64_t end) {
   const std::uint64_t frameBytes = std::uint64_t{image.Channels} * ((image.Bits + 7u) / 8u);
   // The length of a decoded image is known to the millisecond only.
   const bool exactLength = image.SampleFrames > 0;
@@ -71,13 +65,13 @@ AudioFigures TrackWave(const AudioFigures& image, std::uint64_t first, std::uint
                   : static_cast<std::uint64_t>(image.PlayTime) * image.SampleRate / 1000;
   const std::uint64_t last = end != 0 ? end : fileFrames;
   const std::uint64_t frames = last > first ? last - first : 0;
-  AudioFigures wave;
+  AudioFigures figures;
   FillAudioFigures({frames * frameBytes, image.SampleRate * frameBytes, image.SampleRate,
                     image.Bits, image.Channels, frameBytes},
-                   wave);
+                   figures);
   // Without the image's exact length the output of its last track cannot be checked.
-  if (end == 0 && !exactLength) wave.SampleFrames = 0;
-  return wave;
+  if (end == 0 && !exactLength) figures.SampleFrames = 0;
+  return figures;
 }
 
 class SheetSplit {
@@ -109,7 +103,9 @@ class SheetSplit {
     std::vector<const CueTrack*> audio;
     for (const CueTrack& track : sheet_.tracks) {
       if (!track.audio) continue;
-      if (!track.start) return "TRACK " + TwoDigits(track.number) + " に INDEX 01 がありません";
+      if (!track.start) {
+        return "TRACK " + TwoDigitTrackNumber(track.number) + " に INDEX 01 がありません";
+      }
       audio.push_back(&track);
     }
     if (audio.empty()) return "CUE シートに TRACK がありません";
@@ -119,7 +115,7 @@ class SheetSplit {
       const CueTrack& track = sheet_.tracks[i];
       if (!track.audio) continue;
       if (std::optional<std::string> failure = ReadImage(track.file)) return failure;
-      const AudioFigures& image = images_[track.file]->reading.wave;
+      const AudioFigures& image = images_[track.file]->reading.audio;
       // The first track of an image starts at its beginning: what lies before its
       // INDEX 01 has no earlier track in that image to go to, and would be lost.
       const bool firstInImage = !imageStarted_[track.file];
@@ -134,7 +130,7 @@ class SheetSplit {
         if (next.file == track.file) end = CdFramesToSamples(*next.start, image.SampleRate);
         break;
       }
-      const std::string number = TwoDigits(track.number);
+      const std::string number = TwoDigitTrackNumber(track.number);
       if ((end != 0 && end <= indexed) ||
           (image.SampleFrames > 0 && indexed >= image.SampleFrames)) {
         return "TRACK " + number + " の位置がファイルの中にありません";
@@ -156,7 +152,7 @@ class SheetSplit {
     }
     // An image is never split again by a sheet of its own.
     SourceReading reading = ReadSource(path, rules_, false);
-    if (!reading.readable || reading.wave.SampleRate == 0 || reading.wave.Channels == 0) {
+    if (!reading.readable || reading.audio.SampleRate == 0 || reading.audio.Channels == 0) {
       return "CUE シートの音声ファイルを読み込めません: " + named.name;
     }
     images_[file] = TrackSource{path, std::move(reading)};
@@ -180,7 +176,11 @@ class SheetSplit {
 
 }  // namespace
 
-std::string TwoDigitTrackNumber(int number) { return TwoDigits(number); }
+std::string TwoDigitTrackNumber(int number) {
+  std::string text = std::to_string(number);
+  if (text.size() < 2) text.insert(0, 1, '0');
+  return text;
+}
 
 SourceTags CueTrackTags(const CueSheet& sheet, const CueTrack& track) {
   const CueFields& disc = sheet.disc;
@@ -198,11 +198,11 @@ SourceTags CueTrackTags(const CueSheet& sheet, const CueTrack& track) {
 SourceReading TrackEntry(const std::string& imagePath, const AudioFigures& image,
                          const TrackPlan& plan, const std::string& namePath,
                          const PathRules& rules) {
-  const std::string number = TwoDigits(plan.number);
+  const std::string number = TwoDigitTrackNumber(plan.number);
   SourceReading entry;
   entry.readable = true;
   entry.range = SampleRange{plan.first, plan.end, image.SampleFrames};
-  entry.wave = TrackWave(image, plan.first, plan.end);
+  entry.audio = TrackFigures(image, plan.first, plan.end);
   entry.tags = plan.tags;
   entry.tags.TrackNumber = number;
   AddFolderCoverWhenNone(imagePath, entry.tags.Carried);

@@ -95,7 +95,7 @@ SourceTags TagsOf(TagLib::File& file) {
 
 }  // namespace
 
-bool ReadDecodedSource(const std::string& path, AudioFigures& wave, SourceTags& tags) {
+bool ReadDecodedSource(const std::string& path, AudioFigures& audio, SourceTags& tags) {
   std::optional<SoundFigures> figures;
   try {
     FileByteSource source(path);
@@ -111,7 +111,7 @@ bool ReadDecodedSource(const std::string& path, AudioFigures& wave, SourceTags& 
   }
   if (!figures) figures = ProbedFigures(path);
   if (!figures || figures->byteRate == 0 || figures->dataSize >= kLargestDataSize) return false;
-  FillAudioFigures(*figures, wave);
+  FillAudioFigures(*figures, audio);
   AddFolderCoverWhenNone(path, tags.Carried);
   return true;
 }

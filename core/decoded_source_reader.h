@@ -15,6 +15,6 @@ namespace lumio {
 // ListEmbeddedPictures); a source without any takes its folder's cover image. No single
 // read of TagLib takes more than 16 MB. False when neither can tell the figures; Lumio
 // itself never parses the file's audio.
-bool ReadDecodedSource(const std::string& path, AudioFigures& wave, SourceTags& tags);
+bool ReadDecodedSource(const std::string& path, AudioFigures& audio, SourceTags& tags);
 
 }  // namespace lumio

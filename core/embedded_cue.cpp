@@ -113,7 +113,7 @@ std::optional<std::vector<EmbeddedCueTrack>> ParseFlacCueSheet(std::string_view 
 
 void SplitEmbeddedCue(ByteSource& source, const std::string& path, const PathRules& rules,
                       SourceReading& reading) {
-  const AudioFigures& image = reading.wave;
+  const AudioFigures& image = reading.audio;
   if (image.SampleRate == 0) return;
   std::optional<std::vector<EmbeddedCueTrack>> tracks;
   bool fromBlock = false;

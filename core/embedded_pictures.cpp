@@ -21,15 +21,13 @@
 #include "core/byte_source.h"
 #include "core/image_file.h"
 #include "core/tag_byte_stream.h"
-#include "platform/text_encoding.h"
+#include "core/tag_text.h"
 
 namespace lumio {
 
 namespace {
 
 using PictureBlocks = std::vector<std::unique_ptr<TagLib::FLAC::Picture>>;
-
-std::string Utf8(const TagLib::String& text) { return ToValidUtf8(text.to8Bit(true)); }
 
 bool SameAsciiName(std::string_view a, std::string_view b) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };

@@ -9,7 +9,7 @@
 
 namespace lumio {
 
-// One job: everything the encoder run needs for one listed WAVE file, apart from its
+// One job: everything the encoder run needs for one listed sound file, apart from its
 // input path, which the list keeps beside it.
 struct FileData {
   std::string Title;

@@ -92,7 +92,7 @@ bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading rea
                                : std::move(reading.outputFileName);
   record->Range = reading.range;
 
-  record->Audio = reading.wave;
+  record->Audio = reading.audio;
   SourceTags& tags = reading.tags;
   record->Title = std::move(tags.Title);
   record->Artist = std::move(tags.Artist);

@@ -46,8 +46,8 @@ class FileDataList {
   const FileData& Record(std::size_t index) const { return *records_[index]; }
   const std::string& InputPath(std::size_t index) const { return inputPaths_[index]; }
 
-  // Appends one entry for the sound file at `inputPath` (WAVE, FLAC or AIFF by its
-  // extension); the output folder comes from the `Options` section of `settings`, read
+  // Appends one entry for the sound file at `inputPath` (read as ReadSource reads it);
+  // the output folder comes from the `Options` section of `settings`, read
   // afresh, or from `defDir`. A file found inside a folder that was added whole gives its
   // place in that folder as `subfolder` (see SubfolderInTree); with the folder tree kept,
   // its output goes there below the output folder. The tags come from the file where it

@@ -52,8 +52,8 @@ bool IsLastBlock(const unsigned char* header) { return (header[0] & 0x80) != 0; 
 
 }  // namespace
 
-bool ReadFlacInfo(ByteSource& source, AudioFigures& wave) {
-  wave = AudioFigures();
+bool ReadFlacInfo(ByteSource& source, AudioFigures& audio) {
+  audio = AudioFigures();
   unsigned char start[kStreamStartSize];
   if (!ReadStreamStart(source, start)) return false;
   const unsigned char* info = start + 8;
@@ -72,7 +72,7 @@ bool ReadFlacInfo(ByteSource& source, AudioFigures& wave) {
   const std::uint64_t frameBytes = std::uint64_t{channels} * ((bits + 7u) / 8);
   FillAudioFigures(
       {samples * frameBytes, sampleRate * frameBytes, sampleRate, bits, channels, frameBytes},
-      wave);
+      audio);
   return true;
 }
 

@@ -11,10 +11,10 @@
 namespace lumio {
 
 // Reads the STREAMINFO block of the FLAC stream held by `source` (behind an ID3v2 tag,
-// when one comes first) into `wave` and returns whether it is a FLAC file. A file that
+// when one comes first) into `audio` and returns whether it is a FLAC file. A file that
 // is not one, or that declares a sample rate of 0, gives false with empty results.
 // Throws SourceReadError when a read fails.
-bool ReadFlacInfo(ByteSource& source, AudioFigures& wave);
+bool ReadFlacInfo(ByteSource& source, AudioFigures& audio);
 
 // Where the body of a metadata block lies, and what kind of block it is.
 struct FlacBlock {

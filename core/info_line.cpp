@@ -19,7 +19,7 @@ const char* ChannelWord(std::uint16_t channels) {
 
 }  // namespace
 
-void FillAudioFigures(const SoundFigures& figures, AudioFigures& wave) {
+void FillAudioFigures(const SoundFigures& figures, AudioFigures& audio) {
   const std::uint64_t dataSize = figures.dataSize;
   const std::uint64_t byteRate = figures.byteRate;
   const std::uint64_t minutes = dataSize / (60 * byteRate);
@@ -27,13 +27,13 @@ void FillAudioFigures(const SoundFigures& figures, AudioFigures& wave) {
   const std::uint64_t kilobytes = dataSize / 1024;
   // Data sizes stay below 2^44 (the largest FLAC stream), so the product stays exact and
   // integer division gives the truncated milliseconds.
-  wave.PlayTime = static_cast<std::int64_t>(dataSize * 1000 / byteRate);
-  wave.SampleFrames = figures.frameBytes == 0 ? 0 : dataSize / figures.frameBytes;
-  wave.SampleRate = figures.sampleRate;
-  wave.Bits = figures.bits;
-  wave.Channels = figures.channels;
+  audio.PlayTime = static_cast<std::int64_t>(dataSize * 1000 / byteRate);
+  audio.SampleFrames = figures.frameBytes == 0 ? 0 : dataSize / figures.frameBytes;
+  audio.SampleRate = figures.sampleRate;
+  audio.Bits = figures.bits;
+  audio.Channels = figures.channels;
   // Built in one buffer: this runs once for every file added.
-  std::string& line = wave.InfoText;
+  std::string& line = audio.InfoText;
   line.clear();
   line.reserve(96);
   line += "データ部 ";

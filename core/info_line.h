@@ -24,6 +24,6 @@ inline constexpr std::uint64_t kLargestDataSize = std::uint64_t{1} << 44;
 // Fills `PlayTime` (milliseconds, truncated), the length in sample frames and `InfoText`,
 // the one-line description
 // "データ部 K KB  b bit  r Hz  channel-word  再生時間 m:ss".
-void FillAudioFigures(const SoundFigures& figures, AudioFigures& wave);
+void FillAudioFigures(const SoundFigures& figures, AudioFigures& audio);
 
 }  // namespace lumio

@@ -39,12 +39,12 @@ SourceReading ReadSource(const std::string& path, const PathRules& rules, bool s
   const AudioKind kind = AudioKindOf(path, rules);
   if (kind == AudioKind::CueSheet) return ReadCueSource(path, rules);
   if (kind == AudioKind::Decoded) {
-    reading.readable = ReadDecodedSource(path, reading.wave, reading.tags);
+    reading.readable = ReadDecodedSource(path, reading.audio, reading.tags);
     return reading;
   }
   try {
     FileByteSource source(path);
-    ReadAudioInfo(source, kind, reading.wave);
+    ReadAudioInfo(source, kind, reading.audio);
     reading.tags = ReadSourceTags(source, path, kind);
     reading.readable = true;
     if (kind == AudioKind::Flac && splitEmbeddedCue) SplitEmbeddedCue(source, path, rules, reading);

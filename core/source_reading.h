@@ -20,7 +20,7 @@ struct TrackSource;
 // several files can be read at once.
 struct SourceReading {
   bool readable = false;  // false when the file could not be read: it is not added
-  AudioFigures wave;
+  AudioFigures audio;
   SourceTags tags;
   // A track of an image: the part of the file the entry encodes and its output name.
   std::optional<SampleRange> range;
@@ -45,9 +45,11 @@ using AddEntryFunction = std::function<bool(const std::string& path, SourceReadi
 std::size_t AddEntries(const std::string& path, SourceReading reading, const AddEntryFunction& add,
                        std::vector<std::string>& failed);
 
-// Reads the file at `path` as the kind its extension names (WAVE, FLAC or AIFF), with
-// one opening of the file for the header and the tags. With `splitEmbeddedCue`, a FLAC
-// image holding a cue sheet gives one entry for each of its tracks.
+// Reads the file at `path` as the kind its extension names (AudioKindOf): a WAVE, FLAC or
+// AIFF file with one opening of the file for the header and the tags, a file the decoder
+// reads through ReadDecodedSource, a CUE sheet as the tracks of its images
+// (ReadCueSource). With `splitEmbeddedCue`, a FLAC image holding a cue sheet gives one
+// entry for each of its tracks.
 SourceReading ReadSource(const std::string& path, const PathRules& rules,
                          bool splitEmbeddedCue = true);
 

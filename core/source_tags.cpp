@@ -17,6 +17,7 @@
 #include "core/image_file.h"
 #include "core/property_map_tags.h"
 #include "core/tag_byte_stream.h"
+#include "core/tag_text.h"
 #include "core/vorbis_comment.h"
 #include "platform/text_encoding.h"
 
@@ -43,28 +44,6 @@ void UseRawInfoText() {
     return true;
   }();
   (void)installed;
-}
-
-std::string Utf8(const TagLib::String& text) {
-  std::string bytes = text.to8Bit(true);
-  return IsValidUtf8(bytes) ? bytes : ToValidUtf8(bytes);
-}
-
-// Line feeds and lone carriage returns become CR LF.
-std::string WithRecordLineEnds(const std::string& text) {
-  std::string result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      result += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (text[i] == '\n') {
-      result += "\r\n";
-    } else {
-      result += text[i];
-    }
-  }
-  return result;
 }
 
 void FillEmpty(std::string& field, const std::string& text) {
@@ -116,17 +95,6 @@ struct FrameFields : TagLib::ID3v2::Frame {
     return (frame.*fields)();
   }
 };
-
-void AddProperties(const TagLib::PropertyMap& properties, CarriedTags& carried) {
-  for (const auto& [key, values] : properties) {
-    const std::string name = Utf8(key);
-    if (IsEditedFieldName(name)) continue;
-    for (const TagLib::String& value : values) carried.Fields.push_back({name, Utf8(value)});
-  }
-  for (const TagLib::String& unsupported : properties.unsupportedData()) {
-    carried.LeftOut.push_back(Utf8(unsupported));
-  }
-}
 
 void ReadId3Carried(const TagLib::ID3v2::Tag& tag, CarriedTags& carried) {
   std::int32_t pictures = 0;
@@ -324,22 +292,6 @@ SourceTags ReadTags(ByteSource& source, const std::string& path, AudioKind kind)
 }
 
 }  // namespace
-
-SourceTags TagsFromPropertyMap(const TagLib::PropertyMap& properties) {
-  const auto field = [&](const char* key, const char* separator) {
-    const auto found = properties.find(key);
-    return found == properties.end() ? std::string() : Utf8(found->second.toString(separator));
-  };
-  SourceTags tags;
-  tags.Title = field("TITLE", "; ");
-  tags.Artist = field("ARTIST", "; ");
-  tags.Album = field("ALBUM", "; ");
-  tags.Date = field("DATE", "; ");
-  tags.TrackNumber = field("TRACKNUMBER", "; ");
-  tags.Comment = WithRecordLineEnds(field("COMMENT", "\n"));
-  AddProperties(properties, tags.Carried);
-  return tags;
-}
 
 SourceTags ReadSourceTags(ByteSource& source, const std::string& path, AudioKind kind) {
   try {

@@ -83,7 +83,6 @@ class BatchRun : public QObject, public RunningEncoder {
   // before Start; it runs on worker threads that nothing waits for, and may outlive the
   // run.
   void SetFinishingStep(FinishingStep step) { finishingStep_ = std::move(step); }
-  bool IsFinished() const { return finished_; }
   std::size_t JobCount() const { return plan_.jobs.size(); }
   const PlannedJob& Job(std::size_t job) const { return plan_.jobs[job]; }
   const BatchPlan& Plan() const { return plan_; }

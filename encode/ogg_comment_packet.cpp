@@ -88,11 +88,6 @@ std::optional<Page> PageAt(std::string_view file, std::size_t position, std::str
   return page;
 }
 
-// The pages of `file` with `comment` as its comment packet (see ReplaceOggComment). The
-// audio pages' bodies are spans of `file`.
-bool WithHeaders(std::string_view file, const OggVorbisHeaders& headers, PacketParts comment,
-                 OggPageSpans& pages, std::string& error);
-
 struct FileCloser {
   int file;
   ~FileCloser() { ::close(file); }
@@ -140,19 +135,10 @@ std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std:
   return headers;
 }
 
-std::optional<std::string> ReplaceOggComment(std::string_view file, std::string_view comment,
-                                             std::string& error) {
-  const std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(file, error);
-  if (!headers) return std::nullopt;
-  PacketParts parts;
-  parts.emplace_back(std::string(comment));
-  OggPageSpans pages;
-  if (!WithHeaders(file, *headers, std::move(parts), pages, error)) return std::nullopt;
-  return pages.Joined();
-}
-
 namespace {
 
+// The pages of `file` with `comment` as its comment packet (see ReplaceOggComment). The
+// audio pages' bodies are spans of `file`.
 bool WithHeaders(std::string_view file, const OggVorbisHeaders& headers, PacketParts comment,
                  OggPageSpans& pages, std::string& error) {
   const std::uint32_t serial = headers.serial;
@@ -222,6 +208,15 @@ bool WriteSpans(int file, const std::vector<std::string_view>& spans, std::size_
 
 }  // namespace
 
+bool ReplaceOggComment(std::string_view file, const CommentPartsEdit& edit, OggPageSpans& pages,
+                       std::string& error) {
+  const std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(file, error);
+  if (!headers) return false;
+  PacketParts comment;
+  if (!edit(headers->comment, comment, error)) return false;
+  return WithHeaders(file, *headers, std::move(comment), pages, error);
+}
+
 bool EditOggCommentInFile(const std::string& path, const CommentEdit& edit, std::string& error) {
   const CommentPartsEdit asParts = [&edit](std::string_view comment, PacketParts& parts,
                                            std::string& why) {
@@ -257,12 +252,8 @@ bool EditOggCommentPartsInFile(const std::string& path, const CommentPartsEdit& 
     }
     done += static_cast<std::size_t>(read);
   }
-  const std::optional<OggVorbisHeaders> headers = ReadOggVorbisHeaders(bytes, error);
-  if (!headers) return false;
-  PacketParts comment;
-  if (!edit(headers->comment, comment, error)) return false;
   OggPageSpans pages;
-  if (!WithHeaders(bytes, *headers, std::move(comment), pages, error)) return false;
+  if (!ReplaceOggComment(bytes, edit, pages, error)) return false;
   // Every byte of the new file is in memory before the first one is written over.
   if (!WriteSpans(opened, pages.Spans(), done, error)) return false;
   if (::ftruncate(opened, static_cast<off_t>(done)) != 0) {

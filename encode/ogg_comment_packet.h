@@ -29,15 +29,6 @@ struct OggVorbisHeaders {
 // is checked; nullopt, with the reason in `error`, for anything else.
 std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std::string& error);
 
-// The bytes of `file` with its comment packet replaced by `comment`: the identification
-// and setup packets stay as they are, the header packets are paginated again and the
-// audio pages follow byte for byte, but for their sequence numbers (shifted by the
-// change in the number of header pages) and checksums. Nullopt, with the reason in
-// `error`, for a file ReadOggVorbisHeaders refuses, a damaged page or a page of another
-// stream after the headers.
-std::optional<std::string> ReplaceOggComment(std::string_view file, std::string_view comment,
-                                             std::string& error);
-
 // The fields of `packet`, a comment packet ("\x03vorbis", the comment, the framing
 // bit), names as written; nullopt when it does not start as one.
 std::optional<VorbisComment> ParseCommentPacket(std::string_view packet);
@@ -57,6 +48,16 @@ using CommentEdit = std::function<bool(std::string& comment, std::string& error)
 // it cannot.
 using CommentPartsEdit =
     std::function<bool(std::string_view comment, PacketParts& parts, std::string& error)>;
+
+// The pages of `file`, the bytes of an Ogg Vorbis file, with its comment packet replaced
+// by the one `edit` gives: the identification and setup packets stay as they are, the
+// header packets are paginated again and the audio pages follow as spans of `file`, byte
+// for byte but for their sequence numbers (shifted by the change in the number of header
+// pages) and checksums. False, with the reason in `error`, for a file
+// ReadOggVorbisHeaders refuses, an edit that fails, a damaged page or a page of another
+// stream after the headers.
+bool ReplaceOggComment(std::string_view file, const CommentPartsEdit& edit, OggPageSpans& pages,
+                       std::string& error);
 
 // Reads the Ogg Vorbis file at `path` whole, lets `edit` give its new comment packet and
 // writes the file back with it (ReplaceOggComment), straight from the parts and the

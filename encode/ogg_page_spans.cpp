@@ -107,13 +107,4 @@ void OggPageSpans::AppendPage(std::string_view header, std::string_view body) {
   ++pages_;
 }
 
-std::string OggPageSpans::Joined() const {
-  std::size_t size = 0;
-  for (const std::string_view span : spans_) size += span.size();
-  std::string joined;
-  joined.reserve(size);
-  for (const std::string_view span : spans_) joined += span;
-  return joined;
-}
-
 }  // namespace lumio

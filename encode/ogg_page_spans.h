@@ -62,8 +62,6 @@ class OggPageSpans {
 
   std::uint32_t PageCount() const { return pages_; }
   const std::vector<std::string_view>& Spans() const { return spans_; }
-  // The bytes of all spans, one after another.
-  std::string Joined() const;
 
  private:
   // Deques, whose elements stay where they are: spans point into them.

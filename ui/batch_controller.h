@@ -38,7 +38,6 @@ class BatchController : public QObject, public ConsoleProvider {
   // follows, at once when the batch is refused.
   void Start(const FileDataList& jobs, const SettingsStore& settings,
              const std::string& programFolder, const PathRules& rules);
-  bool IsRunning() const { return run_ != nullptr; }
   // The same as the cancel button: asks the encoders to close, and kills them when asked
   // again.
   void Cancel();

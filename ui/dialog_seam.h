@@ -17,8 +17,8 @@ class DialogSeam {
  public:
   virtual ~DialogSeam() = default;
 
-  // A message box: `title` is "警告" or "エラー"; OK is the default button; the close box
-  // counts as キャンセル.
+  // A message box: `title` is "警告", "エラー" or "確認"; OK is the default button; the
+  // close box counts as キャンセル.
   virtual DialogAnswer Message(QWidget* parent, const QString& title, const QString& text,
                                MessageKind kind, MessageButtons buttons) = 0;
   // Open-file dialog with several files selectable; nullopt when cancelled.

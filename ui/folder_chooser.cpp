@@ -1,13 +1,12 @@
 #include "ui/folder_chooser.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
@@ -15,6 +14,7 @@
 
 #include "platform/file_system.h"
 #include "ui/look.h"
+#include "ui/message_dialog.h"
 #include "ui/text_conversion.h"
 
 namespace lumio {
@@ -31,30 +31,12 @@ QString ExpandHome(const QString& path) {
   return path;
 }
 
-bool AskCreate(QWidget* parent) {
-  QMessageBox box(QMessageBox::Question, "確認",
-                  "指定されたディレクトリが存在しません。作成しますか？",
-                  QMessageBox::Yes | QMessageBox::No, parent);
-  box.setFont(LumioFont());
-  box.button(QMessageBox::Yes)->setText("はい");
-  box.button(QMessageBox::No)->setText("いいえ");
-  box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
-}
-
-void ReportCreationFailure(QWidget* parent) {
-  QMessageBox box(QMessageBox::Critical, "エラー", "\n作成できませんでした", QMessageBox::Ok,
-                  parent);
-  box.setFont(LumioFont());
-  QApplication::beep();
-  box.exec();
-}
-
 // The chooser: folders only, the typed or selected folder in a field under the tree.
 class FolderChooserDialog : public QDialog {
  public:
-  FolderChooserDialog(QWidget* parent, const QString& title, const QString& startFolder)
-      : QDialog(parent) {
+  FolderChooserDialog(DialogSeam& dialogs, QWidget* parent, const QString& title,
+                      const QString& startFolder)
+      : QDialog(parent), dialogs_(dialogs) {
     setWindowTitle(title);
     setFont(LumioFont());
     resize(380, 440);
@@ -108,11 +90,9 @@ class FolderChooserDialog : public QDialog {
   const QString& Chosen() const { return chosen_; }
 
   void accept() override {
-    const FolderCreationPrompts prompts{[this] { return AskCreate(this); },
-                                        [this] { ReportCreationFailure(this); }};
     const QString treeFolder = model_->filePath(tree_->currentIndex());
     if (const std::optional<QString> chosen =
-            AcceptTypedFolder(field_->text(), treeFolder, prompts)) {
+            AcceptTypedFolder(field_->text(), treeFolder, dialogs_)) {
       chosen_ = *chosen;
       QDialog::accept();
     }
@@ -137,6 +117,7 @@ class FolderChooserDialog : public QDialog {
     tree_->scrollTo(tree_->currentIndex(), QAbstractItemView::PositionAtCenter);
   }
 
+  DialogSeam& dialogs_;
   QFileSystemModel* model_ = nullptr;
   QTreeView* tree_ = nullptr;
   QLineEdit* field_ = nullptr;
@@ -147,7 +128,7 @@ class FolderChooserDialog : public QDialog {
 }  // namespace
 
 std::optional<QString> AcceptTypedFolder(const QString& typed, const QString& treeFolder,
-                                         const FolderCreationPrompts& prompts) {
+                                         DialogSeam& dialogs) {
   QString path = ExpandHome(typed.isEmpty() ? treeFolder : typed);
   if (path.isEmpty()) {
     return std::nullopt;
@@ -165,20 +146,21 @@ std::optional<QString> AcceptTypedFolder(const QString& typed, const QString& tr
   if (FolderExists(bytes)) {
     return path;
   }
-  if (!prompts.askCreate()) {
+  if (ShowMessageDialog(dialogs, "指定されたディレクトリが存在しません。作成しますか？",
+                        MessageKind::Question, MessageButtons::YesNo) != DialogAnswer::Ok) {
     return std::nullopt;
   }
   // A folder that could not be made is not handed back as if it existed.
   if (!CreateFolderTree(bytes)) {
-    prompts.reportFailure();
+    ShowMessageDialog(dialogs, "\n作成できませんでした", MessageKind::Error, MessageButtons::Ok);
     return std::nullopt;
   }
   return path;
 }
 
-std::optional<QString> RunFolderChooser(QWidget* parent, const QString& title,
+std::optional<QString> RunFolderChooser(DialogSeam& dialogs, QWidget* parent, const QString& title,
                                         const QString& startFolder) {
-  FolderChooserDialog dialog(parent, title, startFolder);
+  FolderChooserDialog dialog(dialogs, parent, title, startFolder);
   if (dialog.exec() != QDialog::Accepted) {
     return std::nullopt;
   }

@@ -225,7 +225,7 @@ class TMainWindow : public QMainWindow {
   QPushButton* SelectedClear = nullptr;
   QPushButton* DeleteButton = nullptr;
   QPushButton* ClearButton = nullptr;
-  QLabel* WaveDataText = nullptr;
+  QLabel* AudioInfoText = nullptr;
   QGroupBox* FileInfoPanel = nullptr;
   QLabel* Label1 = nullptr;
   QLineEdit* Title = nullptr;

@@ -68,9 +68,9 @@ void TMainWindow::BuildControls() {
   ClearButton =
       Place(new QPushButton(QStringLiteral("全削除(&V)"), client), "ClearButton", 424, 120, 89, 25);
 
-  WaveDataText = Place(new QLabel(client), "WaveDataText", 24, 160, 489, 17);
-  WaveDataText->setAlignment(Qt::AlignCenter);
-  WaveDataText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  AudioInfoText = Place(new QLabel(client), "AudioInfoText", 24, 160, 489, 17);
+  AudioInfoText->setAlignment(Qt::AlignCenter);
+  AudioInfoText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
   FileInfoPanel = Place(new QGroupBox(QStringLiteral("ファイル情報"), client), "FileInfoPanel", 24,
                         192, 289, 201);

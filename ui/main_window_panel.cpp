@@ -98,7 +98,7 @@ void TMainWindow::ShowSelection() {
     // folder are stopped by the batch run's check for a missing output folder.
     DirectoryListBox1->SetDirectory(SharedOutputDir(selection).value_or(defDir_));
     OutputFilePath->setText(OutputPathText(selection, defDir_));
-    WaveDataText->clear();
+    AudioInfoText->clear();
   } else {
     for (QLineEdit* edit : tagEdits) {
       SetEditFieldEnabled(*edit, true);
@@ -117,7 +117,7 @@ void TMainWindow::ShowSelection() {
     // path shows the record's folder either way.
     DirectoryListBox1->SetDirectory(record.OutputDir);
     OutputFilePath->setText(ToQString(OutputFolderOf(record, rules_)) + OutputFileName->text());
-    WaveDataText->setText(ToQString(record.Audio.InfoText));
+    AudioInfoText->setText(ToQString(record.Audio.InfoText));
   }
   editsArmed_ = true;
 }

@@ -9,7 +9,8 @@ namespace lumio {
 class DialogSeam;
 
 // The one modal message box of the program: title and icon from the kind, the
-// desktop's bell, centred over the main window, shown through the dialog seam.
+// desktop's bell for a warning or an error, centred over the main window, shown through
+// the dialog seam.
 DialogAnswer ShowMessageDialog(DialogSeam& dialogs, const std::string& text, MessageKind kind,
                                MessageButtons buttons);
 

@@ -2,7 +2,8 @@
 
 namespace lumio {
 
-enum class MessageKind { Warning, Error };
+// Question asks before something is done that was not asked for outright.
+enum class MessageKind { Warning, Error, Question };
 // YesNo shows はい and いいえ, which answer as OK and キャンセル.
 enum class MessageButtons { Ok, OkCancel, YesNo };
 // OK is the only answer that any caller takes as yes.

@@ -70,8 +70,10 @@ void ScrollTheText(QMessageBox& box) {
 
 DialogAnswer QtDialogs::Message(QWidget* parent, const QString& title, const QString& text,
                                 MessageKind kind, MessageButtons buttons) {
-  CentredMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Critical,
-                        title, text, QMessageBox::NoButton, parent);
+  const QMessageBox::Icon icon = kind == MessageKind::Warning ? QMessageBox::Warning
+                                 : kind == MessageKind::Error ? QMessageBox::Critical
+                                                              : QMessageBox::Question;
+  CentredMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
   box.setFont(LumioFont());
   const bool yesNo = buttons == MessageButtons::YesNo;
   QPushButton* ok =
@@ -114,7 +116,7 @@ std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& capti
 
 std::optional<QString> QtDialogs::ChooseFolder(QWidget* parent, const QString& title,
                                                const QString& startFolder) {
-  return RunFolderChooser(parent, title, startFolder);
+  return RunFolderChooser(*this, parent, title, startFolder);
 }
 
 std::optional<QString> QtDialogs::InputText(QWidget* parent, const QString& title,

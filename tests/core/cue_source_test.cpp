@@ -66,9 +66,9 @@ TEST_F(CueSourceTest, EachAudioTrackBecomesAnEntryOverItsPartOfTheImage) {
     EXPECT_EQ(track.path, root_ + "disc.wav");
     EXPECT_TRUE(track.reading.readable);
     EXPECT_EQ(track.reading.range, expected[i].range);
-    EXPECT_EQ(track.reading.wave.PlayTime, expected[i].playTimeMs);
+    EXPECT_EQ(track.reading.audio.PlayTime, expected[i].playTimeMs);
     const std::uint64_t end = expected[i].range.end ? expected[i].range.end : 176400;
-    EXPECT_EQ(track.reading.wave.SampleFrames, end - expected[i].range.first);
+    EXPECT_EQ(track.reading.audio.SampleFrames, end - expected[i].range.first);
     EXPECT_EQ(track.reading.tags.Title, expected[i].title);
     EXPECT_EQ(track.reading.tags.Artist, expected[i].artist);
     EXPECT_EQ(track.reading.tags.Album, "盤");
@@ -77,7 +77,7 @@ TEST_F(CueSourceTest, EachAudioTrackBecomesAnEntryOverItsPartOfTheImage) {
     EXPECT_EQ(track.reading.tags.Carried.Fields, (std::vector<CarriedField>{{"GENRE", "Pop"}}));
     EXPECT_EQ(track.reading.outputFileName, expected[i].output);
   }
-  EXPECT_EQ(sheet.tracks[0].reading.wave.InfoText,
+  EXPECT_EQ(sheet.tracks[0].reading.audio.InfoText,
             "データ部 172 KB  16 bit  44100 Hz  ステレオ  再生時間 0:01");
 }
 

@@ -28,7 +28,7 @@ TEST(DecodedSource, InformationLineAndTagsOfEveryFormatTheDecoderReads) {
     const SourceReading reading = ReadSource(path, NativePathRules());
     ASSERT_TRUE(reading.readable);
     // 2.5 s of stereo as the decoder writes it, whatever the codec adds as padding.
-    const std::string& info = reading.wave.InfoText;
+    const std::string& info = reading.audio.InfoText;
     EXPECT_NE(info.find(std::to_string(format.bits) + " bit  " + std::to_string(format.rate) +
                         " Hz  ステレオ  再生時間 0:02"),
               std::string::npos)
@@ -38,7 +38,7 @@ TEST(DecodedSource, InformationLineAndTagsOfEveryFormatTheDecoderReads) {
     ASSERT_EQ(info.rfind(head, 0), 0u) << info;
     const double kilobytes = std::stod(info.substr(head.size()));
     EXPECT_NEAR(kilobytes, 2.5 * format.rate * 2 * (format.bits / 8) / 1024, kilobytes * 0.03);
-    EXPECT_NEAR(static_cast<double>(reading.wave.PlayTime), 2500, 60);
+    EXPECT_NEAR(static_cast<double>(reading.audio.PlayTime), 2500, 60);
     if (format.tagged) {
       EXPECT_EQ(reading.tags.Title, test::kFixtureTitle);
       EXPECT_EQ(reading.tags.Artist, test::kFixtureArtist);

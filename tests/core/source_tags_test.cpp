@@ -148,8 +148,8 @@ TEST_F(SourceTagsTest, ReadingOnSeveralThreadsGivesWhatEachFileGivesInOrder) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const SourceReading alone = ReadSource(paths[i], rules);
       EXPECT_EQ(readings[i].readable, alone.readable) << paths[i];
-      EXPECT_EQ(readings[i].wave.InfoText, alone.wave.InfoText) << paths[i];
-      EXPECT_EQ(readings[i].wave.PlayTime, alone.wave.PlayTime) << paths[i];
+      EXPECT_EQ(readings[i].audio.InfoText, alone.audio.InfoText) << paths[i];
+      EXPECT_EQ(readings[i].audio.PlayTime, alone.audio.PlayTime) << paths[i];
       const SourceTags& a = alone.tags;
       ExpectTags(readings[i].tags, {a.Title, a.Artist, a.Album, a.Date, a.TrackNumber, a.Comment});
       EXPECT_EQ(readings[i].tags.Carried, a.Carried);

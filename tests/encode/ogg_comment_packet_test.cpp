@@ -10,6 +10,7 @@
 
 #include "encode/vorbis_decoder.h"
 #include "platform/file_system.h"
+#include "support/ogg_rewrite.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
@@ -90,8 +91,10 @@ TEST_F(OggCommentPacketTest, ANewCommentKeepsTheOtherPacketsAndTheAudioPages) {
   for (const std::size_t size : {std::size_t{1}, std::size_t{70000}, std::size_t{1400000}}) {
     SCOPED_TRACE(size);
     const std::string packet = CommentPacket(size);
-    const std::optional<std::string> rewritten = ReplaceOggComment(original_, packet, error);
+    std::string given;
+    const std::optional<std::string> rewritten = test::WithComment(original_, packet, error, given);
     ASSERT_TRUE(rewritten) << error;
+    EXPECT_EQ(given, before->comment);
     const std::optional<OggVorbisHeaders> after = ReadOggVorbisHeaders(*rewritten, error);
     ASSERT_TRUE(after) << error;  // every checksum right
     EXPECT_EQ(after->identification, before->identification);
@@ -152,7 +155,8 @@ TEST_F(OggCommentPacketTest, ADamagedOrOddFileIsRefused) {
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
     error.clear();
-    EXPECT_FALSE(ReplaceOggComment(row.file, CommentPacket(10), error));
+    std::string given;
+    EXPECT_FALSE(test::WithComment(row.file, CommentPacket(10), error, given));
     EXPECT_FALSE(error.empty());
   }
 }

@@ -10,6 +10,7 @@
 
 #include "encode/ogg_checksum.h"
 #include "encode/picture_texts.h"
+#include "support/ogg_rewrite.h"
 
 namespace lumio {
 namespace {
@@ -136,7 +137,7 @@ TEST(OggPageSpansTest, PacketsOfOwnAndSharedPartsMakeTheSamePagesAsLibogg) {
     pages.AppendPackets(0x5eed, std::move(rest));
 
     const std::string expected = LiboggPages(0x5eed, {identification, comment, setup});
-    EXPECT_EQ(pages.Joined(), expected);
+    EXPECT_EQ(test::Joined(pages.Spans()), expected);
     EXPECT_EQ(pages.PageCount(), PageCount(expected));
   }
 }

@@ -5,9 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "support/scripted_dialogs.h"
 
 namespace lumio {
 namespace {
+
+using test::ScriptedDialogs;
 
 TEST(FolderChooserTest, OkTakesExistingFoldersAndCreatesMissingOnesOnlyAfterYes) {
   struct Case {
@@ -37,18 +43,30 @@ TEST(FolderChooserTest, OkTakesExistingFoldersAndCreatesMissingOnesOnlyAfterYes)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    bool asked = false, failed = false;
-    const FolderCreationPrompts prompts{[&] {
-                                          asked = true;
-                                          return c.answerYes;
-                                        },
-                                        [&] { failed = true; }};
+    ScriptedDialogs dialogs;
+    std::vector<std::string> expectedPrompts;
+    if (c.asked) {
+      dialogs.Queue(
+          ScriptedDialogs::MessageAnswer{c.answerYes ? DialogAnswer::Ok : DialogAnswer::Cancel});
+      expectedPrompts.push_back("確認 指定されたディレクトリが存在しません。作成しますか？");
+    }
+    if (c.failed) {
+      dialogs.Queue(ScriptedDialogs::MessageAnswer{DialogAnswer::Ok});
+      expectedPrompts.push_back("エラー \n作成できませんでした");
+    }
     QString typed = c.typed;
     typed.replace("<root>", root.path());
-    const auto chosen = AcceptTypedFolder(typed, c.treeSelected ? root.path() : QString(), prompts);
+    const auto chosen = AcceptTypedFolder(typed, c.treeSelected ? root.path() : QString(), dialogs);
 
-    EXPECT_EQ(asked, c.asked);
-    EXPECT_EQ(failed, c.failed);
+    std::vector<std::string> prompts;
+    for (const ScriptedDialogs::Prompt& prompt : dialogs.Prompts()) {
+      prompts.push_back((prompt.title + " " + prompt.text).toStdString());
+    }
+    EXPECT_EQ(prompts, expectedPrompts);
+    EXPECT_TRUE(dialogs.AllAnswersUsed());
+    if (c.asked) {
+      EXPECT_EQ(dialogs.Prompts().front().buttons, MessageButtons::YesNo);
+    }
     if (c.result == nullptr) {
       EXPECT_FALSE(chosen.has_value());
       EXPECT_FALSE(QDir(root.filePath("later")).exists());

@@ -116,8 +116,8 @@ TEST(JobListModelTest, TracksOfAnImageShowTheirPart) {
     SourceReading reading;
     reading.readable = true;
     reading.range = c.range;
-    reading.wave.SampleRate = c.rate;
-    reading.wave.SampleFrames = c.frames;
+    reading.audio.SampleRate = c.rate;
+    reading.audio.SampleFrames = c.frames;
     ASSERT_TRUE(jobs.AddReadSource("/cd/disc.wav", reading, settings, "/o/", {}));
     EXPECT_EQ(jobs.index(jobs.rowCount() - 1, 0).data().toString().toStdString(), c.shown);
   }

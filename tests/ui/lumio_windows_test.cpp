@@ -60,7 +60,7 @@ TEST_F(LumioWindowsTest, EveryControlIsFoundByItsName) {
     const char* names;
   } cases[] = {
       {windows_->MainWindow.get(),
-       "Bevel2 InputFileList InputFileOpen SelectedClear DeleteButton ClearButton WaveDataText "
+       "Bevel2 InputFileList InputFileOpen SelectedClear DeleteButton ClearButton AudioInfoText "
        "FileInfoPanel Label1 Title Label4 Artist Label2 Album Label10 Date Label11 TrackNumber "
        "Label3 Comment Label8 OutputFileName Label5 NewDirectory DriveComboBox1 DirectoryListBox1 "
        "Label7 OutputFilePath EndButton SetupButton Button1 StartEncode File1 OpenMenu "

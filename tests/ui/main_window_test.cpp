@@ -188,9 +188,9 @@ TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(), QStringLiteral("song1.ogg"));
   EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFilePath").text(),
             ToQString(window.Jobs().Record(1).OutputDir + "song1.ogg"));
-  EXPECT_EQ(test::Control<QLabel>(window, "WaveDataText").text(),
+  EXPECT_EQ(test::Control<QLabel>(window, "AudioInfoText").text(),
             ToQString(window.Jobs().Record(1).Audio.InfoText));
-  EXPECT_FALSE(test::Control<QLabel>(window, "WaveDataText").text().isEmpty());
+  EXPECT_FALSE(test::Control<QLabel>(window, "AudioInfoText").text().isEmpty());
 
   Select({0, 2});
   for (const QWidget* field : tagFields) {
@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   }
   EXPECT_FALSE(test::Control<QLineEdit>(window, "OutputFileName").isEnabled());
   EXPECT_TRUE(test::Control<QLineEdit>(window, "Title").text().isEmpty());
-  EXPECT_TRUE(test::Control<QLabel>(window, "WaveDataText").text().isEmpty());
+  EXPECT_TRUE(test::Control<QLabel>(window, "AudioInfoText").text().isEmpty());
   // Showing the fields empty writes nothing into the records.
   EXPECT_EQ(window.Jobs().Record(0).Title, "title0");
   EXPECT_EQ(window.Jobs().Record(2).Title, "title2");
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, FieldsFollowChangesOfTheSelectedRecordsButNotTheirOwnEdit
   const Case cases[] = {
       {"Title", [](JobListModel& jobs) { jobs.ApplyTag(TagField::Title, "new", {1}); }, "new"},
       {"OutputFileName", [](JobListModel& jobs) { jobs.SetOutputFileName(1, "x.ogg"); }, "x.ogg"},
-      {"WaveDataText",
+      {"AudioInfoText",
        [](JobListModel& jobs) {
          jobs.EditRecords({1}, [](FileData& r) { r.Audio.InfoText = "i"; });
        },
@@ -451,7 +451,7 @@ TEST_F(MainWindowTest, FolderAddTakesTaggedSoundFilesInNumberOrderAndNamesFailur
   EXPECT_EQ(test::Control<QLineEdit>(window, "Artist").text(), QStringLiteral("歌手"));
   EXPECT_EQ(test::Control<QLineEdit>(window, "TrackNumber").text(), QStringLiteral("2"));
   EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(), QStringLiteral("2.ogg"));
-  EXPECT_EQ(test::Control<QLabel>(window, "WaveDataText").text(),
+  EXPECT_EQ(test::Control<QLabel>(window, "AudioInfoText").text(),
             QStringLiteral("データ部 17 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00"));
 }
 
