@@ -52,11 +52,12 @@ bool PlaceCommentFields(const std::string& path, const std::vector<CommentField>
            order.begin();
   };
   const auto place = [&](std::vector<CarriedField>& fields) {
-    for (const auto& [name, value] : placed) {
-      const auto later = std::find_if(fields.begin(), fields.end(), [&](const CarriedField& field) {
-        return rank(field.Name) > rank(name);
+    for (const CommentField& field : placed) {
+      const auto placedRank = rank(field.first);
+      const auto later = std::find_if(fields.begin(), fields.end(), [&](const CarriedField& held) {
+        return rank(held.Name) > placedRank;
       });
-      fields.insert(later, {name, value});
+      fields.insert(later, {field.first, field.second});
     }
   };
   return EditCommentFields(path, place, error);
