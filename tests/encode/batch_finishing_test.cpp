@@ -25,63 +25,73 @@ namespace {
 // Finishing steps that each wait until the test lets the step of their output end with
 // the result it chose. Once let go, a step writes into the hidden file as a real one
 // does, making it anew when the run has removed it meanwhile (as a rewrite renamed over
-// it would).
+// it would). A run that was cancelled or destroyed may start a step on its worker only
+// after the test has moved on, so the steps share their state with the holder instead of
+// pointing at it; a step that the holder's end let go writes nothing.
 class HeldSteps {
  public:
   ~HeldSteps() {
-    std::unique_lock lock(mutex_);
-    releaseAll_ = true;
-    changed_.notify_all();
-    changed_.wait(lock, [this] { return ended_ == started_; });
+    std::unique_lock lock(state_->mutex);
+    state_->releaseAll = true;
+    state_->changed.notify_all();
+    state_->changed.wait(lock, [this] { return state_->ended == state_->started; });
   }
 
   FinishingStep Step() {
-    return [this](const std::string& hiddenPath, const PlannedJob& job, const FinishingOptions&) {
+    return [state = state_](const std::string& hiddenPath, const PlannedJob& job,
+                            const FinishingOptions&) {
       const std::string output = job.record.OutputFileName;
-      std::unique_lock lock(mutex_);
-      ++started_;
-      changed_.notify_all();
-      changed_.wait(lock, [&] { return releaseAll_ || results_.count(output) > 0; });
-      const FinishingResult result =
-          results_.count(output) > 0 ? results_[output] : FinishingResult();
+      std::unique_lock lock(state->mutex);
+      ++state->started;
+      state->changed.notify_all();
+      state->changed.wait(lock,
+                          [&] { return state->releaseAll || state->results.count(output) > 0; });
+      const bool chosen = state->results.count(output) > 0;
+      const FinishingResult result = chosen ? state->results[output] : FinishingResult();
       lock.unlock();
-      const int file = ::open(hiddenPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-      if (file >= 0) {
-        EXPECT_EQ(::write(file, " finished", 9), 9);
-        ::close(file);
+      if (chosen) {
+        const int file =
+            ::open(hiddenPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (file >= 0) {
+          EXPECT_EQ(::write(file, " finished", 9), 9);
+          ::close(file);
+        }
       }
       lock.lock();
-      ++ended_;
-      changed_.notify_all();
+      ++state->ended;
+      state->changed.notify_all();
       return result;
     };
   }
 
   void Let(const std::string& output, FinishingResult result = {}) {
-    const std::lock_guard lock(mutex_);
-    results_[output] = std::move(result);
-    changed_.notify_all();
+    const std::lock_guard lock(state_->mutex);
+    state_->results[output] = std::move(result);
+    state_->changed.notify_all();
   }
 
   // Waits until a step has started on its worker and holds there.
   void WaitUntilHeld() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return started_ > ended_; });
+    std::unique_lock lock(state_->mutex);
+    state_->changed.wait(lock, [this] { return state_->started > state_->ended; });
   }
 
   // Waits for the worker's own end of every step let go, for a run gone meanwhile.
   void WaitForSteps() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return ended_ == started_; });
+    std::unique_lock lock(state_->mutex);
+    state_->changed.wait(lock, [this] { return state_->ended == state_->started; });
   }
 
  private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::map<std::string, FinishingResult> results_;
-  int started_ = 0;
-  int ended_ = 0;
-  bool releaseAll_ = false;
+  struct State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::map<std::string, FinishingResult> results;
+    int started = 0;
+    int ended = 0;
+    bool releaseAll = false;
+  };
+  std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 // What the test does when the run tells an event ("start 1 in 0", "end 0 ok in -1").
