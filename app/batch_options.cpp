@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "core/settings_store.h"
-#include "encode/batch_run.h"
-#include "encode/command_line.h"
+#include "encode/child/command_line.h"
+#include "encode/run/batch_run.h"
 
 namespace lumio {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/batch_progress_line.h"
-#include "encode/run_report.h"
+#include "encode/report/run_report.h"
 
 namespace lumio {
 

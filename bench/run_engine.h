@@ -8,10 +8,10 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "encode/batch_plan.h"
-#include "encode/batch_run.h"
-#include "encode/clock.h"
-#include "encode/command_line.h"
+#include "encode/child/command_line.h"
+#include "encode/run/batch_plan.h"
+#include "encode/run/batch_run.h"
+#include "encode/run/clock.h"
 
 namespace lumio::bench {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench/fixed_dialogs.h"
-#include "encode/clock.h"
+#include "encode/run/clock.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/find_control.h"
 #include "tests/support/job_list_rows.h"

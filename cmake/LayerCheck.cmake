@@ -44,9 +44,10 @@ endfunction()
 
 # lumio_check_layer_includes(): fail the configure step when a file of a layer includes
 # a header of a layer above its own. The layers, lowest first, are the folders below;
-# a file may include its own layer and those below it. tests/ and bench/ sit on top of
-# them all and are not checked. Only `#include "…"` lines are read, so the scan stays
-# quick; it runs whenever the build is configured.
+# a file anywhere under a layer's folder, in its sub-folders too, may include its own
+# layer and those below it. tests/ and bench/ sit on top of them all and are not
+# checked. Only `#include "…"` lines are read, so the scan stays quick; it runs whenever
+# the build is configured.
 set(LUMIO_LAYERS platform core encode ui app)
 set(_lumio_upper_folders tests bench)
 
@@ -57,7 +58,7 @@ function(lumio_check_layer_includes)
       break()
     endif()
     list(GET LUMIO_LAYERS ${own_rank} own)
-    file(GLOB files RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/${own}/*.cpp
+    file(GLOB_RECURSE files RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/${own}/*.cpp
          ${PROJECT_SOURCE_DIR}/${own}/*.h)
     foreach(file IN LISTS files)
       file(STRINGS ${PROJECT_SOURCE_DIR}/${file} includes ENCODING UTF-8

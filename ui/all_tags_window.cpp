@@ -14,7 +14,7 @@
 
 #include "core/image_file.h"
 #include "core/vorbis_comment.h"
-#include "encode/carried_tags_writer.h"
+#include "encode/finish/carried_tags_writer.h"
 #include "ui/control_names.h"
 #include "ui/dialog_seam.h"
 #include "ui/message_dialog.h"

@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "core/file_data_list.h"
-#include "encode/batch_start.h"
+#include "encode/run/batch_start.h"
 #include "ui/console_window.h"
 #include "ui/message_dialog.h"
 #include "ui/placement.h"

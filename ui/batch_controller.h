@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "encode/batch_run.h"
+#include "encode/run/batch_run.h"
 #include "platform/path_rules.h"
 #include "ui/progress_updates.h"
 

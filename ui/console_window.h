@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "encode/console_sink.h"
+#include "encode/run/console_sink.h"
 
 class QPlainTextEdit;
 

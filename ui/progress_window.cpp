@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "encode/console_sink.h"
-#include "encode/time_format.h"
+#include "encode/report/time_format.h"
+#include "encode/run/console_sink.h"
 #include "ui/control_names.h"
 #include "ui/keep_above.h"
 #include "ui/look.h"

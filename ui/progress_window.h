@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "encode/progress_counters.h"
+#include "encode/run/progress_counters.h"
 
 class QLabel;
 class QProgressBar;

@@ -14,7 +14,7 @@
 #include <QThread>
 #include <algorithm>
 
-#include "encode/batch_run.h"
+#include "encode/run/batch_run.h"
 #include "ui/control_names.h"
 #include "ui/look.h"
 #include "ui/setup_window.h"

@@ -8,7 +8,7 @@
 #include "app/batch_progress_line.h"
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
-#include "encode/command_line.h"
+#include "encode/child/command_line.h"
 
 namespace lumio {
 namespace {

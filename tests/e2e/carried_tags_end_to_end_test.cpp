@@ -15,7 +15,7 @@
 #include <fstream>
 #include <memory>
 
-#include "encode/clock.h"
+#include "encode/run/clock.h"
 #include "support/find_control.h"
 #include "support/job_list_rows.h"
 #include "support/ogg_comments.h"

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "core/settings_store.h"
-#include "encode/clock.h"
+#include "encode/run/clock.h"
 #include "support/fake_encoder.h"
 #include "support/find_control.h"
 #include "support/job_list_rows.h"

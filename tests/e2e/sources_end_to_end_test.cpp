@@ -10,7 +10,7 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "encode/command_line.h"
+#include "encode/child/command_line.h"
 #include "platform/file_system.h"
 #include "support/ogg_comments.h"
 #include "support/run_tool.h"

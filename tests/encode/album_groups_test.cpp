@@ -1,4 +1,4 @@
-#include "encode/album_groups.h"
+#include "encode/finish/album_groups.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include <variant>
 
 #include "core/settings_schema.h"
-#include "encode/batch_run.h"
+#include "encode/run/batch_run.h"
 #include "encode_test_support.h"
 
 namespace lumio {

@@ -1,4 +1,4 @@
-#include "encode/batch_plan.h"
+#include "encode/run/batch_plan.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

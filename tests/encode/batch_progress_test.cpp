@@ -1,4 +1,4 @@
-#include "encode/batch_progress.h"
+#include "encode/run/batch_progress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "encode/batch_run.h"
+#include "encode/run/batch_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -17,8 +17,8 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "encode/batch_plan.h"
-#include "encode/console_sink.h"
+#include "encode/run/batch_plan.h"
+#include "encode/run/console_sink.h"
 #include "encode_test_support.h"
 #include "platform/file_system.h"
 

@@ -1,4 +1,4 @@
-#include "encode/batch_start.h"
+#include "encode/run/batch_start.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "encode/command_line_split.h"
+#include "encode/child/command_line_split.h"
 
 #include <gtest/gtest.h>
 

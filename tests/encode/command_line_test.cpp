@@ -1,4 +1,4 @@
-#include "encode/command_line.h"
+#include "encode/child/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <random>
 
-#include "encode/command_line_split.h"
+#include "encode/child/command_line_split.h"
 #include "support/scoped_environment.h"
 #include "support/temporary_folder.h"
 

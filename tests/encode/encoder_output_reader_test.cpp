@@ -1,4 +1,4 @@
-#include "encode/encoder_output_reader.h"
+#include "encode/child/encoder_output_reader.h"
 
 #include <gtest/gtest.h>
 

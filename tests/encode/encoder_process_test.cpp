@@ -1,4 +1,4 @@
-#include "encode/encoder_process.h"
+#include "encode/child/encoder_process.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "encode/child_ending.h"
+#include "encode/child/child_ending.h"
 #include "encode_test_support.h"
 
 namespace lumio {

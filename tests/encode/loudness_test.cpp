@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "encode/output_measure.h"
-#include "encode/replaygain_fields.h"
+#include "encode/finish/output_measure.h"
+#include "encode/finish/replaygain_fields.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"

@@ -1,4 +1,4 @@
-#include "encode/ogg_comment_packet.h"
+#include "encode/ogg/ogg_comment_packet.h"
 
 #include <gtest/gtest.h>
 #include <ogg/ogg.h>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "encode/vorbis_decoder.h"
+#include "encode/finish/vorbis_decoder.h"
 #include "platform/file_system.h"
 #include "support/ogg_rewrite.h"
 #include "support/run_tool.h"

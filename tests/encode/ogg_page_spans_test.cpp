@@ -1,4 +1,4 @@
-#include "encode/ogg_page_spans.h"
+#include "encode/ogg/ogg_page_spans.h"
 
 #include <gtest/gtest.h>
 #include <ogg/ogg.h>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "encode/ogg_checksum.h"
-#include "encode/picture_texts.h"
+#include "encode/finish/picture_texts.h"
+#include "encode/ogg/ogg_checksum.h"
 #include "support/ogg_rewrite.h"
 
 namespace lumio {

@@ -1,4 +1,4 @@
-#include "encode/output_length_check.h"
+#include "encode/finish/output_length_check.h"
 
 #include <gtest/gtest.h>
 

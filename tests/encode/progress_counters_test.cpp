@@ -1,4 +1,4 @@
-#include "encode/progress_counters.h"
+#include "encode/run/progress_counters.h"
 
 #include <gtest/gtest.h>
 

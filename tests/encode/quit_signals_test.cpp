@@ -1,4 +1,4 @@
-#include "encode/quit_signals.h"
+#include "encode/run/quit_signals.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

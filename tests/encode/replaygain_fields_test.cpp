@@ -1,4 +1,4 @@
-#include "encode/replaygain_fields.h"
+#include "encode/finish/replaygain_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "encode/temporary_output.h"
+#include "encode/finish/temporary_output.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "encode/time_format.h"
+#include "encode/report/time_format.h"
 
 #include <gtest/gtest.h>
 

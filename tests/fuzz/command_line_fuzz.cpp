@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/audio_kind.h"
-#include "encode/command_line.h"
-#include "encode/command_line_split.h"
+#include "encode/child/command_line.h"
+#include "encode/child/command_line_split.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);

@@ -8,7 +8,7 @@
 
 #include "core/info_line.h"
 #include "core/probe_figures.h"
-#include "encode/decoder_output_reader.h"
+#include "encode/child/decoder_output_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

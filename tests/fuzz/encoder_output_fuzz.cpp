@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "encode/encoder_output_reader.h"
+#include "encode/child/encoder_output_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

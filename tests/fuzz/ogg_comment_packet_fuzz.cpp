@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "encode/ogg_comment_packet.h"
+#include "encode/ogg/ogg_comment_packet.h"
 #include "tests/support/ogg_rewrite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

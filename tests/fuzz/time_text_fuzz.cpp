@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "encode/time_format.h"
+#include "encode/report/time_format.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "encode/console_sink.h"
+#include "encode/run/console_sink.h"
 
 namespace lumio::test {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "encode/clock.h"
+#include "encode/run/clock.h"
 
 namespace lumio::test {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "encode/ogg_comment_packet.h"
+#include "encode/ogg/ogg_comment_packet.h"
 
 namespace lumio::test {
 

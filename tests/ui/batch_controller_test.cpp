@@ -22,7 +22,7 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "encode/clock.h"
+#include "encode/run/clock.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
 #include "support/fake_clock.h"

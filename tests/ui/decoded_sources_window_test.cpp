@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "encode/decoder_lookup.h"
+#include "encode/child/decoder_lookup.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
 #include "support/decoded_sources.h"

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "encode/clock.h"
+#include "encode/run/clock.h"
 #include "support/fake_clock.h"
 #include "support/find_control.h"
 #include "support/scripted_dialogs.h"

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "encode/console_sink.h"
+#include "encode/run/console_sink.h"
 #include "support/counting_encoder.h"
 #include "support/find_control.h"
 #include "ui/placement.h"

@@ -1,0 +1,51 @@
+#include "encode/finish/album_gain_writer.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace lumio {
+
+AlbumGainWriter::AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active, bool carried)
+    : tracker_(jobs, active, carried) {}
+
+void AlbumGainWriter::Settled(std::size_t job, const std::string& outputPath,
+                              std::shared_ptr<const LoudnessMeter> loudness) {
+  std::optional<std::vector<AlbumMember>> members =
+      tracker_.Settled(job, outputPath, std::move(loudness));
+  if (!members) return;
+  const std::size_t first = tracker_.FirstJobOfAlbum(job);
+  const std::uint64_t pass = nextPass_++;
+  auto failure = std::make_shared<std::string>();
+  passes_[pass] = DetachedWork::Start(
+      *this,
+      [failure, members = std::move(*members)] {
+        try {
+          *failure = WriteAlbumGain(members);
+        } catch (const std::exception& fault) {
+          *failure = fault.what();
+        }
+      },
+      [this, pass, failure, first] {
+        passes_.erase(pass);
+        if (!failure->empty())
+          failures_.emplace_back(first, "アルバムゲインを書き込めません: " + *failure);
+        emit PassEnded();
+      });
+}
+
+void AlbumGainWriter::Abandon() {
+  for (auto& entry : passes_) entry.second->Drop();
+  passes_.clear();
+}
+
+void AlbumGainWriter::AddNotes(std::vector<std::optional<JobOutcome>>& outcomes) const {
+  std::vector<std::pair<std::size_t, std::string>> notes = failures_;
+  for (const std::size_t first : tracker_.FirstJobsOfIncompleteAlbums()) {
+    notes.emplace_back(first, "アルバムの一部が失敗したため、アルバムゲインは書き込まれていません");
+  }
+  for (auto& [job, note] : notes) {
+    if (outcomes[job]) outcomes[job]->notes.push_back(std::move(note));
+  }
+}
+
+}  // namespace lumio

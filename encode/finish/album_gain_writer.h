@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "encode/finish/album_tracker.h"
+#include "encode/report/run_report.h"
+#include "encode/run/detached_work.h"
+
+namespace lumio {
+
+// Writes the album fields of a batch's albums as each becomes complete, on worker
+// threads that nothing waits for, and tells in the report which albums got none and why.
+class AlbumGainWriter : public QObject {
+  Q_OBJECT
+
+ public:
+  // With `active` false it does nothing; `carried` as for AlbumTracker.
+  AlbumGainWriter(const std::vector<PlannedJob>& jobs, bool active, bool carried);
+  ~AlbumGainWriter() override { Abandon(); }
+
+  // The output of `job` is final (see AlbumTracker::Settled); the album it completes has
+  // its fields written.
+  void Settled(std::size_t job, const std::string& outputPath,
+               std::shared_ptr<const LoudnessMeter> loudness);
+  void Failed(std::size_t job) { tracker_.Failed(job); }
+  // Whether album fields are being written.
+  bool Busy() const { return !passes_.empty(); }
+  // Stops waiting for the albums being written: their ends are no longer told. An output
+  // being written keeps its old fields until its rewritten copy is whole.
+  void Abandon();
+  // Adds to the first block of each album without album fields the reason why.
+  void AddNotes(std::vector<std::optional<JobOutcome>>& outcomes) const;
+
+ signals:
+  // An album's fields have been written, or failed to be.
+  void PassEnded();
+
+ private:
+  AlbumTracker tracker_;
+  std::map<std::uint64_t, std::shared_ptr<DetachedWork>> passes_;
+  std::uint64_t nextPass_ = 0;
+  std::vector<std::pair<std::size_t, std::string>> failures_;  // first job, note
+};
+
+}  // namespace lumio
