@@ -24,26 +24,6 @@ const std::string& TagText(char placeholder, const FileData& record) {
   }
 }
 
-// Refused and control characters become '_'; whole characters are stepped, so a
-// trail byte of a double-byte character is never taken for one of them.
-std::string ReplaceUnsafeCharacters(std::string_view text, CodePage codePage) {
-  std::string result;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t length = CharacterLength(text, pos, codePage);
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    const bool unsafe =
-        length == 1 && (byte < 0x20 || byte == 0x7F ||
-                        kForbiddenNameCharacters.find(text[pos]) != std::string::npos);
-    if (unsafe) {
-      result += '_';
-    } else {
-      result.append(text.substr(pos, length));
-    }
-    pos += length;
-  }
-  return result;
-}
-
 // The name cut to at most `limit` bytes at a character boundary, without blanks and
 // dots at either end.
 std::string TrimmedName(std::string_view name, std::size_t limit, CodePage codePage) {
@@ -60,11 +40,46 @@ std::string TrimmedName(std::string_view name, std::size_t limit, CodePage codeP
 }
 
 std::string SafeName(std::string_view text, CodePage codePage) {
-  return TrimmedName(ReplaceUnsafeCharacters(text, codePage),
+  return TrimmedName(ReplaceRefusedCharacters(text, codePage),
                      kMaxNameBytes - kOutputExtension.size(), codePage);
 }
 
+std::string SafeFolderName(std::string_view part, const FileData& record,
+                           std::string_view sourceStem, CodePage codePage) {
+  std::string name = TrimmedName(
+      ReplaceRefusedCharacters(ExpandTagPattern(part, record, sourceStem, "_"), codePage),
+      kMaxNameBytes, codePage);
+  return name.empty() ? "_" : name;
+}
+
 }  // namespace
+
+bool HoldsRefusedCharacter(std::string_view name, CodePage codePage) {
+  for (const char refused : kForbiddenNameCharacters) {
+    if (FindCharacter(name, refused, codePage) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// Whole characters are stepped, so a trail byte of a double-byte character is never
+// taken for a refused one.
+std::string ReplaceRefusedCharacters(std::string_view name, CodePage codePage) {
+  std::string result;
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t length = CharacterLength(name, pos, codePage);
+    const auto byte = static_cast<unsigned char>(name[pos]);
+    const bool refused =
+        length == 1 && (byte < 0x20 || byte == 0x7F ||
+                        kForbiddenNameCharacters.find(name[pos]) != std::string::npos);
+    if (refused) {
+      result += '_';
+    } else {
+      result.append(name.substr(pos, length));
+    }
+    pos += length;
+  }
+  return result;
+}
 
 std::vector<PatternPiece> ParsePattern(std::string_view pattern) {
   std::vector<PatternPiece> pieces;
@@ -89,7 +104,7 @@ std::vector<PatternPiece> ParsePattern(std::string_view pattern) {
 }
 
 std::string ExpandTagPattern(std::string_view pattern, const FileData& record,
-                             std::string_view sourceStem) {
+                             std::string_view sourceStem, std::string_view emptyTag) {
   std::string result;
   for (const PatternPiece& piece : ParsePattern(pattern)) {
     if (piece.placeholder == 0) {
@@ -97,7 +112,8 @@ std::string ExpandTagPattern(std::string_view pattern, const FileData& record,
     } else if (piece.placeholder == 'f' || (piece.placeholder == 't' && record.Title.empty())) {
       result += sourceStem;
     } else {
-      result += TagText(piece.placeholder, record);
+      const std::string& tag = TagText(piece.placeholder, record);
+      result += tag.empty() ? emptyTag : std::string_view(tag);
     }
   }
   return result;
@@ -108,6 +124,19 @@ std::string OutputNameFromTags(std::string_view pattern, const FileData& record,
   std::string name = SafeName(ExpandTagPattern(pattern, record, sourceStem), codePage);
   if (name.empty()) name = SafeName(sourceStem, codePage);
   return name + std::string(kOutputExtension);
+}
+
+PatternPlace OutputPlaceFromTags(std::string_view pattern, const FileData& record,
+                                 std::string_view sourceStem, CodePage codePage) {
+  // The pattern is split before it is expanded, so only its own '/' make folders.
+  PatternPlace place;
+  for (std::size_t slash = pattern.find('/'); slash != std::string_view::npos;
+       slash = pattern.find('/')) {
+    place.subfolder += SafeFolderName(pattern.substr(0, slash), record, sourceStem, codePage) + "/";
+    pattern.remove_prefix(slash + 1);
+  }
+  place.fileName = OutputNameFromTags(pattern, record, sourceStem, codePage);
+  return place;
 }
 
 std::vector<std::string> TrackNumbers(std::size_t count) {

@@ -28,9 +28,16 @@ struct PatternPiece {
 std::vector<PatternPiece> ParsePattern(std::string_view pattern);
 
 // The pattern with every placeholder replaced by the record's tag; an empty title gives
-// `sourceStem` instead, an empty other tag gives nothing.
+// `sourceStem` instead, an empty other tag gives `emptyTag`.
 std::string ExpandTagPattern(std::string_view pattern, const FileData& record,
-                             std::string_view sourceStem);
+                             std::string_view sourceStem, std::string_view emptyTag = {});
+
+// Whether `name` holds a character that the batch refuses in a name.
+bool HoldsRefusedCharacter(std::string_view name, CodePage codePage);
+
+// `name` with the characters that the batch refuses in a name, and control characters,
+// each replaced by '_'.
+std::string ReplaceRefusedCharacters(std::string_view name, CodePage codePage);
 
 // An output file name from the pattern that the batch accepts as it is: characters the
 // batch refuses in a name and control characters become '_', blanks and dots at either
@@ -38,6 +45,19 @@ std::string ExpandTagPattern(std::string_view pattern, const FileData& record,
 // left, the source file's name (made safe the same way) stands in.
 std::string OutputNameFromTags(std::string_view pattern, const FileData& record,
                                std::string_view sourceStem, CodePage codePage);
+
+// Where a pattern whose '/' separate folders puts an output below the output folder.
+struct PatternPlace {
+  std::string subfolder;  // each folder followed by '/'; empty for a pattern without '/'
+  std::string fileName;   // as OutputNameFromTags gives it
+};
+
+// The pattern's last part names the file as OutputNameFromTags does; each part before a
+// '/' names a folder, made safe the same way, with '_' for an empty tag and for a part
+// that comes out empty, so that no folder is empty, "." or "..". A '/' inside a tag is
+// no separator: it becomes '_' like any refused character.
+PatternPlace OutputPlaceFromTags(std::string_view pattern, const FileData& record,
+                                 std::string_view sourceStem, CodePage codePage);
 
 // The tags that a file name yields, in the order of the pattern.
 using MatchedTags = std::vector<std::pair<TagField, std::string>>;

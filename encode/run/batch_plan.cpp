@@ -137,10 +137,8 @@ class JobChecker {
     const std::string& inputPath = jobs_.InputPath(index);
     // The job's own stored name is what the encoder is given: a separator in it would
     // write outside the output folder, and a quote would break the command line.
-    for (const char forbidden : kForbiddenNameCharacters) {
-      if (FindCharacter(job.OutputFileName, forbidden, rules_.codePage) != std::string_view::npos) {
-        return ForbiddenNameMessage() + job.OutputFileName;
-      }
+    if (HoldsRefusedCharacter(job.OutputFileName, rules_.codePage)) {
+      return ForbiddenNameMessage() + job.OutputFileName;
     }
     const std::optional<FileStatus>& input = inputStatus_[index];
     if (!input || !input->regular) {

@@ -30,9 +30,15 @@ struct NameCase {
 
 class NameFromTags : public testing::TestWithParam<NameCase> {};
 
+// `expected` is the place below the output folder: the folders the pattern's '/' make,
+// then the name; a pattern without '/' names the file alone.
 TEST_P(NameFromTags, GivesANameTheBatchAccepts) {
   const NameCase& c = GetParam();
-  EXPECT_EQ(OutputNameFromTags(c.pattern, c.record, c.sourceStem, c.codePage), c.expected);
+  const PatternPlace place = OutputPlaceFromTags(c.pattern, c.record, c.sourceStem, c.codePage);
+  EXPECT_EQ(place.subfolder + place.fileName, c.expected);
+  if (c.pattern.find('/') == std::string::npos) {
+    EXPECT_EQ(OutputNameFromTags(c.pattern, c.record, c.sourceStem, c.codePage), c.expected);
+  }
 }
 
 const FileData kSakura = Tags("さくら", "歌手", "春", "2026", "01");
@@ -64,7 +70,18 @@ INSTANTIATE_TEST_SUITE_P(
         // A Shift-JIS character whose second byte is 0x5C or 0x7C stays whole.
         NameCase{"ShiftJisTrailBytesAreNoSeparators", "%t",
                  Tags("\x95\x5C\x83\x7C\\", "", "", "", ""), "s", "\x95\x5C\x83\x7C_.ogg",
-                 CodePage::ShiftJis}),
+                 CodePage::ShiftJis},
+        NameCase{"SlashesMakeFolders", "%a/%b/%n %t", kSakura, "s", "歌手/春/01 さくら.ogg"},
+        NameCase{"EmptyTagGivesUnderscoreFolder", "%a/%b - %d/%t", Tags("t", "", "", "", ""), "s",
+                 "_/_ - _/t.ogg"},
+        NameCase{"FolderOfDotsIsNoParent", "%a/x/%t", Tags("t", "..", "", "", ""), "s",
+                 "_/x/t.ogg"},
+        NameCase{"EmptyFolderPartGivesUnderscore", "/%b//%t", Tags("t", "", "b", "", ""), "s",
+                 "_/b/_/t.ogg"},
+        NameCase{"SlashInATagMakesNoFolder", "%a/%t", Tags("1/2", "AC/DC", "", "", ""), "s",
+                 "AC_DC/1_2.ogg"},
+        NameCase{"FolderPartMadeSafe", " %b: live ./%t", Tags("t", "", "a;b", "", ""), "s",
+                 "a_b_ live/t.ogg"}),
     [](const auto& info) { return info.param.name; });
 
 struct MatchCase {
