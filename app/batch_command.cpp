@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "app/batch_options.h"
 #include "app/bounded_pool_wait.h"
 #include "app/terminal_progress.h"
+#include "core/batch_output_names.h"
 #include "core/file_data_list.h"
 #include "core/settings_location.h"
 #include "core/settings_schema.h"
@@ -51,17 +53,56 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 // The refusal for outputs that would be overwritten: the window's question without the
-// question, the first paths, and what to give instead.
-std::string OverwriteRefusal(const std::vector<std::string>& paths, bool japanese) {
+// question, the first paths, and `hint`, what to give instead.
+std::string OverwriteRefusal(const std::vector<std::string>& paths, const char* hint) {
   std::string text = "指定の場所に同名のファイルがあります";
   for (std::size_t i = 0; i < paths.size() && i < kPathsListed; ++i) text += "\n" + paths[i];
   if (paths.size() > kPathsListed) {
     text += "\nほか " + std::to_string(paths.size() - kPathsListed) + " 件";
   }
-  return text + "\n" +
-         Pick(japanese,
+  return text + "\n" + hint;
+}
+
+const char* ExistingOutputsHint(bool japanese) {
+  return Pick(japanese,
               "lumio: nothing was encoded; give --existing overwrite or skip-newer to decide",
               "lumio: 何も変換していません。--existing overwrite か skip-newer で指定してください");
+}
+
+// Two jobs of the list writing one output: --existing cannot part them.
+const char* ClashHint(bool japanese) {
+  return Pick(japanese,
+              "lumio: nothing was encoded; several files would write the same output: without "
+              "--stop-on-failure the later ones are numbered, or --names can name them apart",
+              "lumio: 何も変換していません。複数のファイルが同じ出力ファイルになります。"
+              "--stop-on-failure を付けなければ後のものに番号を付けます。--names で名前を"
+              "分けることもできます");
+}
+
+// Makes the --output folder and its parents when missing, and says so unless `quiet`. An
+// exit status when the batch cannot go on.
+std::optional<int> MakeOutputFolder(const std::string& folder, const std::string& given,
+                                    bool japanese, bool quiet) {
+  if (FolderExists(folder)) return std::nullopt;
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::path(folder), error)) {
+    PrintError("lumio: --output: '" + given + "' " +
+               Pick(japanese, "is no folder", "はフォルダではありません"));
+    return kBatchUsageError;
+  }
+  std::string reason;
+  if (!CreateFoldersInside("/", folder.substr(1) + "/", reason)) {
+    PrintError(std::string(Pick(japanese, "lumio: --output: cannot make the folder ",
+                                "lumio: --output: フォルダを作れません: ")) +
+               reason);
+    return kBatchRefused;
+  }
+  if (!quiet) {
+    PrintError(std::string(Pick(japanese, "lumio: --output: made the folder ",
+                                "lumio: --output: フォルダを作りました: ")) +
+               folder);
+  }
+  return std::nullopt;
 }
 
 // The output folder the window starts with: the remembered one, or the current folder.
@@ -96,7 +137,7 @@ class BatchCommand {
   int Run();
 
  private:
-  void Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary);
+  void Finished(std::vector<JobOutcome> outcomes, const BatchSummary& summary);
   void End(int status);
   // A quit signal: stops the run's encoders (a second one kills them), or ends adding.
   void Interrupt();
@@ -113,6 +154,7 @@ class BatchCommand {
   PathRules rules_ = NativePathRules();
   std::unique_ptr<SettingsStore> settings_;
   bool addFailed_ = false;
+  NameNotes nameNotes_;  // told in the jobs' blocks of the report
   std::optional<BatchStart> start_;
   MonotonicClock clock_;
   std::unique_ptr<BatchRun> run_;
@@ -143,10 +185,9 @@ std::optional<int> BatchCommand::Prepare() {
   if (options.reportFile) reportFile_ = AbsolutePath(*options.reportFile);
   if (options.outputFolder) {
     const std::string folder = AbsolutePath(*options.outputFolder);
-    if (!FolderExists(folder)) {
-      PrintError("lumio: --output: '" + *options.outputFolder + "' " +
-                 Pick(japanese_, "is no folder", "はフォルダではありません"));
-      return kBatchUsageError;
+    if (const std::optional<int> ended =
+            MakeOutputFolder(folder, *options.outputFolder, japanese_, options.quiet)) {
+      return ended;
     }
     options.outputFolder = WithTrailingSeparator(folder, rules_);
   }
@@ -169,6 +210,7 @@ std::optional<int> BatchCommand::Prepare() {
         Pick(japanese_, "lumio: no sound file to encode", "lumio: 変換するファイルがありません"));
     return kBatchRefused;
   }
+  nameNotes_ = SettleBatchOutputNames(jobs, options.names, !options.stopOnFailure, rules_);
   std::variant<BatchStart, BatchRefusal> checked =
       PlanBatch(jobs, *settings_, ProgramFolder(), rules_);
   if (const auto* refusal = std::get_if<BatchRefusal>(&checked)) {
@@ -177,11 +219,11 @@ std::optional<int> BatchCommand::Prepare() {
   }
   start_ = std::move(std::get<BatchStart>(checked));
   if (!start_->plan.clashes.empty()) {
-    PrintError(OverwriteRefusal(start_->plan.clashes, japanese_));
+    PrintError(OverwriteRefusal(start_->plan.clashes, ClashHint(japanese_)));
     return kBatchRefused;
   }
   if (!start_->plan.overwritten.empty() && start_->existingOutputs == ExistingOutputs::Ask) {
-    PrintError(OverwriteRefusal(start_->plan.overwritten, japanese_));
+    PrintError(OverwriteRefusal(start_->plan.overwritten, ExistingOutputsHint(japanese_)));
     return kBatchRefused;
   }
   return std::nullopt;
@@ -263,8 +305,13 @@ void BatchCommand::EndInterruptedAdding() {
   std::_Exit(status_);
 }
 
-void BatchCommand::Finished(const std::vector<JobOutcome>& outcomes, const BatchSummary& summary) {
+void BatchCommand::Finished(std::vector<JobOutcome> outcomes, const BatchSummary& summary) {
   if (progress_) progress_->Finish();
+  for (auto& [job, notes] : nameNotes_) {
+    if (job < outcomes.size()) {
+      outcomes[job].notes.insert(outcomes[job].notes.begin(), notes.begin(), notes.end());
+    }
+  }
   // The run reports every job it reached, and it reaches them in list order, so the
   // outcomes are those of the first jobs of the list.
   std::vector<std::string> inputs;

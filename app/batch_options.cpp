@@ -179,6 +179,12 @@ Setters ValueOptions(BatchOptions& options, Reader& reader) {
          return options.replayGain || reader.Fail(option, value, "is not one of none, track, album",
                                                   "は none・track・album のどれでもありません");
        }},
+      {"--names",
+       [&](auto option, auto value) {
+         options.names = std::string(value);
+         return !value.empty() || reader.Fail(option, value, "needs a pattern, not an empty value",
+                                              "には空でないパターンが必要です");
+       }},
   };
 }
 
@@ -193,6 +199,7 @@ Flags FlagOptions(BatchOptions& options) {
       {"--verify", &options.verify},
       {"--no-carry-tags", &options.noCarryTags},
       {"--no-pictures", &options.noPictures},
+      {"--stop-on-failure", &options.stopOnFailure},
   };
 }
 
@@ -201,6 +208,11 @@ bool CheckCombination(const BatchOptions& options, Reader& reader) {
   if (options.outputFolder && options.sameFolder) {
     return reader.Fail("--same-folder", {}, "cannot be given with --output",
                        "は --output と一緒には使えません");
+  }
+  // The kept tree places the files already; the pattern's folders would make a second one.
+  if (options.keepTree && options.names && options.names->find('/') != std::string::npos) {
+    return reader.Fail("--names", *options.names, "with / cannot be given with --keep-tree",
+                       "の / は --keep-tree と一緒には使えません");
   }
   if (options.paths.empty()) {
     return reader.Fail("--batch", {}, "needs at least one FILE or FOLDER",

@@ -34,6 +34,9 @@ struct BatchOptions {
   bool verify = false;
   bool noCarryTags = false;
   bool noPictures = false;
+  // A pattern that names each output from its tags; its '/' make folders.
+  std::optional<std::string> names;
+  bool stopOnFailure = false;
 };
 
 struct BatchCommandLine {

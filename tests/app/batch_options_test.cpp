@@ -56,6 +56,9 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
        "lumio: --same-folder: cannot be given with --output\n"},
       {{"--json"}, "lumio: --batch: needs at least one FILE or FOLDER\n"},
       {{"--jobs", "1\n2", "a"}, "lumio: --jobs: '1?2' is not a number from 1 to 16\n"},
+      {{"--names", "%a/%t", "--keep-tree", "a"},
+       "lumio: --names: '%a/%t' with / cannot be given with --keep-tree\n"},
+      {{"--names=", "a"}, "lumio: --names: needs a pattern, not an empty value\n"},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse(row.arguments);
@@ -107,9 +110,12 @@ TEST(BatchOptionsTest, OverridesChangeOnlyTheirSettingsAndTheFileIsNeverWritten)
   settings.WriteInteger("EncodeOption", "UseOption", 2);  // a quality, none stored: 0.0
   settings.WriteInteger("Options", "ParallelEncoders", 3);
   settings.WriteBool("Options", "ViewCheck", true);
-  const BatchCommandLine parsed = Parse(
-      {"--output", "/o/", "--keep-tree", "--existing", "skip-newer", "--priority", "idle", "a"});
-  ASSERT_EQ(parsed.action, CommandLineAction::Run);
+  const BatchCommandLine parsed =
+      Parse({"--output", "/o/", "--keep-tree", "--existing", "skip-newer", "--priority", "idle",
+             "--names", "%n %t", "--stop-on-failure", "a"});
+  ASSERT_EQ(parsed.action, CommandLineAction::Run) << parsed.text;
+  EXPECT_EQ(parsed.options.names, "%n %t");  // names the files within the kept folders
+  EXPECT_TRUE(parsed.options.stopOnFailure);
   ApplyBatchOverrides(parsed.options, settings);
   const SetupSettings read = ReadSetupSettings(settings);
   EXPECT_TRUE(read.outputFolder.useStdOutput);

@@ -199,18 +199,75 @@ TEST_F(BatchCommandTest, RefusesToOverwriteWithoutBeingToldAndWritesNothing) {
   EXPECT_NE(test::ReadFile(Ogg("a.ogg")), "kept");
 }
 
-TEST_F(BatchCommandTest, TwoFilesWritingOneOutputAreRefusedWhateverTheExistingRule) {
+TEST_F(BatchCommandTest, TwoFilesWritingOneOutputAreRefusedWhenToldToStopWhateverTheExistingRule) {
   AddTone("Artist/a.wav");
   AddTone("Artist/Album/a.wav");
   for (const char* existing : {"overwrite", "skip-newer"}) {
-    const Ended refused =
-        Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("--existing"),
-             QString::fromLatin1(existing), QStringLiteral("music")});
+    const Ended refused = Run({QStringLiteral("--output"), QStringLiteral("ogg"),
+                               QStringLiteral("--existing"), QString::fromLatin1(existing),
+                               QStringLiteral("--stop-on-failure"), QStringLiteral("music")});
     EXPECT_EQ(refused.status, 3) << existing;
     EXPECT_NE(refused.err.find("指定の場所に同名のファイルがあります\n" + Ogg("a.ogg") + "\n"),
               std::string::npos)
         << refused.err;
+    // --existing cannot part two jobs: the hint names what can.
+    EXPECT_EQ(refused.err.find("--existing"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("without --stop-on-failure"), std::string::npos) << refused.err;
     EXPECT_FALSE(fs::exists(Ogg("a.ogg")));
+  }
+}
+
+// A library as found: two files of one name, a colon in a name, an album image with its
+// CUE sheet. Every run goes to its end, with what it changed in the report.
+TEST_F(BatchCommandTest, ClashesColonsAndNamesFromTagsNeverStopTheRun) {
+  fs::create_directories(Music("sub"));
+  fs::create_directories(Music("cd"));
+  AddTone("a.wav");
+  AddTone("sub/a.wav");
+  AddTone("02 Live: 1999.wav");
+  AddTone("cd/image.wav", 1.0);
+  ASSERT_TRUE(test::WriteFile(Music("cd/image.cue"),
+                              "PERFORMER \"歌手\"\nTITLE \"春\"\nFILE \"image.wav\" WAVE\n"
+                              "  TRACK 01 AUDIO\n    TITLE \"一\"\n    INDEX 01 00:00:00\n"
+                              "  TRACK 02 AUDIO\n    TITLE \"二: live\"\n    INDEX 01 00:00:40\n"));
+  ASSERT_TRUE(test::WriteFile(folder_.PathOf("file"), "no folder"));
+  struct Row {
+    QStringList arguments;
+    int status;
+    std::vector<std::string> outputs;  // below the test's folder
+    std::vector<std::string> told;     // in the report, or on standard error
+  };
+  const Row rows[] = {
+      {{"--output", "new/ogg", "music"},
+       0,
+       {"new/ogg/a.ogg", "new/ogg/a (2).ogg", "new/ogg/02 Live_ 1999.ogg", "new/ogg/01 一.ogg",
+        "new/ogg/02 二_ live.ogg"},
+       {"lumio: --output: made the folder " + folder_.PathOf("new/ogg") + "\n",
+        "注意 ： ほかのファイルと出力ファイル名が重なるため番号を付けました: a.ogg → a (2).ogg\n",
+        "注意 ： ファイル名に使えない文字を _ に置き換えました: 02 Live: 1999.ogg → 02 Live_ "
+        "1999.ogg\n"}},
+      {{"--output", "ogg", "--names", "%a/%b/%n %t", "music"},
+       0,
+       {"ogg/歌手/春/01 一.ogg", "ogg/歌手/春/02 二_ live.ogg", "ogg/_/_/a.ogg",
+        "ogg/_/_/a (2).ogg", "ogg/_/_/02 Live_ 1999.ogg"},
+       {"[終了]\n" + Ogg("歌手/春/01 一.ogg")}},
+      {{"--output", "ogg", "--keep-tree", "--names", "%a/%t", "music"},
+       2,
+       {},
+       {"lumio: --names: '%a/%t' with / cannot be given with --keep-tree\n"}},
+      {{"--output", "file", "music"}, 2, {}, {"lumio: --output: 'file' is no folder\n"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.join(' ').toStdString());
+    const Ended ended = Run(row.arguments);
+    EXPECT_EQ(ended.status, row.status) << ended.err;
+    for (const std::string& output : row.outputs) {
+      EXPECT_GT(fs::file_size(folder_.PathOf(output)), 0u) << output << ended.out;
+    }
+    for (const std::string& told : row.told) {
+      EXPECT_NE((ended.out + ended.err).find(told), std::string::npos)
+          << told << ended.out << ended.err;
+    }
   }
 }
 
