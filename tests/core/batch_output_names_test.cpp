@@ -31,7 +31,6 @@ TEST(BatchOutputNames, SettleNamesFromTagsRefusedCharactersAndClashesInListOrder
   struct Row {
     const char* what;
     std::optional<std::string> pattern;
-    bool numberClashes;
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
     std::vector<std::size_t> noted;
@@ -39,50 +38,27 @@ TEST(BatchOutputNames, SettleNamesFromTagsRefusedCharactersAndClashesInListOrder
   const std::string longStem(251, 'x');
   const Row rows[] = {
       {"later ones numbered",
-       std::nullopt,
-       true,
+       {},
        {"/m/song.mp3", "/m/song.m4a", "/m/song.opus"},
        {"/o/song.ogg", "/o/song (2).ogg", "/o/song (3).ogg"},
        {1, 2}},
-      {"clashes kept for the refusal",
-       std::nullopt,
-       false,
-       {"/m/song.mp3", "/m/song.m4a"},
-       {"/o/song.ogg", "/o/song.ogg"},
-       {}},
       {"a number another job has is passed",
-       std::nullopt,
-       true,
-       {"/m/song.mp3", "/m/song.wav", "/m/song (2).flac"},
-       {"/o/song.ogg", "/o/song (3).ogg", "/o/song (2).ogg"},
+       {},
+       {"/m/s.mp3", "/m/s.wav", "/m/s (2).flac"},
+       {"/o/s.ogg", "/o/s (3).ogg", "/o/s (2).ogg"},
        {1}},
-      {"kept folders part equal names",
-       std::nullopt,
-       true,
-       {"/m/a/song.mp3", "/m/b/song.mp3"},
-       {"/o/a/song.ogg", "/o/b/song.ogg"},
-       {}},
       {"refused characters replaced, then numbered",
-       std::nullopt,
-       true,
+       {},
        {"/m/02 Live: 1999.flac", "/m/a,b.wav", "/m/a;b.wav"},
        {"/o/02 Live_ 1999.ogg", "/o/a_b.ogg", "/o/a_b (2).ogg"},
        {0, 1, 2}},
       {"the number fits the longest name",
-       std::nullopt,
-       true,
+       {},
        {"/m/" + longStem + ".wav", "/m/" + longStem + ".flac"},
        {"/o/" + longStem + ".ogg", "/o/" + longStem.substr(4) + " (2).ogg"},
        {1}},
-      {"pattern folders replace the kept tree",
-       "%a/%b/%f",
-       true,
-       {"/m/x/01.wav", "/m/y/01.wav", "/m/y/02.wav"},
-       {"/o/歌手/_/01.ogg", "/o/歌手/_/01 (2).ogg", "/o/歌手/_/02.ogg"},
-       {1}},
-      {"pattern without folders names files in the kept tree",
+      {"a pattern without folders names files in the kept tree",
        "%a - %f",
-       true,
        {"/m/x/01.wav", "/m/y/01.wav"},
        {"/o/x/歌手 - 01.ogg", "/o/y/歌手 - 01.ogg"},
        {}},
@@ -90,8 +66,7 @@ TEST(BatchOutputNames, SettleNamesFromTagsRefusedCharactersAndClashesInListOrder
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     FileDataList jobs = ListOf(row.inputs);
-    const NameNotes notes =
-        SettleBatchOutputNames(jobs, row.pattern, row.numberClashes, NativePathRules());
+    const NameNotes notes = SettleBatchOutputNames(jobs, row.pattern, true, NativePathRules());
     std::vector<std::string> outputs;
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
       const FileData& record = jobs.Record(i);
