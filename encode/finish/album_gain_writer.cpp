@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 
 namespace lumio {
 
@@ -29,23 +30,32 @@ void AlbumGainWriter::StartWaiting() {
     waiting_.pop_front();
     const std::uint64_t pass = nextPass_++;
     auto failure = std::make_shared<std::string>();
-    passes_[pass] = DetachedWork::Start(
-        *this,
-        [failure, members = std::move(next.members)] {
-          try {
-            *failure = WriteAlbumGain(members);
-          } catch (const std::exception& fault) {
-            *failure = fault.what();
-          }
-        },
-        [this, pass, failure, first = next.firstJob] {
-          passes_.erase(pass);
-          if (!failure->empty())
-            failures_.emplace_back(first, "アルバムゲインを書き込めません: " + *failure);
-          StartWaiting();
-          emit PassEnded();
-        });
+    // Also called when a pass ends, from the event loop: a thread that cannot be started
+    // becomes the album's note rather than an exception there.
+    try {
+      passes_[pass] = DetachedWork::Start(
+          *this,
+          [failure, members = std::move(next.members)] {
+            try {
+              *failure = WriteAlbumGain(members);
+            } catch (const std::exception& fault) {
+              *failure = fault.what();
+            }
+          },
+          [this, pass, failure, first = next.firstJob] {
+            passes_.erase(pass);
+            if (!failure->empty()) Note(first, *failure);
+            StartWaiting();
+            emit PassEnded();
+          });
+    } catch (const std::system_error& fault) {
+      Note(next.firstJob, fault.what());
+    }
   }
+}
+
+void AlbumGainWriter::Note(std::size_t firstJob, const std::string& failure) {
+  failures_.emplace_back(firstJob, "アルバムゲインを書き込めません: " + failure);
 }
 
 void AlbumGainWriter::Abandon() {

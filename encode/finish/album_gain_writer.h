@@ -51,6 +51,8 @@ class AlbumGainWriter : public QObject {
 
   // Starts waiting passes while fewer than kPassesAtOnce run.
   void StartWaiting();
+  // Tells on the album's first job why its fields were not written.
+  void Note(std::size_t firstJob, const std::string& failure);
 
   AlbumTracker tracker_;
   std::deque<WaitingPass> waiting_;
