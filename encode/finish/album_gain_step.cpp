@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <optional>
 
+#include "encode/finish/album_fields.h"
 #include "encode/finish/comment_fields_writer.h"
 #include "encode/finish/output_measure.h"
 #include "encode/finish/replaygain_fields.h"
 #include "encode/finish/temporary_output.h"
+#include "encode/ogg/ogg_comment_reader.h"
 
 namespace lumio {
 
@@ -37,9 +39,21 @@ class HiddenCopies {
   std::vector<std::pair<TemporaryOutput, std::string>> copies_;
 };
 
-}  // namespace
+std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
+// The album pass's fields that the output at `path` holds, from its comment header; none
+// when it cannot be read, which its measuring then tells.
+AlbumTrackFields HeldFields(const std::string& path) {
+  std::string error;
+  const std::optional<VorbisComment> comment = ReadOggComment(path, error);
+  return {FileNameOf(path),
+          comment ? AlbumPassFields(comment->Fields) : std::vector<CommentField>()};
+}
+
+// Each member's meter: its own, or one from decoding its output; empty, with the reason
+// in `failure`, when an output cannot be measured.
+std::vector<std::shared_ptr<const LoudnessMeter>> MetersOf(const std::vector<AlbumMember>& members,
+                                                           std::string& failure) {
   std::vector<std::shared_ptr<const LoudnessMeter>> meters;
   for (const AlbumMember& member : members) {
     if (member.loudness) {
@@ -47,10 +61,23 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
       continue;
     }
     OutputMeasure measure = MeasureOutput(member.outputPath, true);
-    if (!measure.stream.decoded) return member.outputPath + ": " + measure.stream.error;
-    if (!measure.loudness) return member.outputPath + ": 音量を測れない形式です";
+    if (!measure.stream.decoded) {
+      failure = member.outputPath + ": " + measure.stream.error;
+      return {};
+    }
+    if (!measure.loudness) {
+      failure = member.outputPath + ": 音量を測れない形式です";
+      return {};
+    }
     meters.push_back(std::move(measure.loudness));
   }
+  return meters;
+}
+
+// The fields each member is to hold, in the order they are written.
+std::vector<std::vector<CommentField>> WantedFields(
+    const std::vector<AlbumMember>& members,
+    const std::vector<std::shared_ptr<const LoudnessMeter>>& meters) {
   std::vector<const LoudnessMeter*> tracks;
   double albumPeak = 0;
   for (const auto& meter : meters) {
@@ -59,9 +86,50 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
   }
   const std::vector<CommentField> albumFields =
       ReplayGainFields(AlbumLoudness(tracks), albumPeak, true);
+  std::vector<std::vector<CommentField>> wanted;
+  std::vector<AlbumTrackFields> trackFields;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    wanted.push_back(
+        ReplayGainFields(meters[i]->IntegratedLoudness(), meters[i]->SamplePeak(), false));
+    trackFields.push_back({FileNameOf(members[i].outputPath), SortedFields(wanted.back())});
+  }
+  const CommentField tracksField{kAlbumTracksField, AlbumTracksValue(trackFields)};
+  for (std::vector<CommentField>& fields : wanted) {
+    fields.insert(fields.end(), albumFields.begin(), albumFields.end());
+    fields.push_back(tracksField);
+  }
+  return wanted;
+}
 
+}  // namespace
+
+std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
+  // An output encoded in this run holds its track fields alone; the others are looked
+  // at by their headers, so that an album left as it was is not decoded.
+  std::vector<AlbumTrackFields> held;
+  bool anyEncoded = false;
+  for (const AlbumMember& member : members) {
+    anyEncoded = anyEncoded || member.loudness != nullptr;
+    held.push_back(member.loudness ? AlbumTrackFields{FileNameOf(member.outputPath), {}}
+                                   : HeldFields(member.outputPath));
+  }
+  if (!anyEncoded && AlbumFieldsCurrent(held)) return {};
+
+  std::string failure;
+  const std::vector<std::shared_ptr<const LoudnessMeter>> meters = MetersOf(members, failure);
+  if (!failure.empty()) return failure;
+  const std::vector<std::vector<CommentField>> wanted = WantedFields(members, meters);
+
+  std::string kept;
   HiddenCopies copies;
   for (std::size_t i = 0; i < members.size(); ++i) {
+    // Rewritten with the same fields, an output would only get a new time, and sync
+    // tools would copy it again.
+    if (SortedFields(wanted[i]) == held[i].fields) continue;
+    if (!members[i].keptBy.empty()) {
+      if (kept.empty()) kept = members[i].outputPath + ": " + members[i].keptBy;
+      continue;
+    }
     const std::filesystem::path output(members[i].outputPath);
     std::string error;
     std::optional<TemporaryOutput> copy =
@@ -73,14 +141,12 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
     std::filesystem::copy_file(output, copyPath, std::filesystem::copy_options::overwrite_existing,
                                copyError);
     if (copyError) return members[i].outputPath + ": " + copyError.message();
-    std::vector<CommentField> fields =
-        ReplayGainFields(meters[i]->IntegratedLoudness(), meters[i]->SamplePeak(), false);
-    fields.insert(fields.end(), albumFields.begin(), albumFields.end());
-    if (!ReplaceCommentFields(copyPath, ReplayGainFieldNames(), fields, error)) {
+    if (!ReplaceCommentFields(copyPath, ReplayGainFieldNames(), wanted[i], error)) {
       return members[i].outputPath + ": " + error;
     }
   }
-  return copies.CommitAll();
+  failure = copies.CommitAll();
+  return failure.empty() ? kept : failure;
 }
 
 }  // namespace lumio

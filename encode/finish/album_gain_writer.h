@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,12 +27,11 @@ class AlbumGainWriter : public QObject {
   ~AlbumGainWriter() override { Abandon(); }
 
   // The output of `job` is final (see AlbumTracker::Settled); the album it completes has
-  // its fields written.
-  void Settled(std::size_t job, const std::string& outputPath,
-               std::shared_ptr<const LoudnessMeter> loudness);
+  // its fields brought up to date.
+  void Settled(std::size_t job, AlbumMember member);
   void Failed(std::size_t job) { tracker_.Failed(job); }
-  // Whether album fields are being written.
-  bool Busy() const { return !passes_.empty(); }
+  // Whether album fields are being written or wait to be.
+  bool Busy() const { return !passes_.empty() || !waiting_.empty(); }
   // Stops waiting for the albums being written: their ends are no longer told. An output
   // being written keeps its old fields until its rewritten copy is whole.
   void Abandon();
@@ -43,7 +43,19 @@ class AlbumGainWriter : public QObject {
   void PassEnded();
 
  private:
+  // An album whose pass waits for one of those running to end.
+  struct WaitingPass {
+    std::size_t firstJob;
+    std::vector<AlbumMember> members;
+  };
+
+  // Starts waiting passes while fewer than kPassesAtOnce run.
+  void StartWaiting();
+  // Tells on the album's first job why its fields were not written.
+  void Note(std::size_t firstJob, const std::string& failure);
+
   AlbumTracker tracker_;
+  std::deque<WaitingPass> waiting_;
   std::map<std::uint64_t, std::shared_ptr<DetachedWork>> passes_;
   std::uint64_t nextPass_ = 0;
   std::vector<std::pair<std::size_t, std::string>> failures_;  // first job, note

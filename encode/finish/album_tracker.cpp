@@ -18,15 +18,11 @@ AlbumTracker::AlbumTracker(const std::vector<PlannedJob>& jobs, bool active, boo
   }
 }
 
-std::optional<std::vector<AlbumMember>> AlbumTracker::Settled(
-    std::size_t job, const std::string& outputPath, std::shared_ptr<const LoudnessMeter> loudness) {
+std::optional<std::vector<AlbumMember>> AlbumTracker::Settled(std::size_t job, AlbumMember member) {
   if (!albumOf_[job]) return std::nullopt;
   Album& album = albums_[*albumOf_[job]];
-  album.anyEncoded = album.anyEncoded || loudness != nullptr;
-  album.members.push_back({outputPath, std::move(loudness)});
-  if (album.members.size() < album.jobs.size() || !album.anyEncoded) {
-    return std::nullopt;
-  }
+  album.members.push_back(std::move(member));
+  if (album.members.size() < album.jobs.size()) return std::nullopt;
   return album.members;
 }
 

@@ -18,11 +18,10 @@ class AlbumTracker {
   // tells whether the jobs' carried fields (their album artist) reach the outputs.
   AlbumTracker(const std::vector<PlannedJob>& jobs, bool active, bool carried);
 
-  // Job `job` has its final output at `outputPath`: encoded, with its `loudness`, or left
-  // as it was (up to date), without. The album's members when this was its last job and at
-  // least one of them was encoded; an album left wholly as it was keeps its fields.
-  std::optional<std::vector<AlbumMember>> Settled(std::size_t job, const std::string& outputPath,
-                                                  std::shared_ptr<const LoudnessMeter> loudness);
+  // Job `job` has its final output, `member`: encoded, with its loudness, or left as it
+  // was (up to date), without. The album's members when this was its last job, also when
+  // none was encoded: the album pass then checks that their album fields are current.
+  std::optional<std::vector<AlbumMember>> Settled(std::size_t job, AlbumMember member);
   // Job `job` failed or was cancelled: its album gets no album fields (a failed job
   // never settles, so its album never completes) and is reported.
   void Failed(std::size_t job);
@@ -35,7 +34,6 @@ class AlbumTracker {
   struct Album {
     std::vector<std::size_t> jobs;  // in list order
     std::vector<AlbumMember> members;
-    bool anyEncoded = false;
     bool failed = false;
   };
 

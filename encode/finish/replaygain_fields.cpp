@@ -33,7 +33,8 @@ std::vector<CommentField> ReplayGainFields(std::optional<double> loudnessLufs, d
 
 const std::vector<std::string>& ReplayGainFieldNames() {
   static const std::vector<std::string> names{"REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_PEAK",
-                                              "REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK"};
+                                              "REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK",
+                                              kAlbumTracksField};
   return names;
 }
 

@@ -24,8 +24,14 @@ std::string PeakText(double peak);
 std::vector<CommentField> ReplayGainFields(std::optional<double> loudnessLufs, double peak,
                                            bool album);
 
-// The names of every field these write: fields of these names carried from a source
-// are replaced, never left beside new ones.
+// The field that names the tracks an album's fields were measured over: their number and
+// a digest of each track's file name and track fields. While every output of an album
+// holds the value its tracks give now, and all hold one album gain and peak, no track has
+// been added, removed or encoded again since, and the album needs no measuring.
+inline constexpr const char* kAlbumTracksField = "LUMIO_ALBUM_TRACKS";
+
+// The names of every field these and the album pass write: fields of these names carried from a
+// source are replaced, never left beside new ones.
 const std::vector<std::string>& ReplayGainFieldNames();
 
 }  // namespace lumio

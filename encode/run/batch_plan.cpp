@@ -73,15 +73,18 @@ std::optional<std::string> UnwritableName(const std::string& name, const std::st
 }
 
 // Why an existing output cannot or must not be replaced, or nullopt.
-std::optional<std::string> IrreplaceableOutput(const std::string& outputPath) {
+std::optional<std::string> WhyIrreplaceable(const std::string& outputPath) {
   // A write-protected file is the user saying "keep this".
-  if (IsWriteProtectedFile(outputPath)) {
-    return "出力ファイルが書き込み禁止になっています\n\n" + outputPath;
-  }
+  if (IsWriteProtectedFile(outputPath)) return "出力ファイルが書き込み禁止になっています";
   if (IsOtherUsersFileInStickyFolder(outputPath)) {
-    return "出力ファイルは他のユーザーのもので置き換えられません\n\n" + outputPath;
+    return "出力ファイルは他のユーザーのもので置き換えられません";
   }
   return std::nullopt;
+}
+
+std::optional<std::string> IrreplaceableOutput(const std::string& outputPath) {
+  std::optional<std::string> why = WhyIrreplaceable(outputPath);
+  return why ? std::optional(*why + "\n\n" + outputPath) : std::nullopt;
 }
 
 bool Older(const timespec& a, const timespec& b) {
@@ -184,6 +187,7 @@ class JobChecker {
         !Older(output->modified, input.modified)) {
       planned.skip = true;
       planned.weight = 1;
+      planned.keptBy = WhyIrreplaceable(outputPath).value_or(std::string());
       return std::nullopt;
     }
     if (exists) {

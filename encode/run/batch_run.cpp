@@ -188,7 +188,7 @@ void BatchRun::PassSkippedJobs() {
     outcome.playTimeMs = planned.record.Audio.PlayTime;
     outcome.ran = false;
     outcome.skipped = true;
-    albums_.Settled(next_, outcome.outputPath, nullptr);
+    albums_.Settled(next_, {outcome.outputPath, nullptr, planned.keptBy});
     outcomes_[next_] = std::move(outcome);
     progress_.SetJobFraction(next_, 1);
     ++skipped_;
@@ -404,7 +404,7 @@ void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& f
   } else if (entry->output->Commit(plan_.jobs[entry->job].record.OutputFileName, error)) {
     succeeded = true;
     entry->output.reset();
-    albums_.Settled(entry->job, outcome.outputPath, finished.loudness);
+    albums_.Settled(entry->job, {outcome.outputPath, finished.loudness, {}});
   } else {
     entry->output.reset();  // removed by the failed commit
     outcome.reason = "出力ファイルを置き換えられません: " + error;

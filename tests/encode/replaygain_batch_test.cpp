@@ -10,6 +10,7 @@
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
 #include "encode/child/command_line.h"
+#include "encode/finish/comment_fields_writer.h"
 #include "encode/report/run_report.h"
 #include "encode/run/batch_plan.h"
 #include "encode/run/batch_run.h"
@@ -43,10 +44,11 @@ double Decibels(const std::string& gain) {
   return std::stod(gain);
 }
 
-// From the definition of integrated loudness: every block of two equally long tones lies
+// From the definition of integrated loudness: every block of equally long tones lies
 // above both gates, so the album reads the mean of their powers.
-double AlbumGainOfTones(double firstLufs, double secondLufs) {
-  const double mean = (std::pow(10, firstLufs / 10) + std::pow(10, secondLufs / 10)) / 2;
+double AlbumGainOfTones(std::initializer_list<double> lufs) {
+  double mean = 0;
+  for (const double tone : lufs) mean += std::pow(10, tone / 10) / static_cast<double>(lufs.size());
   return -18 - 10 * std::log10(mean);
 }
 
@@ -128,7 +130,7 @@ TEST_F(ReplayGainBatch, TwoAlbumsAndASingleWithACutSourceFailedByVerification) {
   ASSERT_EQ(a2.size(), 4u);
   EXPECT_NEAR(Decibels(a1.at("REPLAYGAIN_TRACK_GAIN")), 2.0, kToleranceDb);
   EXPECT_NEAR(Decibels(a2.at("REPLAYGAIN_TRACK_GAIN")), 2.0 + 6.02, kToleranceDb);
-  EXPECT_NEAR(Decibels(a1.at("REPLAYGAIN_ALBUM_GAIN")), AlbumGainOfTones(-20, -26.02),
+  EXPECT_NEAR(Decibels(a1.at("REPLAYGAIN_ALBUM_GAIN")), AlbumGainOfTones({-20, -26.02}),
               kToleranceDb);
   EXPECT_EQ(a1.at("REPLAYGAIN_ALBUM_GAIN"), a2.at("REPLAYGAIN_ALBUM_GAIN"));
   EXPECT_EQ(a1.at("REPLAYGAIN_ALBUM_PEAK"), a2.at("REPLAYGAIN_ALBUM_PEAK"));
@@ -197,9 +199,96 @@ TEST_F(ReplayGainBatch, MirrorMeasuresTheUpToDateTracksOfAnAlbumEncodedAgainInPa
   const Fields a2 = ReplayGainOf(Out("alpha/a2"));
   ASSERT_EQ(a1.size(), 4u);
   ASSERT_EQ(a2.size(), 4u);
-  EXPECT_NEAR(Decibels(a1.at("REPLAYGAIN_ALBUM_GAIN")), AlbumGainOfTones(-20, -26.02),
+  EXPECT_NEAR(Decibels(a1.at("REPLAYGAIN_ALBUM_GAIN")), AlbumGainOfTones({-20, -26.02}),
               kToleranceDb);
   EXPECT_EQ(a1.at("REPLAYGAIN_ALBUM_GAIN"), a2.at("REPLAYGAIN_ALBUM_GAIN"));
+}
+
+TEST_F(ReplayGainBatch, AMirrorRunChecksTheAlbumsOfItsUpToDateOutputsAndHealsOnlyWhatChanged) {
+  settings_.WriteInteger("Options", "ReplayGain", 2);
+  settings_.WriteInteger("Options", "ExistingOutput", 1);
+  const std::vector<std::string> albumOnly{"REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK",
+                                           kAlbumTracksField};
+  // What happens to the mirror between its two runs; `changed` are the outputs that must
+  // get new fields, every other one keeps its bytes and its time.
+  const struct {
+    const char* what;
+    bool stripA2;    // a killed album write: a2 kept its track fields alone
+    bool protectA2;  // a2 write-protected
+    bool removeA3;   // a3's source deleted (its output stays)
+    std::vector<std::string> changed;
+    double albumGain;  // of the outputs with album fields after the second run
+    const char* note;
+  } rows[] = {
+      {"nothing changed", false, false, false, {}, 0, nullptr},
+      {"a killed album write",
+       true,
+       false,
+       false,
+       {"a2"},
+       AlbumGainOfTones({-20, -20, -26.02}),
+       nullptr},
+      {"a track removed", false, false, true, {"a1", "a2"}, -18 + 20, nullptr},
+      {"a track removed, another write-protected and without album fields",
+       true,
+       true,
+       true,
+       {"a1"},
+       -18 + 20,
+       "出力ファイルが書き込み禁止になっています"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string folder = std::string("mirror") + std::to_string(&row - rows);
+    ASSERT_TRUE(CreateFolder(root_ + folder));
+    ASSERT_TRUE(CreateFolder(root_ + "out/" + folder));
+    jobs_.Clear();
+    Add(folder, "a1", kMinus20dBFS, "Alpha");
+    Add(folder, "a2", kMinus20dBFS, "Alpha");
+    Add(folder, "a3", kMinus20dBFS / 2, "Alpha");
+    Run();
+    const auto out = [&](const std::string& name) { return Out(folder + "/" + name); };
+    std::string error;
+    if (row.stripA2) {
+      ASSERT_TRUE(ReplaceCommentFields(out("a2"), albumOnly, {}, error)) << error;
+    }
+    if (row.protectA2) std::filesystem::permissions(out("a2"), std::filesystem::perms::owner_read);
+    std::map<std::string, std::pair<std::string, std::filesystem::file_time_type>> before;
+    for (const char* name : {"a1", "a2", "a3"}) {
+      before[name] = {test::ReadFile(out(name)), std::filesystem::last_write_time(out(name))};
+    }
+    jobs_.Clear();
+    Add(folder, "a1", kMinus20dBFS, "Alpha");
+    Add(folder, "a2", kMinus20dBFS, "Alpha");
+    if (!row.removeA3) Add(folder, "a3", kMinus20dBFS / 2, "Alpha");
+    for (const char* name : {"a1", "a2", "a3"}) {
+      std::filesystem::last_write_time(root_ + folder + "/" + name + ".wav",
+                                       before[name].second - std::chrono::hours(1));
+    }
+
+    const std::vector<std::string> report = Run();
+    for (const auto& [name, was] : before) {
+      SCOPED_TRACE(name);
+      const bool changed =
+          std::find(row.changed.begin(), row.changed.end(), name) != row.changed.end();
+      EXPECT_EQ(test::ReadFile(out(name)) == was.first, !changed);
+      EXPECT_EQ(std::filesystem::last_write_time(out(name)) == was.second, !changed);
+      if (!changed) continue;
+      const Fields fields = ReplayGainOf(out(name));
+      ASSERT_EQ(fields.size(), 4u);
+      EXPECT_NEAR(Decibels(fields.at("REPLAYGAIN_ALBUM_GAIN")), row.albumGain, kToleranceDb);
+    }
+    const std::string note =
+        row.note == nullptr
+            ? std::string()
+            : "注意 ： アルバムゲインを書き込めません: " + out("a2") + ": " + row.note;
+    EXPECT_EQ(std::count_if(report.begin(), report.end(),
+                            [](const std::string& text) { return text.rfind("注意", 0) == 0; }),
+              row.note == nullptr ? 0 : 1);
+    if (row.note != nullptr) {
+      EXPECT_NE(std::find(report.begin(), report.end(), note), report.end());
+    }
+  }
 }
 
 TEST_F(ReplayGainBatch, FieldsCarriedFromTheSourceStayWithoutReplayGainAndAreReplacedWithIt) {
