@@ -193,6 +193,7 @@ Flags FlagOptions(BatchOptions& options) {
       {"--verify", &options.verify},
       {"--no-carry-tags", &options.noCarryTags},
       {"--no-pictures", &options.noPictures},
+      {"--stop-on-failure", &options.stopOnFailure},
   };
 }
 
@@ -296,6 +297,8 @@ void ApplyBatchOverrides(const BatchOptions& options, SettingsStore& settings) {
   if (options.priority) setup.encodePriority = static_cast<std::int32_t>(*options.priority);
   // Without a window there is no console to show the encoders' output in.
   setup.viewCheck = false;
+  // Unattended, one bad file must not hold back the rest.
+  setup.keepGoing = !options.stopOnFailure;
   WriteSetupSettings(settings, setup);
   if (options.replayGain) WriteReplayGain(settings, *options.replayGain);
   if (options.verify) WriteVerifyOutputs(settings, true);

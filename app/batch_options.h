@@ -34,6 +34,9 @@ struct BatchOptions {
   bool verify = false;
   bool noCarryTags = false;
   bool noPictures = false;
+  // A failed job ends the batch, and a job that fails its checks refuses it, as in the
+  // window; without it every other job runs.
+  bool stopOnFailure = false;
 };
 
 struct BatchCommandLine {
