@@ -195,7 +195,15 @@ std::optional<int> BatchCommand::Prepare() {
 
   FileDataList jobs(rules_);
   std::vector<std::string> paths;
-  for (const std::string& path : options.paths) paths.push_back(AbsolutePath(path));
+  for (const std::string& path : options.paths) {
+    paths.push_back(AbsolutePath(path));
+    // Named here: the walk would pass over it without a word.
+    if (!PathExists(paths.back())) {
+      PrintError("lumio: '" + path + "' " + Pick(japanese_, "does not exist", "がありません"));
+      paths.pop_back();
+      addFailed_ = true;
+    }
+  }
   const std::vector<std::string> failed = AddSources(jobs, paths);
   if (!failed.empty()) {
     addFailed_ = true;

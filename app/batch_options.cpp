@@ -308,6 +308,8 @@ void ApplyBatchOverrides(const BatchOptions& options, SettingsStore& settings) {
   if (options.priority) setup.encodePriority = static_cast<std::int32_t>(*options.priority);
   // Without a window there is no console to show the encoders' output in.
   setup.viewCheck = false;
+  // Unattended, one bad file must not hold back the rest.
+  setup.keepGoing = !options.stopOnFailure;
   WriteSetupSettings(settings, setup);
   if (options.replayGain) WriteReplayGain(settings, *options.replayGain);
   if (options.verify) WriteVerifyOutputs(settings, true);

@@ -36,6 +36,8 @@ struct BatchOptions {
   bool noPictures = false;
   // A pattern that names each output from its tags; its '/' make folders.
   std::optional<std::string> names;
+  // A failed job ends the batch, and a job that fails its checks refuses it, as in the
+  // window; without it every other job runs.
   bool stopOnFailure = false;
 };
 

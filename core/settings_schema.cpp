@@ -34,6 +34,7 @@ constexpr Setting<bool> kKeepFolderTree{kOptions, "KeepFolderTree", false};
 constexpr Setting<std::int32_t> kExistingOutput{kOptions, "ExistingOutput", 0};
 constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
 constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
+constexpr Setting<bool> kKeepGoing{kOptions, "KeepGoing", false};
 constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
 constexpr Setting<bool> kSplitEmbeddedCue{kOptions, "SplitEmbeddedCue", true};
 constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
@@ -164,6 +165,8 @@ ReplayGainMode ReadReplayGainMode(const SettingsStore& settings) {
 
 bool ReadVerifyOutputs(const SettingsStore& settings) { return Read(settings, kVerifyOutputs); }
 
+bool ReadKeepGoing(const SettingsStore& settings) { return Read(settings, kKeepGoing); }
+
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings) {
   return RememberedFolders{Read(settings, kOpenDir), Read(settings, kDefDir)};
 }
@@ -188,6 +191,7 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.encodeOptions = ReadEncodeOptions(settings, EncodeOptionsReader::SetupWindow);
   loaded.replayGain = ReadReplayGainMode(settings);
   loaded.verifyOutputs = ReadVerifyOutputs(settings);
+  loaded.keepGoing = ReadKeepGoing(settings);
   loaded.carry = ReadCarryOptions(settings);
   return loaded;
 }
@@ -210,6 +214,7 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteEncodeOptions(settings, chosen.encodeOptions);
   WriteOnceChosen(settings, kReplayGain, static_cast<std::int32_t>(chosen.replayGain));
   WriteOnceChosen(settings, kVerifyOutputs, chosen.verifyOutputs);
+  WriteOnceChosen(settings, kKeepGoing, chosen.keepGoing);
 }
 
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location) {

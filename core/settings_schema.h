@@ -93,6 +93,7 @@ struct SetupSettings {
   EncodeOptions encodeOptions;
   ReplayGainMode replayGain = ReplayGainMode::None;
   bool verifyOutputs = false;  // Options/VerifyOutputs: each output decoded and its length checked
+  bool keepGoing = false;      // Options/KeepGoing: a failed job does not end the batch
   CarryOptions carry;
 };
 
@@ -107,6 +108,7 @@ std::int32_t ReadParallelEncoders(const SettingsStore& settings);
 bool ReadViewCheck(const SettingsStore& settings);
 ReplayGainMode ReadReplayGainMode(const SettingsStore& settings);
 bool ReadVerifyOutputs(const SettingsStore& settings);
+bool ReadKeepGoing(const SettingsStore& settings);
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
 // Options/CarryTags, CarryPictures, PictureLimitKB and SplitEmbeddedCue.

@@ -25,6 +25,11 @@ bool IsExecutableFile(const std::string& path) {
 
 }  // namespace
 
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return StatPath(path, info) && S_ISREG(info.st_mode);

@@ -12,6 +12,9 @@
 
 namespace lumio {
 
+// Whether anything at all is at `path`: a link that leads nowhere counts.
+bool PathExists(const std::string& path);
+
 // Whether a file (not a folder) exists at `path`.
 bool FileExists(const std::string& path);
 

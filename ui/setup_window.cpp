@@ -122,6 +122,7 @@ void TSetupWindow::LoadSettings() {
   ExistingOutput->setCurrentIndex(static_cast<int>(loaded.existingOutputs));
   ReplayGain->setCurrentIndex(static_cast<int>(loaded.replayGain));
   VerifyOutputs->setChecked(loaded.verifyOutputs);
+  KeepGoing->setChecked(loaded.keepGoing);
   LoadCarry(loaded.carry);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
@@ -151,6 +152,7 @@ bool TSetupWindow::SaveSettings() {
   chosen.existingOutputs = static_cast<ExistingOutputs>(ExistingOutput->currentIndex());
   chosen.replayGain = static_cast<ReplayGainMode>(ReplayGain->currentIndex());
   chosen.verifyOutputs = VerifyOutputs->isChecked();
+  chosen.keepGoing = KeepGoing->isChecked();
   chosen.carry = ChosenCarry();
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();

@@ -121,6 +121,8 @@ class TSetupWindow : public QDialog {
   QLabel* ReplayGainLabel = nullptr;
   QComboBox* ReplayGain = nullptr;
   QCheckBox* VerifyOutputs = nullptr;
+  // Whether a batch goes on to the next file past one that failed.
+  QCheckBox* KeepGoing = nullptr;
 
   QRadioButton* CheckUseBitrate = nullptr;
   QLabel* Label3 = nullptr;

@@ -191,6 +191,11 @@ void TSetupWindow::BuildEncodeOptionPage() {
   VerifyOutputs =
       Named(Place(new QCheckBox("出力を検証する", page), 288, 24, 101, 17), "VerifyOutputs");
   VerifyOutputs->setToolTip("出力を復号し、長さが入力と一致しないときは失敗にします");
+  // In the free space between the ReplayGain row and the row below it, right of
+  // ( = -q3 ), so that no control of the window moves.
+  KeepGoing = Named(Place(new QCheckBox("失敗しても次のファイルへ進む", page), 184, 205, 193, 17),
+                    "KeepGoing");
+  KeepGoing->setToolTip("変換に失敗したファイルがあっても、残りのファイルを変換します");
 
   // One group, so that checking one radio button unchecks the other two.
   EncodeOptionGroup = Named(new QButtonGroup(this), "EncodeOptionGroup");
@@ -221,6 +226,7 @@ void TSetupWindow::SetKeyboardOrder() {
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
+  setTabOrder(VerifyOutputs, KeepGoing);
 }
 
 }  // namespace lumio

@@ -21,33 +21,24 @@ QString StatusWord(JobStatus status) {
       return QStringLiteral("skipped");
     case JobStatus::Cancelled:
       return QStringLiteral("cancelled");
+    case JobStatus::NotStarted:
+      return QStringLiteral("not-started");
   }
   return QStringLiteral("failed");
 }
 
 }  // namespace
 
-JobStatus StatusOf(const JobOutcome& outcome, bool cancelled) {
-  if (outcome.skipped) return JobStatus::Skipped;
-  if (outcome.succeeded) return JobStatus::Done;
-  return cancelled && outcome.reason.empty() ? JobStatus::Cancelled : JobStatus::Failed;
-}
-
 std::string RunReportJson(const std::vector<std::string>& inputs,
                           const std::vector<JobOutcome>& outcomes, const BatchSummary& summary,
                           bool cancelled) {
   QJsonArray jobs;
-  int failed = 0;
-  int stopped = 0;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     const JobOutcome& outcome = outcomes[i];
-    const JobStatus status = StatusOf(outcome, cancelled);
-    failed += status == JobStatus::Failed ? 1 : 0;
-    stopped += status == JobStatus::Cancelled ? 1 : 0;
     jobs.append(QJsonObject{
         {QStringLiteral("input"), Text(i < inputs.size() ? inputs[i] : std::string())},
         {QStringLiteral("output"), Text(outcome.outputPath)},
-        {QStringLiteral("status"), StatusWord(status)},
+        {QStringLiteral("status"), StatusWord(StatusOf(outcome, cancelled))},
         {QStringLiteral("reason"), Text(outcome.reason)},
         {QStringLiteral("elapsed_ms"), static_cast<qint64>(outcome.elapsedMs)},
         {QStringLiteral("play_ms"), static_cast<qint64>(outcome.playTimeMs)},
@@ -58,8 +49,9 @@ std::string RunReportJson(const std::vector<std::string>& inputs,
       {QStringLiteral("cancelled"), cancelled},
       {QStringLiteral("done"), static_cast<qint64>(summary.done)},
       {QStringLiteral("skipped"), static_cast<qint64>(summary.skipped)},
-      {QStringLiteral("failed"), failed},
-      {QStringLiteral("stopped"), stopped},
+      {QStringLiteral("failed"), static_cast<qint64>(summary.failed)},
+      {QStringLiteral("stopped"), static_cast<qint64>(summary.cancelled)},
+      {QStringLiteral("not_started"), static_cast<qint64>(summary.notStarted)},
       {QStringLiteral("elapsed_ms"), static_cast<qint64>(summary.elapsedMs)},
   };
   const QJsonObject report{{QStringLiteral("jobs"), jobs},

@@ -7,18 +7,11 @@
 
 namespace lumio {
 
-// How one job of a batch ended, as a word.
-enum class JobStatus { Done, Failed, Skipped, Cancelled };
-
-// A job's status: a job that did not succeed and has no reason was stopped by a cancel
-// when the batch was `cancelled`.
-JobStatus StatusOf(const JobOutcome& outcome, bool cancelled);
-
 // The outcomes of a batch as one JSON object: "jobs", one object per outcome in list
-// order (input, output, status done/failed/skipped/cancelled, reason, elapsed_ms,
-// play_ms), and "summary" with the counts, whether the batch completed, whether it was
-// cancelled, and its total time. `inputs` holds the input path of each outcome. Paths that
-// are no UTF-8 carry U+FFFD in place of their stray bytes.
+// order (input, output, status done/failed/skipped/cancelled/not-started, reason,
+// elapsed_ms, play_ms), and "summary" with the counts of `summary`, whether the batch completed,
+// whether it was cancelled, and its total time. `inputs` holds the input path of each outcome.
+// Paths that are no UTF-8 carry U+FFFD in place of their stray bytes.
 std::string RunReportJson(const std::vector<std::string>& inputs,
                           const std::vector<JobOutcome>& outcomes, const BatchSummary& summary,
                           bool cancelled);

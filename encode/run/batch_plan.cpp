@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -87,6 +88,15 @@ std::optional<std::string> IrreplaceableOutput(const std::string& outputPath) {
   return why ? std::optional(*why + "\n\n" + outputPath) : std::nullopt;
 }
 
+// A check's message as a report's reason, on one line: its first paragraph says what
+// is wrong, the next one names the file or folder.
+std::string OnOneLine(std::string message) {
+  const std::size_t gap = message.find("\n\n");
+  if (gap != std::string::npos) message.replace(gap, 2, ": ");
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  return message;
+}
+
 bool Older(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
@@ -110,19 +120,19 @@ class JobChecker {
   // output that an earlier job writes too, which this job's encoding would replace.
   std::optional<std::string> Check(std::size_t index, PlannedJob& planned) {
     const FileData& job = jobs_.Record(index);
-    if (std::optional<std::string> failure = CheckNamesAndFolder(index)) {
-      return failure;
-    }
+    planned.record = job;
+    planned.inputPath = jobs_.InputPath(index);
     // The file the encoder will write, inside the output folder even when the stored
     // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
     planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
+    if (std::optional<std::string> failure = CheckNamesAndFolder(index)) {
+      return failure;
+    }
     const std::string outputPath = planned.outputFolder + job.OutputFileName;
     const std::optional<FileStatus> output = StatusOf(outputPath);
     if (std::optional<std::string> failure = OutputIsAnInput(index, output, outputPath)) {
       return failure;
     }
-    planned.record = job;
-    planned.inputPath = jobs_.InputPath(index);
     // A track of an image weighs its part of the image.
     const FileStatus& input = *inputStatus_[index];
     const std::int64_t size = job.Range ? ShareOfFile(input.size, *job.Range) : input.size;
@@ -253,9 +263,11 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   plan.encoderPath = AnchoredEncoderPath(encoderPath, rules);
   plan.jobs.resize(jobs.Count());
   JobChecker checker(jobs, rules, ReadExistingOutputs(settings));
+  const bool keepGoing = ReadKeepGoing(settings);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {
-      return BatchRefusal{std::move(*failure)};
+      if (!keepGoing) return BatchRefusal{std::move(*failure)};
+      plan.jobs[i].failure = OnOneLine(std::move(*failure));
     }
   }
   plan.overwritten = checker.TakeOverwritten();

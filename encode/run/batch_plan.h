@@ -30,6 +30,10 @@ struct PlannedJob {
   // Why the output, skipped as up to date, must not be replaced (write-protected, another
   // user's); empty when it may be. The album pass leaves such an output alone.
   std::string keptBy;
+  // Why the job cannot run, found by the checks before the batch, on one line; empty
+  // when it can. Set only in a batch that goes on past failures: the job then fails
+  // alone when the run reaches it.
+  std::string failure;
   // Microseconds of sound the job's decoder said it wrote in all, for the check of the
   // output; set once the decoder has ended with its closing report.
   std::optional<std::int64_t> decoderWrittenUs;
@@ -55,8 +59,10 @@ struct BatchRefusal {
   std::string message;
 };
 
-// Checks the encoder and then every job in list order; the first failure refuses the
-// batch with its message. `programFolder` ends in a separator.
+// Checks the encoder and then every job in list order. The first failure of a job
+// refuses the batch with its message, unless the settings say to go on past failures
+// (Options/KeepGoing): then each job that fails its checks is planned to fail alone
+// with its reason. `programFolder` ends in a separator.
 std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
                                                    const SettingsStore& settings,
                                                    const std::string& programFolder,

@@ -30,6 +30,8 @@ std::int64_t PlayTimeOf(const FileData& record) {
   return std::max<std::int64_t>(audio.PlayTime, 0);
 }
 
+bool Encodes(const PlannedJob& job) { return !job.skip && job.failure.empty(); }
+
 }  // namespace
 
 std::vector<std::int64_t> JobWeights(const std::vector<PlannedJob>& jobs) {
@@ -37,7 +39,7 @@ std::vector<std::int64_t> JobWeights(const std::vector<PlannedJob>& jobs) {
   double knownBytes = 0;
   for (const PlannedJob& job : jobs) {
     const std::int64_t playMs = PlayTimeOf(job.record);
-    if (!job.skip && playMs > 0) {
+    if (Encodes(job) && playMs > 0) {
       knownMs += static_cast<double>(playMs);
       knownBytes += static_cast<double>(job.weight);
     }
@@ -50,7 +52,7 @@ std::vector<std::int64_t> JobWeights(const std::vector<PlannedJob>& jobs) {
   weights.reserve(jobs.size());
   for (const PlannedJob& job : jobs) {
     const std::int64_t playMs = PlayTimeOf(job.record);
-    if (job.skip) {
+    if (!Encodes(job)) {
       weights.push_back(1);  // passed at once: no time of the run goes to it
     } else if (playMs > 0) {
       weights.push_back(playMs);
@@ -75,6 +77,18 @@ void BatchProgress::SetJobFraction(std::size_t job, double fraction) {
     const double clamped = std::clamp(fraction, 0.0, 1.0);
     done_ += static_cast<double>(weights_[job]) * (clamped - fractions_[job]);
     fractions_[job] = clamped;
+  }
+}
+
+void BatchProgress::JobFailed(std::size_t job) {
+  if (job < fractions_.size()) {
+    // The job keeps the weight of its part done, and that part counts as done.
+    const auto before = static_cast<double>(weights_[job]);
+    const std::int64_t kept = std::llround(before * fractions_[job]);
+    total_ += static_cast<double>(kept) - before;
+    done_ += static_cast<double>(kept) - before * fractions_[job];
+    weights_[job] = kept;
+    fractions_[job] = 1;
   }
 }
 

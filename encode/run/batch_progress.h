@@ -9,7 +9,8 @@
 namespace lumio {
 
 // Each job's share of the work, in milliseconds of play time: what the encoder's time
-// follows, whatever the kind of source and its size in bytes.
+// follows, whatever the kind of source and its size in bytes. A job that runs no
+// encoder (skipped, or planned to fail) weighs next to nothing.
 std::vector<std::int64_t> JobWeights(const std::vector<PlannedJob>& jobs);
 
 // The share of a whole batch that is done, each job weighted by its play time, and the
@@ -21,10 +22,13 @@ class BatchProgress {
   // The share of job `job` that is done, 0 to 1.
   void SetJobFraction(std::size_t job, double fraction);
   double JobFraction(std::size_t job) const { return fractions_.at(job); }
+  // Job `job` failed: the part of it not done is taken out of the work, so the share
+  // done rises and the time left may drop at once.
+  void JobFailed(std::size_t job);
   double Fraction() const;
   // Milliseconds left, from the time spent so far; nullopt until enough is done to tell.
   // Never more than a second above an earlier reading, so that the time shown does not
-  // climb back when the pace wavers.
+  // climb back when the pace wavers; a failed job may make it drop at once.
   std::optional<std::int64_t> RemainingMs(std::int64_t elapsedMs);
 
  private:

@@ -27,6 +27,16 @@ namespace {
 // locale, write "?" or "#" for every character outside ASCII.
 constexpr const char* kTagsAreUtf8 = "--utf8";
 
+// A job's outcome before anything is known of its run: its output and play time, and
+// no times.
+JobOutcome OutcomeBeforeRun(const PlannedJob& planned) {
+  JobOutcome outcome;
+  outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
+  outcome.playTimeMs = planned.record.Audio.PlayTime;
+  outcome.ran = false;
+  return outcome;
+}
+
 }  // namespace
 
 // One place for a running encoder.
@@ -183,10 +193,7 @@ void BatchRun::PassSkippedJobs() {
   // only the jobs before the stop, as it does for the jobs it encodes.
   while (!stopping_ && next_ < plan_.jobs.size() && plan_.jobs[next_].skip) {
     const PlannedJob& planned = plan_.jobs[next_];
-    JobOutcome outcome;
-    outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
-    outcome.playTimeMs = planned.record.Audio.PlayTime;
-    outcome.ran = false;
+    JobOutcome outcome = OutcomeBeforeRun(planned);
     outcome.skipped = true;
     albums_.Settled(next_, {outcome.outputPath, nullptr, planned.keptBy});
     outcomes_[next_] = std::move(outcome);
@@ -204,12 +211,10 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   lane.busy = true;
   emit JobStarting(job, laneIndex);
 
-  std::string reason;
-  if (!MakeKeptSubfolder(planned, reason) || !ReserveHiddenOutput(lane, planned, reason)) {
-    JobOutcome outcome;
-    outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
-    outcome.playTimeMs = planned.record.Audio.PlayTime;
-    outcome.ran = false;
+  std::string reason = planned.failure;
+  if (!reason.empty() || !MakeKeptSubfolder(planned, reason) ||
+      !ReserveHiddenOutput(lane, planned, reason)) {
+    JobOutcome outcome = OutcomeBeforeRun(planned);
     outcome.reason = std::move(reason);
     EndJob(laneIndex, std::move(outcome));
     return;
@@ -330,9 +335,7 @@ void BatchRun::JobFinished(int laneIndex, const EncoderExit& exit) {
     lane.console->EncoderEnded();
   }
   const PlannedJob& planned = plan_.jobs[lane.job];
-  JobOutcome outcome;
-  outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
-  outcome.playTimeMs = planned.record.Audio.PlayTime;
+  JobOutcome outcome = OutcomeBeforeRun(planned);
   outcome.elapsedMs = endMs - lane.startMs;
   // An encoder whose decoder could not start had nothing to encode.
   outcome.ran = exit.started && (!exit.decoder || exit.decoder->started);
@@ -428,15 +431,22 @@ void BatchRun::EndJob(int laneIndex, JobOutcome outcome) {
 }
 
 void BatchRun::ReportEnd(std::size_t job, int lane, JobOutcome outcome, bool succeeded) {
+  const bool goesOn = !succeeded && options_.keepGoing && !cancelled_;
   if (succeeded) {
     ++done_;
     progress_.SetJobFraction(job, 1);
   } else {
-    stopping_ = true;
+    stopping_ = stopping_ || !goesOn;
     albums_.Failed(job);
   }
   outcomes_[job] = outcome;
   emit JobEnded(job, lane, outcome);
+  if (goesOn) {
+    // What the failed job left undone is no longer work to do: the time left drops.
+    progress_.JobFailed(job);
+    emit BatchProgressed(progress_.Fraction(),
+                         progress_.RemainingMs(clock_.CurrentMilliseconds() - startMs_));
+  }
 }
 
 void BatchRun::FinishIfDone() {
@@ -450,17 +460,19 @@ void BatchRun::FinishIfDone() {
   finished_ = true;
   RemoveFoldersLeftEmpty(madeFolders_);
   albums_.AddNotes(outcomes_);
-  BatchSummary summary;
-  summary.done = done_;
-  summary.skipped = skipped_;
-  summary.completed = !plan_.jobs.empty() && done_ + skipped_ == plan_.jobs.size();
-  summary.elapsedMs = clock_.CurrentMilliseconds() - startMs_;
   std::vector<JobOutcome> outcomes;
-  for (const std::optional<JobOutcome>& outcome : outcomes_) {
-    if (outcome) {
-      outcomes.push_back(*outcome);
+  for (std::size_t job = 0; job < plan_.jobs.size(); ++job) {
+    if (outcomes_[job]) {
+      outcomes.push_back(*outcomes_[job]);
+    } else {
+      outcomes.push_back(OutcomeBeforeRun(plan_.jobs[job]));
+      outcomes.back().reached = false;
     }
   }
+  BatchSummary summary;
+  CountStatuses(outcomes, cancelled_, summary);
+  summary.completed = !plan_.jobs.empty() && done_ + skipped_ == plan_.jobs.size();
+  summary.elapsedMs = clock_.CurrentMilliseconds() - startMs_;
   emit Finished(outcomes, summary);
 }
 

@@ -42,6 +42,7 @@ struct BatchRunOptions {
   bool console = false;  // show each encoder's output
   EncodePriority priority = EncodePriority::Normal;
   CodePage codePage = CodePage::Utf8;
+  bool keepGoing = false;  // a failed job does not keep the jobs after it from starting
 };
 
 // Gives each lane (one place for a running encoder, 0 to parallel - 1) the console that
@@ -55,7 +56,9 @@ class ConsoleProvider {
 // Runs a checked batch: starts the encoders in list order, at most `parallel` at a time,
 // and follows them through their signals; nothing here waits. Jobs planned as skipped
 // run no encoder; they are reported in their place. After the first job that
-// fails no new job starts, and the jobs still running finish and are reported. Each
+// fails no new job starts, and the jobs still running finish and are reported, unless
+// the run keeps going: then every job runs, and a job planned to fail (its checks
+// failed) fails alone in its place without an encoder. Each
 // encoder writes a hidden file of its own that takes the output's name only when it is
 // complete. A job whose encoder has exited gives its lane to the next job at once while
 // its output is finished on a worker thread (tags written, decoded, measured); the job
@@ -100,7 +103,8 @@ class BatchRun : public QObject, public RunningEncoder {
   // `lane` is the lane the job's encoder ran in, or -1 when that lane has since gone to
   // another job, whose row the end of this one must leave alone.
   void JobEnded(std::size_t job, int lane, const lumio::JobOutcome& outcome);
-  // The outcomes in list order (jobs never started have none), and the summary.
+  // Every job's outcome in list order (a job the run never reached, after a failure or
+  // a cancel, has `reached` false), and the summary.
   void Finished(const std::vector<lumio::JobOutcome>& outcomes, const lumio::BatchSummary& summary);
   // An unexpected fault stopped the run; every encoder has been stopped.
   void Faulted();

@@ -13,6 +13,7 @@ BatchRunOptions ReadBatchRunOptions(const SettingsStore& settings, const PathRul
   // A stored number that is no item of the list runs the encoder at normal priority.
   options.priority = ReadEncodePriority(settings).value_or(EncodePriority::Normal);
   options.codePage = rules.codePage;
+  options.keepGoing = ReadKeepGoing(settings);
   return options;
 }
 

@@ -8,7 +8,8 @@ namespace lumio {
 class SettingsStore;
 
 // How a batch runs, from the settings as they are now: encoders at once (kept within
-// 1 to kMostParallelEncoders), console, priority, and the tags' code page.
+// 1 to kMostParallelEncoders), console, priority, the tags' code page, and whether a
+// failed job ends the batch.
 BatchRunOptions ReadBatchRunOptions(const SettingsStore& settings, const PathRules& rules);
 
 }  // namespace lumio

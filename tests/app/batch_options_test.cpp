@@ -137,18 +137,22 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     std::vector<std::string> arguments;
     std::int32_t replayGain;  // -1: not stored
     int verify, carryTags, carryPictures;
+    bool keepGoing = true;  // whatever the file says: one bad file stops no unattended run
   };
   const Row rows[] = {
       {{"a"}, -1, -1, -1, -1},
       {{"--replaygain", "album", "a"}, 2, -1, -1, -1},
       {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1},
       {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0},
+      {{"--stop-on-failure", "a"}, -1, -1, -1, -1, false},
   };
   for (const Row& row : rows) {
     SettingsStore settings("/nonexistent-folder/lumio.ini");
+    settings.WriteBool("Options", "KeepGoing", !row.keepGoing);
     const BatchCommandLine parsed = Parse(row.arguments);
     ASSERT_EQ(parsed.action, CommandLineAction::Run) << parsed.text;
     ApplyBatchOverrides(parsed.options, settings);
+    EXPECT_EQ(ReadKeepGoing(settings), row.keepGoing);
     EXPECT_EQ(settings.ReadInteger("Options", "ReplayGain", -1), row.replayGain);
     EXPECT_EQ(settings.ReadInteger("Options", "VerifyOutputs", -1), row.verify);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryTags", -1), row.carryTags);

@@ -97,6 +97,7 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
        4096},
       {"embedded cue kept whole", [](SetupSettings& s) { s.carry.splitEmbeddedCue = false; },
        "SplitEmbeddedCue", 1},
+      {"keep going", [](SetupSettings& s) { s.keepGoing = true; }, "KeepGoing"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -112,13 +113,14 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
     EXPECT_EQ(read.outputFolder.keepFolderTree, chosen.outputFolder.keepFolderTree);
     EXPECT_EQ(read.replayGain, chosen.replayGain);
     EXPECT_EQ(read.verifyOutputs, chosen.verifyOutputs);
+    EXPECT_EQ(read.keepGoing, chosen.keepGoing);
     EXPECT_EQ(read.carry.fields, chosen.carry.fields);
     EXPECT_EQ(read.carry.pictures, chosen.carry.pictures);
     EXPECT_EQ(read.carry.pictureLimitKB, chosen.carry.pictureLimitKB);
     EXPECT_EQ(read.carry.splitEmbeddedCue, chosen.carry.splitEmbeddedCue);
     for (const char* key :
          {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain", "VerifyOutputs",
-          "CarryTags", "CarryPictures", "PictureLimitKB", "SplitEmbeddedCue"}) {
+          "CarryTags", "CarryPictures", "PictureLimitKB", "SplitEmbeddedCue", "KeepGoing"}) {
       const bool written = store.ReadString("Options", key, "(none)") != "(none)";
       EXPECT_EQ(written, c.laterKey != nullptr && std::string(c.laterKey) == key) << key;
     }

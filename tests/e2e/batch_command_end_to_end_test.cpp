@@ -286,6 +286,108 @@ TEST_F(BatchCommandTest, AFailingJobEndsWithStatusOneAndItsReason) {
   EXPECT_NE(failed.err.find("出力先フォルダを作成できません"), std::string::npos) << failed.err;
 }
 
+// A tree with a file that is no sound at all, a source the encoder crashes on and, in
+// some rows, a write-protected output: by default every other file is encoded.
+TEST_F(BatchCommandTest, AFailedFileStopsTheBatchOnlyWhenToldTo) {
+  for (const char* name : {"a.wav", "c.wav", "d.wav", "e.wav"}) AddTone(name);
+  ASSERT_TRUE(test::WriteFile(Music("broken.flac"), "this is no sound file\n"));
+  ASSERT_TRUE(test::WriteFile(folder_.PathOf("real-encoder.ini"), ""));
+  UseFakeEncoder();
+  const std::string crash = "エンコーダが異常終了しました (シグナル 11)";
+  const std::string writeProtected = "出力ファイルが書き込み禁止になっています";
+  struct Row {
+    QStringList options;
+    bool protectE;  // e.ogg exists and is write-protected
+    int status;
+    std::vector<std::string> out;     // each found in the report
+    std::vector<std::string> notOut;  // none of them
+    std::string err;
+    std::vector<int> jsonCounts = {};  // done, failed, not_started, when --json is given
+  };
+  const Row rows[] = {
+      {{},
+       true,
+       1,
+       {"[終了]\n" + Ogg("a.ogg"), "[中止]\n" + Ogg("broken.ogg"), "[中止]\n" + Ogg("c.ogg"),
+        "理由 ： " + crash, "[終了]\n" + Ogg("d.ogg"),
+        "理由 ： " + writeProtected + ": " + Ogg("e.ogg"),
+        "2個のファイルを処理。\n3個のファイルが失敗。\n"},
+       {"[未処理]"},
+       crash},
+      {{QStringLiteral("--stop-on-failure")},
+       false,
+       1,
+       {"[中止]\n" + Ogg("broken.ogg"),
+        "\n[未処理] " + Ogg("c.ogg") + "\n[未処理] " + Ogg("d.ogg") + "\n[未処理] " + Ogg("e.ogg") +
+            "\n\n----------\n",
+        "3個のファイルが未処理。"},
+       {"[終了]\n" + Ogg("d.ogg")},
+       "broken.ogg"},
+      {{QStringLiteral("--stop-on-failure")}, true, 3, {}, {"[終了]"}, writeProtected},
+      {{QStringLiteral("--json")}, true, 1, {}, {}, crash, {2, 3, 0}},
+      {{QStringLiteral("--json"), QStringLiteral("--stop-on-failure")},
+       false,
+       1,
+       {"\"not-started\""},
+       {},
+       "broken.ogg",
+       {1, 1, 3}},
+      {{QStringLiteral("nothing-here")},
+       false,
+       1,
+       {"[終了]\n" + Ogg("d.ogg")},
+       {},
+       "lumio: 'nothing-here' does not exist\n"},
+      // The real encoder refuses the file that is no sound, and encodes the others.
+      {{QStringLiteral("--settings"), QStringLiteral("real-encoder.ini")},
+       false,
+       1,
+       {"理由 ： ERROR: Input file \"" + Music("broken.flac") + "\" is not a supported format",
+        "[終了]\n" + Ogg("e.ogg"), "4個のファイルを処理。\n1個のファイルが失敗。\n"},
+       {"[未処理]"},
+       "broken.ogg"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.options.join(' ').toStdString() + (row.protectE ? " protected" : ""));
+    fs::remove_all(folder_.PathOf("ogg"));
+    fs::create_directories(folder_.PathOf("ogg"));
+    if (row.protectE) {
+      ASSERT_TRUE(test::WriteFile(Ogg("e.ogg"), "kept"));
+      fs::permissions(Ogg("e.ogg"), fs::perms::owner_read);
+    }
+    const Ended ended =
+        Run(QStringList{QStringLiteral("--output"), QStringLiteral("ogg"),
+                        QStringLiteral("--existing"), QStringLiteral("overwrite")} +
+                row.options + QStringList{QStringLiteral("music")},
+            {QStringLiteral("LUMIO_FAKE_SIGNAL=11"), QStringLiteral("LUMIO_FAKE_CRASH_INPUT=c.wav"),
+             QStringLiteral("LUMIO_FAKE_FAIL_INPUT=broken.flac")});
+    EXPECT_EQ(ended.status, row.status) << ended.err;
+    for (const std::string& part : row.out) {
+      EXPECT_NE(ended.out.find(part), std::string::npos) << part << "\n" << ended.out;
+    }
+    for (const std::string& part : row.notOut) {
+      EXPECT_EQ(ended.out.find(part), std::string::npos) << part << "\n" << ended.out;
+    }
+    EXPECT_NE(ended.err.find(row.err), std::string::npos) << ended.err;
+    if (row.protectE) {
+      EXPECT_EQ(test::ReadFile(Ogg("e.ogg")), "kept");
+    }
+    if (row.jsonCounts.empty()) continue;
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(ended.out))[QStringLiteral("summary")]
+            .toObject();
+    EXPECT_EQ(summary[QStringLiteral("done")].toInt(), row.jsonCounts[0]);
+    EXPECT_EQ(summary[QStringLiteral("failed")].toInt(), row.jsonCounts[1]);
+    EXPECT_EQ(summary[QStringLiteral("not_started")].toInt(), row.jsonCounts[2]);
+  }
+  // With nothing left to encode, the batch is refused as before, the argument named.
+  const Ended nothing =
+      Run({QStringLiteral("--output"), QStringLiteral("ogg"), QStringLiteral("nothing-here")});
+  EXPECT_EQ(nothing.status, 3);
+  EXPECT_NE(nothing.err.find("lumio: 'nothing-here' does not exist\n"), std::string::npos)
+      << nothing.err;
+}
+
 TEST_F(BatchCommandTest, AFileThatCouldNotBeAddedEndsWithStatusOneThoughTheRestIsEncoded) {
   AddTone("a.wav");
   fs::create_symlink(Music("gone.wav"), Music("b.wav"));  // nothing to read behind it
@@ -384,10 +486,12 @@ TEST_F(BatchCommandTest, AnInterruptStopsTheEncodersRemovesTheirFilesAndStillRep
     if (row.json) {
       const QJsonObject report =
           QJsonDocument::fromJson(QByteArray::fromStdString(ended.out)).object();
+      // The third job, never started, is listed too.
       const QJsonArray jobs = report[QStringLiteral("jobs")].toArray();
-      ASSERT_EQ(jobs.size(), 2) << ended.out;
-      for (const QJsonValue& job : jobs) {
-        EXPECT_EQ(job[QStringLiteral("status")].toString(), QStringLiteral("cancelled"));
+      ASSERT_EQ(jobs.size(), 3) << ended.out;
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(jobs[i][QStringLiteral("status")].toString(),
+                  i < 2 ? QStringLiteral("cancelled") : QStringLiteral("not-started"));
       }
       EXPECT_TRUE(report[QStringLiteral("summary")][QStringLiteral("cancelled")].toBool());
     } else {

@@ -103,13 +103,13 @@ std::vector<QString> JobBlock(const QString& outcome, const QString& outputPath)
   return {Literal(outcome), Literal(outputPath), kElapsed, kRatio, QString()};
 }
 
-std::vector<QString> Summary(const QString& outcome, int done) {
-  return {Literal(QStringLiteral("----------")),
-          QString(),
-          Literal(outcome),
-          Literal(QStringLiteral("%1個のファイルを処理。").arg(done)),
-          kTotal,
-          QString()};
+// `counts`: the lines after the count done (failed, cancelled, not started).
+std::vector<QString> Summary(const QString& outcome, int done, const QStringList& counts = {}) {
+  std::vector<QString> lines{Literal(QStringLiteral("----------")), QString(), Literal(outcome),
+                             Literal(QStringLiteral("%1個のファイルを処理。").arg(done))};
+  for (const QString& count : counts) lines.push_back(Literal(count));
+  lines.insert(lines.end(), {kTotal, QString()});
+  return lines;
 }
 
 // The nominal bit rate line of ogginfo: quality 4.5 gives 144 kb/s, the encoder's default
@@ -389,7 +389,10 @@ TEST_F(EndToEndTest, CancelStopsTheRunningEncoderAndTheBatch) {
   EXPECT_GE(clicks, 1);
   ASSERT_EQ(watcher->reports.size(), 1u);
   std::vector<QString> expected = JobBlock(QStringLiteral("[中止]"), Output("long.ogg"));
-  const auto summary = Summary(QStringLiteral("[中止]"), 0);
+  expected.insert(expected.end(), {Literal("[未処理] " + Output("later.ogg")), QString()});
+  const auto summary =
+      Summary(QStringLiteral("[中止]"), 0,
+              {QStringLiteral("1個のファイルを中止。"), QStringLiteral("1個のファイルが未処理。")});
   expected.insert(expected.end(), summary.begin(), summary.end());
   ExpectReport(watcher->reports[0], expected);
   EXPECT_FALSE(progress.isVisible());
@@ -486,7 +489,8 @@ TEST_F(EndToEndTest, AFailureGivesTheEncodersReasonInTheReport) {
                                        "supported format")
                             .arg(Input(QStringLiteral("broken.wav")))));
   expected.insert(expected.end(), failed.begin(), failed.end());
-  const auto summary = Summary(QStringLiteral("[中止]"), 1);
+  const auto summary =
+      Summary(QStringLiteral("[中止]"), 1, {QStringLiteral("1個のファイルが失敗。")});
   expected.insert(expected.end(), summary.begin(), summary.end());
   ASSERT_EQ(watcher->reports.size(), 1u);
   ExpectReport(watcher->reports[0], expected);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -159,7 +160,29 @@ TEST_F(BatchPlanTest, EachCheckFailureRefusesTheBatchWithItsOneMessage) {
     settings_.WriteString("Options", "ExistingOutput", "");
     for (const char* name : {"a", "b", "c"}) AddJob(name);
     c.arrange(*this);
-    EXPECT_EQ(Refusal(), c.message(root_));
+    const std::string message = c.message(root_);
+    EXPECT_EQ(Refusal(), message);
+    // A batch that keeps going plans the job to fail alone, with the message on one line,
+    // and asks about no output of it; a missing encoder still refuses the whole batch.
+    settings_.WriteBool("Options", "KeepGoing", true);
+    const auto kept = Prepare();
+    settings_.WriteBool("Options", "KeepGoing", false);
+    if (message == "エンコーダが見つかりません") {
+      EXPECT_TRUE(std::holds_alternative<BatchRefusal>(kept));
+      continue;
+    }
+    ASSERT_TRUE(std::holds_alternative<BatchPlan>(kept));
+    const BatchPlan& plan = std::get<BatchPlan>(kept);
+    const auto failed = std::find_if(plan.jobs.begin(), plan.jobs.end(),
+                                     [](const PlannedJob& job) { return !job.failure.empty(); });
+    ASSERT_NE(failed, plan.jobs.end());
+    std::string oneLine = message;
+    oneLine.replace(oneLine.find("\n\n"), 2, ": ");
+    std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
+    EXPECT_EQ(failed->failure, oneLine);
+    EXPECT_EQ(failed->inputPath,
+              jobs_.InputPath(static_cast<std::size_t>(failed - plan.jobs.begin())));
+    EXPECT_EQ(plan.overwritten, std::vector<std::string>{});
   }
 }
 

@@ -17,6 +17,7 @@ TEST(BatchProgressTest, JobsCountByTheirWeightAndTheRestIsTimedByThePaceSoFar) {
     double fraction;
     std::int64_t elapsedMs;
     std::optional<std::int64_t> remainingMs;
+    std::vector<std::size_t> failed = {};  // after the steps
   } cases[] = {
       {"nothing done yet", {100, 300}, {}, 0, 5000, std::nullopt},
       {"small job done", {100, 300}, {{0, 1.0}}, 0.25, 5000, 15000},
@@ -27,11 +28,15 @@ TEST(BatchProgressTest, JobsCountByTheirWeightAndTheRestIsTimedByThePaceSoFar) {
       {"weightless jobs weigh one", {0, 0}, {{0, 1.0}}, 0.5, 1000, 1000},
       {"out of range readings are clamped", {100}, {{0, 7.0}, {3, 0.5}}, 1, 1000, 0},
       {"no jobs", {}, {}, 0, 1000, std::nullopt},
+      // The part a failed job did not do is no longer work: the time left drops.
+      {"a job failed half way", {100, 200, 100}, {{0, 1.0}, {1, 0.5}}, 2.0 / 3, 4000, 2000, {1}},
+      {"a job failed before it began", {100, 300}, {{0, 1.0}}, 1, 5000, 0, {1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     BatchProgress progress(c.weights);
     for (const auto& [job, fraction] : c.steps) progress.SetJobFraction(job, fraction);
+    for (const std::size_t job : c.failed) progress.JobFailed(job);
     EXPECT_NEAR(progress.Fraction(), c.fraction, 1e-9);
     EXPECT_EQ(progress.RemainingMs(c.elapsedMs), c.remainingMs);
   }
@@ -50,6 +55,8 @@ TEST(BatchProgressTest, JobsWeighThePlayTimeTheyEncode) {
   constexpr std::uint64_t kMinute = 44100 * 60;
   PlannedJob skipped = Job(90000, 1);
   skipped.skip = true;
+  PlannedJob failing = Job(90000, 1);
+  failing.failure = "出力ファイルが書き込み禁止になっています: /o/a.ogg";
   const struct {
     const char* name;
     std::vector<PlannedJob> jobs;
@@ -67,6 +74,7 @@ TEST(BatchProgressTest, JobsWeighThePlayTimeTheyEncode) {
        {90000, 45000}},
       {"no length known: bytes", {Job(0, 300), Job(0, 100)}, {300, 100}},
       {"a skipped job takes no time", {skipped, Job(0, 100)}, {1, 100}},
+      {"nor does a job planned to fail", {failing, Job(0, 100)}, {1, 100}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

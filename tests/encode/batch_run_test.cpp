@@ -164,40 +164,58 @@ TEST_F(BatchRunTest, TwoJobReportMatchesTheWorkedExample) {
   EXPECT_EQ(Files("Ogg"), (std::vector<std::string>{"blue.ogg", "red.ogg"}));
 }
 
-TEST_F(BatchRunTest, NoNewJobStartsAfterTheFirstFailure) {
+TEST_F(BatchRunTest, NoNewJobStartsAfterTheFirstFailureUnlessTheRunKeepsGoing) {
   const struct {
     int parallel;
+    bool keepGoing;
     std::vector<std::string> events;
     std::size_t done;
   } cases[] = {
-      {1, {"start 0 in 0", "end 0 ok", "start 1 in 0", "end 1 failed"}, 1},
+      {1, false, {"start 0 in 0", "end 0 ok", "start 1 in 0", "end 1 failed"}, 1},
       // Both start together; the first still finishes and counts.
-      {2, {"start 0 in 0", "start 1 in 1", "end 1 failed", "end 0 ok"}, 1},
+      {2, false, {"start 0 in 0", "start 1 in 1", "end 1 failed", "end 0 ok"}, 1},
+      {1,
+       true,
+       {"start 0 in 0", "end 0 ok", "start 1 in 0", "end 1 failed", "start 2 in 0", "end 2 ok"},
+       2},
+      {2, true, {}, 2},
   };
   for (const char* folder : {"out1", "out2", "out3"}) ASSERT_TRUE(CreateFolder(root_ + folder));
   AddJob("a", "out1/");
   AddJob("b", "out2/");
   AddJob("c", "out3/");
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.parallel);
+    SCOPED_TRACE(c.parallel + 10 * c.keepGoing);
     std::filesystem::remove(record_);
+    std::filesystem::remove_all(root_ + "out3/c.ogg");
     ScopedEnvironment failure;
     failure.Set("LUMIO_FAKE_FAIL_INPUT", "b.wav");
     // The second job fails at once, while the first one takes a moment.
     failure.Set("LUMIO_FAKE_SLOW_INPUT", "a.wav");
-    const RunResult result = Run({.parallel = c.parallel});
-    EXPECT_EQ(ReadFakeRuns(record_).size(), 2u);
+    const RunResult result = Run({.parallel = c.parallel, .keepGoing = c.keepGoing});
+    EXPECT_EQ(ReadFakeRuns(record_).size(), c.keepGoing ? 3u : 2u);
     if (c.parallel == 1) {
       EXPECT_EQ(result.events, c.events);
     }
-    ASSERT_EQ(result.outcomes.size(), 2u);
+    ASSERT_EQ(result.outcomes.size(), 3u);
     EXPECT_TRUE(result.outcomes[0].succeeded);  // blocks in list order, whatever the end order
     EXPECT_FALSE(result.outcomes[1].succeeded);
     EXPECT_EQ(result.outcomes[1].outputPath, root_ + "out2/b.ogg");
     EXPECT_EQ(result.outcomes[1].reason, "エンコーダが終了コード 1 で終了しました");
+    EXPECT_EQ(result.outcomes[2].succeeded, c.keepGoing);
+    EXPECT_EQ(result.outcomes[2].reached, c.keepGoing);
     EXPECT_FALSE(result.summary.completed);
     EXPECT_EQ(result.summary.done, c.done);
+    EXPECT_EQ(result.summary.failed, 1u);
+    EXPECT_EQ(result.summary.notStarted, c.keepGoing ? 0u : 1u);
     EXPECT_EQ(Files("out2"), std::vector<std::string>{});
+    // The job never reached has its line after the last block, and its count.
+    const std::vector<std::string> report = RunReportLines(result.outcomes, result.summary);
+    EXPECT_EQ(std::count(report.begin(), report.end(), "[未処理] " + root_ + "out3/c.ogg"),
+              c.keepGoing ? 0 : 1);
+    EXPECT_EQ(std::count(report.begin(), report.end(), "1個のファイルが未処理。"),
+              c.keepGoing ? 0 : 1);
+    EXPECT_EQ(std::count(report.begin(), report.end(), "1個のファイルが失敗。"), 1);
   }
 }
 
@@ -231,11 +249,14 @@ TEST_F(BatchRunTest, CancelLeavesNoPartialFileAndKeepsTheEarlierCompleteOne) {
     const RunResult result =
         Run({.parallel = parallel}, nullptr, [](BatchRun& run) { run.Cancel(); });
     EXPECT_LT(elapsed.elapsed(), 10000);
-    ASSERT_EQ(result.outcomes.size(), static_cast<std::size_t>(parallel));
+    ASSERT_EQ(result.outcomes.size(), 3u);
     for (const JobOutcome& outcome : result.outcomes) {
       EXPECT_FALSE(outcome.succeeded);
       EXPECT_EQ(outcome.reason, "");  // the user's own cancel needs no reason
     }
+    // The jobs begun are cancelled, the others never started.
+    EXPECT_EQ(result.summary.cancelled, static_cast<std::size_t>(parallel));
+    EXPECT_EQ(result.summary.notStarted, static_cast<std::size_t>(3 - parallel));
     // The ratio covers the half that was encoded before the cancel.
     if (parallel == 1) {
       EXPECT_EQ(result.outcomes[0].playTimeMs, 5000);
@@ -429,7 +450,8 @@ TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
   jobs_.Record(1).OutputSubfolder = "blocked/CD2/";
   jobs_.Record(2).OutputSubfolder = "never/";
   const RunResult result = Run();
-  ASSERT_EQ(result.outcomes.size(), 2u);
+  ASSERT_EQ(result.outcomes.size(), 3u);
+  EXPECT_FALSE(result.outcomes[2].reached);
   EXPECT_TRUE(result.outcomes[0].succeeded);
   EXPECT_EQ(result.outcomes[0].outputPath, root_ + "out/Artist/CD 1/a.ogg");
   EXPECT_EQ(Files("out/Artist/CD 1"), std::vector<std::string>{"a.ogg"});
@@ -443,6 +465,26 @@ TEST_F(BatchRunTest, KeptSubfoldersAreMadeWhenTheirJobRuns) {
   EXPECT_FALSE(result.summary.completed);
   // The batch stopped before the third job, whose folder is not made.
   EXPECT_FALSE(std::filesystem::exists(root_ + "out/never"));
+}
+
+TEST_F(BatchRunTest, AJobThatFailsItsChecksFailsAloneInARunThatKeepsGoing) {
+  for (const char* name : {"a", "b", "c"}) AddJob(name);
+  std::ofstream(root_ + "out/b.ogg") << "kept";
+  std::filesystem::permissions(root_ + "out/b.ogg", std::filesystem::perms::owner_read);
+  settings_.WriteInteger("Options", "ExistingOutput", 2);
+  settings_.WriteBool("Options", "KeepGoing", true);
+  const RunResult result = Run({.keepGoing = true});
+  EXPECT_EQ(ReadFakeRuns(record_).size(), 2u);
+  ASSERT_EQ(result.outcomes.size(), 3u);
+  EXPECT_TRUE(result.outcomes[0].succeeded);
+  EXPECT_EQ(JobBlockLines(result.outcomes[1]),
+            (std::vector<std::string>{
+                "[中止]", root_ + "out/b.ogg",
+                "理由 ： 出力ファイルが書き込み禁止になっています: " + root_ + "out/b.ogg", ""}));
+  EXPECT_TRUE(result.outcomes[2].succeeded);
+  EXPECT_EQ(Files("out"), (std::vector<std::string>{"a.ogg", "b.ogg", "c.ogg"}));
+  std::ifstream kept(root_ + "out/b.ogg");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
 }
 
 TEST_F(BatchRunTest, AnOutputFolderGoneBeforeItsJobRunsFailsThatJobAndSaysWhy) {

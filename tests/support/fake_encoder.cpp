@@ -12,6 +12,8 @@
 //                             most) when that is given
 //   LUMIO_FAKE_NO_OUTPUT      "1": writes no output file
 //   LUMIO_FAKE_SIGNAL         a signal's number: raised after saying, as a crash
+//   LUMIO_FAKE_CRASH_INPUT    when given, the signal is raised only when the input ends
+//                             with this
 //   LUMIO_FAKE_EXIT           exit code otherwise (default 0)
 //   LUMIO_FAKE_KEEP_INPUT     when the input is "-": its standard input is copied into
 //                             the file of this name first, as a decoder wrote it
@@ -118,7 +120,9 @@ int main(int argc, char** argv) {
   if (inputEndsWith(Environment("LUMIO_FAKE_FAIL_INPUT"))) {
     return 1;
   }
-  if (const std::string crash = Environment("LUMIO_FAKE_SIGNAL"); !crash.empty()) {
+  const std::string crashInput = Environment("LUMIO_FAKE_CRASH_INPUT");
+  if (const std::string crash = Environment("LUMIO_FAKE_SIGNAL");
+      !crash.empty() && (crashInput.empty() || inputEndsWith(crashInput))) {
     std::cout.flush();
     std::cerr.flush();
     // The default action, not a handler a sanitizer put there: the run must see the signal.

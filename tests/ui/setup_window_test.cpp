@@ -198,13 +198,15 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
       {"ReplayGain=2", "ReplayGain", 2, "3.0"},
       {"ReplayGain=5", "ReplayGain", 0, "3.0"},
       {"VerifyOutputs=1", "VerifyOutputs", 1, "3.0"},
+      {"KeepGoing=1", "KeepGoing", 1, "3.0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const QByteArray key(c.key);
     const QByteArray section = key == "EncodePriority" || key == "ParallelEncoders" ||
                                        key == "KeepFolderTree" || key == "ExistingOutput" ||
-                                       key == "ReplayGain" || key == "VerifyOutputs"
+                                       key == "ReplayGain" || key == "VerifyOutputs" ||
+                                       key == "KeepGoing"
                                    ? "Options"
                                    : "EncodeOption";
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
