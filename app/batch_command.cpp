@@ -119,8 +119,7 @@ class BatchCommand {
   MonotonicClock clock_;
   std::unique_ptr<BatchRun> run_;
   std::unique_ptr<TerminalProgress> progress_;
-  // Made absolute when the options are read, so that the report goes where the user
-  // meant whatever the run does.
+  // The --report file, made absolute against the folder Lumio started in.
   std::optional<std::string> reportFile_;
   bool interrupted_ = false;
   int status_ = kBatchSomeFailed;
