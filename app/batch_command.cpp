@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <thread>
+#include <system_error>
 #include <variant>
 
 #include "app/batch_options.h"
@@ -21,6 +21,7 @@
 #include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "core/source_adding.h"
+#include "core/source_feed.h"
 #include "encode/report/run_report_json.h"
 #include "encode/run/batch_run.h"
 #include "encode/run/batch_start.h"
@@ -141,11 +142,12 @@ class BatchCommand {
   void End(int status);
   // A quit signal: stops the run's encoders (a second one kills them), or ends adding.
   void Interrupt();
-  // Adds on a thread of its own while the event loop answers quit signals: a file can
-  // hold a read up (a probe of a stalled share) for as long as it likes.
+  // Adds as the window does, through a SourceFeed whose batches are taken from the event
+  // loop, which meanwhile answers quit signals: a file can hold a read up (a probe of a
+  // stalled share) for as long as it likes.
   std::vector<std::string> AddSources(FileDataList& jobs, const std::vector<std::string>& paths);
   // Prints the report of nothing done and ends the process at once, status 130, without
-  // waiting for the adding thread; nothing has been written, and every probe it runs
+  // waiting for the feed's threads; nothing has been written, and every probe they run
   // dies with the process.
   [[noreturn]] void EndInterruptedAdding();
 
@@ -159,7 +161,7 @@ class BatchCommand {
   MonotonicClock clock_;
   std::unique_ptr<BatchRun> run_;
   std::unique_ptr<TerminalProgress> progress_;
-  // Absolute: each encoder's job makes its output folder the current folder.
+  // The --report file, made absolute against the folder Lumio started in.
   std::optional<std::string> reportFile_;
   bool interrupted_ = false;
   int status_ = kBatchSomeFailed;
@@ -291,20 +293,32 @@ void BatchCommand::Interrupt() {
 
 std::vector<std::string> BatchCommand::AddSources(FileDataList& jobs,
                                                   const std::vector<std::string>& paths) {
-  std::vector<std::string> failed;
   const std::string defDir = DefaultOutputFolder(*settings_, rules_);
+  const SourceAddFunction add = [&](const std::string& path, const std::string& subfolder,
+                                    SourceReading reading) {
+    return jobs.AddReadSource(path, std::move(reading), *settings_, defDir, subfolder);
+  };
+  std::vector<std::string> failed;
   QEventLoop loop;
-  std::thread adding([&] {
-    failed = AddSourcesAtOnce(jobs, paths, *settings_, defDir, rules_);
-    QMetaObject::invokeMethod(
-        &loop, [&loop] { loop.exit(0); }, Qt::QueuedConnection);
-  });
+  std::optional<SourceFeed> feed;
+  const auto take = [&] {
+    AddReadyBatches(*feed, add, failed);
+    if (feed->Done()) loop.exit(0);
+  };
+  // Called on a feed thread; the feed goes before the loop, and a take still queued goes
+  // with the loop.
+  feed.emplace(rules_, FeedReadFunction(),
+               [&loop, take] { QMetaObject::invokeMethod(&loop, take, Qt::QueuedConnection); });
+  try {
+    feed->Append({paths, false, ReadCarryOptions(*settings_).splitEmbeddedCue});
+  } catch (const std::system_error&) {
+    return paths;  // no thread to read them with
+  }
   adding_ = &loop;
   loop.exec();
   adding_ = nullptr;
   // Also a signal taken between the end of adding and the loop's.
   if (interrupted_) EndInterruptedAdding();
-  adding.join();
   return failed;
 }
 

@@ -3,7 +3,7 @@
 // against opening each, reading its first 8 KB and closing it. Adding is timed as the
 // window's adder adds files dropped or chosen at once (walked and read in batches on the
 // feed's threads, each batch appended in order when ready) and, beside it, one file at a
-// time on one thread (AddSourceFile).
+// time on one thread (each file read, then appended).
 // Prints the times and ends with one `name: ratio` line per kind of file, for the
 // window's way. For FLAC it also times TagLib's parse of the same comment block alone,
 // the share of adding that is TagLib's own.
@@ -13,10 +13,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,8 +24,8 @@
 #include "core/file_data_list.h"
 #include "core/flac_reader.h"
 #include "core/settings_store.h"
-#include "core/source_feed.h"
 #include "core/source_reading.h"
+#include "tests/support/add_sources.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/wave_bytes.h"
@@ -92,8 +90,11 @@ constexpr char kDefDir[] = "/home/user/music";
 
 double AddOneByOne(const std::vector<std::string>& paths, const lumio::SettingsStore& settings) {
   lumio::FileDataList list;
+  const lumio::PathRules rules = lumio::NativePathRules();
   const auto start = Clock::now();
-  for (const std::string& path : paths) list.AddSourceFile(path, settings, kDefDir);
+  for (const std::string& path : paths) {
+    list.AddReadSource(path, lumio::ReadSource(path, rules), settings, kDefDir);
+  }
   const double elapsed = MillisecondsSince(start);
   if (list.Count() != paths.size()) std::fprintf(stderr, "some files were not added\n");
   return elapsed;
@@ -104,31 +105,8 @@ double AddOneByOne(const std::vector<std::string>& paths, const lumio::SettingsS
 double AddAsTheWindowDoes(const std::vector<std::string>& paths,
                           const lumio::SettingsStore& settings) {
   lumio::FileDataList list;
-  std::mutex lock;
-  std::condition_variable ready;
-  bool signalled = false;
   const auto start = Clock::now();
-  const lumio::PathRules rules = lumio::NativePathRules();
-  lumio::SourceFeed feed(
-      rules, [&](const std::string& path) { return lumio::ReadSource(path, rules); },
-      [&] {
-        const std::lock_guard guard(lock);
-        signalled = true;
-        ready.notify_one();
-      });
-  feed.Append(paths, true);
-  do {
-    {
-      std::unique_lock guard(lock);
-      ready.wait(guard, [&] { return signalled; });
-      signalled = false;
-    }
-    while (std::optional<std::vector<lumio::FedSource>> batch = feed.Take()) {
-      for (lumio::FedSource& fed : *batch) {
-        list.AddReadSource(fed.item.path, std::move(fed.reading), settings, kDefDir);
-      }
-    }
-  } while (!feed.Done());
+  lumio::test::AddSources(list, paths, settings, kDefDir);
   const double elapsed = MillisecondsSince(start);
   if (list.Count() != paths.size()) std::fprintf(stderr, "some files were not added\n");
   return elapsed;

@@ -25,6 +25,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "tests/support/add_sources.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temporary_folder.h"
 
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
   settings.WriteBool("Options", "SameOutput", true);
   FileDataList jobs;
   for (int i = 0; i < kFiles; ++i) {
-    if (!jobs.AddSourceFile(root + "song" + std::to_string(i) + ".flac", settings, root)) return 1;
+    if (!test::AddSource(jobs, root + "song" + std::to_string(i) + ".flac", settings, root))
+      return 1;
   }
   MonotonicClock clock;
   std::vector<double> carrying;

@@ -30,6 +30,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "tests/support/add_sources.h"
 #include "tests/support/decoded_sources.h"
 #include "tests/support/temporary_folder.h"
 
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kFiles; ++i) {
     const std::string input = root + "in/song" + std::to_string(i) + ".mp3";
     if (!test::MakeDecodedSource(input, mp3, kSeconds) ||
-        !jobs.AddSourceFile(input, settings, root + "out/")) {
+        !test::AddSource(jobs, input, settings, root + "out/")) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return 1;
     }

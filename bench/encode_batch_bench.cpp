@@ -35,6 +35,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "tests/support/add_sources.h"
 #include "tests/support/find_control.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/wait_for_adding.h"
@@ -162,7 +163,7 @@ bool MakeList(FileDataList& jobs, const SettingsStore& settings, const std::stri
   for (int i = 0; i < files; ++i) {
     const std::string input = root + "song" + std::to_string(i) + ".wav";
     if (!test::WriteToneWave(input, seconds) ||
-        !jobs.AddSourceFile(input, settings, outputFolder)) {
+        !test::AddSource(jobs, input, settings, outputFolder)) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return false;
     }

@@ -24,6 +24,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "tests/support/add_sources.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/wave_bytes.h"
 
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kFiles; ++i) {
     const std::string folder = root + (i < kFiles / 2 ? "one/" : "two/");
     const std::string input = folder + "song" + std::to_string(i) + ".wav";
-    if (!test::WriteToneWave(input, kSeconds) || !jobs.AddSourceFile(input, plain, root + "out/")) {
+    if (!test::WriteToneWave(input, kSeconds) ||
+        !test::AddSource(jobs, input, plain, root + "out/")) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return 1;
     }

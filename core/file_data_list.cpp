@@ -52,13 +52,6 @@ FileDataList::FileDataList(PathRules rules) : FileDataList(rules, FolderExists) 
 FileDataList::FileDataList(PathRules rules, FolderExistsFunction folderExists)
     : rules_(rules), folderExists_(std::move(folderExists)) {}
 
-bool FileDataList::AddSourceFile(const std::string& inputPath, const SettingsStore& settings,
-                                 const std::string& defDir, const std::string& subfolder) {
-  return AddReadSource(inputPath,
-                       ReadSource(inputPath, rules_, ReadCarryOptions(settings).splitEmbeddedCue),
-                       settings, defDir, subfolder);
-}
-
 bool FileDataList::AddReadSource(const std::string& inputPath, SourceReading reading,
                                  const SettingsStore& settings, const std::string& defDir,
                                  const std::string& subfolder) {

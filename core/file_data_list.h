@@ -2,7 +2,7 @@
 
 // Errors in core/: the sound-file readers throw SourceReadError for a read that fails
 // (ByteSource raises it) and answer false for a file that is not of their kind;
-// ReadSource catches it and marks the file unreadable, and AddSourceFile answers false,
+// ReadSource catches it and marks the file unreadable, and AddReadSource answers false,
 // with nothing added. Tags a file hides are no failure: ReadSourceTags gives empty tags.
 // A folder the source walk cannot list comes as an item marked unreadableFolder.
 // Parsers answer std::optional. The settings store gives the caller's default for
@@ -46,15 +46,12 @@ class FileDataList {
   const FileData& Record(std::size_t index) const { return *records_[index]; }
   const std::string& InputPath(std::size_t index) const { return inputPaths_[index]; }
 
-  // Appends one entry for the sound file at `inputPath` (read as ReadSource reads it);
-  // the output folder comes from the `Options` section of `settings`, read
-  // afresh, or from `defDir`. A file found inside a folder that was added whole gives its
-  // place in that folder as `subfolder` (see SubfolderInTree); with the folder tree kept,
-  // its output goes there below the output folder. The tags come from the file where it
-  // carries them. False, with nothing added, when the file cannot be read.
-  bool AddSourceFile(const std::string& inputPath, const SettingsStore& settings,
-                     const std::string& defDir, const std::string& subfolder = {});
-  // The same for a file read already (ReadSources reads many at once).
+  // Appends one entry for the sound file at `inputPath`, with what ReadSource read of
+  // it; the output folder comes from the `Options` section of `settings`, read afresh,
+  // or from `defDir`. A file found inside a folder that was added whole gives its place
+  // in that folder as `subfolder` (see SubfolderInTree); with the folder tree kept, its
+  // output goes there below the output folder. The tags come from the file where it
+  // carries them. False, with nothing added, when the file could not be read.
   bool AddReadSource(const std::string& inputPath, SourceReading reading,
                      const SettingsStore& settings, const std::string& defDir,
                      const std::string& subfolder = {});

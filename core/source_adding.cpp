@@ -2,54 +2,28 @@
 
 #include "core/file_data_list.h"
 #include "core/name_list.h"
-#include "core/settings_schema.h"
-#include "core/source_reading.h"
-#include "core/source_walk.h"
+#include "core/source_feed.h"
 
 namespace lumio {
 
-namespace {
-
-// Files read at once: enough to keep every reader busy, few enough that the readings
-// held in memory stay small.
-constexpr std::size_t kFilesPerRead = 256;
-
-}  // namespace
-
-std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<std::string>& paths,
-                                          const SettingsStore& settings, const std::string& defDir,
-                                          const PathRules& rules) {
-  SourceWalk walk(rules);
-  walk.Append(paths, false);
-  const unsigned readers = SourceReaderCount();
-  const bool split = ReadCarryOptions(settings).splitEmbeddedCue;
-  std::vector<std::string> failed;
-  while (!walk.Done()) {
-    std::vector<SourceWalk::Item> items;
-    std::vector<std::string> readable;
-    while (items.size() < kFilesPerRead) {
-      std::optional<SourceWalk::Item> item = walk.Next();
-      if (!item) break;
-      if (!item->unreadableFolder) readable.push_back(item->path);
-      items.push_back(std::move(*item));
-    }
-    std::vector<SourceReading> readings = ReadSources(
-        readable, [&](const std::string& path) { return ReadSource(path, rules, split); }, readers);
-    std::size_t next = 0;
-    for (const SourceWalk::Item& item : items) {
-      if (item.unreadableFolder) {
-        failed.push_back(item.path);
+std::size_t AddReadyBatches(SourceFeed& feed, const SourceAddFunction& add,
+                            std::vector<std::string>& failed) {
+  std::size_t added = 0;
+  while (std::optional<std::vector<FedSource>> batch = feed.Take()) {
+    for (FedSource& fed : *batch) {
+      if (fed.item.unreadableFolder) {
+        failed.push_back(fed.item.path);
         continue;
       }
-      AddEntries(
-          item.path, std::move(readings[next++]),
+      added += AddEntries(
+          fed.item.path, std::move(fed.reading),
           [&](const std::string& path, SourceReading reading) {
-            return jobs.AddReadSource(path, std::move(reading), settings, defDir, item.subfolder);
+            return add(path, fed.item.subfolder, std::move(reading));
           },
           failed);
     }
   }
-  return failed;
+  return added;
 }
 
 std::string AddFailureSummary(const std::vector<std::string>& failed) {

@@ -1,22 +1,28 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "platform/path_rules.h"
+#include "core/source_reading.h"
 
 namespace lumio {
 
 class FileDataList;
-class SettingsStore;
+class SourceFeed;
 
-// Adds files and whole folders to the job list in one go, where nothing waits on the
-// caller: the same walk (folders recursively, natural order), the same readers on one
-// thread per core and the same appending as the window's adder. Returns the files that
-// could not be added and the folders that could not be read, in the order met.
-std::vector<std::string> AddSourcesAtOnce(FileDataList& jobs, const std::vector<std::string>& paths,
-                                          const SettingsStore& settings, const std::string& defDir,
-                                          const PathRules& rules);
+// Appends one file, read already, to the job list, with its place inside the folder it
+// was found in (see SourceWalk::Item); false when the file cannot be added.
+using SourceAddFunction = std::function<bool(const std::string& path, const std::string& subfolder,
+                                             SourceReading reading)>;
+
+// Appends every batch that `feed` has ready, in walk order, with `add`: a CUE sheet's
+// tracks one by one, else the file itself (see AddEntries). Files that cannot be added,
+// and folders that could not be read, are named in `failed`. Returns how many entries
+// were added. The window and `lumio --batch` both add through this, each taking the
+// batches from its event loop when the feed says they are ready.
+std::size_t AddReadyBatches(SourceFeed& feed, const SourceAddFunction& add,
+                            std::vector<std::string>& failed);
 
 // The message for files that could not be added, without a leading line feed: the
 // count, the first 20 paths, then how many more there are.

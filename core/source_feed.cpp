@@ -22,39 +22,43 @@ constexpr std::size_t kLargestBatch = 1024;
 constexpr auto kQuickBatch = std::chrono::milliseconds(25);
 constexpr auto kSlowBatch = std::chrono::milliseconds(100);
 
-struct Appended {
-  std::vector<std::string> paths;
-  bool takeAnyFile;
-};
-
 }  // namespace
 
 struct SourceFeed::State {
-  State(PathRules rules, SourceReadFunction readFile, std::function<void()> readyCall)
-      : read(std::move(readFile)), ready(std::move(readyCall)), walk(rules) {}
+  State(PathRules rules, FeedReadFunction readFile, std::function<void()> readyCall)
+      : read(std::move(readFile)), ready(std::move(readyCall)), walk(rules) {
+    if (!read) {
+      read = [rules](const std::string& path, bool split) {
+        return ReadSource(path, rules, split);
+      };
+    }
+  }
 
   mutable std::mutex lock;
   std::condition_variable taken;  // a batch was taken, or the feed abandoned
-  std::vector<Appended> appended;
+  std::deque<AddRequest> appended;
   std::deque<std::vector<FedSource>> batches;
   bool walking = false;  // a feed thread runs
   bool abandoned = false;
   std::stop_source stop;
-  const SourceReadFunction read;
+  FeedReadFunction read;  // set before the first thread starts
   std::function<void()> ready;
   // Used only by the one feed thread running.
+  // Each request is walked to its end before the next is begun, so that every file is
+  // read with the choice of the request it came with.
   SourceWalk walk;
+  bool splitEmbeddedCue = true;  // the request being walked
   std::size_t batchSize = kFirstBatch;
 };
 
-SourceFeed::SourceFeed(PathRules rules, SourceReadFunction read, std::function<void()> ready)
+SourceFeed::SourceFeed(PathRules rules, FeedReadFunction read, std::function<void()> ready)
     : state_(std::make_shared<State>(rules, std::move(read), std::move(ready))) {}
 
 SourceFeed::~SourceFeed() { Abandon(); }
 
-void SourceFeed::Append(std::vector<std::string> paths, bool takeAnyFile) {
+void SourceFeed::Append(AddRequest request) {
   const std::lock_guard lock(state_->lock);
-  state_->appended.push_back({std::move(paths), takeAnyFile});
+  state_->appended.push_back(std::move(request));
   if (state_->walking || state_->abandoned) return;
   // The thread holds the state, so that it may outlive the feed when a read is stuck.
   std::thread(Run, state_).detach();
@@ -86,17 +90,22 @@ void SourceFeed::Abandon() {
 
 void SourceFeed::Run(const std::shared_ptr<State>& state) {
   for (;;) {
-    std::vector<Appended> appended;
+    std::optional<AddRequest> request;
     {
       std::unique_lock lock(state->lock);
       state->taken.wait(
           lock, [&] { return state->abandoned || state->batches.size() < kMostWaitingBatches; });
       if (state->abandoned) return;
-      appended = std::move(state->appended);
-      state->appended.clear();
+      if (state->walk.Done() && !state->appended.empty()) {
+        request = std::move(state->appended.front());
+        state->appended.pop_front();
+      }
     }
     // Walking and reading touch the disk: no lock is held meanwhile.
-    for (Appended& paths : appended) state->walk.Append(paths.paths, paths.takeAnyFile);
+    if (request) {
+      state->walk.Append(request->paths, request->takeAnyFile);
+      state->splitEmbeddedCue = request->splitEmbeddedCue;
+    }
     std::vector<FedSource> batch;
     std::vector<std::string> files;
     while (batch.size() < state->batchSize) {
@@ -107,7 +116,7 @@ void SourceFeed::Run(const std::shared_ptr<State>& state) {
     }
     if (batch.empty()) {
       const std::lock_guard lock(state->lock);
-      if (!state->appended.empty()) continue;  // queued while the walk ended
+      if (!state->appended.empty()) continue;  // the next request, or one queued meanwhile
       state->walking = false;
       if (state->ready) state->ready();
       return;
@@ -115,7 +124,10 @@ void SourceFeed::Run(const std::shared_ptr<State>& state) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<SourceReading> readings;
     try {
-      readings = ReadSources(files, state->read, SourceReaderCount(), state->stop.get_token());
+      const bool split = state->splitEmbeddedCue;
+      readings = ReadSources(
+          files, [&](const std::string& path) { return state->read(path, split); },
+          SourceReaderCount(), state->stop.get_token());
     } catch (...) {
       readings.assign(files.size(), {});  // out of memory, say: these files are not added
     }

@@ -12,6 +12,21 @@
 
 namespace lumio {
 
+// One request to add: the paths, how given files are taken (see SourceWalk::Append), and
+// whether a FLAC image's own cue sheet gives one entry for each of its tracks. The
+// request carries its choices as values, so that nothing a feed thread reads belongs to
+// the one who asked, which may be gone before a stuck read returns.
+struct AddRequest {
+  std::vector<std::string> paths;
+  bool takeAnyFile = false;
+  bool splitEmbeddedCue = true;
+};
+
+// Reads one file as ReadSource does, with the request's choice for embedded cue sheets;
+// tests put a reader of their own in its place.
+using FeedReadFunction =
+    std::function<SourceReading(const std::string& path, bool splitEmbeddedCue)>;
+
 // One item of the walk (a file, or a folder that could not be listed) with what reading
 // the file gave; an unreadable folder has an empty reading.
 struct FedSource {
@@ -28,15 +43,16 @@ class SourceFeed {
  public:
   // `ready` is called on one of the feed's threads whenever a batch is ready and when
   // the walk has ended; never once Abandon has returned. It must return quickly (post an
-  // event, say) and must not call the feed.
-  SourceFeed(PathRules rules, SourceReadFunction read, std::function<void()> ready);
+  // event, say) and must not call the feed. Without `read`, files are read with
+  // ReadSource.
+  SourceFeed(PathRules rules, FeedReadFunction read, std::function<void()> ready);
   ~SourceFeed();  // abandons
   SourceFeed(const SourceFeed&) = delete;
   SourceFeed& operator=(const SourceFeed&) = delete;
 
-  // Queues `paths` behind everything queued so far (see SourceWalk::Append). Throws
-  // std::system_error when no thread can be started.
-  void Append(std::vector<std::string> paths, bool takeAnyFile);
+  // Queues the request behind everything queued so far. Throws std::system_error when no
+  // thread can be started.
+  void Append(AddRequest request);
   // The next batch in walk order, if it is ready.
   std::optional<std::vector<FedSource>> Take();
   // Whether everything appended has been walked, read and taken.

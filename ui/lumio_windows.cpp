@@ -34,9 +34,6 @@ LumioWindows::LumioWindows(DialogSeam& dialogs, std::string settingsPath, Clock&
           [this](const std::string& path, const std::string& subfolder, SourceReading reading) {
             return Jobs->AddReadSource(path, std::move(reading), *Settings, MainWindow->DefDir(),
                                        subfolder);
-          },
-          [this](const std::string& path) {
-            return ReadSource(path, NativePathRules(), SplitEmbeddedCue);
           })),
       Batch(std::make_unique<BatchController>(*MainWindow, *ProgressWindow, *ResultWindow,
                                               *ConsoleWindow, dialogs, clock)) {
@@ -47,10 +44,12 @@ LumioWindows::~LumioWindows() = default;
 
 void LumioWindows::ConnectMainWindow(std::string programFolder) {
   TMainWindow* main = MainWindow.get();
-  // Connected first, so that the setting is taken before the adder starts reading.
+  // The setting as it is when the files are given goes with them: the readers run on
+  // threads of their own, which touch neither the settings nor the windows.
   QObject::connect(main, &TMainWindow::AddRequested, Adder.get(),
-                   [this] { SplitEmbeddedCue = ReadCarryOptions(*Settings).splitEmbeddedCue; });
-  QObject::connect(main, &TMainWindow::AddRequested, Adder.get(), &SourceAdder::Add);
+                   [this](const std::vector<std::string>& paths, bool takeAnyFile) {
+                     Adder->Add({paths, takeAnyFile, ReadCarryOptions(*Settings).splitEmbeddedCue});
+                   });
   QObject::connect(Adder.get(), &SourceAdder::Finished, main, &TMainWindow::AddFinished);
   // Nothing more is added once the window has closed for good.
   QObject::connect(main, &TMainWindow::Closed, Adder.get(), &SourceAdder::Stop);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <string>
 
@@ -48,10 +47,6 @@ class LumioWindows {
 
  private:
   void ConnectMainWindow(std::string programFolder);
-
-  // The setting as it was when the files being read were given: the readers run on
-  // threads of their own, which do not touch the settings file.
-  std::atomic<bool> SplitEmbeddedCue{true};
 };
 
 // Makes the program's parts and its windows in their order: main, about, result,

@@ -35,14 +35,22 @@ int RemainingMs(const QDeadlineTimer& deadline) {
 }
 
 // Sends the message, waits for the owner's answer and confirms it. Blocking is fine
-// here: no window and no event loop exist yet in this process. Any way out but
-// Acknowledged closes the connection before the confirmation is sent, so the owner
-// never takes paths whose start then says it could not hand them over.
-Delivery Deliver(const QString& socketName, const std::string& message,
-                 const QDeadlineTimer& deadline) {
+// here: no window and no event loop exist yet in this process. The owner listens only
+// once its event loop runs, so the patience for its answer is counted from the first
+// time it takes a connection: `answerDeadline` is set then, and `start` bounds the wait
+// until it does. Any way out but Acknowledged closes the connection before the confirmation
+// is sent, so the owner never takes paths whose start then says it could not hand them
+// over.
+Delivery Deliver(const QString& socketName, const std::string& message, const QDeadlineTimer& start,
+                 std::optional<QDeadlineTimer>& answerDeadline,
+                 std::chrono::milliseconds patience) {
   QLocalSocket socket;
   socket.connectToServer(socketName);
-  if (!socket.waitForConnected(RemainingMs(deadline))) return Delivery::NoListener;
+  if (!socket.waitForConnected(RemainingMs(answerDeadline.value_or(start)))) {
+    return Delivery::NoListener;
+  }
+  if (!answerDeadline) answerDeadline.emplace(patience);
+  const QDeadlineTimer& deadline = *answerDeadline;
   socket.write(message.data(), static_cast<qint64>(message.size()));
   while (socket.bytesToWrite() > 0) {
     if (!socket.waitForBytesWritten(RemainingMs(deadline))) return Delivery::Unanswered;
@@ -84,11 +92,19 @@ struct InstanceServer::Incoming {
 InstanceServer::InstanceServer(std::unique_ptr<ExclusiveLock> lock, const QString& socketName)
     : lock_(std::move(lock)), server_(std::make_unique<QLocalServer>()) {
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  // Only the lock's holder gets here, so a socket already in place is one that a killed
-  // owner left behind.
-  QLocalServer::removeServer(socketName);
-  server_->listen(socketName);
   connect(server_.get(), &QLocalServer::newConnection, this, &InstanceServer::TakeConnections);
+  // Listens once the event loop runs, which answers: a later start that finds no listener
+  // knows the owner is still starting and waits for it, however long building the
+  // windows takes on a loaded machine, and its patience for the answer starts then.
+  QMetaObject::invokeMethod(
+      this,
+      [this, socketName] {
+        // Only the lock's holder gets here, so a socket already in place is one that a
+        // killed owner left behind.
+        QLocalServer::removeServer(socketName);
+        server_->listen(socketName);
+      },
+      Qt::QueuedConnection);
 }
 
 InstanceServer::~InstanceServer() = default;
@@ -152,9 +168,11 @@ bool InstanceServer::ReadPaths(QLocalSocket& socket, Incoming& incoming) {
 
 InstanceStart TakeInstanceOrHandOver(const InstancePlace& place,
                                      const std::vector<std::string>& paths,
-                                     std::chrono::milliseconds patience) {
+                                     std::chrono::milliseconds patience,
+                                     std::chrono::milliseconds startPatience) {
   const std::optional<std::string> message = EncodeHandOver(paths);
-  const QDeadlineTimer deadline(patience);
+  const QDeadlineTimer start(startPatience);
+  std::optional<QDeadlineTimer> answerDeadline;
   for (;;) {
     auto lock = std::make_unique<ExclusiveLock>(QFile::encodeName(place.lock).toStdString());
     switch (lock->Result()) {
@@ -167,10 +185,12 @@ InstanceStart TakeInstanceOrHandOver(const InstancePlace& place,
         break;
     }
     if (!message) return {InstanceStartOutcome::TooMany, nullptr};
-    if (Deliver(place.socket, *message, deadline) == Delivery::Acknowledged) {
+    if (Deliver(place.socket, *message, start, answerDeadline, patience) ==
+        Delivery::Acknowledged) {
       return {InstanceStartOutcome::HandedOver, nullptr};
     }
-    if (deadline.hasExpired()) return {InstanceStartOutcome::NoAnswer, nullptr};
+    if (answerDeadline.value_or(start).hasExpired())
+      return {InstanceStartOutcome::NoAnswer, nullptr};
     std::this_thread::sleep_for(kRetryPause);
   }
 }

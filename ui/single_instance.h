@@ -28,8 +28,9 @@ struct InstancePlace {
 };
 InstancePlace InstancePlaceFor(const std::string& settingsPath);
 
-// Receives the paths that later starts hand over, for as long as it exists. Exists only
-// in the start that holds the lock, so only the owner ever removes or makes the socket.
+// Receives the paths that later starts hand over, for as long as it exists, from the
+// time its thread's event loop first runs. Exists only in the start that holds the
+// lock, so only the owner ever removes or makes the socket.
 class InstanceServer : public QObject {
   Q_OBJECT
 
@@ -59,7 +60,7 @@ enum class InstanceStartOutcome {
   Owner,       // this start holds the lock: `server` listens, the windows may be built
   HandedOver,  // the running Lumio has taken the paths
   TooMany,     // the paths exceed a limit of the hand-over (kHandOverPathLimit and others)
-  NoAnswer,    // the running Lumio did not take them within the patience given
+  NoAnswer,    // the running Lumio did not listen, or not take them, within the patience given
   NoLock,      // the lock file cannot be made (no usable runtime folder)
 };
 
@@ -68,16 +69,22 @@ struct InstanceStart {
   std::unique_ptr<InstanceServer> server;
 };
 
-// How long a second start waits for the owner to take its paths: the owner may still
-// be building its windows.
+// How long a second start waits for the owner's answer, counted from the first time the
+// owner takes its connection.
 inline constexpr std::chrono::milliseconds kOwnerPatience{10'000};
+// How long a second start waits for the owner to listen: it does once its windows stand
+// and its event loop runs, which a loaded machine may take long for. Only an owner that
+// hangs while it starts is given up on.
+inline constexpr std::chrono::milliseconds kOwnerStartPatience{60'000};
 
 // Takes the lock at `place`, or hands `paths` to the Lumio holding it and waits for its
 // answer. Runs before any window exists, so it may wait: an owner that is starting or
-// ending is tried again until `patience` has passed.
+// ending is tried again until `startPatience` has passed, and one that listens is given
+// `patience` to answer.
 InstanceStart TakeInstanceOrHandOver(const InstancePlace& place,
                                      const std::vector<std::string>& paths,
-                                     std::chrono::milliseconds patience = kOwnerPatience);
+                                     std::chrono::milliseconds patience = kOwnerPatience,
+                                     std::chrono::milliseconds startPatience = kOwnerStartPatience);
 
 // The files and folders named on the command line, byte for byte, made absolute, since
 // the running Lumio may live in another current folder.

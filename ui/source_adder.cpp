@@ -19,11 +19,9 @@ QString ProgressText(int added) {
 
 }  // namespace
 
-SourceAdder::SourceAdder(QWidget& window, PathRules rules, AddFunction add, SourceReadFunction read)
+SourceAdder::SourceAdder(QWidget& window, PathRules rules, SourceAddFunction add,
+                         FeedReadFunction read)
     : window_(window), rules_(rules), add_(std::move(add)), read_(std::move(read)) {
-  if (!read_) {
-    read_ = [rules](const std::string& path) { return ReadSource(path, rules); };
-  }
   progressDelay_.setSingleShot(true);
   progressDelay_.setInterval(kProgressDelayMs);
   connect(&progressDelay_, &QTimer::timeout, this, &SourceAdder::ShowProgress);
@@ -31,27 +29,30 @@ SourceAdder::SourceAdder(QWidget& window, PathRules rules, AddFunction add, Sour
 
 SourceAdder::~SourceAdder() { End(false); }
 
-void SourceAdder::Add(const std::vector<std::string>& paths, bool takeAnyFile) {
+void SourceAdder::Add(const AddRequest& request) {
   if (!running_) {
     running_ = true;
     added_ = 0;
     failed_.clear();
     // Called on a feed thread: the batches are taken on this one, from the event loop.
+    // The feed calls it under its lock and never once abandoned, and End abandons the
+    // feed before this adder goes, so a feed thread that outlives the adder (a read
+    // stuck in a stalled file) never reaches it.
     feed_ = std::make_unique<SourceFeed>(rules_, read_, [this] {
       QMetaObject::invokeMethod(this, &SourceAdder::TakeReady, Qt::QueuedConnection);
     });
     progressDelay_.start();
   }
   if (noThread_) {
-    failed_.insert(failed_.end(), paths.begin(), paths.end());
+    failed_.insert(failed_.end(), request.paths.begin(), request.paths.end());
     return;
   }
   try {
-    feed_->Append(paths, takeAnyFile);
+    feed_->Append(request);
   } catch (const std::system_error&) {
     // No thread to be had: nothing more of this run can be read. It ends from the event
     // loop like every run, after what the feed holds already has been taken.
-    failed_.insert(failed_.end(), paths.begin(), paths.end());
+    failed_.insert(failed_.end(), request.paths.begin(), request.paths.end());
     noThread_ = true;
     QMetaObject::invokeMethod(
         this,
@@ -63,23 +64,8 @@ void SourceAdder::Add(const std::vector<std::string>& paths, bool takeAnyFile) {
 }
 
 void SourceAdder::TakeReady() {
-  while (running_) {
-    std::optional<std::vector<FedSource>> batch = feed_->Take();
-    if (!batch) break;
-    for (FedSource& fed : *batch) {
-      if (fed.item.unreadableFolder) {
-        failed_.push_back(fed.item.path);
-        continue;
-      }
-      added_ += static_cast<int>(AddEntries(
-          fed.item.path, std::move(fed.reading),
-          [&](const std::string& path, SourceReading reading) {
-            return add_(path, fed.item.subfolder, std::move(reading));
-          },
-          failed_));
-    }
-  }
   if (!running_) return;
+  added_ += static_cast<int>(AddReadyBatches(*feed_, add_, failed_));
   if (feed_->Done()) {
     End(true);
   } else if (progress_) {

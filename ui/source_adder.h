@@ -3,14 +3,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/source_adding.h"
 #include "core/source_feed.h"
-#include "core/source_reading.h"
-#include "core/source_walk.h"
 
 class QProgressDialog;
 class QWidget;
@@ -28,18 +26,13 @@ class SourceAdder : public QObject {
   Q_OBJECT
 
  public:
-  // Appends one file, read already, to the job list, with its place inside the folder
-  // it was found in (see SourceWalk::Item); false when the file cannot be added.
-  using AddFunction = std::function<bool(const std::string& path, const std::string& subfolder,
-                                         SourceReading reading)>;
-
   // `read` reads one file; tests put a reader of their own in place of ReadSource.
-  SourceAdder(QWidget& window, PathRules rules, AddFunction add, SourceReadFunction read = {});
+  SourceAdder(QWidget& window, PathRules rules, SourceAddFunction add, FeedReadFunction read = {});
   ~SourceAdder() override;
 
-  // Queues `paths` (see SourceWalk::Append) behind the work under way. Finished is
-  // emitted later, from the event loop.
-  void Add(const std::vector<std::string>& paths, bool takeAnyFile);
+  // Queues the request behind the work under way. Finished is emitted later, from the
+  // event loop.
+  void Add(const AddRequest& request);
   bool Running() const { return running_; }
   // Ends the work without emitting Finished (the window is closing).
   void Stop();
@@ -57,8 +50,8 @@ class SourceAdder : public QObject {
 
   QWidget& window_;
   PathRules rules_;
-  AddFunction add_;
-  SourceReadFunction read_;
+  SourceAddFunction add_;
+  FeedReadFunction read_;
   // One feed per run: a cancelled run's feed goes, with whatever it still holds.
   std::unique_ptr<SourceFeed> feed_;
   std::vector<std::string> failed_;

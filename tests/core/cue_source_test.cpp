@@ -7,7 +7,7 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "core/source_adding.h"
+#include "support/add_sources.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
 
@@ -144,7 +144,7 @@ TEST_F(CueSourceTest, AFolderAddsTheTracksInsteadOfTheImageAndNamesSheetsThatFai
   const SettingsStore settings("/nonexistent/lumio-settings.ini");
   FileDataList jobs(kRules);
   const std::vector<std::string> failed =
-      AddSourcesAtOnce(jobs, {dir_.Path()}, settings, root_ + "out/", kRules);
+      test::AddSources(jobs, {dir_.Path()}, settings, root_ + "out/", false, kRules);
   // disc.wav only as its three tracks; second.wav, which no sheet splits, whole.
   std::vector<std::string> entries;
   for (std::size_t i = 0; i < jobs.Count(); ++i) {

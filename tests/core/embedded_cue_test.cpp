@@ -7,7 +7,7 @@
 
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "core/source_adding.h"
+#include "support/add_sources.h"
 #include "support/flac_cue_bytes.h"
 #include "support/temporary_folder.h"
 
@@ -93,7 +93,7 @@ TEST(EmbeddedCueTest, TheSettingDecidesWhenAddingFromTheList) {
     SettingsStore settings(dir.Path() + "/lumio.ini");
     settings.WriteBool("Options", "SplitEmbeddedCue", split);
     FileDataList jobs(kRules);
-    AddSourcesAtOnce(jobs, {path}, settings, dir.Path() + "/out/", kRules);
+    test::AddSources(jobs, {path}, settings, dir.Path() + "/out/", false, kRules);
     EXPECT_EQ(jobs.Count(), split ? 3u : 1u) << split;
   }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/settings_store.h"
+#include "core/source_reading.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
 #include "support/temporary_folder.h"
@@ -29,11 +30,17 @@ class JobListTest : public testing::Test {
     return temporary_.Write(name, bytes);
   }
 
+  // Reads `path` and appends it, as adding does with each file read.
+  bool Add(FileDataList& list, const std::string& path, const std::string& defDir,
+           const std::string& subfolder = {}, PathRules rules = kPosix) {
+    return list.AddReadSource(path, ReadSource(path, rules), settings_, defDir, subfolder);
+  }
+
   // Adds `count` one-second files named 0.wav, 1.wav, ... and titles each record with
   // its number.
   void AddNumbered(FileDataList& list, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-      ASSERT_TRUE(list.AddSourceFile(WriteWave(std::to_string(i) + ".wav"), settings_, ""));
+      ASSERT_TRUE(Add(list, WriteWave(std::to_string(i) + ".wav"), ""));
       list.Record(i).Title = std::to_string(i);
     }
   }
@@ -65,7 +72,7 @@ TEST_P(OutputFolder, FollowsTheOptionsAtAddTime) {
   FileDataList list(kWindows, [](const std::string& folder) { return folder == "D:\\out"; });
 
   const std::string input = WriteWave("C:\\rec\\a.b.wav");
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, c.defDir, "Artist/CD1/"));
+  ASSERT_TRUE(Add(list, input, c.defDir, "Artist/CD1/", kWindows));
 
   const std::string expected = c.expected == "<in>" ? folder_ + "C:\\rec\\" : c.expected;
   EXPECT_EQ(list.Record(0).OutputDir, expected);
@@ -97,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(JobListTest, ChangedOptionsGovernOnlyLaterFiles) {
   FileDataList list(kPosix);
   const std::string input = WriteWave("song.wav");
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, "/music"));
+  ASSERT_TRUE(Add(list, input, "/music"));
   settings_.WriteBool("Options", "SameOutput", true);
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, "/music"));
+  ASSERT_TRUE(Add(list, input, "/music"));
   EXPECT_EQ(list.Record(0).OutputDir, "/music/");
   EXPECT_EQ(list.Record(1).OutputDir, folder_);
 }
@@ -110,9 +117,9 @@ TEST_F(JobListTest, StandardFolderIsCheckedOnDisk) {
   FileDataList list(kPosix);
   const std::string input = WriteWave("song.wav");
 
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
+  ASSERT_TRUE(Add(list, input, ""));
   ASSERT_TRUE(std::filesystem::create_directory(folder_ + "out"));
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
+  ASSERT_TRUE(Add(list, input, ""));
 
   EXPECT_EQ(list.Record(0).OutputDir, folder_);
   EXPECT_EQ(list.Record(1).OutputDir, folder_ + "out");
@@ -125,7 +132,7 @@ TEST_F(JobListTest, RelativeStandardFolderIsKeptAsFoundAtAddTime) {
   settings_.WriteBool("Options", "UseStdOutput", true);
   settings_.WriteString("Options", "StdOutputDir", "ogg");
   FileDataList list(kPosix);
-  ASSERT_TRUE(list.AddSourceFile(WriteWave("song.wav"), settings_, ""));
+  ASSERT_TRUE(Add(list, WriteWave("song.wav"), ""));
   EXPECT_EQ(list.Record(0).OutputDir, folder_ + "ogg");
 }
 
@@ -139,7 +146,7 @@ class OutputName : public JobListTest, public testing::WithParamInterface<NameCa
 
 TEST_P(OutputName, ReplacesOrAppendsTheExtension) {
   FileDataList list(GetParam().rules);
-  ASSERT_TRUE(list.AddSourceFile(WriteWave(GetParam().name), settings_, ""));
+  ASSERT_TRUE(Add(list, WriteWave(GetParam().name), "", {}, GetParam().rules));
   EXPECT_EQ(list.Record(0).OutputFileName, GetParam().expected);
 }
 
@@ -155,13 +162,11 @@ TEST_F(JobListTest, ReadableFilesAreAddedUnreadableAreNot) {
   silentRate.byteRate = 0;
   FileDataList list(kPosix);
 
-  EXPECT_TRUE(list.AddSourceFile(WriteWave("text.wav", "not a wave file at all, just text"),
-                                 settings_, ""));
-  EXPECT_FALSE(list.AddSourceFile(folder_ + "missing.wav", settings_, ""));
-  EXPECT_FALSE(
-      list.AddSourceFile(WriteWave("zero.wav", test::PlainWave(0, silentRate)), settings_, ""));
-  EXPECT_FALSE(list.AddSourceFile(folder_, settings_, ""));
-  EXPECT_TRUE(list.AddSourceFile(WriteWave("song.wav"), settings_, ""));
+  EXPECT_TRUE(Add(list, WriteWave("text.wav", "not a wave file at all, just text"), ""));
+  EXPECT_FALSE(Add(list, folder_ + "missing.wav", ""));
+  EXPECT_FALSE(Add(list, WriteWave("zero.wav", test::PlainWave(0, silentRate)), ""));
+  EXPECT_FALSE(Add(list, folder_, ""));
+  EXPECT_TRUE(Add(list, WriteWave("song.wav"), ""));
 
   ASSERT_EQ(list.Count(), 2u);
   EXPECT_EQ(list.InputPath(0), folder_ + "text.wav");
@@ -174,8 +179,8 @@ TEST_F(JobListTest, ReadableFilesAreAddedUnreadableAreNot) {
 TEST_F(JobListTest, SameFileTwiceGivesIndependentRecords) {
   FileDataList list(kPosix);
   const std::string input = WriteWave("song.wav");
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
-  ASSERT_TRUE(list.AddSourceFile(input, settings_, ""));
+  ASSERT_TRUE(Add(list, input, ""));
+  ASSERT_TRUE(Add(list, input, ""));
 
   list.ApplyTag(TagField::Title, "first", {0});
   list.SetOutputFileName(1, "second.ogg");

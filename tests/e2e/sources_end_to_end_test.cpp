@@ -12,6 +12,7 @@
 #include "core/settings_store.h"
 #include "encode/child/command_line.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/ogg_comments.h"
 #include "support/run_tool.h"
 #include "support/sound_bytes.h"
@@ -63,8 +64,8 @@ TEST(SourcesEndToEnd, FlacAndAiffTagsReachTheOutputExactlyOnce) {
                                                            test::AiffChunk("AUTH", "Duo"))));
 
   FileDataList jobs;
-  ASSERT_TRUE(jobs.AddSourceFile(root + "01 夜.flac", settings, root));
-  ASSERT_TRUE(jobs.AddSourceFile(aiff, settings, root));
+  ASSERT_TRUE(test::AddSource(jobs, root + "01 夜.flac", settings, root));
+  ASSERT_TRUE(test::AddSource(jobs, aiff, settings, root));
   EXPECT_EQ(jobs.Record(0).Audio.InfoText,
             "データ部 86 KB  16 bit  44100 Hz  ステレオ  再生時間 0:00");
   EXPECT_EQ(jobs.Record(1).Audio.InfoText,

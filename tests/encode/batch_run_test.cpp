@@ -421,7 +421,7 @@ TEST_F(BatchRunTest, TheShareDoneAndTheTimeLeftFollowWhatTheEncodersSay) {
     SCOPED_TRACE(c.name);
     jobs_.Clear();
     for (const std::string& name : c.names) {
-      ASSERT_TRUE(jobs_.AddSourceFile(root_ + "in/" + name + ".wav", settings_, root_ + "out/"));
+      ASSERT_TRUE(test::AddSource(jobs_, root_ + "in/" + name + ".wav", settings_, root_ + "out/"));
     }
     clock_ = ScriptedClock({5000, 5000, 5000, 6000});
     cancelAfterProgress_ = 2;

@@ -27,6 +27,7 @@
 #include "encode/run/clock.h"
 #include "encode_test_support.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/current_folder_guard.h"
 #include "support/image_bytes.h"
 #include "support/output_tags.h"
@@ -173,7 +174,7 @@ TEST_F(CarriedTagsIntegration, EverySourceFieldAndPictureArrivesOnceInOrder) {
   const std::string edited = Flac(root_ + "edited.flac", {"TITLE=e", "ARTIST=一", "ARTIST=二"});
 
   for (const std::string& path : {flac, wave, aiff, bare, edited}) {
-    ASSERT_TRUE(jobs_.AddSourceFile(path, settings_, root_)) << path;
+    ASSERT_TRUE(test::AddSource(jobs_, path, settings_, root_)) << path;
   }
   jobs_.ApplyTag(TagField::Title, "新しい題名", {0});
   jobs_.ApplyTag(TagField::Artist, "三", {4});
@@ -222,7 +223,7 @@ TEST_F(CarriedTagsIntegration, SettingsDecideWhatIsCarried) {
   const std::string flac = Flac(root_ + "s.flac", {"TITLE=t", "GENRE=g"});
   ASSERT_TRUE(
       RunTool({"metaflac", "--import-picture-from=3|image/png||1x1x24|" + root_ + "p.bin", flac}));
-  ASSERT_TRUE(jobs_.AddSourceFile(flac, settings_, root_));
+  ASSERT_TRUE(test::AddSource(jobs_, flac, settings_, root_));
   const struct {
     const char* name;
     bool carryTags, carryPictures;
@@ -256,7 +257,7 @@ TEST_F(CarriedTagsIntegration, AFailedFinishFailsTheJobAndLeavesNoFile) {
   ASSERT_TRUE(test::WriteFile(root_ + "p.bin", test::PngBytes()));
   ASSERT_TRUE(
       RunTool({"metaflac", "--import-picture-from=3|image/png||1x1x24|" + root_ + "p.bin", flac}));
-  ASSERT_TRUE(jobs_.AddSourceFile(flac, settings_, root_));
+  ASSERT_TRUE(test::AddSource(jobs_, flac, settings_, root_));
   ASSERT_EQ(jobs_.Record(0).Carried.Pictures.size(), 1u);
   ASSERT_TRUE(test::WriteFile(flac, plain));  // the picture is gone from the source
   EXPECT_FALSE(RunBatch());
@@ -307,7 +308,7 @@ TEST_F(CarriedTagsIntegration, AFolderImageChangedAfterAddingIsLeftOutWithItsRea
     const std::string cover = folder + "cover.jpg";
     ASSERT_TRUE(test::WriteFile(cover, test::JpegBytes()));
     jobs_.Clear();
-    ASSERT_TRUE(jobs_.AddSourceFile(flac, settings_, root_));
+    ASSERT_TRUE(test::AddSource(jobs_, flac, settings_, root_));
     ASSERT_EQ(jobs_.Record(0).Carried.Pictures.size(), 1u);
     c.swap(cover);
     const bool completed = RunBatch();

@@ -8,7 +8,6 @@
 #include "core/cue_source.h"
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
-#include "core/source_adding.h"
 #include "encode/child/command_line.h"
 #include "encode/child/decoder_command.h"
 #include "encode/finish/vorbis_decoder.h"
@@ -16,6 +15,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/current_folder_guard.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
@@ -96,7 +96,7 @@ TEST_P(CueBatchTest, TracksDecodedEndToEndAreTheWholeImageSampleForSample) {
 TEST_P(CueBatchTest, EachTrackIsEncodedOverItsOwnRangeWithTheSheetsTags) {
   FileDataList jobs;
   const std::vector<std::string> failed =
-      AddSourcesAtOnce(jobs, {root_ + "盤.cue"}, settings_, root_ + "out/", NativePathRules());
+      test::AddSources(jobs, {root_ + "盤.cue"}, settings_, root_ + "out/", false);
   ASSERT_TRUE(failed.empty()) << failed.front();
   ASSERT_EQ(jobs.Count(), 3u);
   auto checked = PrepareBatch(jobs, settings_, root_, NativePathRules());

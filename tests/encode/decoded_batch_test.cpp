@@ -28,6 +28,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/current_folder_guard.h"
 #include "support/decoded_sources.h"
 #include "support/fake_encoder.h"
@@ -102,7 +103,7 @@ class DecodedBatchTest : public ::testing::Test {
   void AddSource(const std::string& name, const test::DecodedFormat& format, double seconds) {
     const std::string path = root_ + name;
     ASSERT_TRUE(test::MakeDecodedSource(path, format, seconds));
-    ASSERT_TRUE(jobs_.AddSourceFile(path, settings_, root_ + "out/"));
+    ASSERT_TRUE(test::AddSource(jobs_, path, settings_, root_ + "out/"));
   }
 
   std::variant<BatchPlan, BatchRefusal> Prepare() {
@@ -177,7 +178,7 @@ TEST_F(DecodedBatchTest, ASourceAndAFolderNamedInNoUtf8AreDecodedAndWrittenUnder
   ASSERT_TRUE(CreateFolder(folder));
   const std::string source = root_ + "lat\xe9in \x89\xb9\x8a\x79.mp3";
   ASSERT_TRUE(test::MakeDecodedSource(source, Mp3(), 1));
-  ASSERT_TRUE(jobs_.AddSourceFile(source, settings_, folder));
+  ASSERT_TRUE(test::AddSource(jobs_, source, settings_, folder));
   const std::vector<JobOutcome> outcomes = Run(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
@@ -299,7 +300,7 @@ TEST_F(DecodedBatchTest, MissingDecoderRefusesTheBatchButNotOneOfFilesTheEncoder
   std::filesystem::remove(root_ + "ffmpeg");
   jobs_.Clear();
   ASSERT_TRUE(test::WriteToneWave(root_ + "plain.wav", 0.1));
-  ASSERT_TRUE(jobs_.AddSourceFile(root_ + "plain.wav", settings_, root_ + "out/"));
+  ASSERT_TRUE(test::AddSource(jobs_, root_ + "plain.wav", settings_, root_ + "out/"));
   const auto plain = Prepare();
   ASSERT_TRUE(std::holds_alternative<BatchPlan>(plain));
   EXPECT_EQ(std::get<BatchPlan>(plain).decoderPath, "");
@@ -316,7 +317,7 @@ TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
 
   // Beside its source the output would be the source itself.
   jobs_.Clear();
-  ASSERT_TRUE(jobs_.AddSourceFile(root_ + "song.ogg", settings_, root_));
+  ASSERT_TRUE(test::AddSource(jobs_, root_ + "song.ogg", settings_, root_));
   const auto refused = Prepare();
   ASSERT_TRUE(std::holds_alternative<BatchRefusal>(refused));
   EXPECT_EQ(std::get<BatchRefusal>(refused).message,
@@ -325,7 +326,7 @@ TEST_F(DecodedBatchTest, OggSourceIsEncodedAgainButNeverOverItself) {
 
 TEST_F(DecodedBatchTest, DsdSourceReachesTheEncoderAtARateItTakes) {
   ASSERT_TRUE(test::WriteSilentDsf(root_ + "disc.dsf", 1));
-  ASSERT_TRUE(jobs_.AddSourceFile(root_ + "disc.dsf", settings_, root_ + "out/"));
+  ASSERT_TRUE(test::AddSource(jobs_, root_ + "disc.dsf", settings_, root_ + "out/"));
   const std::vector<JobOutcome> outcomes = Run(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_TRUE(outcomes[0].succeeded) << outcomes[0].reason;
@@ -467,7 +468,7 @@ TEST_F(DecodedPicturesTest, EveryFormatsPicturesReachTheOutputByteForByte) {
       {MakeSource("plain", "aac", {"-c:a", "aac"}, false), {{3, "image/jpeg", "", jpeg_}}},
   };
   for (const auto& row : rows)
-    ASSERT_TRUE(jobs_.AddSourceFile(row.path, settings_, root_ + "out/"));
+    ASSERT_TRUE(test::AddSource(jobs_, row.path, settings_, root_ + "out/"));
   const std::vector<JobOutcome> outcomes = Run(2);
   ASSERT_EQ(outcomes.size(), std::size(rows));
   for (std::size_t i = 0; i < outcomes.size(); ++i) {

@@ -10,6 +10,7 @@
 #include "core/file_data_list.h"
 #include "core/settings_store.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/current_folder_guard.h"
 #include "support/fake_clock.h"
 #include "support/fake_encoder.h"
@@ -45,7 +46,7 @@ class JobListTest : public ::testing::Test {
   void AddJob(const std::string& name, const std::string& outputDir = "out/") {
     const std::string input = root_ + "in/" + name + ".wav";
     ASSERT_TRUE(WriteToneWave(input, 0.05));
-    ASSERT_TRUE(jobs_.AddSourceFile(input, settings_, root_ + outputDir));
+    ASSERT_TRUE(test::AddSource(jobs_, input, settings_, root_ + outputDir));
   }
 
   CurrentFolderGuard folderGuard_;

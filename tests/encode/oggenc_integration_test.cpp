@@ -11,6 +11,7 @@
 #include "encode/run/clock.h"
 #include "encode_test_support.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/ogg_comments.h"
 
 namespace lumio {
@@ -88,7 +89,7 @@ TEST(OggencIntegration, EveryTagAndNameReachesTheOutputExactly) {
     if (!song.folder.empty()) {
       ASSERT_TRUE(CreateFolder(root + song.folder));
     }
-    ASSERT_TRUE(jobs.AddSourceFile(input, settings, root + song.folder));
+    ASSERT_TRUE(test::AddSource(jobs, input, settings, root + song.folder));
     const Selection last{jobs.Count() - 1};
     const auto tag = [&song](const char* name) {
       const auto found = song.tags.find(name);

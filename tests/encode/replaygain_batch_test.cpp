@@ -16,6 +16,7 @@
 #include "encode/run/batch_run.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/current_folder_guard.h"
 #include "support/ogg_comments.h"
 #include "support/run_tool.h"
@@ -76,7 +77,7 @@ class ReplayGainBatch : public ::testing::Test {
     std::string wave = test::SineWave(3, 1000, amplitude);
     if (keptSeconds > 0) wave.resize(44 + static_cast<std::size_t>(keptSeconds * 44100) * 4);
     ASSERT_TRUE(test::WriteFile(input, wave));
-    ASSERT_TRUE(jobs_.AddSourceFile(input, settings_, root_ + "out/" + folder + "/"));
+    ASSERT_TRUE(test::AddSource(jobs_, input, settings_, root_ + "out/" + folder + "/"));
     jobs_.ApplyTag(TagField::Album, album, {jobs_.Count() - 1});
   }
 
@@ -300,7 +301,7 @@ TEST_F(ReplayGainBatch, FieldsCarriedFromTheSourceStayWithoutReplayGainAndAreRep
                      "--channels=2", "--bps=16", "--sample-rate=44100",
                      "--tag=REPLAYGAIN_TRACK_GAIN=-9.99 dB", "--tag=REPLAYGAIN_ALBUM_GAIN=-8.88 dB",
                      "--tag=GENRE=Pop", "--tag=ZEBRA=z", "--tag=ALPHA=a", "-o", flac, raw}));
-  ASSERT_TRUE(jobs_.AddSourceFile(flac, settings_, root_ + "out/single/"));
+  ASSERT_TRUE(test::AddSource(jobs_, flac, settings_, root_ + "out/single/"));
   const struct {
     int replayGain;
     std::size_t fields;

@@ -24,6 +24,7 @@
 #include "core/settings_store.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "support/add_sources.h"
 #include "support/current_folder_guard.h"
 #include "support/fake_clock.h"
 #include "support/fake_encoder.h"
@@ -66,7 +67,7 @@ class BatchControllerTest : public ::testing::Test {
   void AddJob(const std::string& name) {
     const std::string input = root + name + ".wav";
     ASSERT_TRUE(test::WriteToneWave(input, 0.05));
-    ASSERT_TRUE(jobs.AddSourceFile(input, settings, root));
+    ASSERT_TRUE(test::AddSource(jobs, input, settings, root));
   }
 
   // Starts a batch and lets the event loop run until it is over; the result window is

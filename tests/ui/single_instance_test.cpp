@@ -8,6 +8,7 @@
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <memory>
 
@@ -33,24 +34,36 @@ class SingleInstanceTest : public ::testing::Test {
     return {runtime + QStringLiteral("/lumio.lock"), runtime + QStringLiteral("/lumio.socket")};
   }
 
+  // How this thread's event loop serves the owner while a second start waits.
+  enum class Serving {
+    Now,       // at once
+    Never,     // not until the start has given up, as if the owner had been stopped
+    OnceLate,  // not for twice the patience, as a loaded owner still building its windows
+  };
+
   // A second start, on a thread of its own, so that this thread's event loop serves the
-  // owner while the start waits for its answer; or, with `ownerStopped`, does not serve
-  // it until the start has given up, as if the owner had been stopped.
+  // owner (or not) while the start waits for its answer. `patience` bounds the wait for
+  // the answer, and for the owner to listen too, but for an owner that serves late.
   InstanceStartOutcome SecondStart(const std::vector<std::string>& paths,
                                    std::chrono::milliseconds patience = kOwnerPatience,
-                                   bool ownerStopped = false) {
+                                   Serving serving = Serving::Now) {
     InstanceStartOutcome outcome = InstanceStartOutcome::Owner;
+    const auto startPatience = serving == Serving::OnceLate ? kOwnerStartPatience : patience;
     std::unique_ptr<QThread> start(QThread::create([&] {
-      InstanceStart result = TakeInstanceOrHandOver(place_, paths, patience);
+      InstanceStart result = TakeInstanceOrHandOver(place_, paths, patience, startPatience);
       outcome = result.outcome;
     }));
     QSignalSpy finished(start.get(), &QThread::finished);
     start->start();
-    if (ownerStopped) {
+    if (serving == Serving::Never) {
       EXPECT_TRUE(start->wait(30'000));
-    } else {
-      EXPECT_TRUE(finished.wait(30'000));
+      return outcome;
     }
+    // The start does not give up on an owner that has not listened yet.
+    if (serving == Serving::OnceLate) {
+      EXPECT_FALSE(start->wait(2 * patience));
+    }
+    EXPECT_TRUE(finished.wait(30'000));
     return outcome;
   }
 
@@ -58,13 +71,18 @@ class SingleInstanceTest : public ::testing::Test {
   InstancePlace place_;
 };
 
-// Runs the owner's side of a hand-over and collects what it receives.
+// Runs the owner's side of a hand-over and collects what it receives. With `listening`,
+// the owner's socket stands once it is made (it listens from the event loop).
 struct Owner {
-  explicit Owner(const InstancePlace& place) : start(TakeInstanceOrHandOver(place, {})) {
+  explicit Owner(const InstancePlace& place, bool listening = true)
+      : start(TakeInstanceOrHandOver(place, {})) {
     if (start.server) {
       QObject::connect(
           start.server.get(), &InstanceServer::PathsReceived,
           [this](const std::vector<std::string>& paths) { received.push_back(paths); });
+    }
+    if (listening) {
+      EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(place.socket); }));
     }
   }
   InstanceStart start;
@@ -96,6 +114,7 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
     NobodyButAStaleSocket,
     Owner,
     StoppedOwner,
+    StartingOwner,
     LockWithoutListener,
     SilentListener,
     NoRuntimeFolder
@@ -110,6 +129,7 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
       {Holder::NobodyButAStaleSocket, 10, InstanceStartOutcome::Owner},
       {Holder::Owner, 10, InstanceStartOutcome::HandedOver},
       {Holder::StoppedOwner, 10, InstanceStartOutcome::NoAnswer},
+      {Holder::StartingOwner, 10, InstanceStartOutcome::HandedOver},
       {Holder::LockWithoutListener, 10, InstanceStartOutcome::NoAnswer},
       {Holder::SilentListener, 10, InstanceStartOutcome::NoAnswer},
       {Holder::Owner, kHandOverBodyLimit, InstanceStartOutcome::TooMany},
@@ -137,6 +157,9 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
       case Holder::StoppedOwner:
         owner = std::make_unique<Owner>(place_);
         break;
+      case Holder::StartingOwner:
+        owner = std::make_unique<Owner>(place_, false);
+        break;
       case Holder::SilentListener:
         ASSERT_TRUE(silent.listen(place_.socket));
         [[fallthrough]];
@@ -152,10 +175,15 @@ TEST_F(SingleInstanceTest, OneOwnerAtATimeAndASecondStartNeverPretendsSuccess) {
       // It listens, and holds a later start off with its lock.
       EXPECT_EQ(SecondStart(paths), InstanceStartOutcome::HandedOver);
     } else {
-      // Only a start that is to give up waits out a short patience; one that is answered
-      // has the whole patience, however loaded the machine.
-      const auto patience = row.expected == InstanceStartOutcome::NoAnswer ? 300ms : kOwnerPatience;
-      EXPECT_EQ(SecondStart(paths, patience, row.holder == Holder::StoppedOwner), row.expected);
+      // Only a start that is to give up, or that an owner keeps waiting, waits out a short
+      // patience; one that is answered has the whole patience, however loaded the machine.
+      const bool late = row.holder == Holder::StartingOwner;
+      const auto patience =
+          row.expected == InstanceStartOutcome::NoAnswer || late ? 300ms : kOwnerPatience;
+      const Serving serving = row.holder == Holder::StoppedOwner ? Serving::Never
+                              : late                             ? Serving::OnceLate
+                                                                 : Serving::Now;
+      EXPECT_EQ(SecondStart(paths, patience, serving), row.expected);
     }
     if (owner) {
       // The owner, serving again, takes a later start, and never the paths of a start

@@ -16,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "support/sound_bytes.h"
 #include "support/temporary_folder.h"
@@ -35,8 +37,8 @@ class HeldReader {
     gate_->opened = gate_->open.get_future().share();
   }
 
-  SourceReadFunction Function() const {
-    return [gate = gate_](const std::string& path) {
+  FeedReadFunction Function() const {
+    return [gate = gate_](const std::string& path, bool) {
       SourceReading reading;
       reading.readable = true;
       if (path == gate->held) {
@@ -69,7 +71,7 @@ class HeldReader {
 
 class SourceAdderTest : public ::testing::Test {
  protected:
-  std::unique_ptr<SourceAdder> MakeAdder(SourceReadFunction read = {}) {
+  std::unique_ptr<SourceAdder> MakeAdder(FeedReadFunction read = {}) {
     auto adder = std::make_unique<SourceAdder>(
         window_, kRules,
         [this](const std::string& path, const std::string&, SourceReading reading) {
@@ -101,12 +103,12 @@ class SourceAdderTest : public ::testing::Test {
 
 TEST_F(SourceAdderTest, LargeFolderArrivesInWalkOrderWithItsFailures) {
   const std::string folder = Folder("many", 3000);
-  const auto adder = MakeAdder([](const std::string& path) {
+  const auto adder = MakeAdder([](const std::string& path, bool) {
     SourceReading reading;
     reading.readable = path.size() % 7 != 0;  // some files "cannot be read"
     return reading;
   });
-  adder->Add({folder}, false);
+  adder->Add({{folder}, false});
   EXPECT_TRUE(adder->Running());
   EXPECT_TRUE(runs_.empty());  // never before the event loop has run
   ASSERT_TRUE(WaitForFinished(1));
@@ -125,7 +127,7 @@ TEST_F(SourceAdderTest, LargeFolderArrivesInWalkOrderWithItsFailures) {
 TEST_F(SourceAdderTest, SheetsAddATrackEachOrAreNamedWithTheirReason) {
   const std::string folder = Folder("discs", 1);
   for (const char* sheet : {"/a.cue", "/b.cue"}) std::ofstream(folder + sheet);
-  const auto adder = MakeAdder([&](const std::string& path) {
+  const auto adder = MakeAdder([&](const std::string& path, bool) {
     SourceReading reading;
     if (path == folder + "/a.cue") {
       for (int i = 0; i < 2; ++i) {
@@ -140,7 +142,7 @@ TEST_F(SourceAdderTest, SheetsAddATrackEachOrAreNamedWithTheirReason) {
     }
     return reading;
   });
-  adder->Add({folder}, false);
+  adder->Add({{folder}, false});
   ASSERT_TRUE(WaitForFinished(1));
   // The failed sheet is offered too, and refused, as an unreadable file is.
   EXPECT_EQ(added_, (std::vector<std::string>{folder + "/0.wav", folder + "/a.flac",
@@ -164,7 +166,7 @@ TEST_F(SourceAdderTest, ZeroFilledFlacIsAddedWhileTheEventLoopKeepsTurning) {
   sinceTick.start();
   ticker.start(10);
   const auto adder = MakeAdder();
-  adder->Add({path}, false);
+  adder->Add({{path}, false});
   ASSERT_TRUE(WaitForFinished(1));
   ticker.stop();
   EXPECT_EQ(added_, std::vector<std::string>{path});
@@ -176,7 +178,7 @@ TEST_F(SourceAdderTest, ZeroFilledFlacIsAddedWhileTheEventLoopKeepsTurning) {
 TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
   HeldReader reader("/m/stuck.wav");
   auto adder = MakeAdder(reader.Function());
-  adder->Add({"/m/a.wav", "/m/stuck.wav", "/m/c.wav"}, true);
+  adder->Add({{"/m/a.wav", "/m/stuck.wav", "/m/c.wav"}, true});
   // The progress dialog comes up and takes input while the read is stuck.
   QProgressDialog* progress = nullptr;
   ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -197,10 +199,10 @@ TEST_F(SourceAdderTest, CancelReturnsAtOnceWhileAReadIsStuckAndDropsItsResult) {
 
   // The next add starts afresh: nothing of the cancelled one comes with it, not even
   // once the stuck read returns.
-  adder->Add({"/m/next.wav"}, true);
+  adder->Add({{"/m/next.wav"}, true});
   ASSERT_TRUE(WaitForFinished(2));
   // Nor does the program's end wait for a stuck read.
-  adder->Add({"/m/stuck.wav"}, true);
+  adder->Add({{"/m/stuck.wav"}, true});
   cancel.restart();
   adder.reset();
   EXPECT_LT(cancel.elapsed(), 1000);
@@ -214,15 +216,38 @@ TEST_F(SourceAdderTest, FileDroppedDuringAFolderWalkLandsAfterTheWalksFiles) {
   const std::string folder = Folder("album", 20);
   HeldReader reader(folder + "/3.wav");
   const auto adder = MakeAdder(reader.Function());
-  adder->Add({folder}, false);
+  adder->Add({{folder}, false});
   ASSERT_TRUE(QTest::qWaitFor([&] { return reader.Entered(); }));
-  adder->Add({"/m/dropped.wav"}, true);
+  adder->Add({{"/m/dropped.wav"}, true});
   reader.Release();
   ASSERT_TRUE(WaitForFinished(1));
   ASSERT_EQ(runs_.size(), 1u);  // one run takes both
   ASSERT_EQ(added_.size(), 21u);
   EXPECT_EQ(added_[19], folder + "/19.wav");
   EXPECT_EQ(added_[20], "/m/dropped.wav");
+}
+
+TEST_F(SourceAdderTest, EachRequestIsReadWithItsOwnEmbeddedCueChoice) {
+  HeldReader held("/m/held.wav");
+  const FeedReadFunction holding = held.Function();
+  std::mutex lock;
+  std::map<std::string, bool> split;
+  const auto adder = MakeAdder([&](const std::string& path, bool splitEmbeddedCue) {
+    {
+      const std::lock_guard guard(lock);
+      split[path] = splitEmbeddedCue;
+    }
+    return holding(path, splitEmbeddedCue);
+  });
+  adder->Add({{"/m/held.wav"}, true, true});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return held.Entered(); }));
+  // Both queued while the first is stuck: each keeps its own choice.
+  adder->Add({{"/m/whole.flac"}, true, false});
+  adder->Add({{"/m/split.flac"}, true, true});
+  held.Release();
+  ASSERT_TRUE(WaitForFinished(1));
+  EXPECT_EQ(split, (std::map<std::string, bool>{
+                       {"/m/held.wav", true}, {"/m/whole.flac", false}, {"/m/split.flac", true}}));
 }
 
 TEST(AddFailureMessage, NamesTheFirstTwentyThenCounts) {
