@@ -83,11 +83,6 @@ std::optional<std::string> WhyIrreplaceable(const std::string& outputPath) {
   return std::nullopt;
 }
 
-std::optional<std::string> IrreplaceableOutput(const std::string& outputPath) {
-  std::optional<std::string> why = WhyIrreplaceable(outputPath);
-  return why ? std::optional(*why + "\n\n" + outputPath) : std::nullopt;
-}
-
 // A check's message as a report's reason, on one line: its first paragraph says what
 // is wrong, the next one names the file or folder.
 std::string OnOneLine(std::string message) {
@@ -201,8 +196,9 @@ class JobChecker {
       return std::nullopt;
     }
     if (exists) {
-      if (std::optional<std::string> refusal = IrreplaceableOutput(outputPath)) {
-        return refusal;
+      if (std::optional<std::string> why = WhyIrreplaceable(outputPath)) {
+        planned.keptBy = *why;
+        return *why + "\n\n" + outputPath;
       }
     }
     plannedOutputs_.insert(outputPath);

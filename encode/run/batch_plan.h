@@ -27,8 +27,9 @@ struct PlannedJob {
   // the job's work when its play time is unknown.
   std::int64_t weight = 1;
   bool skip = false;  // the output is up to date and is left as it is
-  // Why the output, skipped as up to date, must not be replaced (write-protected, another
-  // user's); empty when it may be. The album pass leaves such an output alone.
+  // Why the existing output must not be replaced (write-protected, another user's); empty
+  // when it may be. The album pass leaves such an output alone, whether it is skipped as
+  // up to date or its job fails for it.
   std::string keptBy;
   // Why the job cannot run, found by the checks before the batch, on one line; empty
   // when it can. Set only in a batch that goes on past failures: the job then fails

@@ -437,7 +437,14 @@ void BatchRun::ReportEnd(std::size_t job, int lane, JobOutcome outcome, bool suc
     progress_.SetJobFraction(job, 1);
   } else {
     stopping_ = stopping_ || !goesOn;
-    albums_.Failed(job);
+    const PlannedJob& planned = plan_.jobs[job];
+    if (!planned.failure.empty() && !planned.keptBy.empty()) {
+      // The output stays as it is and keeps its place in the album, whose other tracks
+      // are still written.
+      albums_.Settled(job, {outcome.outputPath, nullptr, planned.keptBy});
+    } else {
+      albums_.Failed(job);
+    }
   }
   outcomes_[job] = outcome;
   emit JobEnded(job, lane, outcome);

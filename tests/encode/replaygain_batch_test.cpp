@@ -208,34 +208,46 @@ TEST_F(ReplayGainBatch, MirrorMeasuresTheUpToDateTracksOfAnAlbumEncodedAgainInPa
 TEST_F(ReplayGainBatch, AMirrorRunChecksTheAlbumsOfItsUpToDateOutputsAndHealsOnlyWhatChanged) {
   settings_.WriteInteger("Options", "ReplayGain", 2);
   settings_.WriteInteger("Options", "ExistingOutput", 1);
+  settings_.WriteBool("Options", "KeepGoing", true);
   const std::vector<std::string> albumOnly{"REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK",
                                            kAlbumTracksField};
   // What happens to the mirror between its two runs; `changed` are the outputs that must
   // get new fields, every other one keeps its bytes and its time.
   const struct {
     const char* what;
-    bool stripA2;    // a killed album write: a2 kept its track fields alone
-    bool protectA2;  // a2 write-protected
-    bool removeA3;   // a3's source deleted (its output stays)
+    const char* stripped;  // a killed album write: this output kept its track fields alone
+    bool protectA2;        // a2 write-protected
+    bool removeA3;         // a3's source deleted (its output stays)
+    bool newerA2;          // a2's source changed since: its job fails on the protected output
     std::vector<std::string> changed;
     double albumGain;  // of the outputs with album fields after the second run
     const char* note;
   } rows[] = {
-      {"nothing changed", false, false, false, {}, 0, nullptr},
+      {"nothing changed", nullptr, false, false, false, {}, 0, nullptr},
       {"a killed album write",
-       true,
+       "a2",
+       false,
        false,
        false,
        {"a2"},
        AlbumGainOfTones({-20, -20, -26.02}),
        nullptr},
-      {"a track removed", false, false, true, {"a1", "a2"}, -18 + 20, nullptr},
+      {"a track removed", nullptr, false, true, false, {"a1", "a2"}, -18 + 20, nullptr},
       {"a track removed, another write-protected and without album fields",
+       "a2",
        true,
        true,
-       true,
+       false,
        {"a1"},
        -18 + 20,
+       "出力ファイルが書き込み禁止になっています"},
+      {"a changed track whose output is write-protected, another without album fields",
+       "a1",
+       true,
+       false,
+       true,
+       {"a1"},
+       AlbumGainOfTones({-20, -20, -26.02}),
        "出力ファイルが書き込み禁止になっています"},
   };
   for (const auto& row : rows) {
@@ -250,8 +262,8 @@ TEST_F(ReplayGainBatch, AMirrorRunChecksTheAlbumsOfItsUpToDateOutputsAndHealsOnl
     Run();
     const auto out = [&](const std::string& name) { return Out(folder + "/" + name); };
     std::string error;
-    if (row.stripA2) {
-      ASSERT_TRUE(ReplaceCommentFields(out("a2"), albumOnly, {}, error)) << error;
+    if (row.stripped != nullptr) {
+      ASSERT_TRUE(ReplaceCommentFields(out(row.stripped), albumOnly, {}, error)) << error;
     }
     if (row.protectA2) std::filesystem::permissions(out("a2"), std::filesystem::perms::owner_read);
     std::map<std::string, std::pair<std::string, std::filesystem::file_time_type>> before;
@@ -263,8 +275,9 @@ TEST_F(ReplayGainBatch, AMirrorRunChecksTheAlbumsOfItsUpToDateOutputsAndHealsOnl
     Add(folder, "a2", kMinus20dBFS, "Alpha");
     if (!row.removeA3) Add(folder, "a3", kMinus20dBFS / 2, "Alpha");
     for (const char* name : {"a1", "a2", "a3"}) {
+      const bool newer = row.newerA2 && std::string(name) == "a2";
       std::filesystem::last_write_time(root_ + folder + "/" + name + ".wav",
-                                       before[name].second - std::chrono::hours(1));
+                                       before[name].second + std::chrono::hours(newer ? 1 : -1));
     }
 
     const std::vector<std::string> report = Run();
