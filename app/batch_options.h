@@ -34,6 +34,9 @@ struct BatchOptions {
   bool verify = false;
   bool noCarryTags = false;
   bool noPictures = false;
+  std::optional<LossyCopy> copyLossy;
+  bool prune = false;   // outputs of a kept tree whose source has gone are removed
+  bool dryRun = false;  // nothing is encoded, copied or removed; the report tells what would be
 };
 
 struct BatchCommandLine {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/file_data_list.h"
+#include "core/lossy_format.h"
 #include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/child/command_line.h"
@@ -90,8 +91,9 @@ bool Older(const timespec& a, const timespec& b) {
 
 class JobChecker {
  public:
-  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing)
-      : jobs_(jobs), rules_(rules), existing_(existing) {
+  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing,
+             LossyCopy copy)
+      : jobs_(jobs), rules_(rules), existing_(existing), copy_(copy) {
     // Each input is looked at once, for its identity, its existence, size and time.
     inputStatus_.reserve(jobs.Count());
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
@@ -113,13 +115,15 @@ class JobChecker {
     // The file the encoder will write, inside the output folder even when the stored
     // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
     planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
-    const std::string outputPath = planned.outputFolder + job.OutputFileName;
+    planned.record = job;
+    planned.inputPath = jobs_.InputPath(index);
+    planned.copy = CopiedAsItIs(planned);
+    if (planned.copy) planned.record.OutputFileName = FileNamePart(planned.inputPath, rules_);
+    const std::string outputPath = planned.outputFolder + planned.record.OutputFileName;
     const std::optional<FileStatus> output = StatusOf(outputPath);
     if (std::optional<std::string> failure = OutputIsAnInput(index, output, outputPath)) {
       return failure;
     }
-    planned.record = job;
-    planned.inputPath = jobs_.InputPath(index);
     // A track of an image weighs its part of the image.
     const FileStatus& input = *inputStatus_[index];
     const std::int64_t size = job.Range ? ShareOfFile(input.size, *job.Range) : input.size;
@@ -131,6 +135,12 @@ class JobChecker {
   std::vector<std::string> TakeClashes() { return std::move(clashes_); }
 
  private:
+  // Only a whole file within a kept tree is copied: a track of an image is a part of it.
+  bool CopiedAsItIs(const PlannedJob& planned) const {
+    return copy_ != LossyCopy::Off && !planned.record.Range &&
+           IsCopiedAsItIs(planned.inputPath, copy_);
+  }
+
   // The job's names, its input and its output folder, before any output is looked at.
   std::optional<std::string> CheckNamesAndFolder(std::size_t index) {
     const FileData& job = jobs_.Record(index);
@@ -219,6 +229,7 @@ class JobChecker {
   const FileDataList& jobs_;
   const PathRules& rules_;
   ExistingOutputs existing_;
+  LossyCopy copy_;  // Off outside a kept tree
   std::vector<std::optional<FileStatus>> inputStatus_;
   std::map<FileIdentity, std::size_t> inputs_;
   std::map<std::string, bool> folders_;
@@ -250,7 +261,9 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   BatchPlan plan;
   plan.encoderPath = AnchoredEncoderPath(encoderPath, rules);
   plan.jobs.resize(jobs.Count());
-  JobChecker checker(jobs, rules, ReadExistingOutputs(settings));
+  const LossyCopy copy =
+      ReadOutputFolderRule(settings).keepFolderTree ? ReadLossyCopy(settings) : LossyCopy::Off;
+  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), copy);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {
       return BatchRefusal{std::move(*failure)};

@@ -27,6 +27,9 @@ struct PlannedJob {
   // the job's work when its play time is unknown.
   std::int64_t weight = 1;
   bool skip = false;  // the output is up to date and is left as it is
+  // A lossy source in a kept tree that is copied as it is, under its own name, instead of
+  // encoded again.
+  bool copy = false;
   // Microseconds of sound the job's decoder said it wrote in all, for the check of the
   // output; set once the decoder has ended with its closing report.
   std::optional<std::int64_t> decoderWrittenUs;

@@ -57,7 +57,8 @@ class ConsoleProvider {
 // run no encoder; they are reported in their place. After the first job that
 // fails no new job starts, and the jobs still running finish and are reported. Each
 // encoder writes a hidden file of its own that takes the output's name only when it is
-// complete. A job whose encoder has exited gives its lane to the next job at once while
+// complete; a job planned as a copy fills its hidden file from its source on a worker
+// thread instead of running an encoder. A job whose encoder has exited gives its lane to the next job at once while
 // its output is finished on a worker thread (tags written, decoded, measured); the job
 // ends when that step ends. No new encoder starts while more than `parallel` outputs
 // are being finished, so that their number stays bounded. What happens is told through the signals
@@ -114,6 +115,7 @@ class BatchRun : public QObject, public RunningEncoder {
   // Records the skipped jobs that come next in the list.
   void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
+  void StartCopy(int lane);
   bool MakeKeptSubfolder(const PlannedJob& planned, std::string& reason);
   bool ReserveHiddenOutput(Lane& lane, const PlannedJob& planned, std::string& reason);
   std::vector<std::string> EncoderArgumentsFor(const PlannedJob& planned, const Lane& lane,
