@@ -123,6 +123,8 @@ void TSetupWindow::LoadSettings() {
   ReplayGain->setCurrentIndex(static_cast<int>(loaded.replayGain));
   VerifyOutputs->setChecked(loaded.verifyOutputs);
   LoadCarry(loaded.carry);
+  loadedCopyLossy_ = loaded.copyLossy;
+  CopyLossy->setChecked(loaded.copyLossy != LossyCopy::Off);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -152,6 +154,9 @@ bool TSetupWindow::SaveSettings() {
   chosen.replayGain = static_cast<ReplayGainMode>(ReplayGain->currentIndex());
   chosen.verifyOutputs = VerifyOutputs->isChecked();
   chosen.carry = ChosenCarry();
+  chosen.copyLossy = !CopyLossy->isChecked()                   ? LossyCopy::Off
+                     : loadedCopyLossy_ == LossyCopy::AllLossy ? LossyCopy::AllLossy
+                                                               : LossyCopy::OggVorbis;
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

@@ -1,6 +1,6 @@
 #include "encode/finish/source_copy.h"
 
-#include "platform/file_copy.h"
+#include "platform/file_contents.h"
 
 namespace lumio {
 

@@ -56,6 +56,8 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
        "lumio: --same-folder: cannot be given with --output\n"},
       {{"--json"}, "lumio: --batch: needs at least one FILE or FOLDER\n"},
       {{"--jobs", "1\n2", "a"}, "lumio: --jobs: '1?2' is not a number from 1 to 16\n"},
+      {{"--copy-lossy=mp3", "a"}, "lumio: --copy-lossy: 'mp3' is not one of none, vorbis, all\n"},
+      {{"--prune", "--same-folder", "a"}, "lumio: --prune: cannot be given with --same-folder\n"},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse(row.arguments);
@@ -130,13 +132,17 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
   struct Row {
     std::vector<std::string> arguments;
     std::int32_t replayGain;  // -1: not stored
-    int verify, carryTags, carryPictures;
+    int verify, carryTags, carryPictures, copyLossy;
   };
   const Row rows[] = {
-      {{"a"}, -1, -1, -1, -1},
-      {{"--replaygain", "album", "a"}, 2, -1, -1, -1},
-      {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1},
-      {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0},
+      {{"a"}, -1, -1, -1, -1, -1},
+      {{"--replaygain", "album", "a"}, 2, -1, -1, -1, -1},
+      {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1, -1},
+      {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0, -1},
+      {{"--copy-lossy", "a"}, -1, -1, -1, -1, 1},
+      {{"--copy-lossy", "all", "a"}, -1, -1, -1, -1, 2},
+      {{"--copy-lossy=none", "a"}, -1, -1, -1, -1, 0},
+      {{"--copy-lossy", "all-of-it"}, -1, -1, -1, -1, 1},  // no value: a folder
   };
   for (const Row& row : rows) {
     SettingsStore settings("/nonexistent-folder/lumio.ini");
@@ -147,6 +153,8 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     EXPECT_EQ(settings.ReadInteger("Options", "VerifyOutputs", -1), row.verify);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryTags", -1), row.carryTags);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryPictures", -1), row.carryPictures);
+    EXPECT_EQ(settings.ReadInteger("Options", "CopyLossy", -1), row.copyLossy);
+    EXPECT_EQ(parsed.options.paths, std::vector<std::string>{row.arguments.back()});
   }
 }
 
