@@ -232,7 +232,7 @@ int BatchCommand::TryOnly() {
     for (const std::string& line : DryRunLines(outputs)) text += line + "\n";
   }
   if ((!options_.quiet || reportFile_) && !WriteReport(reportFile_, text)) return kBatchSomeFailed;
-  return kBatchAllDone;
+  return addFailed_ ? kBatchSomeFailed : kBatchAllDone;
 }
 
 int BatchCommand::Run() {
