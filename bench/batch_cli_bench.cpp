@@ -133,12 +133,12 @@ std::vector<double> LongFiles(const std::string& root, int rounds) {
 // Lists the up-to-date outputs and the orphans in the mirror's list, as an earlier run
 // would have, after making the orphans anew.
 bool ListMirror(const std::string& root, const std::vector<std::string>& sources,
-                const std::vector<std::string>& outputs, const std::vector<std::string>& orphans) {
+                const std::vector<std::string>& outputs, const std::vector<std::string>& orphans,
+                const std::vector<std::string>& goneSources) {
   std::vector<lumio::MirrorEntry> entries;
-  for (const std::string& orphan : orphans) {
-    std::ofstream(orphan) << "source gone";
-    const std::string gone = orphan.substr(0, orphan.size() - 4) + ".wav";
-    entries.push_back(*lumio::WrittenEntry(root, orphan, gone));
+  for (std::size_t i = 0; i < orphans.size(); ++i) {
+    std::ofstream(orphans[i]) << "source gone";
+    entries.push_back(*lumio::WrittenEntry(root, orphans[i], goneSources[i]));
   }
   for (std::size_t i = 0; i < outputs.size(); ++i) {
     if (i % kEncodedEvery != 0) {
@@ -156,6 +156,7 @@ std::vector<double> Mirror(const std::string& root, int rounds) {
   std::vector<std::string> sources;
   std::vector<std::string> outputs;
   std::vector<std::string> orphans;
+  std::vector<std::string> goneSources;
   for (int artist = 0; artist < kArtists; ++artist) {
     for (int album = 0; album < kAlbumsPerArtist; ++album) {
       const std::string folder =
@@ -164,6 +165,7 @@ std::vector<double> Mirror(const std::string& root, int rounds) {
       fs::create_directories(root + "/ogg/ライブラリ" + folder);
       if (album % kOrphanEvery == 0) {
         orphans.push_back(root + "/ogg/ライブラリ" + folder + "Gone.ogg");
+        goneSources.push_back(library + folder + "Gone.wav");
       }
       for (int track = 1; track <= kTracksPerAlbum; ++track) {
         const std::string name = std::to_string(track) + " Track";
@@ -188,7 +190,7 @@ std::vector<double> Mirror(const std::string& root, int rounds) {
     const double alone =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (std::size_t i = 0; i < outputs.size(); i += kEncodedEvery) fs::remove(outputs[i]);
-    if (!ListMirror(root + "/ogg/", sources, outputs, orphans)) return {};
+    if (!ListMirror(root + "/ogg/", sources, outputs, orphans, goneSources)) return {};
     // The check of complete albums' fields is to join this run once it has an option.
     const double lumio =
         TimedRun({LUMIO_PROGRAM, "--batch", "--quiet", "--settings", settings, "--keep-tree",
