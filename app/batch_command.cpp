@@ -207,8 +207,8 @@ std::optional<int> BatchCommand::PrepareUpkeep(const std::vector<std::string>& p
   for (const std::string& path : paths) {
     if (FolderExists(path)) folders.push_back(path);
   }
-  upkeep_.emplace(WithTrailingSeparator(AbsolutePath(rule.stdOutputDir), rules_), std::move(folders),
-                  options_.prune, options_.dryRun);
+  upkeep_.emplace(WithTrailingSeparator(AbsolutePath(rule.stdOutputDir), rules_),
+                  std::move(folders), options_.prune, options_.dryRun);
   if (const std::optional<std::string> unreadable = upkeep_->Load()) PrintError(*unreadable);
   return std::nullopt;
 }
