@@ -203,9 +203,9 @@ constexpr std::string_view kCopyLossy = "--copy-lossy";
 // --copy-lossy alone copies Ogg Vorbis sources; a value, after '=' or as the next
 // argument when it is one of the words, says which.
 std::optional<LossyCopy> CopyLossyChoice(std::string_view value) {
-  return Choice<LossyCopy>(value, {{"none", LossyCopy::Off},
-                                   {"vorbis", LossyCopy::OggVorbis},
-                                   {"all", LossyCopy::AllLossy}});
+  return Choice<LossyCopy>(
+      value,
+      {{"none", LossyCopy::Off}, {"vorbis", LossyCopy::OggVorbis}, {"all", LossyCopy::AllLossy}});
 }
 
 bool SetCopyLossy(BatchOptions& options, Reader& reader, const std::vector<std::string>& arguments,
@@ -218,9 +218,9 @@ bool SetCopyLossy(BatchOptions& options, Reader& reader, const std::vector<std::
     return true;
   }
   options.copyLossy = CopyLossyChoice(argument.substr(equals + 1));
-  return options.copyLossy || reader.Fail(kCopyLossy, argument.substr(equals + 1),
-                                          "is not one of none, vorbis, all",
-                                          "は none・vorbis・all のどれでもありません");
+  return options.copyLossy ||
+         reader.Fail(kCopyLossy, argument.substr(equals + 1), "is not one of none, vorbis, all",
+                     "は none・vorbis・all のどれでもありません");
 }
 
 // Options that cannot go together, and a batch with nothing to encode.

@@ -394,7 +394,8 @@ void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
   auto result = std::make_shared<FinishingResult>();
   entry->work = DetachedWork::Start(
       *this,
-      [result, step = copy ? FinishingStep(CopySource) : finishingStep_, path = entry->output->Path(), planned = plan_.jobs[job],
+      [result, step = copy ? FinishingStep(CopySource) : finishingStep_,
+       path = entry->output->Path(), planned = plan_.jobs[job],
        options = plan_.finishing] { *result = step(path, planned, options); },
       [this, entry, result] {
         Guarded([&] {

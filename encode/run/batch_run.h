@@ -57,13 +57,13 @@ class ConsoleProvider {
 // run no encoder; they are reported in their place. After the first job that
 // fails no new job starts, and the jobs still running finish and are reported. Each
 // encoder writes a hidden file of its own that takes the output's name only when it is
-// complete; a job planned as a copy fills its hidden file from its source on a worker
-// thread instead of running an encoder. A job whose encoder has exited gives its lane to the next job at once while
+// complete. A job whose encoder has exited gives its lane to the next job at once while
 // its output is finished on a worker thread (tags written, decoded, measured); the job
 // ends when that step ends. No new encoder starts while more than `parallel` outputs
 // are being finished, so that their number stays bounded. What happens is told through the signals
 // below; Finished comes exactly once, or Faulted instead. A close request (the cancel button, or
-// closing a console) cancels the whole run.
+// closing a console) cancels the whole run. A job planned as a copy runs no encoder: its
+// hidden file is filled from its source on a worker thread, then committed the same way.
 class BatchRun : public QObject, public RunningEncoder {
   Q_OBJECT
 
