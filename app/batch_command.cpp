@@ -14,6 +14,7 @@
 
 #include "app/batch_options.h"
 #include "app/bounded_pool_wait.h"
+#include "app/mirror_upkeep.h"
 #include "app/terminal_progress.h"
 #include "core/batch_output_names.h"
 #include "core/file_data_list.h"
@@ -22,6 +23,7 @@
 #include "core/settings_store.h"
 #include "core/source_adding.h"
 #include "core/source_feed.h"
+#include "encode/report/mirror_report.h"
 #include "encode/report/run_report_json.h"
 #include "encode/run/batch_run.h"
 #include "encode/run/batch_start.h"
@@ -139,6 +141,10 @@ class BatchCommand {
 
  private:
   void Finished(std::vector<JobOutcome> outcomes, const BatchSummary& summary);
+  // The upkeep of a kept tree's output root; a usage error when --prune has none.
+  std::optional<int> PrepareUpkeep(const std::vector<std::string>& paths);
+  // --dry-run: the report of what the run would do, instead of the run.
+  int TryOnly();
   void End(int status);
   // A quit signal: stops the run's encoders (a second one kills them), or ends adding.
   void Interrupt();
@@ -158,6 +164,7 @@ class BatchCommand {
   bool addFailed_ = false;
   NameNotes nameNotes_;  // told in the jobs' blocks of the report
   std::optional<BatchStart> start_;
+  std::optional<MirrorUpkeep> upkeep_;
   MonotonicClock clock_;
   std::unique_ptr<BatchRun> run_;
   std::unique_ptr<TerminalProgress> progress_;
@@ -206,6 +213,7 @@ std::optional<int> BatchCommand::Prepare() {
       addFailed_ = true;
     }
   }
+  if (const std::optional<int> refused = PrepareUpkeep(paths)) return refused;
   const std::vector<std::string> failed = AddSources(jobs, paths);
   if (!failed.empty()) {
     addFailed_ = true;
@@ -239,7 +247,56 @@ std::optional<int> BatchCommand::Prepare() {
   return std::nullopt;
 }
 
+std::optional<int> BatchCommand::PrepareUpkeep(const std::vector<std::string>& paths) {
+  const OutputFolderRule rule = ReadOutputFolderRule(*settings_);
+  if (!rule.keepFolderTree || !rule.useStdOutput || rule.sameOutput) {
+    if (!options_.prune) return std::nullopt;
+    PrintError(Pick(japanese_, "lumio: --prune: needs a kept tree in one output folder",
+                    "lumio: --prune: フォルダ構成を保つ出力先フォルダが必要です"));
+    return kBatchUsageError;
+  }
+  std::vector<std::string> folders;
+  for (const std::string& path : paths) {
+    if (FolderExists(path)) folders.push_back(path);
+  }
+  upkeep_.emplace(WithTrailingSeparator(AbsolutePath(rule.stdOutputDir), rules_),
+                  std::move(folders), options_.prune, options_.dryRun);
+  if (const std::optional<std::string> unreadable = upkeep_->Load()) PrintError(*unreadable);
+  return std::nullopt;
+}
+
+int BatchCommand::TryOnly() {
+  // The report of a run that only looks: the up-to-date outputs are skipped as they would
+  // be, every other job is not started, and nothing is written or removed.
+  std::vector<JobOutcome> outcomes;
+  std::vector<std::string> inputs;
+  for (const PlannedJob& job : start_->plan.jobs) {
+    JobOutcome outcome;
+    outcome.outputPath = job.outputFolder + job.record.OutputFileName;
+    outcome.ran = false;
+    outcome.skipped = outcome.succeeded = outcome.reached = job.skip;
+    outcomes.push_back(std::move(outcome));
+    inputs.push_back(job.inputPath);
+  }
+  BatchSummary summary;
+  CountStatuses(outcomes, false, summary);
+  PruneReport prune;
+  prune.dryRun = true;
+  if (upkeep_) prune = upkeep_->Finish({}, {}, false);
+  std::string text;
+  if (options_.json) {
+    text = WithPruneJson(RunReportJson(inputs, outcomes, summary, false), prune);
+  } else {
+    for (const std::string& line : RunReportLines(outcomes, summary)) text += line + "\n";
+    for (const std::string& line : PruneReportLines(prune)) text += line + "\n";
+    text += "試行のため、変換・コピー・削除はしていません\n";
+  }
+  if ((!options_.quiet || reportFile_) && !WriteReport(reportFile_, text)) return kBatchSomeFailed;
+  return addFailed_ ? kBatchSomeFailed : kBatchAllDone;
+}
+
 int BatchCommand::Run() {
+  if (options_.dryRun) return TryOnly();
   std::vector<bool> skipped;
   for (const PlannedJob& job : start_->plan.jobs) skipped.push_back(job.skip);
   run_ = std::make_unique<BatchRun>(std::move(start_->plan), std::move(start_->optionText),
@@ -334,15 +391,18 @@ void BatchCommand::Finished(std::vector<JobOutcome> outcomes, const BatchSummary
       outcomes[job].notes.insert(outcomes[job].notes.begin(), notes.begin(), notes.end());
     }
   }
-  // The run reports every job it reached, and it reaches them in list order, so the
-  // outcomes are those of the first jobs of the list.
+  // Every job's outcome, in list order, those never reached too.
   std::vector<std::string> inputs;
   for (std::size_t i = 0; i < outcomes.size(); ++i) inputs.push_back(run_->Job(i).inputPath);
+  PruneReport prune;
+  if (upkeep_) prune = upkeep_->Finish(outcomes, inputs, interrupted_);
   std::string text;
   if (options_.json) {
     text = RunReportJson(inputs, outcomes, summary, interrupted_);
+    if (upkeep_) text = WithPruneJson(text, prune);
   } else {
     for (const std::string& line : RunReportLines(outcomes, summary)) text += line + "\n";
+    for (const std::string& line : PruneReportLines(prune)) text += line + "\n";
   }
   bool reportWritten = true;
   if (!options_.quiet || reportFile_) {
@@ -357,7 +417,8 @@ void BatchCommand::Finished(std::vector<JobOutcome> outcomes, const BatchSummary
     End(kBatchInterrupted);
   } else {
     const bool allDone = summary.done + summary.skipped == run_->JobCount();
-    End(allDone && !addFailed_ && reportWritten ? kBatchAllDone : kBatchSomeFailed);
+    const bool pruned = prune.failures.empty();
+    End(allDone && !addFailed_ && reportWritten && pruned ? kBatchAllDone : kBatchSomeFailed);
   }
 }
 

@@ -200,7 +200,34 @@ Flags FlagOptions(BatchOptions& options) {
       {"--no-carry-tags", &options.noCarryTags},
       {"--no-pictures", &options.noPictures},
       {"--stop-on-failure", &options.stopOnFailure},
+      {"--prune", &options.prune},
+      {"--dry-run", &options.dryRun},
   };
+}
+
+constexpr std::string_view kCopyLossy = "--copy-lossy";
+
+// --copy-lossy alone copies Ogg Vorbis sources; a value, after '=' or as the next
+// argument when it is one of the words, says which.
+std::optional<LossyCopy> CopyLossyChoice(std::string_view value) {
+  return Choice<LossyCopy>(
+      value,
+      {{"none", LossyCopy::Off}, {"vorbis", LossyCopy::OggVorbis}, {"all", LossyCopy::AllLossy}});
+}
+
+bool SetCopyLossy(BatchOptions& options, Reader& reader, const std::vector<std::string>& arguments,
+                  std::size_t& i) {
+  const std::string_view argument = arguments[i];
+  const std::size_t equals = argument.find('=');
+  if (equals == std::string_view::npos) {
+    const bool valueFollows = i + 1 < arguments.size() && CopyLossyChoice(arguments[i + 1]);
+    options.copyLossy = valueFollows ? CopyLossyChoice(arguments[++i]) : LossyCopy::OggVorbis;
+    return true;
+  }
+  options.copyLossy = CopyLossyChoice(argument.substr(equals + 1));
+  return options.copyLossy ||
+         reader.Fail(kCopyLossy, argument.substr(equals + 1), "is not one of none, vorbis, all",
+                     "は none・vorbis・all のどれでもありません");
 }
 
 // Options that cannot go together, and a batch with nothing to encode.
@@ -213,6 +240,10 @@ bool CheckCombination(const BatchOptions& options, Reader& reader) {
   if (options.keepTree && options.names && options.names->find('/') != std::string::npos) {
     return reader.Fail("--names", *options.names, "with / cannot be given with --keep-tree",
                        "の / は --keep-tree と一緒には使えません");
+  }
+  if (options.prune && options.sameFolder) {
+    return reader.Fail("--prune", {}, "cannot be given with --same-folder",
+                       "は --same-folder と一緒には使えません");
   }
   if (options.paths.empty()) {
     return reader.Fail("--batch", {}, "needs at least one FILE or FOLDER",
@@ -253,6 +284,12 @@ BatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments
     }
     const std::size_t equals = argument.find('=');
     const std::string_view name = std::string_view(argument).substr(0, equals);
+    if (name == kCopyLossy) {
+      if (!SetCopyLossy(options, reader, arguments, i)) {
+        return {CommandLineAction::RefuseAndExit, reader.error, {}};
+      }
+      continue;
+    }
     if (const auto flag = flags.find(name); flag != flags.end() && equals == std::string::npos) {
       if (flag->second != nullptr) *flag->second = true;
       continue;
@@ -315,6 +352,7 @@ void ApplyBatchOverrides(const BatchOptions& options, SettingsStore& settings) {
   if (options.verify) WriteVerifyOutputs(settings, true);
   if (options.noCarryTags) WriteCarryTags(settings, false);
   if (options.noPictures) WriteCarryPictures(settings, false);
+  if (options.copyLossy) WriteLossyCopy(settings, *options.copyLossy);
 }
 
 }  // namespace lumio

@@ -39,6 +39,9 @@ struct BatchOptions {
   // A failed job ends the batch, and a job that fails its checks refuses it, as in the
   // window; without it every other job runs.
   bool stopOnFailure = false;
+  std::optional<LossyCopy> copyLossy;
+  bool prune = false;   // outputs of a kept tree whose source has gone are removed
+  bool dryRun = false;  // nothing is encoded, copied or removed; the report tells what would be
 };
 
 struct BatchCommandLine {

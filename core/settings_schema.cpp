@@ -35,6 +35,7 @@ constexpr Setting<std::int32_t> kExistingOutput{kOptions, "ExistingOutput", 0};
 constexpr Setting<std::int32_t> kReplayGain{kOptions, "ReplayGain", 0};
 constexpr Setting<bool> kVerifyOutputs{kOptions, "VerifyOutputs", false};
 constexpr Setting<bool> kKeepGoing{kOptions, "KeepGoing", false};
+constexpr Setting<std::int32_t> kCopyLossy{kOptions, "CopyLossy", 0};
 constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
 constexpr Setting<bool> kSplitEmbeddedCue{kOptions, "SplitEmbeddedCue", true};
 constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
@@ -166,6 +167,10 @@ ReplayGainMode ReadReplayGainMode(const SettingsStore& settings) {
 bool ReadVerifyOutputs(const SettingsStore& settings) { return Read(settings, kVerifyOutputs); }
 
 bool ReadKeepGoing(const SettingsStore& settings) { return Read(settings, kKeepGoing); }
+LossyCopy ReadLossyCopy(const SettingsStore& settings) {
+  constexpr std::array choices{LossyCopy::Off, LossyCopy::OggVorbis, LossyCopy::AllLossy};
+  return ModeOf(Read(settings, kCopyLossy), choices).value_or(LossyCopy::Off);
+}
 
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings) {
   return RememberedFolders{Read(settings, kOpenDir), Read(settings, kDefDir)};
@@ -193,6 +198,7 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.verifyOutputs = ReadVerifyOutputs(settings);
   loaded.keepGoing = ReadKeepGoing(settings);
   loaded.carry = ReadCarryOptions(settings);
+  loaded.copyLossy = ReadLossyCopy(settings);
   return loaded;
 }
 
@@ -215,6 +221,7 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteOnceChosen(settings, kReplayGain, static_cast<std::int32_t>(chosen.replayGain));
   WriteOnceChosen(settings, kVerifyOutputs, chosen.verifyOutputs);
   WriteOnceChosen(settings, kKeepGoing, chosen.keepGoing);
+  WriteOnceChosen(settings, kCopyLossy, static_cast<std::int32_t>(chosen.copyLossy));
 }
 
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location) {
@@ -243,6 +250,10 @@ void WriteCarryTags(SettingsStore& settings, bool carry) { Write(settings, kCarr
 
 void WriteCarryPictures(SettingsStore& settings, bool carry) {
   Write(settings, kCarryPictures, carry);
+}
+
+void WriteLossyCopy(SettingsStore& settings, LossyCopy copy) {
+  Write(settings, kCopyLossy, static_cast<std::int32_t>(copy));
 }
 
 }  // namespace lumio

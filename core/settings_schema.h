@@ -80,6 +80,11 @@ enum class TagPatternKind {
   TagsFromName,  // tags taken from the source file names
 };
 
+// Which lossy sources a kept tree takes as they are, copied instead of encoded again
+// (Options/CopyLossy): none, those already Ogg Vorbis, or every lossy format Lumio
+// recognises by its bytes (Ogg Vorbis, Ogg Opus, MP3, ADTS AAC).
+enum class LossyCopy { Off = 0, OggVorbis = 1, AllLossy = 2 };
+
 // Everything the setup window shows and saves.
 struct SetupSettings {
   OutputFolderRule outputFolder;
@@ -95,6 +100,7 @@ struct SetupSettings {
   bool verifyOutputs = false;  // Options/VerifyOutputs: each output decoded and its length checked
   bool keepGoing = false;      // Options/KeepGoing: a failed job does not end the batch
   CarryOptions carry;
+  LossyCopy copyLossy = LossyCopy::Off;
 };
 
 OutputFolderRule ReadOutputFolderRule(const SettingsStore& settings);
@@ -109,6 +115,8 @@ bool ReadViewCheck(const SettingsStore& settings);
 ReplayGainMode ReadReplayGainMode(const SettingsStore& settings);
 bool ReadVerifyOutputs(const SettingsStore& settings);
 bool ReadKeepGoing(const SettingsStore& settings);
+// Off when absent or no item.
+LossyCopy ReadLossyCopy(const SettingsStore& settings);
 RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
 // Options/CarryTags, CarryPictures, PictureLimitKB and SplitEmbeddedCue.
@@ -128,5 +136,6 @@ void WriteReplayGain(SettingsStore& settings, ReplayGainMode mode);
 void WriteVerifyOutputs(SettingsStore& settings, bool verify);
 void WriteCarryTags(SettingsStore& settings, bool carry);
 void WriteCarryPictures(SettingsStore& settings, bool carry);
+void WriteLossyCopy(SettingsStore& settings, LossyCopy copy);
 
 }  // namespace lumio

@@ -8,10 +8,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
@@ -23,6 +25,7 @@ namespace {
 
 // How many names "<base>", "<base>.1", … a file moved aside may take.
 constexpr int kMoveAsideNames = 1000;
+constexpr std::size_t kCopyPieceBytes = 1u << 20;
 
 std::string MoveAsideName(const std::string& base, int number) {
   return number == 0 ? base : base + "." + std::to_string(number);
@@ -186,6 +189,39 @@ FileContents ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
   }
   contents.outcome = ReadOutcome::Read;
   return contents;
+}
+
+bool CopyRegularFile(const std::string& from, const std::string& to, std::string& error) {
+  const auto fail = [&error](const std::string& path) {
+    error = path + ": " + std::strerror(errno);
+    return false;
+  };
+  const Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat info {};
+  if (!source.Valid() || ::fstat(source.Get(), &info) != 0) return fail(from);
+  if (!S_ISREG(info.st_mode)) {
+    error = from + ": not a regular file";
+    return false;
+  }
+  const Descriptor target(::open(to.c_str(), O_WRONLY | O_CLOEXEC | O_TRUNC));
+  if (!target.Valid()) return fail(to);
+  std::vector<char> piece(kCopyPieceBytes);
+  off_t copied = 0;
+  for (;;) {
+    const ssize_t got = ::read(source.Get(), piece.data(), piece.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return fail(from);
+    if (got == 0) break;
+    if (!WriteAll(target.Get(), std::string_view(piece.data(), static_cast<std::size_t>(got)))) {
+      return fail(to);
+    }
+    copied += got;
+  }
+  if (copied != info.st_size) {
+    error = from + ": changed while it was copied";
+    return false;
+  }
+  return true;
 }
 
 FileContents ReadWholeFile(const std::string& path) {

@@ -24,6 +24,12 @@ struct FileContents {
 // folder counts as missing.
 FileContents ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
 
+// Copies the bytes of the regular file `from` into the existing file `to`, which is
+// emptied first, a mebibyte at a time. `from` is opened without waiting and checked on its
+// descriptor, as ReadRegularFile does; a file whose length changes while it is copied
+// fails too. False with the reason in `error`.
+bool CopyRegularFile(const std::string& from, const std::string& to, std::string& error);
+
 // ReadRegularFile without a bound.
 FileContents ReadWholeFile(const std::string& path);
 

@@ -124,6 +124,8 @@ void TSetupWindow::LoadSettings() {
   VerifyOutputs->setChecked(loaded.verifyOutputs);
   KeepGoing->setChecked(loaded.keepGoing);
   LoadCarry(loaded.carry);
+  loadedCopyLossy_ = loaded.copyLossy;
+  CopyLossy->setChecked(loaded.copyLossy != LossyCopy::Off);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -154,6 +156,9 @@ bool TSetupWindow::SaveSettings() {
   chosen.verifyOutputs = VerifyOutputs->isChecked();
   chosen.keepGoing = KeepGoing->isChecked();
   chosen.carry = ChosenCarry();
+  chosen.copyLossy = !CopyLossy->isChecked()                   ? LossyCopy::Off
+                     : loadedCopyLossy_ == LossyCopy::AllLossy ? LossyCopy::AllLossy
+                                                               : LossyCopy::OggVorbis;
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

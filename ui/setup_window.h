@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "core/settings_schema.h"
+
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -146,6 +148,9 @@ class TSetupWindow : public QDialog {
   QLabel* PictureLimitLabel = nullptr;
   QSpinBox* PictureLimitKB = nullptr;
   QCheckBox* SplitEmbeddedCue = nullptr;
+  QCheckBox* CopyLossy = nullptr;
+  // A check box has two states: checked keeps "every lossy format" when that was stored.
+  LossyCopy loadedCopyLossy_ = LossyCopy::Off;
 };
 
 }  // namespace lumio

@@ -31,6 +31,10 @@ void TSetupWindow::BuildCarryPage() {
       Named(new QCheckBox("埋め込みキューシートで分割する", CarrySheet), "SplitEmbeddedCue");
   SplitEmbeddedCue->setGeometry(16, 104, 300, 17);
   SplitEmbeddedCue->setToolTip("キューシートを持つ FLAC ファイルをトラックごとに追加します");
+  CopyLossy = Named(new QCheckBox("非可逆形式の入力はコピーする", CarrySheet), "CopyLossy");
+  CopyLossy->setGeometry(16, 128, 300, 17);
+  CopyLossy->setToolTip(
+      "フォルダ構成を保つとき、Ogg Vorbis の入力は変換せずにそのままコピーします");
   // Pictures go only where the other tags go.
   const auto follow = [this] {
     CarryPictures->setEnabled(CarryTags->isChecked());
@@ -44,7 +48,8 @@ void TSetupWindow::BuildCarryPage() {
   setTabOrder(CarryTags, CarryPictures);
   setTabOrder(CarryPictures, PictureLimitKB);
   setTabOrder(PictureLimitKB, SplitEmbeddedCue);
-  setTabOrder(SplitEmbeddedCue, SetupWindowClose);
+  setTabOrder(SplitEmbeddedCue, CopyLossy);
+  setTabOrder(CopyLossy, SetupWindowClose);
 }
 
 void TSetupWindow::LoadCarry(const CarryOptions& loaded) {

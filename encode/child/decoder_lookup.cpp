@@ -9,7 +9,7 @@ namespace lumio {
 std::optional<std::string> FindDecoder(const std::string& programFolder, CodePage codePage,
                                        BatchPlan& plan) {
   const auto decoded = std::find_if(plan.jobs.begin(), plan.jobs.end(), [&](const PlannedJob& job) {
-    return !job.skip && NeedsDecoder(job.inputPath, job.record, codePage);
+    return !job.skip && !job.copy && NeedsDecoder(job.inputPath, job.record, codePage);
   });
   if (decoded == plan.jobs.end()) return std::nullopt;
   plan.decoderPath = ResolveDecoderPath(programFolder);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/file_data_list.h"
+#include "core/lossy_format.h"
 #include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/child/command_line.h"
@@ -98,8 +99,9 @@ bool Older(const timespec& a, const timespec& b) {
 
 class JobChecker {
  public:
-  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing)
-      : jobs_(jobs), rules_(rules), existing_(existing) {
+  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing,
+             LossyCopy copy)
+      : jobs_(jobs), rules_(rules), existing_(existing), copy_(copy) {
     // Each input is looked at once, for its identity, its existence, size and time.
     inputStatus_.reserve(jobs.Count());
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
@@ -123,7 +125,9 @@ class JobChecker {
     if (std::optional<std::string> failure = CheckNamesAndFolder(index)) {
       return failure;
     }
-    const std::string outputPath = planned.outputFolder + job.OutputFileName;
+    planned.copy = CopiedAsItIs(planned);
+    if (planned.copy) planned.record.OutputFileName = FileNamePart(planned.inputPath, rules_);
+    const std::string outputPath = planned.outputFolder + planned.record.OutputFileName;
     const std::optional<FileStatus> output = StatusOf(outputPath);
     if (std::optional<std::string> failure = OutputIsAnInput(index, output, outputPath)) {
       return failure;
@@ -139,6 +143,12 @@ class JobChecker {
   std::vector<std::string> TakeClashes() { return std::move(clashes_); }
 
  private:
+  // Only a whole file within a kept tree is copied: a track of an image is a part of it.
+  bool CopiedAsItIs(const PlannedJob& planned) const {
+    return copy_ != LossyCopy::Off && !planned.record.Range &&
+           IsCopiedAsItIs(planned.inputPath, copy_);
+  }
+
   // The job's names, its input and its output folder, before any output is looked at.
   std::optional<std::string> CheckNamesAndFolder(std::size_t index) {
     const FileData& job = jobs_.Record(index);
@@ -227,6 +237,7 @@ class JobChecker {
   const FileDataList& jobs_;
   const PathRules& rules_;
   ExistingOutputs existing_;
+  LossyCopy copy_;  // Off outside a kept tree
   std::vector<std::optional<FileStatus>> inputStatus_;
   std::map<FileIdentity, std::size_t> inputs_;
   std::map<std::string, bool> folders_;
@@ -258,7 +269,9 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   BatchPlan plan;
   plan.encoderPath = AnchoredEncoderPath(encoderPath, rules);
   plan.jobs.resize(jobs.Count());
-  JobChecker checker(jobs, rules, ReadExistingOutputs(settings));
+  const LossyCopy copy =
+      ReadOutputFolderRule(settings).keepFolderTree ? ReadLossyCopy(settings) : LossyCopy::Off;
+  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), copy);
   const bool keepGoing = ReadKeepGoing(settings);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {

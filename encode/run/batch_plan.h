@@ -35,6 +35,9 @@ struct PlannedJob {
   // when it can. Set only in a batch that goes on past failures: the job then fails
   // alone when the run reaches it.
   std::string failure;
+  // A lossy source in a kept tree that is copied as it is, under its own name, instead of
+  // encoded again.
+  bool copy = false;
   // Microseconds of sound the job's decoder said it wrote in all, for the check of the
   // output; set once the decoder has ended with its closing report.
   std::optional<std::int64_t> decoderWrittenUs;

@@ -13,6 +13,7 @@
 #include "encode/child/failure_reason.h"
 #include "encode/finish/output_check_step.h"
 #include "encode/finish/output_finishing.h"
+#include "encode/finish/source_copy.h"
 #include "encode/finish/temporary_output.h"
 #include "encode/run/clock.h"
 #include "encode/run/detached_work.h"
@@ -219,6 +220,10 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
     EndJob(laneIndex, std::move(outcome));
     return;
   }
+  if (planned.copy) {
+    StartCopy(laneIndex);
+    return;
+  }
   // A source the encoder cannot read reaches it as WAVE from the decoder, through a
   // pipe between the two processes.
   const bool decoded = NeedsDecoder(planned.inputPath, planned.record, options_.codePage);
@@ -229,6 +234,19 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
                       decoded ? DecoderArguments(plan_.decoderPath, planned.inputPath,
                                                  planned.record.Audio.Bits, planned.record.Range)
                               : std::vector<std::string>());
+}
+
+// A copy has no encoder: its hidden output is filled on a worker thread at once, as an
+// encoded output is finished, and takes the output's name in the same way.
+void BatchRun::StartCopy(int laneIndex) {
+  Lane& lane = *lanes_[laneIndex];
+  const PlannedJob& planned = plan_.jobs[lane.job];
+  lane.startMs = clock_.CurrentMilliseconds();
+  JobOutcome outcome;
+  outcome.outputPath = planned.outputFolder + planned.record.OutputFileName;
+  outcome.playTimeMs = planned.record.Audio.PlayTime;
+  outcome.notes.push_back("入力ファイルをそのままコピーしました");
+  StartFinishing(laneIndex, std::move(outcome));
 }
 
 // A kept subfolder is made now, below the output folder that the batch checked, so
@@ -371,14 +389,16 @@ void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
   ReleaseLane(lane, true);
   Finishing* entry = finishing.get();
   finishing_.push_back(std::move(finishing));
-  if (!NeedsFinishing(plan_.jobs[job], plan_.finishing)) {
+  const bool copy = plan_.jobs[job].copy;
+  if (!copy && !NeedsFinishing(plan_.jobs[job], plan_.finishing)) {
     EndFinishing(entry, FinishingResult());
     return;
   }
   auto result = std::make_shared<FinishingResult>();
   entry->work = DetachedWork::Start(
       *this,
-      [result, step = finishingStep_, path = entry->output->Path(), planned = plan_.jobs[job],
+      [result, step = copy ? FinishingStep(CopySource) : finishingStep_,
+       path = entry->output->Path(), planned = plan_.jobs[job],
        options = plan_.finishing] { *result = step(path, planned, options); },
       [this, entry, result] {
         Guarded([&] {
@@ -389,7 +409,7 @@ void BatchRun::StartFinishing(int laneIndex, JobOutcome outcome) {
       },
       [path = entry->output->Path()] { ::unlink(path.c_str()); });
   // Last: a cancel on this signal ends the entry at once.
-  if (DecodesOutputs(plan_.finishing)) emit JobMeasuring(job, laneIndex);
+  if (!copy && DecodesOutputs(plan_.finishing)) emit JobMeasuring(job, laneIndex);
 }
 
 void BatchRun::EndFinishing(const Finishing* finishing, const FinishingResult& finished) {

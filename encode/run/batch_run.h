@@ -65,7 +65,8 @@ class ConsoleProvider {
 // ends when that step ends. No new encoder starts while more than `parallel` outputs
 // are being finished, so that their number stays bounded. What happens is told through the signals
 // below; Finished comes exactly once, or Faulted instead. A close request (the cancel button, or
-// closing a console) cancels the whole run.
+// closing a console) cancels the whole run. A job planned as a copy runs no encoder: its
+// hidden file is filled from its source on a worker thread, then committed the same way.
 class BatchRun : public QObject, public RunningEncoder {
   Q_OBJECT
 
@@ -118,6 +119,7 @@ class BatchRun : public QObject, public RunningEncoder {
   // Records the skipped jobs that come next in the list.
   void PassSkippedJobs();
   void StartJob(std::size_t job, int lane);
+  void StartCopy(int lane);
   bool MakeKeptSubfolder(const PlannedJob& planned, std::string& reason);
   bool ReserveHiddenOutput(Lane& lane, const PlannedJob& planned, std::string& reason);
   std::vector<std::string> EncoderArgumentsFor(const PlannedJob& planned, const Lane& lane,

@@ -59,6 +59,8 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
       {{"--names", "%a/%t", "--keep-tree", "a"},
        "lumio: --names: '%a/%t' with / cannot be given with --keep-tree\n"},
       {{"--names=", "a"}, "lumio: --names: needs a pattern, not an empty value\n"},
+      {{"--copy-lossy=mp3", "a"}, "lumio: --copy-lossy: 'mp3' is not one of none, vorbis, all\n"},
+      {{"--prune", "--same-folder", "a"}, "lumio: --prune: cannot be given with --same-folder\n"},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse(row.arguments);
@@ -136,15 +138,19 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
   struct Row {
     std::vector<std::string> arguments;
     std::int32_t replayGain;  // -1: not stored
-    int verify, carryTags, carryPictures;
+    int verify, carryTags, carryPictures, copyLossy;
     bool keepGoing = true;  // whatever the file says: one bad file stops no unattended run
   };
   const Row rows[] = {
-      {{"a"}, -1, -1, -1, -1},
-      {{"--replaygain", "album", "a"}, 2, -1, -1, -1},
-      {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1},
-      {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0},
-      {{"--stop-on-failure", "a"}, -1, -1, -1, -1, false},
+      {{"a"}, -1, -1, -1, -1, -1},
+      {{"--replaygain", "album", "a"}, 2, -1, -1, -1, -1},
+      {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1, -1},
+      {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0, -1},
+      {{"--stop-on-failure", "a"}, -1, -1, -1, -1, -1, false},
+      {{"--copy-lossy", "a"}, -1, -1, -1, -1, 1},
+      {{"--copy-lossy", "all", "a"}, -1, -1, -1, -1, 2},
+      {{"--copy-lossy=none", "a"}, -1, -1, -1, -1, 0},
+      {{"--copy-lossy", "all-of-it"}, -1, -1, -1, -1, 1},  // no value: a folder
   };
   for (const Row& row : rows) {
     SettingsStore settings("/nonexistent-folder/lumio.ini");
@@ -157,6 +163,8 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     EXPECT_EQ(settings.ReadInteger("Options", "VerifyOutputs", -1), row.verify);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryTags", -1), row.carryTags);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryPictures", -1), row.carryPictures);
+    EXPECT_EQ(settings.ReadInteger("Options", "CopyLossy", -1), row.copyLossy);
+    EXPECT_EQ(parsed.options.paths, std::vector<std::string>{row.arguments.back()});
   }
 }
 

@@ -18,8 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "core/mirror_manifest.h"
 #include "support/fake_encoder.h"
 #include "support/fifo.h"
+#include "support/run_tool.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
 #include "ui/single_instance.h"
@@ -111,7 +113,9 @@ class BatchCommandTest : public ::testing::Test {
   std::vector<std::string> HiddenFiles() const {
     std::vector<std::string> hidden;
     for (const auto& entry : fs::recursive_directory_iterator(folder_.PathOf("ogg"))) {
-      if (entry.path().filename().string().starts_with(".lumio-")) hidden.push_back(entry.path());
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with(".lumio-") && name != kMirrorManifestName)
+        hidden.push_back(entry.path());
     }
     return hidden;
   }
@@ -175,6 +179,50 @@ TEST_F(BatchCommandTest, MirrorsAFolderThenSkipsItThenEncodesOnlyWhatChanged) {
   EXPECT_EQ(Count(touched.err, "start "), 1u) << touched.err;
   EXPECT_NE(touched.err.find("/3: " + Music("Artist/Album/02.wav") + "\n"), std::string::npos);
   EXPECT_NE(touched.err.find("/3: " + Ogg("music/Artist/Album/02.ogg") + "\n"), std::string::npos);
+}
+
+TEST_F(BatchCommandTest, AMirrorCopiesOggSourcesAndPrunesOnlyTheUnchangedOutputsOfGoneSources) {
+  AddTone("Artist/Album/01.wav");
+  AddTone("Artist/Album/02.wav");
+  fs::create_directories(Music("Artist/Gone"));
+  AddTone("Artist/Gone/04.wav");
+  ASSERT_TRUE(test::RunTool(
+      {"oggenc", "-Q", "-o", Music("Artist/Album/03.ogg"), Music("Artist/Album/01.wav")}));
+  const QStringList copying = kMirror + QStringList{QStringLiteral("--copy-lossy")};
+  const Ended first = Run(copying);
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(test::ReadFile(Ogg("music/Artist/Album/03.ogg")),
+            test::ReadFile(Music("Artist/Album/03.ogg")));
+  EXPECT_FALSE(fs::exists(Ogg("music/Artist/Album/03.ogg.ogg")));
+
+  ASSERT_TRUE(test::WriteFile(Ogg("music/Artist/playlist.m3u"), "Album/01.ogg\n"));
+  fs::remove(Music("Artist/Gone/04.wav"));
+  fs::remove(Music("Artist/Album/02.wav"));
+  std::ofstream(Ogg("music/Artist/Album/02.ogg"), std::ios::app) << "edited";
+  const QStringList pruning = copying + QStringList{QStringLiteral("--prune")};
+  struct Step {
+    QStringList extra;
+    std::string line;  // the removal the report tells
+    bool removed;
+  };
+  const Step steps[] = {
+      {{QStringLiteral("--dry-run")}, "[削除予定] " + Ogg("music/Artist/Gone/04.ogg"), false},
+      {{}, "[削除] " + Ogg("music/Artist/Gone/04.ogg"), true},
+  };
+  for (const Step& step : steps) {
+    const Ended pruned = Run(pruning + step.extra);
+    EXPECT_EQ(pruned.status, 0) << pruned.err;
+    EXPECT_EQ(Count(pruned.out, "[削除"), 1u) << pruned.out;
+    EXPECT_NE(pruned.out.find(step.line + "\n"), std::string::npos) << pruned.out;
+    EXPECT_EQ(fs::exists(Ogg("music/Artist/Gone")), !step.removed);
+    EXPECT_TRUE(fs::exists(Ogg("music/Artist/Album/02.ogg")));
+    EXPECT_TRUE(fs::exists(Ogg("music/Artist/playlist.m3u")));
+    EXPECT_TRUE(fs::exists(Ogg("music/Artist/Album/03.ogg")));
+  }
+
+  const Ended flat = Run({QStringLiteral("--output"), QStringLiteral("ogg"),
+                          QStringLiteral("--prune"), QStringLiteral("music")});
+  EXPECT_EQ(flat.status, 2) << flat.err;
 }
 
 TEST_F(BatchCommandTest, RefusesToOverwriteWithoutBeingToldAndWritesNothing) {

@@ -13,6 +13,7 @@
 #include "core/settings_store.h"
 #include "encode_test_support.h"
 #include "platform/file_system.h"
+#include "support/sound_bytes.h"
 
 namespace lumio {
 namespace {
@@ -304,6 +305,44 @@ TEST_F(BatchPlanTest, PlanCarriesEachJobAndTheEncoderThatWasChecked) {
   const auto kept = Prepare();
   ASSERT_TRUE(std::holds_alternative<BatchPlan>(kept));
   EXPECT_EQ(std::get<BatchPlan>(kept).jobs[0].outputFolder, root_ + "out/Artist/CD1/");
+}
+
+TEST_F(BatchPlanTest, LossySourcesOfAKeptTreeAreCopiedUnderTheirOwnNames) {
+  const std::string vorbis = test::OggFirstPage("\x01vorbis");
+  const struct {
+    const char* name;
+    bool kept;
+    const char* setting;  // Options/CopyLossy
+    const char* file;
+    std::string bytes;
+    bool copied;
+  } cases[] = {
+      {"vorbis in a kept tree", true, "1", "a.ogg", vorbis, true},
+      {"not a kept tree", false, "1", "a.ogg", vorbis, false},
+      {"copying off", true, "0", "a.ogg", vorbis, false},
+      {"opus needs every lossy format", true, "1", "a.opus", test::OggFirstPage("OpusHead"), false},
+      {"opus with every lossy format", true, "2", "a.opus", test::OggFirstPage("OpusHead"), true},
+      {"bytes and name disagree", true, "2", "a.mp3", vorbis, false},
+      {"a name that lies", true, "2", "a.ogg", "fLaC\0\0\0\x22", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    jobs_.Clear();
+    settings_.WriteBool("Options", "KeepFolderTree", c.kept);
+    settings_.WriteString("Options", "CopyLossy", c.setting);
+    const std::string input = root_ + "in/" + c.file;
+    ASSERT_TRUE(test::WriteFile(input, c.bytes));
+    SourceReading reading;
+    reading.readable = true;
+    ASSERT_TRUE(jobs_.AddReadSource(input, reading, settings_, root_ + "out/"));
+    const auto checked = Prepare();
+    const auto* plan = std::get_if<BatchPlan>(&checked);
+    ASSERT_NE(plan, nullptr);
+    EXPECT_EQ(plan->jobs[0].copy, c.copied);
+    const std::string file = c.file;
+    EXPECT_EQ(plan->jobs[0].record.OutputFileName,
+              c.copied ? file : file.substr(0, file.rfind('.')) + ".ogg");
+  }
 }
 
 }  // namespace

@@ -54,6 +54,11 @@ TEST_F(FileContentsTest, ReadWholeFileTellsMissingFromUnreadable) {
   for (const Case& c : cases) {
     EXPECT_EQ(ReadWholeFile(c.path).outcome, c.outcome) << c.path;
     EXPECT_EQ(ReadRegularFile(c.path, 2).outcome, c.outcome) << c.path;
+    // A copy takes what a read takes, and leaves its target alone otherwise.
+    Write(root_ + "/copy", "old");
+    std::string error;
+    EXPECT_EQ(CopyRegularFile(c.path, root_ + "/copy", error), c.outcome == ReadOutcome::Read);
+    EXPECT_EQ(Read(root_ + "/copy"), c.outcome == ReadOutcome::Read ? Read(c.path) : "old");
   }
   EXPECT_EQ(ReadWholeFile(root_ + "/data").bytes, std::string("a\0b", 3));
   // A bounded read stops at the bound and tells the whole length.

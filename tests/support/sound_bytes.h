@@ -61,4 +61,10 @@ inline std::string WithAiffChunks(std::string aiff, const std::string& chunks) {
   return aiff;
 }
 
+// The first page of an Ogg stream whose one packet is `packet` (its codec's
+// identification: "\x01vorbis…", "OpusHead…"); the checksum is left zero.
+inline std::string OggFirstPage(const std::string& packet) {
+  return "OggS" + std::string(22, '\0') + '\x01' + static_cast<char>(packet.size()) + packet;
+}
+
 }  // namespace lumio::test

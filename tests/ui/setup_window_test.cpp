@@ -226,12 +226,15 @@ TEST_F(SetupWindowTest, CarryControlsFollowTheirSettings) {
     bool tags, pictures, picturesEnabled;
     int limit;
     bool splitCue = true;
+    int copyLossy = -999;  // as stored; checked unless absent or 0
   } cases[] = {
       {"", true, true, true, 4096},
       {"CarryTags=0\r\n", false, true, false, 4096},
       {"CarryPictures=0\r\nPictureLimitKB=100\r\n", true, false, true, 100},
       {"PictureLimitKB=999999\r\n", true, true, true, 16384},
       {"SplitEmbeddedCue=0\r\n", true, true, true, 4096, false},
+      {"CopyLossy=1\r\n", true, true, true, 4096, true, 1},
+      {"CopyLossy=2\r\n", true, true, true, 4096, true, 2},  // every lossy format stays
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
@@ -246,11 +249,13 @@ TEST_F(SetupWindowTest, CarryControlsFollowTheirSettings) {
     EXPECT_EQ(limit.isEnabled(), c.picturesEnabled && c.pictures);
     EXPECT_EQ(limit.value(), c.limit);
     EXPECT_EQ(test::Control<QCheckBox>(*window, "SplitEmbeddedCue").isChecked(), c.splitCue);
+    EXPECT_EQ(test::Control<QCheckBox>(*window, "CopyLossy").isChecked(), c.copyLossy > 0);
     test::Control<QPushButton>(*window, "ChangeOption").click();
     const SettingsStore saved(SettingsPath().toStdString());
     EXPECT_EQ(saved.ReadBool("Options", "CarryTags", true), c.tags);
     EXPECT_EQ(saved.ReadBool("Options", "SplitEmbeddedCue", true), c.splitCue);
     EXPECT_EQ(saved.ReadInteger("Options", "PictureLimitKB", 4096), c.limit);
+    EXPECT_EQ(Stored("Options", "CopyLossy"), c.copyLossy);
     // Keys never chosen stay out of the file.
     if (*c.lines == '\0') {
       EXPECT_EQ(Stored("Options", "CarryTags"), -999);
