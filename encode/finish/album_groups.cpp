@@ -9,6 +9,8 @@ AlbumKey AlbumKeyOf(const PlannedJob& job, bool carried) {
   const std::size_t slash = job.inputPath.rfind('/');
   AlbumKey key{slash == std::string::npos ? std::string() : job.inputPath.substr(0, slash + 1),
                job.record.Album, std::string()};
+  // A copied source keeps its own bytes: it stands alone, and no album pass writes to it.
+  if (job.copy) key.album.clear();
   if (carried) {
     for (const CarriedField& field : job.record.Carried.Fields) {
       if (field.Name == "ALBUMARTIST") {

@@ -18,7 +18,8 @@ struct AlbumKey {
 };
 
 // The album key of one planned job; its album artist is the ALBUMARTIST field it
-// carries, when `carried` (fields are carried into the outputs).
+// carries, when `carried` (fields are carried into the outputs). A job that copies its
+// source has no album.
 AlbumKey AlbumKeyOf(const PlannedJob& job, bool carried);
 
 // For each key, the number of its album (albums counted from 0 in the order of their

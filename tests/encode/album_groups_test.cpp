@@ -50,6 +50,9 @@ TEST(GroupAlbums, KeyOfAJobIsItsSourceFolderAlbumAndCarriedAlbumArtist) {
   EXPECT_EQ(carried.albumArtist, "Various");
   // Not carried into the outputs, it makes no difference to the albums.
   EXPECT_EQ(AlbumKeyOf(job, false).albumArtist, "");
+  // A copied source is left as it is: it belongs to no album.
+  job.copy = true;
+  EXPECT_EQ(AlbumKeyOf(job, true).album, "");
 }
 
 }  // namespace
