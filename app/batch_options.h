@@ -34,6 +34,9 @@ struct BatchOptions {
   bool verify = false;
   bool noCarryTags = false;
   bool noPictures = false;
+  std::optional<OutputFormat> format;
+  std::optional<std::int32_t> opusBitrate;  // kbps
+  std::optional<OpusMode> opusMode;
 };
 
 struct BatchCommandLine {

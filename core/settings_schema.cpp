@@ -38,6 +38,9 @@ constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
 constexpr Setting<bool> kSplitEmbeddedCue{kOptions, "SplitEmbeddedCue", true};
 constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
 constexpr Setting<std::int32_t> kPictureLimitKB{kOptions, "PictureLimitKB", 4096};
+constexpr Setting<std::int32_t> kOutputFormat{kOptions, "OutputFormat", 0};
+constexpr Setting<std::int32_t> kOpusBitrate{kOptions, "OpusBitrate", 128};
+constexpr Setting<std::int32_t> kOpusMode{kOptions, "OpusMode", 0};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
 constexpr Setting<std::string_view> kEncoderPlace{kOptions, "EncoderPlace", ""};
 constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
@@ -177,6 +180,17 @@ CarryOptions ReadCarryOptions(const SettingsStore& settings) {
                       Read(settings, kPictureLimitKB), Read(settings, kSplitEmbeddedCue)};
 }
 
+OutputFormat ReadOutputFormat(const SettingsStore& settings) {
+  constexpr std::array formats{OutputFormat::Vorbis, OutputFormat::Opus};
+  return ModeOf(Read(settings, kOutputFormat), formats).value_or(OutputFormat::Vorbis);
+}
+
+OpusOptions ReadOpusOptions(const SettingsStore& settings) {
+  constexpr std::array modes{OpusMode::Vbr, OpusMode::ConstrainedVbr, OpusMode::HardCbr};
+  return OpusOptions{Read(settings, kOpusBitrate),
+                     ModeOf(Read(settings, kOpusMode), modes).value_or(OpusMode::Vbr)};
+}
+
 SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   SetupSettings loaded;
   loaded.outputFolder = ReadOutputFolderRule(settings);
@@ -189,6 +203,8 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.replayGain = ReadReplayGainMode(settings);
   loaded.verifyOutputs = ReadVerifyOutputs(settings);
   loaded.carry = ReadCarryOptions(settings);
+  loaded.outputFormat = ReadOutputFormat(settings);
+  loaded.opus = ReadOpusOptions(settings);
   return loaded;
 }
 
@@ -210,6 +226,9 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteEncodeOptions(settings, chosen.encodeOptions);
   WriteOnceChosen(settings, kReplayGain, static_cast<std::int32_t>(chosen.replayGain));
   WriteOnceChosen(settings, kVerifyOutputs, chosen.verifyOutputs);
+  WriteOnceChosen(settings, kOutputFormat, static_cast<std::int32_t>(chosen.outputFormat));
+  WriteOnceChosen(settings, kOpusBitrate, chosen.opus.bitrate);
+  WriteOnceChosen(settings, kOpusMode, static_cast<std::int32_t>(chosen.opus.mode));
 }
 
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location) {
@@ -238,6 +257,15 @@ void WriteCarryTags(SettingsStore& settings, bool carry) { Write(settings, kCarr
 
 void WriteCarryPictures(SettingsStore& settings, bool carry) {
   Write(settings, kCarryPictures, carry);
+}
+
+void WriteOutputFormat(SettingsStore& settings, OutputFormat format) {
+  Write(settings, kOutputFormat, static_cast<std::int32_t>(format));
+}
+
+void WriteOpusOptions(SettingsStore& settings, const OpusOptions& opus) {
+  Write(settings, kOpusBitrate, opus.bitrate);
+  Write(settings, kOpusMode, static_cast<std::int32_t>(opus.mode));
 }
 
 }  // namespace lumio

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/carried_tags.h"
+#include "core/output_format.h"
 
 namespace lumio {
 
@@ -94,6 +95,8 @@ struct SetupSettings {
   ReplayGainMode replayGain = ReplayGainMode::None;
   bool verifyOutputs = false;  // Options/VerifyOutputs: each output decoded and its length checked
   CarryOptions carry;
+  OutputFormat outputFormat = OutputFormat::Vorbis;
+  OpusOptions opus;
 };
 
 OutputFolderRule ReadOutputFolderRule(const SettingsStore& settings);
@@ -111,6 +114,10 @@ RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
 // Options/CarryTags, CarryPictures, PictureLimitKB and SplitEmbeddedCue.
 CarryOptions ReadCarryOptions(const SettingsStore& settings);
+// Vorbis for any stored number that is no format.
+OutputFormat ReadOutputFormat(const SettingsStore& settings);
+// A stored number that is no mode reads as VBR.
+OpusOptions ReadOpusOptions(const SettingsStore& settings);
 SetupSettings ReadSetupSettings(const SettingsStore& settings);
 
 // Writes the setup window's keys in the order in which they have always stood in the
@@ -126,5 +133,8 @@ void WriteReplayGain(SettingsStore& settings, ReplayGainMode mode);
 void WriteVerifyOutputs(SettingsStore& settings, bool verify);
 void WriteCarryTags(SettingsStore& settings, bool carry);
 void WriteCarryPictures(SettingsStore& settings, bool carry);
+// Options/OutputFormat, OpusBitrate and OpusMode, whatever is stored.
+void WriteOutputFormat(SettingsStore& settings, OutputFormat format);
+void WriteOpusOptions(SettingsStore& settings, const OpusOptions& opus);
 
 }  // namespace lumio

@@ -123,6 +123,7 @@ void TSetupWindow::LoadSettings() {
   ReplayGain->setCurrentIndex(static_cast<int>(loaded.replayGain));
   VerifyOutputs->setChecked(loaded.verifyOutputs);
   LoadCarry(loaded.carry);
+  LoadFormat(loaded.outputFormat, loaded.opus);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -152,6 +153,7 @@ bool TSetupWindow::SaveSettings() {
   chosen.replayGain = static_cast<ReplayGainMode>(ReplayGain->currentIndex());
   chosen.verifyOutputs = VerifyOutputs->isChecked();
   chosen.carry = ChosenCarry();
+  SaveFormat(chosen);
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,7 +23,10 @@ namespace lumio {
 
 class DialogSeam;
 struct CarryOptions;
+struct OpusOptions;
 class SettingsStore;
+struct SetupSettings;
+enum class OutputFormat : std::int32_t;
 
 // The setup window "設定": edits the Options and EncodeOption settings. Its controls
 // are the working copy; the settings store is the record, written by OK and 適用 only.
@@ -70,6 +74,10 @@ class TSetupWindow : public QDialog {
   void BuildCarryPage();
   void LoadCarry(const CarryOptions& loaded);
   CarryOptions ChosenCarry() const;
+  // The page 出力形式: the outputs' format and Opus's options (setup_window_format.cpp).
+  void BuildFormatPage();
+  void LoadFormat(lumio::OutputFormat format, const OpusOptions& opus);
+  void SaveFormat(SetupSettings& chosen) const;
   void ConnectHandlers();
   std::optional<QString> OpenDialog2();
 
@@ -144,6 +152,16 @@ class TSetupWindow : public QDialog {
   QLabel* PictureLimitLabel = nullptr;
   QSpinBox* PictureLimitKB = nullptr;
   QCheckBox* SplitEmbeddedCue = nullptr;
+
+  QWidget* FormatSheet = nullptr;
+  QLabel* OutputFormatLabel = nullptr;
+  QComboBox* OutputFormat = nullptr;
+  // Shown only while Ogg Opus is chosen.
+  QGroupBox* OpusGroup = nullptr;
+  QLabel* OpusBitrateLabel = nullptr;
+  QSpinBox* OpusBitrate = nullptr;
+  QLabel* OpusModeLabel = nullptr;
+  QComboBox* OpusMode = nullptr;
 };
 
 }  // namespace lumio

@@ -56,6 +56,12 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
        "lumio: --same-folder: cannot be given with --output\n"},
       {{"--json"}, "lumio: --batch: needs at least one FILE or FOLDER\n"},
       {{"--jobs", "1\n2", "a"}, "lumio: --jobs: '1?2' is not a number from 1 to 16\n"},
+      {{"--format", "mp3", "a"}, "lumio: --format: 'mp3' is not one of vorbis, opus\n"},
+      {{"--opus-bitrate", "5", "a"},
+       "lumio: --opus-bitrate: '5' is not a bit rate from 6 to 256 (kbps)\n"},
+      {{"--opus-bitrate=257", "a"},
+       "lumio: --opus-bitrate: '257' is not a bit rate from 6 to 256 (kbps)\n"},
+      {{"--opus-mode", "abr", "a"}, "lumio: --opus-mode: 'abr' is not one of vbr, cvbr, cbr\n"},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse(row.arguments);
@@ -131,12 +137,17 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     std::vector<std::string> arguments;
     std::int32_t replayGain;  // -1: not stored
     int verify, carryTags, carryPictures;
+    int format = -1, opusBitrate = -1, opusMode = -1;
   };
   const Row rows[] = {
       {{"a"}, -1, -1, -1, -1},
       {{"--replaygain", "album", "a"}, 2, -1, -1, -1},
       {{"--replaygain=none", "--verify", "a"}, 0, 1, -1, -1},
       {{"--no-carry-tags", "--no-pictures", "--replaygain", "track", "a"}, 1, -1, 0, 0},
+      {{"--format", "opus", "a"}, -1, -1, -1, -1, 1},
+      {{"--format=vorbis", "a"}, -1, -1, -1, -1, 0},
+      {{"--opus-bitrate", "96", "a"}, -1, -1, -1, -1, -1, 96, 0},
+      {{"--opus-mode", "cvbr", "--format", "opus", "a"}, -1, -1, -1, -1, 1, 128, 1},
   };
   for (const Row& row : rows) {
     SettingsStore settings("/nonexistent-folder/lumio.ini");
@@ -147,6 +158,9 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     EXPECT_EQ(settings.ReadInteger("Options", "VerifyOutputs", -1), row.verify);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryTags", -1), row.carryTags);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryPictures", -1), row.carryPictures);
+    EXPECT_EQ(settings.ReadInteger("Options", "OutputFormat", -1), row.format);
+    EXPECT_EQ(settings.ReadInteger("Options", "OpusBitrate", -1), row.opusBitrate);
+    EXPECT_EQ(settings.ReadInteger("Options", "OpusMode", -1), row.opusMode);
   }
 }
 
