@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "encode/finish/comment_fields_writer.h"
+#include "encode/finish/opus_decoder.h"
 #include "encode/finish/output_measure.h"
 #include "encode/finish/replaygain_fields.h"
 #include "encode/finish/temporary_output.h"
@@ -57,8 +58,12 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
     tracks.push_back(meter.get());
     albumPeak = std::max(albumPeak, meter->SamplePeak());
   }
+  // An album's outputs are all of one batch, and so of one format.
+  const OutputFormat format = !members.empty() && IsOggOpusFile(members.front().outputPath)
+                                  ? OutputFormat::Opus
+                                  : OutputFormat::Vorbis;
   const std::vector<CommentField> albumFields =
-      ReplayGainFields(AlbumLoudness(tracks), albumPeak, true);
+      ReplayGainFields(AlbumLoudness(tracks), albumPeak, true, format);
 
   HiddenCopies copies;
   for (std::size_t i = 0; i < members.size(); ++i) {
@@ -74,9 +79,9 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
                                copyError);
     if (copyError) return members[i].outputPath + ": " + copyError.message();
     std::vector<CommentField> fields =
-        ReplayGainFields(meters[i]->IntegratedLoudness(), meters[i]->SamplePeak(), false);
+        ReplayGainFields(meters[i]->IntegratedLoudness(), meters[i]->SamplePeak(), false, format);
     fields.insert(fields.end(), albumFields.begin(), albumFields.end());
-    if (!ReplaceCommentFields(copyPath, ReplayGainFieldNames(), fields, error)) {
+    if (!ReplaceCommentFields(copyPath, ReplayGainFieldNames(format), fields, error)) {
       return members[i].outputPath + ": " + error;
     }
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/file_data_list.h"
+#include "core/output_format.h"
 #include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/child/command_line.h"
@@ -56,12 +57,13 @@ std::optional<FileStatus> StatusOf(const std::string& path) {
 constexpr std::size_t kLongestName = 255;
 
 // Why no file can be written under `name` (not empty, free of forbidden characters), or
-// nullopt. A name of dots and blanks alone, its ".ogg" aside, is ".", "..", or a hidden
-// ".ogg" that every such job would share.
-std::optional<std::string> UnwritableName(const std::string& name, const std::string& inputPath) {
+// nullopt. A name of dots and blanks alone, its ".ogg" or ".opus" aside, is ".", "..",
+// or a hidden ".ogg" that every such job would share.
+std::optional<std::string> UnwritableName(const std::string& name, const std::string& inputPath,
+                                          OutputFormat format) {
   std::string_view stem = name;
-  if (stem.size() >= 4 && stem.substr(stem.size() - 4) == ".ogg") {
-    stem.remove_suffix(4);
+  if (stem.ends_with(OutputExtension(format))) {
+    stem.remove_suffix(OutputExtension(format).size());
   }
   if (stem.find_first_not_of(". \t") == std::string_view::npos) {
     return "出力ファイル名がドットと空白だけです\n\n" + inputPath + " → " + name;
@@ -90,8 +92,9 @@ bool Older(const timespec& a, const timespec& b) {
 
 class JobChecker {
  public:
-  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing)
-      : jobs_(jobs), rules_(rules), existing_(existing) {
+  JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing,
+             OutputFormat format)
+      : jobs_(jobs), rules_(rules), existing_(existing), format_(format) {
     // Each input is looked at once, for its identity, its existence, size and time.
     inputStatus_.reserve(jobs.Count());
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
@@ -107,18 +110,21 @@ class JobChecker {
   // output that an earlier job writes too, which this job's encoding would replace.
   std::optional<std::string> Check(std::size_t index, PlannedJob& planned) {
     const FileData& job = jobs_.Record(index);
-    if (std::optional<std::string> failure = CheckNamesAndFolder(index)) {
+    // The name as the batch's format has it, for every check and for the run.
+    const std::string name = OutputNameFor(job.OutputFileName, format_);
+    if (std::optional<std::string> failure = CheckNamesAndFolder(index, name)) {
       return failure;
     }
     // The file the encoder will write, inside the output folder even when the stored
     // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
     planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
-    const std::string outputPath = planned.outputFolder + job.OutputFileName;
+    const std::string outputPath = planned.outputFolder + name;
     const std::optional<FileStatus> output = StatusOf(outputPath);
     if (std::optional<std::string> failure = OutputIsAnInput(index, output, outputPath)) {
       return failure;
     }
     planned.record = job;
+    planned.record.OutputFileName = name;
     planned.inputPath = jobs_.InputPath(index);
     // A track of an image weighs its part of the image.
     const FileStatus& input = *inputStatus_[index];
@@ -132,14 +138,14 @@ class JobChecker {
 
  private:
   // The job's names, its input and its output folder, before any output is looked at.
-  std::optional<std::string> CheckNamesAndFolder(std::size_t index) {
+  std::optional<std::string> CheckNamesAndFolder(std::size_t index, const std::string& name) {
     const FileData& job = jobs_.Record(index);
     const std::string& inputPath = jobs_.InputPath(index);
     // The job's own stored name is what the encoder is given: a separator in it would
     // write outside the output folder, and a quote would break the command line.
     for (const char forbidden : kForbiddenNameCharacters) {
-      if (FindCharacter(job.OutputFileName, forbidden, rules_.codePage) != std::string_view::npos) {
-        return ForbiddenNameMessage() + job.OutputFileName;
+      if (FindCharacter(name, forbidden, rules_.codePage) != std::string_view::npos) {
+        return ForbiddenNameMessage() + name;
       }
     }
     const std::optional<FileStatus>& input = inputStatus_[index];
@@ -151,10 +157,10 @@ class JobChecker {
     if (!OutputFolderExists(job.OutputDir)) {
       return "指定の出力先フォルダが存在しません\n\n" + FolderPart(job.OutputDir, rules_);
     }
-    if (job.OutputFileName.empty()) {
+    if (name.empty()) {
       return "出力ファイル名が空です\n\n" + inputPath;
     }
-    return UnwritableName(job.OutputFileName, inputPath);
+    return UnwritableName(name, inputPath, format_);
   }
 
   // An output that is an input of the batch (the same name, or a link to it) would
@@ -219,6 +225,7 @@ class JobChecker {
   const FileDataList& jobs_;
   const PathRules& rules_;
   ExistingOutputs existing_;
+  OutputFormat format_;
   std::vector<std::optional<FileStatus>> inputStatus_;
   std::map<FileIdentity, std::size_t> inputs_;
   std::map<std::string, bool> folders_;
@@ -250,7 +257,8 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   BatchPlan plan;
   plan.encoderPath = AnchoredEncoderPath(encoderPath, rules);
   plan.jobs.resize(jobs.Count());
-  JobChecker checker(jobs, rules, ReadExistingOutputs(settings));
+  const OutputFormat format = ReadOutputFormat(settings);
+  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), format);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {
       return BatchRefusal{std::move(*failure)};
@@ -261,6 +269,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   plan.finishing.replayGain = ReadReplayGainMode(settings);
   plan.finishing.verifyOutputs = ReadVerifyOutputs(settings);
   plan.finishing.carry = ReadCarryOptions(settings);
+  plan.finishing.format = format;
   if (std::optional<std::string> refusal = FindDecoder(programFolder, rules.codePage, plan)) {
     return BatchRefusal{std::move(*refusal)};
   }
