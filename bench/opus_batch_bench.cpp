@@ -2,7 +2,7 @@
 // vectors directly, two at a time as `xargs -P2` would: eight minute-long stereo WAVE
 // files, round after round (argument: number of rounds, default 2), the two ways taking
 // turns so that load from elsewhere on the machine falls on both alike. Ends with
-// `opus_jobs2_vs_xargs`, the engine's wall time over the pool's.
+// `opus_jobs2_vs_xargs`, the median of the engine's wall times over the pool's.
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
@@ -68,15 +68,16 @@ int main(int argc, char** argv) {
   MonotonicClock clock;
   std::vector<double> pool, engine;
   for (int round = 0; round < rounds; ++round) {
-    double start = bench::WallSeconds();
-    if (!bench::RunAllDirectly(vectors, root + "base/", kParallel)) return 1;
-    pool.push_back(bench::WallSeconds() - start);
-    start = bench::WallSeconds();
-    if (!bench::RunEngine(jobs, settings, "", kParallel, clock)) {
-      std::fprintf(stderr, "the batch did not finish\n");
-      return 1;
+    // Each way goes first in every other round, so that neither always meets a warmer cache.
+    for (const bool enginesTurn : {round % 2 == 1, round % 2 == 0}) {
+      const double start = bench::WallSeconds();
+      if (enginesTurn && !bench::RunEngine(jobs, settings, "", kParallel, clock)) {
+        std::fprintf(stderr, "the batch did not finish\n");
+        return 1;
+      }
+      if (!enginesTurn && !bench::RunAllDirectly(vectors, root + "base/", kParallel)) return 1;
+      (enginesTurn ? engine : pool).push_back(bench::WallSeconds() - start);
     }
-    engine.push_back(bench::WallSeconds() - start);
     std::printf("round %d: xargs -P2 %.3f s, Lumio %.3f s\n", round + 1, pool.back(),
                 engine.back());
   }
