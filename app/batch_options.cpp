@@ -185,6 +185,29 @@ Setters ValueOptions(BatchOptions& options, Reader& reader) {
          return !value.empty() || reader.Fail(option, value, "needs a pattern, not an empty value",
                                               "には空でないパターンが必要です");
        }},
+      {"--format",
+       [&](auto option, auto value) {
+         options.format = Choice<OutputFormat>(
+             value, {{"vorbis", OutputFormat::Vorbis}, {"opus", OutputFormat::Opus}});
+         return options.format || reader.Fail(option, value, "is not one of vorbis, opus",
+                                              "は vorbis・opus のどちらでもありません");
+       }},
+      {"--opus-bitrate",
+       [&](auto option, auto value) {
+         options.opusBitrate = WholeNumber(value);
+         return (options.opusBitrate && *options.opusBitrate >= kLowestOpusBitrate &&
+                 *options.opusBitrate <= kHighestOpusBitrate) ||
+                reader.Fail(option, value, "is not a bit rate from 6 to 256 (kbps)",
+                            "は 6 から 256 までのビットレート (kbps) ではありません");
+       }},
+      {"--opus-mode",
+       [&](auto option, auto value) {
+         options.opusMode = Choice<OpusMode>(value, {{"vbr", OpusMode::Vbr},
+                                                     {"cvbr", OpusMode::ConstrainedVbr},
+                                                     {"cbr", OpusMode::HardCbr}});
+         return options.opusMode || reader.Fail(option, value, "is not one of vbr, cvbr, cbr",
+                                                "は vbr・cvbr・cbr のどれでもありません");
+       }},
   };
 }
 
@@ -353,6 +376,13 @@ void ApplyBatchOverrides(const BatchOptions& options, SettingsStore& settings) {
   if (options.noCarryTags) WriteCarryTags(settings, false);
   if (options.noPictures) WriteCarryPictures(settings, false);
   if (options.copyLossy) WriteLossyCopy(settings, *options.copyLossy);
+  if (options.format) WriteOutputFormat(settings, *options.format);
+  if (options.opusBitrate || options.opusMode) {
+    OpusOptions opus = ReadOpusOptions(settings);
+    opus.bitrate = options.opusBitrate.value_or(opus.bitrate);
+    opus.mode = options.opusMode.value_or(opus.mode);
+    WriteOpusOptions(settings, opus);
+  }
 }
 
 }  // namespace lumio

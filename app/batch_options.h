@@ -42,6 +42,9 @@ struct BatchOptions {
   std::optional<LossyCopy> copyLossy;
   bool prune = false;   // outputs of a kept tree whose source has gone are removed
   bool dryRun = false;  // nothing is encoded, copied or removed; the report tells what would be
+  std::optional<OutputFormat> format;
+  std::optional<std::int32_t> opusBitrate;  // kbps
+  std::optional<OpusMode> opusMode;
 };
 
 struct BatchCommandLine {

@@ -7,7 +7,6 @@
 // - the front-end's own CPU time during the engine runs as a share of the encoders'.
 // Ends with one `name: value` line per figure.
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -81,26 +80,6 @@ Usage Add(const Usage& a, const Usage& b) {
 Usage Since(const Usage& start) {
   const Usage end = Now();
   return {end.wall - start.wall, end.selfCpu - start.selfCpu, end.childrenCpu - start.childrenCpu};
-}
-
-// The baseline: the argument vectors run with at most `parallel` at a time, the next one
-// started as soon as one ends (what `xargs -P` does; a loop when `parallel` is 1).
-bool RunAllDirectly(const std::vector<std::vector<std::string>>& vectors, const std::string& folder,
-                    int parallel) {
-  std::size_t next = 0;
-  int running = 0;
-  bool allGood = true;
-  while (next < vectors.size() || running > 0) {
-    while (running < parallel && next < vectors.size()) {
-      if (lumio::bench::Spawn(vectors[next++], folder) < 0) return false;
-      ++running;
-    }
-    int status = 0;
-    if (wait(&status) < 0) return false;
-    --running;
-    allGood = allGood && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-  return allGood;
 }
 
 // The encoder argument vectors of a list, as the batch gives them, but for plain output
@@ -200,7 +179,7 @@ int main(int argc, char** argv) {
   for (int round = 0; round < rounds; ++round) {
     for (const int parallel : {2, 1}) {
       const Usage baseStart = Now();
-      if (!RunAllDirectly(longVectors, root + "long-base/", parallel)) return 1;
+      if (!bench::RunAllDirectly(longVectors, root + "long-base/", parallel)) return 1;
       const Usage base = Since(baseStart);
       const Usage oursStart = Now();
       if (!bench::RunEngine(longJobs, settings, "", parallel, clock)) {
@@ -239,7 +218,7 @@ int main(int argc, char** argv) {
   Comparison many;
   for (int round = 0; round < rounds; ++round) {
     const Usage baseStart = Now();
-    if (!RunAllDirectly(shortVectors, root + "short-base/", 1)) return 1;
+    if (!bench::RunAllDirectly(shortVectors, root + "short-base/", 1)) return 1;
     const Usage base = Since(baseStart);
     const Usage oursStart = Now();
     if (!RunWindows(*windows)) {

@@ -25,7 +25,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "vorbis-tools, fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "vorbis-tools, opus-tools, fonts-ipafont-gothic, qt6-translations-l10n")
 # MP3, M4A, Opus and the other formats oggenc cannot read go through ffmpeg.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -40,6 +40,9 @@ constexpr Setting<bool> kCarryTags{kOptions, "CarryTags", true};
 constexpr Setting<bool> kSplitEmbeddedCue{kOptions, "SplitEmbeddedCue", true};
 constexpr Setting<bool> kCarryPictures{kOptions, "CarryPictures", true};
 constexpr Setting<std::int32_t> kPictureLimitKB{kOptions, "PictureLimitKB", 4096};
+constexpr Setting<std::int32_t> kOutputFormat{kOptions, "OutputFormat", 0};
+constexpr Setting<std::int32_t> kOpusBitrate{kOptions, "OpusBitrate", 128};
+constexpr Setting<std::int32_t> kOpusMode{kOptions, "OpusMode", 0};
 constexpr Setting<bool> kSetEncoderPlace{kOptions, "SetEncoderPlace", false};
 constexpr Setting<std::string_view> kEncoderPlace{kOptions, "EncoderPlace", ""};
 constexpr Setting<std::int32_t> kEncodePriority{kOptions, "EncodePriority", 1};
@@ -185,6 +188,17 @@ CarryOptions ReadCarryOptions(const SettingsStore& settings) {
                       Read(settings, kPictureLimitKB), Read(settings, kSplitEmbeddedCue)};
 }
 
+OutputFormat ReadOutputFormat(const SettingsStore& settings) {
+  constexpr std::array formats{OutputFormat::Vorbis, OutputFormat::Opus};
+  return ModeOf(Read(settings, kOutputFormat), formats).value_or(OutputFormat::Vorbis);
+}
+
+OpusOptions ReadOpusOptions(const SettingsStore& settings) {
+  constexpr std::array modes{OpusMode::Vbr, OpusMode::ConstrainedVbr, OpusMode::HardCbr};
+  return OpusOptions{Read(settings, kOpusBitrate),
+                     ModeOf(Read(settings, kOpusMode), modes).value_or(OpusMode::Vbr)};
+}
+
 SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   SetupSettings loaded;
   loaded.outputFolder = ReadOutputFolderRule(settings);
@@ -199,6 +213,8 @@ SetupSettings ReadSetupSettings(const SettingsStore& settings) {
   loaded.keepGoing = ReadKeepGoing(settings);
   loaded.carry = ReadCarryOptions(settings);
   loaded.copyLossy = ReadLossyCopy(settings);
+  loaded.outputFormat = ReadOutputFormat(settings);
+  loaded.opus = ReadOpusOptions(settings);
   return loaded;
 }
 
@@ -222,6 +238,9 @@ void WriteSetupSettings(SettingsStore& settings, const SetupSettings& chosen) {
   WriteOnceChosen(settings, kVerifyOutputs, chosen.verifyOutputs);
   WriteOnceChosen(settings, kKeepGoing, chosen.keepGoing);
   WriteOnceChosen(settings, kCopyLossy, static_cast<std::int32_t>(chosen.copyLossy));
+  WriteOnceChosen(settings, kOutputFormat, static_cast<std::int32_t>(chosen.outputFormat));
+  WriteOnceChosen(settings, kOpusBitrate, chosen.opus.bitrate);
+  WriteOnceChosen(settings, kOpusMode, static_cast<std::int32_t>(chosen.opus.mode));
 }
 
 void WriteEncoderLocation(SettingsStore& settings, const EncoderLocation& location) {
@@ -254,6 +273,13 @@ void WriteCarryPictures(SettingsStore& settings, bool carry) {
 
 void WriteLossyCopy(SettingsStore& settings, LossyCopy copy) {
   Write(settings, kCopyLossy, static_cast<std::int32_t>(copy));
-}
+  void WriteOutputFormat(SettingsStore & settings, OutputFormat format) {
+    Write(settings, kOutputFormat, static_cast<std::int32_t>(format));
+  }
+
+  void WriteOpusOptions(SettingsStore & settings, const OpusOptions& opus) {
+    Write(settings, kOpusBitrate, opus.bitrate);
+    Write(settings, kOpusMode, static_cast<std::int32_t>(opus.mode));
+  }
 
 }  // namespace lumio

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/carried_tags.h"
+#include "core/output_format.h"
 
 namespace lumio {
 
@@ -101,6 +102,8 @@ struct SetupSettings {
   bool keepGoing = false;      // Options/KeepGoing: a failed job does not end the batch
   CarryOptions carry;
   LossyCopy copyLossy = LossyCopy::Off;
+  OutputFormat outputFormat = OutputFormat::Vorbis;
+  OpusOptions opus;
 };
 
 OutputFolderRule ReadOutputFolderRule(const SettingsStore& settings);
@@ -121,6 +124,10 @@ RememberedFolders ReadRememberedFolders(const SettingsStore& settings);
 std::string ReadTagPattern(const SettingsStore& settings, TagPatternKind kind);
 // Options/CarryTags, CarryPictures, PictureLimitKB and SplitEmbeddedCue.
 CarryOptions ReadCarryOptions(const SettingsStore& settings);
+// Vorbis for any stored number that is no format.
+OutputFormat ReadOutputFormat(const SettingsStore& settings);
+// A stored number that is no mode reads as VBR.
+OpusOptions ReadOpusOptions(const SettingsStore& settings);
 SetupSettings ReadSetupSettings(const SettingsStore& settings);
 
 // Writes the setup window's keys in the order in which they have always stood in the
@@ -137,5 +144,8 @@ void WriteVerifyOutputs(SettingsStore& settings, bool verify);
 void WriteCarryTags(SettingsStore& settings, bool carry);
 void WriteCarryPictures(SettingsStore& settings, bool carry);
 void WriteLossyCopy(SettingsStore& settings, LossyCopy copy);
+// Options/OutputFormat, OpusBitrate and OpusMode, whatever is stored.
+void WriteOutputFormat(SettingsStore& settings, OutputFormat format);
+void WriteOpusOptions(SettingsStore& settings, const OpusOptions& opus);
 
 }  // namespace lumio

@@ -11,8 +11,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
-  libtag1-dev libvorbis-dev libogg-dev libebur128-dev
-  vorbis-tools ffmpeg
+  libtag1-dev libvorbis-dev libogg-dev libebur128-dev libopusfile-dev
+  vorbis-tools opus-tools ffmpeg
   fonts-ipafont-gothic
 )
 

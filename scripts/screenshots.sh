@@ -2,7 +2,8 @@
 # Starts the built Lumio under a virtual X display, drives it with xdotool, and saves a
 # screenshot of each window into docs/: the add-files dialog, the main window with files
 # listed and one selected, a text field's context menu, its 編集 menu and the pattern
-# window of タグからファイル名, both pages of the setup window, the progress window during a
+# window of タグからファイル名, the pages of the setup window (出力形式 with Ogg Opus chosen), the
+# progress window during a
 # run, the result window after it, the about window, Lumio's own help window (the desktop
 # here has no program for text files), the main window with a folder of tagged FLAC
 # files handed over by a second start, the same with an output folder chosen for all of
@@ -186,6 +187,12 @@ click "$setup" 100 18
 shoot "$setup" setup-encode-options
 click "$setup" 205 18
 shoot "$setup" setup-carry
+# The page 出力形式 with Ogg Opus chosen from its list, which shows Opus's own options.
+click "$setup" 262 18
+click "$setup" $((9 + 112 + 68)) $((31 + 24 + 10))
+xdotool key Down Return
+sleep 0.4
+shoot "$setup" setup-opus
 click "$setup" $((216 + 45)) $((296 + 10))
 
 # A run: the progress window while the long file is encoded beside the others, then the

@@ -112,7 +112,9 @@ void TMainWindow::ShowSelection() {
     Date->setText(ToQString(record.Date));
     TrackNumber->setText(ToQString(record.TrackNumber));
     Comment->setPlainText(RecordTextToMemo(record.Comment));
-    OutputFileName->setText(ToQString(record.OutputFileName));
+    // The list keeps names for Ogg Vorbis; the field shows what the batch will write.
+    OutputFileName->setText(
+        ToQString(OutputNameFor(record.OutputFileName, ReadOutputFormat(settings_))));
     // A folder that has gone since the entry was chosen leaves the view where it is; the
     // path shows the record's folder either way.
     DirectoryListBox1->SetDirectory(record.OutputDir);

@@ -126,6 +126,7 @@ void TSetupWindow::LoadSettings() {
   LoadCarry(loaded.carry);
   loadedCopyLossy_ = loaded.copyLossy;
   CopyLossy->setChecked(loaded.copyLossy != LossyCopy::Off);
+  LoadFormat(loaded.outputFormat, loaded.opus);
   LoadPath(*EncoderPlace, loadedEncoderPlace_, loaded.encoder.encoderPlace);
   SetEncoderPlace->setChecked(loaded.encoder.setEncoderPlace);
   SetItemIndex(*EncodePriority, loaded.encodePriority);
@@ -159,6 +160,7 @@ bool TSetupWindow::SaveSettings() {
   chosen.copyLossy = !CopyLossy->isChecked()                   ? LossyCopy::Off
                      : loadedCopyLossy_ == LossyCopy::AllLossy ? LossyCopy::AllLossy
                                                                : LossyCopy::OggVorbis;
+  SaveFormat(chosen);
   chosen.encoder = {SetEncoderPlace->isChecked(), PathOf(*EncoderPlace, loadedEncoderPlace_)};
   chosen.encodePriority = EncodePriority->currentIndex();
   chosen.encodeOptions.maximumBitrate = MaximumBitrate->currentIndex();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,7 +25,10 @@ namespace lumio {
 
 class DialogSeam;
 struct CarryOptions;
+struct OpusOptions;
 class SettingsStore;
+struct SetupSettings;
+enum class OutputFormat : std::int32_t;
 
 // The setup window "設定": edits the Options and EncodeOption settings. Its controls
 // are the working copy; the settings store is the record, written by OK and 適用 only.
@@ -72,6 +76,10 @@ class TSetupWindow : public QDialog {
   void BuildCarryPage();
   void LoadCarry(const CarryOptions& loaded);
   CarryOptions ChosenCarry() const;
+  // The page 出力形式: the outputs' format and Opus's options (setup_window_format.cpp).
+  void BuildFormatPage();
+  void LoadFormat(lumio::OutputFormat format, const OpusOptions& opus);
+  void SaveFormat(SetupSettings& chosen) const;
   void ConnectHandlers();
   std::optional<QString> OpenDialog2();
 
@@ -151,6 +159,16 @@ class TSetupWindow : public QDialog {
   QCheckBox* CopyLossy = nullptr;
   // A check box has two states: checked keeps "every lossy format" when that was stored.
   LossyCopy loadedCopyLossy_ = LossyCopy::Off;
+
+  QWidget* FormatSheet = nullptr;
+  QLabel* OutputFormatLabel = nullptr;
+  QComboBox* OutputFormat = nullptr;
+  // Shown only while Ogg Opus is chosen.
+  QGroupBox* OpusGroup = nullptr;
+  QLabel* OpusBitrateLabel = nullptr;
+  QSpinBox* OpusBitrate = nullptr;
+  QLabel* OpusModeLabel = nullptr;
+  QComboBox* OpusMode = nullptr;
 };
 
 }  // namespace lumio

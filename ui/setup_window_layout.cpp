@@ -103,6 +103,7 @@ void TSetupWindow::BuildControls() {
   BuildEncodeOptionPage();
   SetKeyboardOrder();
   BuildCarryPage();
+  BuildFormatPage();
 }
 
 void TSetupWindow::BuildGeneralPage() {

@@ -4,6 +4,7 @@
 
 #include "core/audio_kind.h"
 #include "core/settings_schema.h"
+#include "encode/child/opusenc_options.h"
 #include "platform/program_location.h"
 
 namespace lumio {
@@ -48,7 +49,8 @@ std::string WithLineFeeds(std::string_view comment) {
 // One non-empty tag as the encoder takes it: its option, the text after the option, and
 // the comment field the encoder makes of it.
 struct TagArgument {
-  std::string_view option;
+  std::string_view option;      // oggenc's, joined to the text
+  std::string_view longOption;  // opusenc's, an argument of its own before the text
   std::string text;
   CommentField field;
 };
@@ -58,17 +60,19 @@ std::vector<TagArgument> TagArguments(const std::string& title, const std::strin
                                       const std::string& album, const std::string& date,
                                       const std::string& trackNumber, const std::string& comment) {
   std::vector<TagArgument> tags;
-  const auto add = [&tags](std::string_view option, std::string_view name, std::string value,
+  const auto add = [&tags](std::string_view option, std::string_view longOption,
+                           std::string_view name, std::string value,
                            std::string_view textPrefix = {}) {
     if (value.empty()) return;
-    tags.push_back({option, std::string(textPrefix) + value, {std::string(name), value}});
+    tags.push_back(
+        {option, longOption, std::string(textPrefix) + value, {std::string(name), value}});
   };
-  add("-t", "title", title);
-  add("-a", "artist", artist);
-  add("-l", "album", album);
-  add("-d", "date", date);
-  add("-N", "tracknumber", trackNumber);
-  if (!comment.empty()) add("-c", "comment", WithLineFeeds(comment), "comment=");
+  add("-t", "--title", "title", title);
+  add("-a", "--artist", "artist", artist);
+  add("-l", "--album", "album", album);
+  add("-d", "--date", "date", date);
+  add("-N", "--tracknumber", "tracknumber", trackNumber);
+  if (!comment.empty()) add("-c", "--comment", "comment", WithLineFeeds(comment), "comment=");
   return tags;
 }
 
@@ -86,16 +90,20 @@ bool DiscardsSourceComments(const std::string& inputPath, CodePage codePage) {
 
 std::string ResolveEncoderPath(const SettingsStore& settings, const std::string& programFolder,
                                const PathRules& rules) {
+  // The stored place is oggenc's; opusenc is always looked for.
+  const bool opus = ReadOutputFormat(settings) == OutputFormat::Opus;
   EncoderLocation location = ReadEncoderLocation(settings);
-  if (location.setEncoderPlace) return std::move(location.encoderPlace);
+  if (location.setEncoderPlace && !opus) return std::move(location.encoderPlace);
   const std::string folder = WithTrailingSeparator(programFolder, rules);
-  if (rules.style == PathStyle::Windows) return folder + "oggenc.exe";
+  const std::string name = opus ? "opusenc" : "oggenc";
+  if (rules.style == PathStyle::Windows) return folder + name + ".exe";
 
-  std::string found = FindHelperProgram(folder, "oggenc");
-  return found.empty() ? folder + "oggenc" : found;
+  std::string found = FindHelperProgram(folder, name);
+  return found.empty() ? folder + name : found;
 }
 
 std::string BuildOptionText(const SettingsStore& settings) {
+  if (ReadOutputFormat(settings) == OutputFormat::Opus) return OpusOptionText(settings);
   const EncodeOptions options = ReadEncodeOptions(settings, EncodeOptionsReader::Encoder);
   std::string text;
   if (options.mode == EncodeOptionMode::Bitrates) {
@@ -174,7 +182,7 @@ std::vector<std::string> BuildEncoderArguments(
     const std::string& encoderPath, const std::string& optionText, const std::string& title,
     const std::string& artist, const std::string& album, const std::string& date,
     const std::string& trackNumber, const std::string& comment, const std::string& outputFileName,
-    const std::string& inputPath, CodePage codePage) {
+    const std::string& inputPath, CodePage codePage, OutputFormat format) {
   std::vector<std::string> arguments{encoderPath};
   // The option text is options and numbers between single spaces, none of them quoted.
   for (std::size_t start = 0; start < optionText.size();) {
@@ -182,8 +190,23 @@ std::vector<std::string> BuildEncoderArguments(
     if (end > start) arguments.push_back(optionText.substr(start, end - start));
     start = end + 1;
   }
+  const std::vector<TagArgument> tags =
+      TagArguments(title, artist, album, date, trackNumber, comment);
+  if (format == OutputFormat::Opus) {
+    // opusenc copies the comments and pictures of every source it reads itself; the
+    // tags given, and those the finishing carries, take their place.
+    arguments.insert(arguments.end(), {"--discard-comments", "--discard-pictures"});
+    for (const TagArgument& tag : tags) {
+      if (!FitsOneArgument(tag)) continue;
+      arguments.emplace_back(tag.longOption);
+      arguments.push_back(tag.text);
+    }
+    arguments.push_back(inputPath);
+    arguments.push_back(outputFileName);
+    return arguments;
+  }
   if (DiscardsSourceComments(inputPath, codePage)) arguments.push_back("--discard-comments");
-  for (const TagArgument& tag : TagArguments(title, artist, album, date, trackNumber, comment)) {
+  for (const TagArgument& tag : tags) {
     if (FitsOneArgument(tag)) arguments.push_back(std::string(tag.option) + tag.text);
   }
   arguments.push_back("-o" + outputFileName);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/output_format.h"
 #include "core/settings_store.h"
 #include "encode/finish/replaygain_fields.h"
 #include "platform/code_page.h"
@@ -17,17 +18,19 @@ namespace lumio {
 inline constexpr std::array<int, 12> BitrateTable{64,  80,  96,  112, 128, 160,
                                                   192, 224, 256, 288, 320, 352};
 
-// Where the encoder executable is. With Options/SetEncoderPlace the stored
-// Options/EncoderPlace is taken exactly as it is (even empty). Otherwise, Windows style:
-// "oggenc.exe" in `programFolder`; POSIX style: "oggenc" in `programFolder` when that
-// file exists, else the first "oggenc" on $PATH, else "oggenc" in `programFolder` (so the
-// batch then reports the encoder as missing). Existence of the result is not checked.
+// Where the encoder executable is: oggenc, or opusenc when Options/OutputFormat is Ogg
+// Opus. For oggenc with Options/SetEncoderPlace the stored Options/EncoderPlace is taken
+// exactly as it is (even empty). Otherwise, Windows style: "oggenc.exe" in
+// `programFolder`; POSIX style: "oggenc" in `programFolder` when that file exists, else
+// the first "oggenc" on $PATH, else "oggenc" in `programFolder` (so the batch then
+// reports the encoder as missing); opusenc likewise. Existence of the result is not
+// checked.
 std::string ResolveEncoderPath(const SettingsStore& settings, const std::string& programFolder,
                                const PathRules& rules);
 
 // The encoding options from the EncodeOption section: empty, or up to three options each
 // beginning with one space (" -M 352 -b 352 -m 352", " -q 4.5"). Out-of-range values
-// leave their option out.
+// leave their option out. For Ogg Opus, opusenc's options instead (OpusOptionText).
 std::string BuildOptionText(const SettingsStore& settings);
 
 // `text` made safe for placing between two double quotes of a command line that is cut
@@ -61,16 +64,21 @@ inline constexpr std::size_t kLongestTagArgument = 100000;
 // BuildCommandLine: `encoderPath` as the program, then the arguments that the text
 // splits into by the Windows rules, none of them quoted or escaped. A tag whose argument
 // would be longer than kLongestTagArgument is left out; TagsTooLongForArguments gives
-// it, to be written into the output after encoding.
+// it, to be written into the output after encoding. For Ogg Opus the same pieces as
+// opusenc takes them: its options, --discard-comments --discard-pictures, each tag as
+// its long option and its text, then the input and the output.
 std::vector<std::string> BuildEncoderArguments(
     const std::string& encoderPath, const std::string& optionText, const std::string& title,
     const std::string& artist, const std::string& album, const std::string& date,
     const std::string& trackNumber, const std::string& comment, const std::string& outputFileName,
-    const std::string& inputPath, CodePage codePage);
+    const std::string& inputPath, CodePage codePage, OutputFormat format = OutputFormat::Vorbis);
 
-// The names of the fields the encoder makes of the tags, in the order it writes them.
+// The names of the fields oggenc makes of the tags, in the order it writes them.
 inline const std::vector<std::string_view> kEncoderFieldOrder{"comment", "title", "artist",
                                                               "date",    "album", "tracknumber"};
+// opusenc writes them in the order of its arguments.
+inline const std::vector<std::string_view> kOpusencFieldOrder{"title", "artist",      "album",
+                                                              "date",  "tracknumber", "comment"};
 
 // The tags BuildEncoderArguments leaves out for their length, as the comment fields the
 // encoder would have made of them (the comment with line feeds), in command-line order.

@@ -45,6 +45,13 @@ bool IsErrorLine(std::string_view line) {
 
 }  // namespace
 
+ProgressLine ReadOggencProgressLine(std::string_view line) {
+  if (const std::optional<double> fraction = ReadPercent(line)) return {true, fraction};
+  // Reading a pipe, whose length it cannot know, the encoder tells only its own running
+  // time.
+  return {line.starts_with("Encoding [") && line.find(" so far]") != std::string_view::npos, {}};
+}
+
 void EncoderOutputReader::Feed(std::string_view bytes) {
   lines_.Feed(bytes, [this](std::string_view line) { ReadLine(line); });
 }
@@ -56,13 +63,10 @@ void EncoderOutputReader::Finish() {
 void EncoderOutputReader::ReadLine(std::string_view line) {
   line = TrimmedBlanks(line);
   if (line.empty()) return;
-  if (const std::optional<double> fraction = ReadPercent(line)) {
-    fraction_ = *fraction;
+  if (const ProgressLine progress = progress_(line); progress.progress) {
+    if (progress.fraction) fraction_ = progress.fraction;
     return;
   }
-  // Reading a pipe, whose length it cannot know, the encoder tells only its own running
-  // time: "Encoding [ 0m12s so far] |".
-  if (line.starts_with("Encoding [") && line.find(" so far]") != std::string_view::npos) return;
   lastMessageLine_.assign(line);
   if (IsErrorLine(line)) {
     lastErrorLine_.assign(line);

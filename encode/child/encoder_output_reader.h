@@ -8,6 +8,17 @@
 
 namespace lumio {
 
+// One line of an encoder's standard error, its blanks trimmed, read as progress.
+struct ProgressLine {
+  bool progress = false;           // a progress line, which is never a message
+  std::optional<double> fraction;  // the share done, 0 to 1, when the line tells it
+};
+using ProgressLineReader = ProgressLine (*)(std::string_view line);
+
+// oggenc's progress lines: "[ 45.3%] [ 0m12s remaining] |", and "Encoding [ 0m12s so
+// far] |" when it reads a pipe.
+ProgressLine ReadOggencProgressLine(std::string_view line);
+
 // Reads what the encoder writes to its standard error as it comes, in pieces of any
 // size: its progress lines ("\t[ 45.3%] [ 0m12s remaining] |", each ended by a carriage
 // return; "\tEncoding [ 0m12s so far] |" when it reads a pipe) and the last of its other lines,
@@ -15,6 +26,11 @@ namespace lumio {
 // "error" ("Failed writing data to output stream" on a full disk).
 class EncoderOutputReader {
  public:
+  // `progress` tells the encoder's progress lines from its other lines
+  // (ReadOggencProgressLine, ReadOpusencProgressLine).
+  explicit EncoderOutputReader(ProgressLineReader progress = ReadOggencProgressLine)
+      : progress_(progress) {}
+
   void Feed(std::string_view bytes);
 
   // The share of the file encoded so far, 0 to 1; nullopt before the first progress line.
@@ -31,6 +47,7 @@ class EncoderOutputReader {
  private:
   void ReadLine(std::string_view line);
 
+  ProgressLineReader progress_;
   OutputLines lines_;
   std::optional<double> fraction_;
   std::string lastErrorLine_;

@@ -29,8 +29,9 @@ bool EachFieldOnce(const AlbumTrackFields& track) {
 
 }  // namespace
 
-std::vector<CommentField> AlbumPassFields(const std::vector<CarriedField>& fields) {
-  const std::vector<std::string>& names = ReplayGainFieldNames();
+std::vector<CommentField> AlbumPassFields(const std::vector<CarriedField>& fields,
+                                          OutputFormat format) {
+  const std::vector<std::string>& names = ReplayGainFieldNames(format);
   std::vector<CommentField> passFields;
   for (const CarriedField& field : fields) {
     const auto named = std::find_if(names.begin(), names.end(), [&field](const std::string& name) {
@@ -54,7 +55,7 @@ std::string AlbumTracksValue(const std::vector<AlbumTrackFields>& tracks) {
   QCryptographicHash digest(QCryptographicHash::Sha256);
   for (const AlbumTrackFields* track : byName) {
     std::string line = track->fileName;
-    for (const char* name : {"REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_PEAK"}) {
+    for (const char* name : {"REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_PEAK", "R128_TRACK_GAIN"}) {
       line += '\0' + ValueOf(*track, name).value_or(std::string());
     }
     digest.addData(QByteArray::fromStdString(line + '\n'));
@@ -71,7 +72,8 @@ bool AlbumFieldsCurrent(const std::vector<AlbumTrackFields>& tracks) {
            ValueOf(track, "REPLAYGAIN_ALBUM_GAIN") ==
                ValueOf(tracks.front(), "REPLAYGAIN_ALBUM_GAIN") &&
            ValueOf(track, "REPLAYGAIN_ALBUM_PEAK") ==
-               ValueOf(tracks.front(), "REPLAYGAIN_ALBUM_PEAK");
+               ValueOf(tracks.front(), "REPLAYGAIN_ALBUM_PEAK") &&
+           ValueOf(track, "R128_ALBUM_GAIN") == ValueOf(tracks.front(), "R128_ALBUM_GAIN");
   });
 }
 

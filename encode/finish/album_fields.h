@@ -11,13 +11,15 @@ namespace lumio {
 // The album pass's fields of one output, as it holds them or is to hold them.
 struct AlbumTrackFields {
   std::string fileName;  // the output's, without its folder
-  // The fields named in ReplayGainFieldNames(), with those names, sorted.
+  // The fields named in ReplayGainFieldNames() of the output's format, with those
+  // names, sorted.
   std::vector<CommentField> fields;
 };
 
-// The album pass's fields among `fields` (names in any letter case), as
-// AlbumTrackFields holds them.
-std::vector<CommentField> AlbumPassFields(const std::vector<CarriedField>& fields);
+// The album pass's fields for an output of `format` among `fields` (names in any letter
+// case), as AlbumTrackFields holds them.
+std::vector<CommentField> AlbumPassFields(const std::vector<CarriedField>& fields,
+                                          OutputFormat format);
 
 // `fields` in the order AlbumTrackFields holds them.
 std::vector<CommentField> SortedFields(std::vector<CommentField> fields);
@@ -26,7 +28,7 @@ std::vector<CommentField> SortedFields(std::vector<CommentField> fields);
 std::string AlbumTracksValue(const std::vector<AlbumTrackFields>& tracks);
 
 // Whether `tracks` hold album fields written for exactly these tracks: each field once,
-// the tracks field with the value they give, and one album gain and peak in all.
+// the tracks field with the value they give, and one album gain (and peak) in all.
 bool AlbumFieldsCurrent(const std::vector<AlbumTrackFields>& tracks);
 
 }  // namespace lumio

@@ -6,6 +6,7 @@
 
 #include "encode/finish/album_fields.h"
 #include "encode/finish/comment_fields_writer.h"
+#include "encode/finish/opus_decoder.h"
 #include "encode/finish/output_measure.h"
 #include "encode/finish/replaygain_fields.h"
 #include "encode/finish/temporary_output.h"
@@ -43,11 +44,11 @@ std::string FileNameOf(const std::string& path) { return path.substr(path.rfind(
 
 // The album pass's fields that the output at `path` holds, from its comment header; none
 // when it cannot be read, which its measuring then tells.
-AlbumTrackFields HeldFields(const std::string& path) {
+AlbumTrackFields HeldFields(const std::string& path, OutputFormat format) {
   std::string error;
   const std::optional<VorbisComment> comment = ReadOggComment(path, error);
   return {FileNameOf(path),
-          comment ? AlbumPassFields(comment->Fields) : std::vector<CommentField>()};
+          comment ? AlbumPassFields(comment->Fields, format) : std::vector<CommentField>()};
 }
 
 // Each member's meter: its own, or one from decoding its output; empty, with the reason
@@ -77,7 +78,7 @@ std::vector<std::shared_ptr<const LoudnessMeter>> MetersOf(const std::vector<Alb
 // The fields each member is to hold, in the order they are written.
 std::vector<std::vector<CommentField>> WantedFields(
     const std::vector<AlbumMember>& members,
-    const std::vector<std::shared_ptr<const LoudnessMeter>>& meters) {
+    const std::vector<std::shared_ptr<const LoudnessMeter>>& meters, OutputFormat format) {
   std::vector<const LoudnessMeter*> tracks;
   double albumPeak = 0;
   for (const auto& meter : meters) {
@@ -85,12 +86,12 @@ std::vector<std::vector<CommentField>> WantedFields(
     albumPeak = std::max(albumPeak, meter->SamplePeak());
   }
   const std::vector<CommentField> albumFields =
-      ReplayGainFields(AlbumLoudness(tracks), albumPeak, true);
+      ReplayGainFields(AlbumLoudness(tracks), albumPeak, true, format);
   std::vector<std::vector<CommentField>> wanted;
   std::vector<AlbumTrackFields> trackFields;
   for (std::size_t i = 0; i < members.size(); ++i) {
     wanted.push_back(
-        ReplayGainFields(meters[i]->IntegratedLoudness(), meters[i]->SamplePeak(), false));
+        ReplayGainFields(meters[i]->IntegratedLoudness(), meters[i]->SamplePeak(), false, format));
     trackFields.push_back({FileNameOf(members[i].outputPath), SortedFields(wanted.back())});
   }
   const CommentField tracksField{kAlbumTracksField, AlbumTracksValue(trackFields)};
@@ -106,19 +107,23 @@ std::vector<std::vector<CommentField>> WantedFields(
 std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
   // An output encoded in this run holds its track fields alone; the others are looked
   // at by their headers, so that an album left as it was is not decoded.
+  // An album's outputs are all of one batch, and so of one format.
+  const OutputFormat format = !members.empty() && IsOggOpusFile(members.front().outputPath)
+                                  ? OutputFormat::Opus
+                                  : OutputFormat::Vorbis;
   std::vector<AlbumTrackFields> held;
   bool anyEncoded = false;
   for (const AlbumMember& member : members) {
     anyEncoded = anyEncoded || member.loudness != nullptr;
     held.push_back(member.loudness ? AlbumTrackFields{FileNameOf(member.outputPath), {}}
-                                   : HeldFields(member.outputPath));
+                                   : HeldFields(member.outputPath, format));
   }
   if (!anyEncoded && AlbumFieldsCurrent(held)) return {};
 
   std::string failure;
   const std::vector<std::shared_ptr<const LoudnessMeter>> meters = MetersOf(members, failure);
   if (!failure.empty()) return failure;
-  const std::vector<std::vector<CommentField>> wanted = WantedFields(members, meters);
+  const std::vector<std::vector<CommentField>> wanted = WantedFields(members, meters, format);
 
   std::string kept;
   HiddenCopies copies;
@@ -141,7 +146,7 @@ std::string WriteAlbumGain(const std::vector<AlbumMember>& members) {
     std::filesystem::copy_file(output, copyPath, std::filesystem::copy_options::overwrite_existing,
                                copyError);
     if (copyError) return members[i].outputPath + ": " + copyError.message();
-    if (!ReplaceCommentFields(copyPath, ReplayGainFieldNames(), wanted[i], error)) {
+    if (!ReplaceCommentFields(copyPath, ReplayGainFieldNames(format), wanted[i], error)) {
       return members[i].outputPath + ": " + error;
     }
   }

@@ -16,6 +16,7 @@
 #include "core/image_file.h"
 #include "core/tag_byte_stream.h"
 #include "core/vorbis_comment.h"
+#include "encode/finish/replaygain_fields.h"
 #include "encode/ogg/ogg_comment_packet.h"
 #include "platform/ascii_case.h"
 #include "platform/text_encoding.h"
@@ -180,9 +181,11 @@ bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
       return false;
     }
     VorbisComment& comment = *read;
+    const CommentPacketKind kind = *CommentPacketKindOf(packet);
     comment.Fields = WithSeveralValues(comment.Fields, carried.SeveralValues);
     for (const CarriedField& field : carried.Fields) {
       if (!IsValidFieldName(field.Name)) continue;
+      if (kind == CommentPacketKind::Opus && IsReplayGainField(field.Name)) continue;
       comment.Fields.push_back({field.Name, ToValidUtf8(field.Value)});
     }
     // A limit below zero, typed into the settings file, lets no picture through.
@@ -202,7 +205,7 @@ bool WriteCarriedTags(const std::string& path, const std::string& sourcePath,
         pictures.push_back(pictureTexts.TextOf(*found.block));
       }
     }
-    parts = RenderCommentPacketParts(comment, pictures);
+    parts = RenderCommentPacketParts(comment, pictures, kind);
     return true;
   };
   return EditOggCommentPartsInFile(path, carry, error);

@@ -20,7 +20,7 @@ bool EditCommentFields(const std::string& path, Edit edit, std::string& error) {
       return false;
     }
     edit(comment->Fields);
-    packet = RenderCommentPacket(*comment);
+    packet = RenderCommentPacket(*comment, *CommentPacketKindOf(packet));
     return true;
   };
   if (EditOggCommentInFile(path, apply, error)) return true;

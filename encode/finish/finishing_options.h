@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/carried_tags.h"
+#include "core/output_format.h"
 #include "core/settings_schema.h"
 #include "encode/finish/picture_texts.h"
 
@@ -13,7 +14,8 @@ namespace lumio {
 struct FinishingOptions {
   CarryOptions carry;
   ReplayGainMode replayGain = ReplayGainMode::None;
-  bool verifyOutputs = false;  // the output decoded and its length checked
+  bool verifyOutputs = false;                  // the output decoded and its length checked
+  OutputFormat format = OutputFormat::Vorbis;  // of every output of the batch
   // Shared by the copies of these options, and so by every output of the batch.
   std::shared_ptr<PictureTexts> pictureTexts = std::make_shared<PictureTexts>();
 };

@@ -34,10 +34,10 @@ FinishingResult CheckAndMeasureOutput(const std::string& hiddenPath, const Plann
     // A stream that cannot be measured gets no fields: old ones would not be its own.
     const std::vector<CommentField> fields =
         measure.loudness ? ReplayGainFields(measure.loudness->IntegratedLoudness(),
-                                            measure.loudness->SamplePeak(), false)
+                                            measure.loudness->SamplePeak(), false, options.format)
                          : std::vector<CommentField>();
     std::string error;
-    if (!ReplaceCommentFields(hiddenPath, ReplayGainFieldNames(), fields, error)) {
+    if (!ReplaceCommentFields(hiddenPath, ReplayGainFieldNames(options.format), fields, error)) {
       result.succeeded = false;
       result.reason = std::move(error);
       return result;

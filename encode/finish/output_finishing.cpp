@@ -1,11 +1,13 @@
 #include "encode/finish/output_finishing.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "encode/child/command_line.h"
 #include "encode/finish/carried_tags_writer.h"
 #include "encode/finish/comment_fields_writer.h"
 #include "encode/finish/output_check_step.h"
+#include "encode/finish/replaygain_fields.h"
 
 namespace lumio {
 
@@ -37,7 +39,11 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
     // Written first, each where the encoder would have written it among its own
     // fields, so that the carried ones follow all six as they do otherwise.
     if (const std::vector<CommentField> tags = TagsLeftToWrite(job);
-        !tags.empty() && !PlaceCommentFields(hiddenPath, tags, kEncoderFieldOrder, error)) {
+        !tags.empty() &&
+        !PlaceCommentFields(
+            hiddenPath, tags,
+            options.format == OutputFormat::Opus ? kOpusencFieldOrder : kEncoderFieldOrder,
+            error)) {
       return {false, "タグを書き込めません: " + error, nullptr, {}};
     }
     std::vector<std::string> leftOut;
@@ -52,6 +58,11 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
     FinishingResult result = CheckAndMeasureOutput(hiddenPath, job, options);
     for (const std::string& picture : leftOut) {
       result.notes.push_back("書き込まれない画像: " + picture);
+    }
+    if (options.format == OutputFormat::Opus && CarriesTags(job, options) &&
+        std::any_of(job.record.Carried.Fields.begin(), job.record.Carried.Fields.end(),
+                    [](const CarriedField& field) { return IsReplayGainField(field.Name); })) {
+      result.notes.push_back("REPLAYGAIN_* タグは Ogg Opus には書き込みません");
     }
     return result;
   } catch (const std::exception& fault) {

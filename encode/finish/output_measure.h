@@ -15,7 +15,7 @@ struct OutputMeasure {
   std::unique_ptr<LoudnessMeter> loudness;
 };
 
-// Decodes the Ogg Vorbis file at `path`, measuring its loudness when `measureLoudness`.
+// Decodes the Ogg Vorbis or Ogg Opus file at `path`, measuring its loudness when `measureLoudness`.
 // Takes as long as decoding the file: never call it on the GUI thread.
 OutputMeasure MeasureOutput(const std::string& path, bool measureLoudness);
 

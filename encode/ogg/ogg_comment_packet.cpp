@@ -23,6 +23,7 @@ namespace lumio {
 namespace {
 
 constexpr std::size_t kPageHeaderSize = 27;  // before the lacing values
+constexpr std::string_view kOpusHeadMagic = "OpusHead";
 constexpr unsigned char kFirstPageOfStream = 0x02;
 
 std::uint32_t ReadLittleEndian32(const unsigned char* bytes) {
@@ -99,9 +100,10 @@ std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std:
   OggVorbisHeaders headers;
   std::string* const packets[] = {&headers.identification, &headers.comment, &headers.setup};
   std::size_t done = 0;
+  std::size_t headerPackets = 3;  // two once the first is known as Opus's
   std::size_t position = 0;
   std::optional<std::uint32_t> serial;
-  while (done < 3) {
+  while (done < headerPackets) {
     std::optional<Page> page = PageAt(file, position, error);
     if (!page) return std::nullopt;
     if (!serial) {
@@ -118,14 +120,17 @@ std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std:
     for (int segment = 0; segment < page->Segments(); ++segment) {
       // Audio must start on a page of its own: a header packet that shares its page with
       // anything after it is no output of the encoder's.
-      if (done == 3) {
+      if (done == headerPackets) {
         error = "Ogg のヘッダーの後に余分なデータがあります";
         return std::nullopt;
       }
       const unsigned char lacing = page->Lacing(segment);
       packets[done]->append(page->body.substr(offset, lacing));
       offset += lacing;
-      if (lacing < 255) ++done;
+      if (lacing < 255 && ++done == 1 && headers.identification.starts_with(kOpusHeadMagic)) {
+        headers.kind = CommentPacketKind::Opus;
+        headerPackets = 2;
+      }
     }
     position += page->headerSize + page->body.size();
     ++headers.pageCount;
@@ -154,7 +159,7 @@ bool WithHeaders(std::string_view file, const OggVorbisHeaders& headers, PacketP
   pages.AppendPackets(serial, std::move(first));
   std::vector<PacketParts> rest;
   rest.push_back(std::move(comment));
-  rest.push_back(partsOf(headers.setup));
+  if (headers.kind == CommentPacketKind::Vorbis) rest.push_back(partsOf(headers.setup));
   pages.AppendPackets(serial, std::move(rest));
   // Shifted rather than counted anew, so that a page missing stays missing.
   const std::uint32_t shift = pages.PageCount() - headers.pageCount;
@@ -265,29 +270,48 @@ bool EditOggCommentPartsInFile(const std::string& path, const CommentPartsEdit& 
 
 namespace {
 
-constexpr std::string_view kCommentPacketPrefix("\x03vorbis", 7);
+constexpr std::string_view kVorbisCommentPrefix("\x03vorbis", 7);
+constexpr std::string_view kOpusCommentPrefix = "OpusTags";
+
+std::string_view PrefixOf(CommentPacketKind kind) {
+  return kind == CommentPacketKind::Opus ? kOpusCommentPrefix : kVorbisCommentPrefix;
+}
+
+// Vorbis ends its comment packet with a framing bit; Opus has none.
+void EndPacket(std::string& packet, CommentPacketKind kind) {
+  if (kind == CommentPacketKind::Vorbis) packet += '\x01';
+}
 
 }  // namespace
 
-std::optional<VorbisComment> ParseCommentPacket(std::string_view packet) {
-  if (!packet.starts_with(kCommentPacketPrefix)) return std::nullopt;
-  return ParseVorbisComment(packet.substr(kCommentPacketPrefix.size()), FieldNames::AsWritten);
+std::optional<CommentPacketKind> CommentPacketKindOf(std::string_view packet) {
+  if (packet.starts_with(kVorbisCommentPrefix)) return CommentPacketKind::Vorbis;
+  if (packet.starts_with(kOpusCommentPrefix)) return CommentPacketKind::Opus;
+  return std::nullopt;
 }
 
-std::string RenderCommentPacket(const VorbisComment& comment) {
-  std::string packet(kCommentPacketPrefix);
+std::optional<VorbisComment> ParseCommentPacket(std::string_view packet) {
+  const std::optional<CommentPacketKind> kind = CommentPacketKindOf(packet);
+  if (!kind) return std::nullopt;
+  return ParseVorbisComment(packet.substr(PrefixOf(*kind).size()), FieldNames::AsWritten);
+}
+
+std::string RenderCommentPacket(const VorbisComment& comment, CommentPacketKind kind) {
+  std::string packet(PrefixOf(kind));
   packet += RenderVorbisComment(comment);
-  packet += '\x01';  // the framing bit
+  EndPacket(packet, kind);
   return packet;
 }
 
-PacketParts RenderCommentPacketParts(
-    const VorbisComment& comment, const std::vector<std::shared_ptr<const SharedText>>& pictures) {
+PacketParts RenderCommentPacketParts(const VorbisComment& comment,
+                                     const std::vector<std::shared_ptr<const SharedText>>& pictures,
+                                     CommentPacketKind kind) {
   static constexpr std::string_view kPictureField = "METADATA_BLOCK_PICTURE=";
-  std::string head(kCommentPacketPrefix);
+  const std::string_view prefix = PrefixOf(kind);
+  std::string head(prefix);
   head += RenderVorbisComment(comment);
   // The count of fields, after the vendor's length and name, takes in the pictures.
-  const std::size_t countAt = kCommentPacketPrefix.size() + 4 + comment.Vendor.size();
+  const std::size_t countAt = prefix.size() + 4 + comment.Vendor.size();
   const auto fields = static_cast<std::uint32_t>(comment.Fields.size() + pictures.size());
   for (int i = 0; i < 4; ++i) head[countAt + i] = static_cast<char>(fields >> (8 * i));
   PacketParts parts;
@@ -298,7 +322,7 @@ PacketParts RenderCommentPacketParts(
     parts.emplace_back(std::exchange(head, {}));
     parts.emplace_back(picture);
   }
-  head += '\x01';  // the framing bit
+  EndPacket(head, kind);
   parts.emplace_back(std::move(head));
   return parts;
 }

@@ -13,33 +13,44 @@
 
 namespace lumio {
 
-// The three header packets at the start of an Ogg Vorbis file, and where its audio pages
-// begin.
+// The codec whose comment packet a file holds: "\x03vorbis", the comment and a framing
+// bit; or "OpusTags" and the comment, with no framing bit (RFC 7845 5.2).
+enum class CommentPacketKind { Vorbis, Opus };
+
+// The header packets at the start of an Ogg Vorbis file (three) or an Ogg Opus file
+// (two: no setup packet), and where its audio pages begin.
 struct OggVorbisHeaders {
+  CommentPacketKind kind = CommentPacketKind::Vorbis;  // by the identification packet
   std::string identification;
   std::string comment;
-  std::string setup;
+  std::string setup;            // empty for Opus
   std::size_t audioStart = 0;   // the byte where the first page after the headers starts
   std::uint32_t serial = 0;     // of the stream
   std::uint32_t pageCount = 0;  // of the pages that hold the headers
 };
 
-// Reads the header packets of `file`, the bytes of an Ogg Vorbis file of one logical
-// stream. Every length is checked against the bytes there are and every page's checksum
+// Reads the header packets of `file`, the bytes of an Ogg Vorbis or Ogg Opus file of one
+// logical stream. Every length is checked against the bytes there are and every page's checksum
 // is checked; nullopt, with the reason in `error`, for anything else.
 std::optional<OggVorbisHeaders> ReadOggVorbisHeaders(std::string_view file, std::string& error);
 
-// The fields of `packet`, a comment packet ("\x03vorbis", the comment, the framing
-// bit), names as written; nullopt when it does not start as one.
+// The codec of `packet` by its start; nullopt when it is no comment packet.
+std::optional<CommentPacketKind> CommentPacketKindOf(std::string_view packet);
+
+// The fields of `packet`, a comment packet of either kind, names as written; nullopt
+// when it does not start as one. What follows an Opus comment (padding) is passed over.
 std::optional<VorbisComment> ParseCommentPacket(std::string_view packet);
 
-// The comment packet that holds `comment`.
-std::string RenderCommentPacket(const VorbisComment& comment);
+// The comment packet of `kind` that holds `comment`.
+std::string RenderCommentPacket(const VorbisComment& comment,
+                                CommentPacketKind kind = CommentPacketKind::Vorbis);
 
-// The comment packet that holds `comment` and then one METADATA_BLOCK_PICTURE field for
-// each of `pictures`, the base64 of PICTURE blocks, which the parts share rather than copy.
-PacketParts RenderCommentPacketParts(
-    const VorbisComment& comment, const std::vector<std::shared_ptr<const SharedText>>& pictures);
+// The comment packet of `kind` that holds `comment` and then one METADATA_BLOCK_PICTURE
+// field for each of `pictures`, the base64 of PICTURE blocks, which the parts share
+// rather than copy.
+PacketParts RenderCommentPacketParts(const VorbisComment& comment,
+                                     const std::vector<std::shared_ptr<const SharedText>>& pictures,
+                                     CommentPacketKind kind = CommentPacketKind::Vorbis);
 
 // Changes `comment`, the comment packet of a file, or says in `error` why it cannot.
 using CommentEdit = std::function<bool(std::string& comment, std::string& error)>;

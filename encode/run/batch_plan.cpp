@@ -13,6 +13,7 @@
 
 #include "core/file_data_list.h"
 #include "core/lossy_format.h"
+#include "core/output_format.h"
 #include "core/settings_schema.h"
 #include "core/tag_pattern.h"
 #include "encode/child/command_line.h"
@@ -58,12 +59,13 @@ std::optional<FileStatus> StatusOf(const std::string& path) {
 constexpr std::size_t kLongestName = 255;
 
 // Why no file can be written under `name` (not empty, free of forbidden characters), or
-// nullopt. A name of dots and blanks alone, its ".ogg" aside, is ".", "..", or a hidden
-// ".ogg" that every such job would share.
-std::optional<std::string> UnwritableName(const std::string& name, const std::string& inputPath) {
+// nullopt. A name of dots and blanks alone, its ".ogg" or ".opus" aside, is ".", "..",
+// or a hidden ".ogg" that every such job would share.
+std::optional<std::string> UnwritableName(const std::string& name, const std::string& inputPath,
+                                          OutputFormat format) {
   std::string_view stem = name;
-  if (stem.size() >= 4 && stem.substr(stem.size() - 4) == ".ogg") {
-    stem.remove_suffix(4);
+  if (stem.ends_with(OutputExtension(format))) {
+    stem.remove_suffix(OutputExtension(format).size());
   }
   if (stem.find_first_not_of(". \t") == std::string_view::npos) {
     return "出力ファイル名がドットと空白だけです\n\n" + inputPath + " → " + name;
@@ -100,8 +102,8 @@ bool Older(const timespec& a, const timespec& b) {
 class JobChecker {
  public:
   JobChecker(const FileDataList& jobs, const PathRules& rules, ExistingOutputs existing,
-             LossyCopy copy)
-      : jobs_(jobs), rules_(rules), existing_(existing), copy_(copy) {
+             LossyCopy copy, OutputFormat format)
+      : jobs_(jobs), rules_(rules), existing_(existing), copy_(copy), format_(format) {
     // Each input is looked at once, for its identity, its existence, size and time.
     inputStatus_.reserve(jobs.Count());
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
@@ -119,10 +121,13 @@ class JobChecker {
     const FileData& job = jobs_.Record(index);
     planned.record = job;
     planned.inputPath = jobs_.InputPath(index);
+    // The name as the batch's format has it, for every check and for the run.
+    planned.record.OutputFileName = OutputNameFor(job.OutputFileName, format_);
     // The file the encoder will write, inside the output folder even when the stored
     // folder lacks its trailing separator: that file, not a neighbour, must be asked about.
     planned.outputFolder = WithTrailingSeparator(job.OutputDir, rules_) + job.OutputSubfolder;
-    if (std::optional<std::string> failure = CheckNamesAndFolder(index)) {
+    if (std::optional<std::string> failure =
+            CheckNamesAndFolder(index, planned.record.OutputFileName)) {
       return failure;
     }
     planned.copy = CopiedAsItIs(planned);
@@ -150,13 +155,13 @@ class JobChecker {
   }
 
   // The job's names, its input and its output folder, before any output is looked at.
-  std::optional<std::string> CheckNamesAndFolder(std::size_t index) {
+  std::optional<std::string> CheckNamesAndFolder(std::size_t index, const std::string& name) {
     const FileData& job = jobs_.Record(index);
     const std::string& inputPath = jobs_.InputPath(index);
     // The job's own stored name is what the encoder is given: a separator in it would
     // write outside the output folder, and a quote would break the command line.
-    if (HoldsRefusedCharacter(job.OutputFileName, rules_.codePage)) {
-      return ForbiddenNameMessage() + job.OutputFileName;
+    if (HoldsRefusedCharacter(name, rules_.codePage)) {
+      return ForbiddenNameMessage() + name;
     }
     const std::optional<FileStatus>& input = inputStatus_[index];
     if (!input || !input->regular) {
@@ -167,10 +172,10 @@ class JobChecker {
     if (!OutputFolderExists(job.OutputDir)) {
       return "指定の出力先フォルダが存在しません\n\n" + FolderPart(job.OutputDir, rules_);
     }
-    if (job.OutputFileName.empty()) {
+    if (name.empty()) {
       return "出力ファイル名が空です\n\n" + inputPath;
     }
-    return UnwritableName(job.OutputFileName, inputPath);
+    return UnwritableName(name, inputPath, format_);
   }
 
   // An output that is an input of the batch (the same name, or a link to it) would
@@ -238,6 +243,7 @@ class JobChecker {
   const PathRules& rules_;
   ExistingOutputs existing_;
   LossyCopy copy_;  // Off outside a kept tree
+  OutputFormat format_;
   std::vector<std::optional<FileStatus>> inputStatus_;
   std::map<FileIdentity, std::size_t> inputs_;
   std::map<std::string, bool> folders_;
@@ -271,7 +277,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   plan.jobs.resize(jobs.Count());
   const LossyCopy copy =
       ReadOutputFolderRule(settings).keepFolderTree ? ReadLossyCopy(settings) : LossyCopy::Off;
-  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), copy);
+  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), copy, ReadOutputFormat(settings));
   const bool keepGoing = ReadKeepGoing(settings);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {
@@ -284,6 +290,7 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   plan.finishing.replayGain = ReadReplayGainMode(settings);
   plan.finishing.verifyOutputs = ReadVerifyOutputs(settings);
   plan.finishing.carry = ReadCarryOptions(settings);
+  plan.finishing.format = format;
   if (std::optional<std::string> refusal = FindDecoder(programFolder, rules.codePage, plan)) {
     return BatchRefusal{std::move(*refusal)};
   }

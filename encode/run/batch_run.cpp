@@ -11,6 +11,7 @@
 #include "encode/child/encoder_output_reader.h"
 #include "encode/child/encoder_process.h"
 #include "encode/child/failure_reason.h"
+#include "encode/child/opusenc_progress.h"
 #include "encode/finish/output_check_step.h"
 #include "encode/finish/output_finishing.h"
 #include "encode/finish/source_copy.h"
@@ -210,6 +211,9 @@ void BatchRun::StartJob(std::size_t job, int laneIndex) {
   lane = Lane();
   lane.job = job;
   lane.busy = true;
+  if (plan_.finishing.format == OutputFormat::Opus) {
+    lane.reader = EncoderOutputReader(ReadOpusencProgressLine);
+  }
   emit JobStarting(job, laneIndex);
 
   std::string reason = planned.failure;
@@ -277,11 +281,13 @@ bool BatchRun::ReserveHiddenOutput(Lane& lane, const PlannedJob& planned, std::s
 std::vector<std::string> BatchRun::EncoderArgumentsFor(const PlannedJob& planned, const Lane& lane,
                                                        bool decoded) const {
   const FileData& record = planned.record;
+  const OutputFormat format = plan_.finishing.format;
   std::vector<std::string> arguments = BuildEncoderArguments(
       plan_.encoderPath, optionText_, record.Title, record.Artist, record.Album, record.Date,
       record.TrackNumber, record.Comment, lane.output->Name(),
-      decoded ? kEncoderReadsStandardInput : planned.inputPath, options_.codePage);
-  arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
+      decoded ? kEncoderReadsStandardInput : planned.inputPath, options_.codePage, format);
+  // opusenc takes its arguments as UTF-8 always.
+  if (format == OutputFormat::Vorbis) arguments.insert(arguments.begin() + 1, kTagsAreUtf8);
   if (decoded) arguments.insert(arguments.begin() + 1, kEncoderIgnoresLength);
   return arguments;
 }

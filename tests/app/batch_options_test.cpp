@@ -61,6 +61,12 @@ TEST(BatchOptionsTest, BadOptionsAndValuesAreRefusedWithOneLineNamingThem) {
       {{"--names=", "a"}, "lumio: --names: needs a pattern, not an empty value\n"},
       {{"--copy-lossy=mp3", "a"}, "lumio: --copy-lossy: 'mp3' is not one of none, vorbis, all\n"},
       {{"--prune", "--same-folder", "a"}, "lumio: --prune: cannot be given with --same-folder\n"},
+      {{"--format", "mp3", "a"}, "lumio: --format: 'mp3' is not one of vorbis, opus\n"},
+      {{"--opus-bitrate", "5", "a"},
+       "lumio: --opus-bitrate: '5' is not a bit rate from 6 to 256 (kbps)\n"},
+      {{"--opus-bitrate=257", "a"},
+       "lumio: --opus-bitrate: '257' is not a bit rate from 6 to 256 (kbps)\n"},
+      {{"--opus-mode", "abr", "a"}, "lumio: --opus-mode: 'abr' is not one of vbr, cvbr, cbr\n"},
   };
   for (const Row& row : rows) {
     const BatchCommandLine parsed = Parse(row.arguments);
@@ -140,6 +146,7 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     std::int32_t replayGain;  // -1: not stored
     int verify, carryTags, carryPictures, copyLossy;
     bool keepGoing = true;  // whatever the file says: one bad file stops no unattended run
+    int format = -1, opusBitrate = -1, opusMode = -1;
   };
   const Row rows[] = {
       {{"a"}, -1, -1, -1, -1, -1},
@@ -151,6 +158,10 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
       {{"--copy-lossy", "all", "a"}, -1, -1, -1, -1, 2},
       {{"--copy-lossy=none", "a"}, -1, -1, -1, -1, 0},
       {{"--copy-lossy", "all-of-it"}, -1, -1, -1, -1, 1},  // no value: a folder
+      {{"--format", "opus", "a"}, -1, -1, -1, -1, -1, true, 1},
+      {{"--format=vorbis", "a"}, -1, -1, -1, -1, -1, true, 0},
+      {{"--opus-bitrate", "96", "a"}, -1, -1, -1, -1, -1, true, -1, 96, 0},
+      {{"--opus-mode", "cvbr", "--format", "opus", "a"}, -1, -1, -1, -1, -1, true, 1, 128, 1},
   };
   for (const Row& row : rows) {
     SettingsStore settings("/nonexistent-folder/lumio.ini");
@@ -164,6 +175,9 @@ TEST(BatchOptionsTest, TheOptionsOfTheRunsExtrasSetTheirKeysOnlyWhenGiven) {
     EXPECT_EQ(settings.ReadInteger("Options", "CarryTags", -1), row.carryTags);
     EXPECT_EQ(settings.ReadInteger("Options", "CarryPictures", -1), row.carryPictures);
     EXPECT_EQ(settings.ReadInteger("Options", "CopyLossy", -1), row.copyLossy);
+    EXPECT_EQ(settings.ReadInteger("Options", "OutputFormat", -1), row.format);
+    EXPECT_EQ(settings.ReadInteger("Options", "OpusBitrate", -1), row.opusBitrate);
+    EXPECT_EQ(settings.ReadInteger("Options", "OpusMode", -1), row.opusMode);
     EXPECT_EQ(parsed.options.paths, std::vector<std::string>{row.arguments.back()});
   }
 }

@@ -21,6 +21,8 @@ std::optional<int> ReadMode(const SettingsStore& store, const std::string& key) 
   }
   if (key == "ExistingOutput") return static_cast<int>(ReadExistingOutputs(store));
   if (key == "ReplayGain") return static_cast<int>(ReadReplayGainMode(store));
+  if (key == "OutputFormat") return static_cast<int>(ReadOutputFormat(store));
+  if (key == "OpusMode") return static_cast<int>(ReadOpusOptions(store).mode);
   const std::optional<EncodePriority> priority = ReadEncodePriority(store);
   return priority ? std::optional<int>(static_cast<int>(*priority)) : std::nullopt;
 }
@@ -55,6 +57,12 @@ TEST(SettingsSchema, ModesReadAsTheirStoredNumbers) {
       {"Options", "EncodePriority", "-1", std::nullopt},
       {"Options", "EncodePriority", "high", 1},
       {"Options", "EncodePriority", nullptr, 1},
+      {"Options", "OutputFormat", "1", 1},
+      {"Options", "OutputFormat", "2", 0},
+      {"Options", "OutputFormat", nullptr, 0},
+      {"Options", "OpusMode", "2", 2},
+      {"Options", "OpusMode", "3", 0},
+      {"Options", "OpusMode", nullptr, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + (c.stored ? c.stored : "(none)"));
@@ -98,6 +106,9 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
       {"embedded cue kept whole", [](SetupSettings& s) { s.carry.splitEmbeddedCue = false; },
        "SplitEmbeddedCue", 1},
       {"keep going", [](SetupSettings& s) { s.keepGoing = true; }, "KeepGoing"},
+      {"opus", [](SetupSettings& s) { s.outputFormat = OutputFormat::Opus; }, "OutputFormat"},
+      {"opus bit rate", [](SetupSettings& s) { s.opus.bitrate = 96; }, "OpusBitrate", 128},
+      {"opus hard cbr", [](SetupSettings& s) { s.opus.mode = OpusMode::HardCbr; }, "OpusMode"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -118,9 +129,13 @@ TEST(SettingsSchema, TheSetupWindowsChoicesComeBackAsSavedAndLaterKeysWaitUntilC
     EXPECT_EQ(read.carry.pictures, chosen.carry.pictures);
     EXPECT_EQ(read.carry.pictureLimitKB, chosen.carry.pictureLimitKB);
     EXPECT_EQ(read.carry.splitEmbeddedCue, chosen.carry.splitEmbeddedCue);
+    EXPECT_EQ(read.outputFormat, chosen.outputFormat);
+    EXPECT_EQ(read.opus.bitrate, chosen.opus.bitrate);
+    EXPECT_EQ(read.opus.mode, chosen.opus.mode);
     for (const char* key :
          {"ExistingOutput", "ParallelEncoders", "KeepFolderTree", "ReplayGain", "VerifyOutputs",
-          "CarryTags", "CarryPictures", "PictureLimitKB", "SplitEmbeddedCue", "KeepGoing"}) {
+          "CarryTags", "CarryPictures", "PictureLimitKB", "SplitEmbeddedCue", "KeepGoing",
+          "OutputFormat", "OpusBitrate", "OpusMode"}) {
       const bool written = store.ReadString("Options", key, "(none)") != "(none)";
       EXPECT_EQ(written, c.laterKey != nullptr && std::string(c.laterKey) == key) << key;
     }
@@ -158,6 +173,26 @@ TEST(SettingsSchema, TagPatternsAndFoldersKeepTheirOwnEntries) {
   WriteRememberedFolders(store, {"/in/", "/out/"});
   EXPECT_EQ(store.ReadString("General", "OpenDir", ""), "/in/");
   EXPECT_EQ(store.ReadString("General", "DefDir", ""), "/out/");
+}
+
+TEST(SettingsSchema, OpusOutputsTakeTheirExtensionInPlaceOfTheListsOgg) {
+  struct Row {
+    const char* name;
+    OutputFormat format;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"01 a.ogg", OutputFormat::Opus, "01 a.opus"},
+      {"01 a.OGG", OutputFormat::Opus, "01 a.opus"},
+      {"01 a.opus", OutputFormat::Opus, "01 a.opus"},
+      {"typed name", OutputFormat::Opus, "typed name"},
+      {".ogg", OutputFormat::Opus, ".opus"},
+      {"01 a.ogg", OutputFormat::Vorbis, "01 a.ogg"},
+      {"01 a.opus", OutputFormat::Vorbis, "01 a.opus"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(OutputNameFor(row.name, row.format), row.expected) << row.name;
+  }
 }
 
 }  // namespace

@@ -19,8 +19,11 @@
 #include <vector>
 
 #include "core/mirror_manifest.h"
+#include "encode/finish/opus_decoder.h"
+#include "platform/file_system.h"
 #include "support/fake_encoder.h"
 #include "support/fifo.h"
+#include "support/ogg_comments.h"
 #include "support/run_tool.h"
 #include "support/temporary_folder.h"
 #include "support/wave_bytes.h"
@@ -653,6 +656,95 @@ TEST_F(BatchCommandTest, NeverHandsItsPathsToARunningWindow) {
   EXPECT_EQ(process_.exitCode(), 0) << process_.readAllStandardError().toStdString();
   EXPECT_TRUE(fs::exists(Ogg("a.ogg")));
   EXPECT_EQ(received.count(), 0);
+}
+
+// Ogg Opus through the real opusenc and, for the MP3 and the CUE track, the real ffmpeg:
+// each output read back with TagLib (fields in order, picture bytes) and libopusfile
+// (its length after the pre-skip), with its R128 gain measured as the definition has it.
+TEST_F(BatchCommandTest, OpusOutputsCarryTheirTagsPicturesLengthAndLoudness) {
+  for (const char* tool : {"opusenc", "ffmpeg", "flac", "metaflac"}) {
+    if (FindOnSearchPath(tool).empty()) GTEST_SKIP() << tool << " is needed";
+  }
+  for (const char* folder : {"flac", "mp3", "cue", "tone"}) fs::create_directories(Music(folder));
+  AddTone("tone.wav", 2);
+  ASSERT_TRUE(test::RunTool(
+      {"flac", "-s", "-f", "--tag=TITLE=題", "--tag=ARTIST=一", "--tag=ARTIST=二", "--tag=ALBUM=盤",
+       "--tag=REPLAYGAIN_TRACK_GAIN=-3.00 dB", "-o", Music("flac/a.flac"), Music("tone.wav")}));
+  const std::string front(3000, 'f'), back(5000, 'b');
+  ASSERT_TRUE(test::WriteFile(folder_.PathOf("front.bin"), front));
+  ASSERT_TRUE(test::WriteFile(folder_.PathOf("back.bin"), back));
+  ASSERT_TRUE(test::RunTool(
+      {"metaflac", "--import-picture-from=3|image/jpeg|表|1x1x24|" + folder_.PathOf("front.bin"),
+       "--import-picture-from=4|image/jpeg|裏|1x1x24|" + folder_.PathOf("back.bin"),
+       Music("flac/a.flac")}));
+  ASSERT_TRUE(test::RunTool({"ffmpeg", "-v", "error", "-i", Music("tone.wav"), "-b:a", "192k",
+                             "-fflags", "+bitexact", "-metadata", "title=三", Music("mp3/b.mp3")}));
+  fs::rename(Music("tone.wav"), Music("cue/disc.wav"));
+  ASSERT_TRUE(test::WriteFile(Music("cue/disc.cue"),
+                              "FILE \"disc.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"一\"\n"
+                              "    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    TITLE \"二\"\n"
+                              "    INDEX 01 00:01:00\n"));
+  // A stereo 1 kHz sine at -20 dBFS is -20 LUFS.
+  ASSERT_TRUE(test::WriteFile(Music("tone/c.wav"), test::SineWave(3, 1000, 0.1)));
+
+  const Ended ended = Run({"--format", "opus", "--opus-bitrate", "96", "--replaygain", "track",
+                           "--verify", "--output", "ogg", "--keep-tree", "music"});
+  ASSERT_EQ(ended.status, 0) << ended.out << ended.err;
+  EXPECT_EQ(Count(ended.out, "REPLAYGAIN_* タグは Ogg Opus には書き込みません"), 1u) << ended.out;
+
+  struct Row {
+    const char* output;
+    std::vector<std::string> fields;  // in order, upper-cased, but the encoder's and gains
+    std::vector<std::string> pictures;
+    double seconds;
+    double tolerance;
+    std::optional<int> gain;  // R128_TRACK_GAIN, for a tone of known loudness
+  };
+  const Row rows[] = {
+      {"music/flac/a.opus",
+       {"TITLE=題", "ARTIST=一", "ARTIST=二", "ALBUM=盤"},
+       {front, back},
+       2,
+       0.01,
+       std::nullopt},
+      {"music/mp3/b.opus", {"TITLE=三"}, {}, 2, 0.06, std::nullopt},
+      {"music/cue/02 二.opus", {"TITLE=二", "TRACKNUMBER=02"}, {}, 1, 0.01, std::nullopt},
+      {"music/tone/c.opus", {}, {}, 3, 0.01, -768},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.output);
+    const std::string path = Ogg(row.output);
+    std::vector<std::string> fields;
+    std::optional<int> gain;
+    for (const test::OggComment& comment : test::ReadOggComments(path)) {
+      const std::string name = test::UpperCase(comment.name);
+      EXPECT_FALSE(name.starts_with("REPLAYGAIN_")) << name;
+      if (name == "R128_TRACK_GAIN") gain = std::stoi(comment.value);
+      if (name.starts_with("ENCODER") || name.starts_with("R128_") ||
+          name == "METADATA_BLOCK_PICTURE") {
+        continue;
+      }
+      fields.push_back(name + "=" + comment.value);
+    }
+    EXPECT_EQ(fields, row.fields);
+    ASSERT_TRUE(gain);
+    if (row.gain) {
+      EXPECT_NEAR(*gain, *row.gain, 26);
+    }
+
+    TagLib::Ogg::Opus::File tagged(path.c_str());
+    std::vector<std::string> pictures;
+    for (const TagLib::FLAC::Picture* picture : tagged.tag()->pictureList()) {
+      pictures.emplace_back(picture->data().data(), picture->data().size());
+    }
+    EXPECT_EQ(pictures, row.pictures);
+
+    const DecodedStream decoded = DecodeOpusFile(
+        path, [](int, std::uint32_t) {}, [](const float*, std::size_t) {});
+    ASSERT_TRUE(decoded.decoded) << decoded.error;
+    EXPECT_NEAR(static_cast<double>(decoded.frames) / decoded.sampleRate, row.seconds,
+                row.tolerance);
+  }
 }
 
 }  // namespace

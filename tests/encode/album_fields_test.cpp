@@ -58,11 +58,12 @@ TEST(AlbumFields, AnAlbumIsCurrentWhileItsOutputsHoldTheFieldsWrittenForExactlyT
 }
 
 TEST(AlbumFields, FieldsOfTheAlbumPassAreReadInAnyLetterCase) {
-  EXPECT_EQ(AlbumPassFields({{"GENRE", "Pop"},
-                             {"replaygain_track_gain", "+1.00 dB"},
-                             {"Lumio_Album_Tracks", "2 ab"}}),
-            (std::vector<CommentField>{{kAlbumTracksField, "2 ab"},
-                                       {"REPLAYGAIN_TRACK_GAIN", "+1.00 dB"}}));
+  EXPECT_EQ(
+      AlbumPassFields(
+          {{"GENRE", "Pop"}, {"replaygain_track_gain", "+1.00 dB"}, {"Lumio_Album_Tracks", "2 ab"}},
+          OutputFormat::Vorbis),
+      (std::vector<CommentField>{{kAlbumTracksField, "2 ab"},
+                                 {"REPLAYGAIN_TRACK_GAIN", "+1.00 dB"}}));
 }
 
 }  // namespace

@@ -57,6 +57,45 @@ TEST(BuildOptionText, FollowsUseOptionAndRanges) {
   EXPECT_EQ(BuildOptionText(qualityNeverSaved), " -q 0.0");
 }
 
+// For Ogg Opus the Vorbis options stay in the file and opusenc gets its own.
+TEST(BuildOptionText, GivesOpusencItsBitrateAndMode) {
+  struct Case {
+    const char* bitrate;  // nullptr: not stored
+    const char* mode;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, " --bitrate 128 --vbr"},
+      {"96", "1", " --bitrate 96 --cvbr"},
+      {"6", "2", " --bitrate 6 --hard-cbr"},
+      {"256", "7", " --bitrate 256 --vbr"},
+      {"257", "0", " --vbr"},
+      {"5", "0", " --vbr"},
+  };
+  const test::TemporaryFolder dir;
+  for (const Case& c : cases) {
+    SettingsStore store = EmptyStore(dir);
+    store.WriteInteger("EncodeOption", "UseOption", 2);
+    store.WriteInteger("Options", "OutputFormat", 1);
+    if (c.bitrate != nullptr) store.WriteString("Options", "OpusBitrate", c.bitrate);
+    if (c.mode != nullptr) store.WriteString("Options", "OpusMode", c.mode);
+    EXPECT_EQ(BuildOptionText(store), c.expected) << c.expected;
+  }
+}
+
+// opusenc takes each tag as an argument of its own after its long option, the input
+// before the output, and discards what it would copy from the source itself.
+TEST(BuildEncoderArguments, GivesOpusencItsOwnOptionsInItsOrder) {
+  const std::string tooLong(kLongestTagArgument, 'a');
+  EXPECT_EQ(BuildEncoderArguments("/usr/bin/opusenc", " --bitrate 96 --vbr", "題", tooLong, "盤",
+                                  "2001", "3", "x\r\ny", ".lumio-1", "/m/a.flac", CodePage::Utf8,
+                                  OutputFormat::Opus),
+            (std::vector<std::string>{"/usr/bin/opusenc", "--bitrate", "96", "--vbr",
+                                      "--discard-comments", "--discard-pictures", "--title", "題",
+                                      "--album", "盤", "--date", "2001", "--tracknumber", "3",
+                                      "--comment", "comment=x\ny", "/m/a.flac", ".lumio-1"}));
+}
+
 TEST(EscapeQuotes, EscapesQuotesAndBackslashRunsBeforeThem) {
   const std::pair<std::string, std::string> cases[] = {
       {"", ""},
@@ -231,6 +270,14 @@ TEST(ResolveEncoderPath, OnLinuxPrefersTheProgramsFolderThenSearchPath) {
   environment.Set("PATH", pathDir.Path());
   ASSERT_TRUE(MakeEncoderFile(program + "/oggenc"));
   EXPECT_EQ(ResolveEncoderPath(store, program + "/", PosixRules), program + "/oggenc");
+
+  // opusenc is looked for the same way, whatever place is stored for oggenc.
+  store.WriteInteger("Options", "OutputFormat", 1);
+  store.WriteInteger("Options", "SetEncoderPlace", 1);
+  store.WriteString("Options", "EncoderPlace", "/opt/oggenc");
+  EXPECT_EQ(ResolveEncoderPath(store, program, PosixRules), program + "/opusenc");
+  ASSERT_TRUE(MakeEncoderFile(pathDir.PathOf("opusenc")));
+  EXPECT_EQ(ResolveEncoderPath(store, program, PosixRules), pathDir.PathOf("opusenc"));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "encode/child/opusenc_progress.h"
+
 namespace lumio {
 namespace {
 
@@ -19,6 +21,20 @@ const std::string kRecordedRun =
 // Its standard error for an input it cannot read.
 const std::string kRecordedFailure = "ERROR: Input file \"bad.wav\" is not a supported format\n";
 
+// The standard error of opusenc 0.2 encoding a 10-minute file, as recorded, shortened; and
+// reading a pipe.
+const std::string kRecordedOpusRun =
+    "Encoding using libopus 1.3.1 (audio)\n"
+    "-----------------------------------------------------\n"
+    "   Input: 44.1 kHz, 2 channels\n Preskip: 312\n\n"
+    "\r\r[|]  0% 00:00:00.00    0x realtime,     0 kbit/s\r            \r"
+    "[-] 10% 00:01:03.18 31.6x realtime, 150.4 kbit/s\r            \r"
+    "[/] 42% 00:04:14.78   51x realtime, 153.1 kbit/s\r            \rEncoding complete\n"
+    "       Encoded: 10 minutes and 0.02 seconds\n";
+const std::string kRecordedOpusPipe =
+    "   Input: 44.1 kHz, 2 channels\n\r[|] 00:00:00.00    0x realtime,     0 kbit/s\r"
+    "       \r[\\] 00:00:44.58 22.3x realtime,   142 kbit/s\r";
+
 TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
   const struct {
     const char* name;
@@ -27,6 +43,7 @@ TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
     std::optional<double> fraction;
     std::string errorLine;
     std::string messageLine;  // the last line that is no progress, whatever its words
+    ProgressLineReader progress = ReadOggencProgressLine;
   } cases[] = {
       {"a full disk in the encoder's words",
        "\r\t[ 45.3%] [ 0m12s remaining] |\nFailed writing data to output stream\n", 9, 0.453,
@@ -50,10 +67,21 @@ TEST(EncoderOutputReaderTest, ReadsProgressAndErrorsFromPiecesOfAnySize) {
       {"running time from a pipe",
        "Encoding standard input to \n\r\tEncoding [ 0m01s so far] |\r\tEncoding [ 0m02s so far] /",
        6, std::nullopt, "", "Encoding standard input to"},
+      {"opusenc's run", kRecordedOpusRun, 5, 0.42, "", "Encoded: 10 minutes and 0.02 seconds",
+       ReadOpusencProgressLine},
+      {"opusenc reading a pipe", kRecordedOpusPipe, 3, std::nullopt, "",
+       "Input: 44.1 kHz, 2 channels", ReadOpusencProgressLine},
+      {"opusenc's unreadable input", "Error: unsupported input file: bad.wav\n", 100, std::nullopt,
+       "Error: unsupported input file: bad.wav", "Error: unsupported input file: bad.wav",
+       ReadOpusencProgressLine},
+      {"opusenc's output folder gone", "[|] 12% 00:00:01.00\r/gone/x.opus: No such file", 4, 0.12,
+       "", "/gone/x.opus: No such file", ReadOpusencProgressLine},
+      {"lines opusenc does not write", "[|] 101% x\r[|]50%\r[ab] 5%\r[|] -5% x\r", 100,
+       std::nullopt, "", "[|] -5% x", ReadOpusencProgressLine},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EncoderOutputReader reader;
+    EncoderOutputReader reader(c.progress);
     for (std::size_t at = 0; at < c.output.size(); at += c.pieceSize) {
       reader.Feed(std::string_view(c.output).substr(at, c.pieceSize));
     }

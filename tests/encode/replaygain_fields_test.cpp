@@ -36,6 +36,26 @@ TEST(ReplayGainFields, TrackAndAlbumFieldsAreNamedAsPlayersReadThem) {
   EXPECT_EQ(ReplayGainFields(-24.54, 1.01, true),
             (Fields{{"REPLAYGAIN_ALBUM_GAIN", "+6.54 dB"}, {"REPLAYGAIN_ALBUM_PEAK", "1.010000"}}));
   EXPECT_EQ(ReplayGainFields(std::nullopt, 0.5, true), Fields{});
+  // Opus players read R128 gains in 1/256 dB to -23 LUFS, and no peaks.
+  EXPECT_EQ(ReplayGainFields(-20.0, 0.5, false, OutputFormat::Opus),
+            (Fields{{"R128_TRACK_GAIN", "-768"}}));
+  EXPECT_EQ(ReplayGainFields(-24.54, 1.01, true, OutputFormat::Opus),
+            (Fields{{"R128_ALBUM_GAIN", "394"}}));
+  EXPECT_EQ(ReplayGainFields(std::nullopt, 0.5, false, OutputFormat::Opus), Fields{});
+}
+
+TEST(ReplayGainFields, R128GainsAreQ7Dot8WithinSixteenBits) {
+  const struct {
+    double loudness;
+    const char* gain;
+  } rows[] = {
+      {-23.0, "0"},    {-20.0, "-768"},   {-23.001, "0"},
+      {-22.998, "-1"}, {-200.0, "32767"}, {150.0, "-32768"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.loudness);
+    EXPECT_EQ(R128GainText(row.loudness), row.gain);
+  }
 }
 
 }  // namespace

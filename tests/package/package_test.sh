@@ -62,7 +62,7 @@ arch=$(dpkg-deb -f "$package" Architecture)
 [ "$(basename "$package")" = "lumio_${version}_${arch}.deb" ] || fail "package named $(basename "$package")"
 [ "$(dpkg-deb -f "$package" Section)" = sound ] || fail "section is not sound"
 depends=$(dpkg-deb -f "$package" Depends)
-for needed in vorbis-tools fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 libc6; do
+for needed in vorbis-tools opus-tools fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 libc6; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 

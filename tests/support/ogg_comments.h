@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <taglib/opusfile.h>
 #include <taglib/vorbisfile.h>
 
 #include <algorithm>
@@ -24,20 +25,30 @@ inline std::string UpperCase(std::string text) {
   return text;
 }
 
-// Every comment of an Ogg Vorbis file with the bytes as stored (names in the letter case
-// they were written in, line breaks kept inside their value), in the file's order. The
-// packet is taken with TagLib and split here, apart from the program's own comment
-// parser, so that a fault there cannot hide itself. A file that is no Ogg Vorbis file,
+// The comment packet of an Ogg Vorbis file, or of an Ogg Opus file (named ".opus"), as
+// TagLib reads it; empty, failing the calling test, when the file is no such file.
+inline std::string OggCommentPacket(const std::string& path) {
+  const auto packetOf = [&path](auto&& file) {
+    EXPECT_TRUE(file.isValid()) << path;
+    if (!file.isValid()) return std::string();
+    const TagLib::ByteVector packet = file.packet(1);
+    return std::string(packet.data(), packet.size());
+  };
+  if (path.ends_with(".opus")) return packetOf(TagLib::Ogg::Opus::File(path.c_str(), false));
+  return packetOf(TagLib::Ogg::Vorbis::File(path.c_str(), false));
+}
+
+// Every comment of an Ogg Vorbis or Ogg Opus file with the bytes as stored (names in the
+// letter case they were written in, line breaks kept inside their value), in the file's
+// order. The packet is taken with TagLib and split here, apart from the program's own
+// comment parser, so that a fault there cannot hide itself. A file that is no such file,
 // or a packet cut short, fails the calling test.
 inline std::vector<OggComment> ReadOggComments(const std::string& path) {
-  TagLib::Ogg::Vorbis::File file(path.c_str(), false);
-  EXPECT_TRUE(file.isValid()) << path;
-  if (!file.isValid()) return {};
-  const TagLib::ByteVector packet = file.packet(1);
-  const std::string bytes(packet.data(), packet.size());
-  // "\x03vorbis", the vendor's text, the number of comments, then each comment; every
-  // length is 32 bits, least significant byte first.
-  std::size_t at = 7;
+  const std::string bytes = OggCommentPacket(path);
+  if (bytes.empty()) return {};
+  // "\x03vorbis" or "OpusTags", the vendor's text, the number of comments, then each
+  // comment; every length is 32 bits, least significant byte first.
+  std::size_t at = bytes.starts_with("OpusTags") ? 8 : 7;
   bool cut = false;
   const auto take = [&](std::size_t count) {
     cut = cut || at > bytes.size() || bytes.size() - at < count;

@@ -26,6 +26,7 @@
 #include <optional>
 
 #include "core/folder_tree.h"
+#include "core/settings_schema.h"
 #include "core/settings_store.h"
 #include "platform/file_system.h"
 #include "support/current_folder_guard.h"
@@ -191,6 +192,14 @@ TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   EXPECT_EQ(test::Control<QLabel>(window, "AudioInfoText").text(),
             ToQString(window.Jobs().Record(1).Audio.InfoText));
   EXPECT_FALSE(test::Control<QLabel>(window, "AudioInfoText").text().isEmpty());
+  // With Ogg Opus chosen the field shows the name the batch writes; the list keeps its own.
+  WriteOutputFormat(*windows_->Settings, OutputFormat::Opus);
+  Select({0});
+  Select({1});
+  EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(),
+            QStringLiteral("song1.opus"));
+  EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "song1.ogg");
+  WriteOutputFormat(*windows_->Settings, OutputFormat::Vorbis);
 
   Select({0, 2});
   for (const QWidget* field : tagFields) {

@@ -120,7 +120,9 @@ TEST_F(SetupWindowTest, PageControlsNeitherOverlapNorLeaveTheirParentAndListsSho
   window->show();
   for (QWidget* parent : {static_cast<QWidget*>(&test::Control<QWidget>(*window, "TabSheet1")),
                           static_cast<QWidget*>(&test::Control<QWidget>(*window, "TabSheet2")),
-                          static_cast<QWidget*>(&test::Control<QGroupBox>(*window, "GroupBox2"))}) {
+                          static_cast<QWidget*>(&test::Control<QGroupBox>(*window, "GroupBox2")),
+                          static_cast<QWidget*>(&test::Control<QWidget>(*window, "FormatSheet")),
+                          static_cast<QWidget*>(&test::Control<QGroupBox>(*window, "OpusGroup"))}) {
     const QList<QWidget*> controls =
         parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < controls.size(); ++i) {
@@ -199,16 +201,22 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
       {"ReplayGain=5", "ReplayGain", 0, "3.0"},
       {"VerifyOutputs=1", "VerifyOutputs", 1, "3.0"},
       {"KeepGoing=1", "KeepGoing", 1, "3.0"},
+      {"OutputFormat=1", "OutputFormat", 1, "3.0"},
+      {"OutputFormat=7", "OutputFormat", 0, "3.0"},
+      {"OpusBitrate=96", "OpusBitrate", 96, "3.0"},
+      {"OpusBitrate=300", "OpusBitrate", 256, "3.0"},
+      {"OpusBitrate=2", "OpusBitrate", 6, "3.0"},
+      {"OpusMode=2", "OpusMode", 2, "3.0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const QByteArray key(c.key);
-    const QByteArray section = key == "EncodePriority" || key == "ParallelEncoders" ||
-                                       key == "KeepFolderTree" || key == "ExistingOutput" ||
-                                       key == "ReplayGain" || key == "VerifyOutputs" ||
-                                       key == "KeepGoing"
-                                   ? "Options"
-                                   : "EncodeOption";
+    const QByteArray section =
+        key == "EncodePriority" || key == "ParallelEncoders" || key == "KeepFolderTree" ||
+                key == "ExistingOutput" || key == "ReplayGain" || key == "VerifyOutputs" ||
+                key == "KeepGoing" || key.startsWith("Output") || key.startsWith("Opus")
+            ? "Options"
+            : "EncodeOption";
     WriteSettings("[" + section + "]\r\n" + c.line + "\r\n");
     auto window = Open();
     window->show();
@@ -216,6 +224,19 @@ TEST_F(SetupWindowTest, StoredValuesAreLimitedToWhatTheControlsHold) {
     test::Control<QPushButton>(*window, "ChangeOption").click();
     EXPECT_EQ(Stored(section.constData(), c.key), c.saved);
   }
+}
+
+TEST_F(SetupWindowTest, OpusOptionsAreShownOnlyWhileOpusIsChosen) {
+  WriteSettings("[Options]\r\nOutputFormat=1\r\n");
+  auto window = Open();
+  window->show();
+  const auto& page = test::Control<QWidget>(*window, "FormatSheet");
+  const auto& opus = test::Control<QGroupBox>(*window, "OpusGroup");
+  EXPECT_TRUE(opus.isVisibleTo(&page));
+  test::Control<QComboBox>(*window, "OutputFormat").setCurrentIndex(0);
+  EXPECT_FALSE(opus.isVisibleTo(&page));
+  test::Control<QComboBox>(*window, "OutputFormat").setCurrentIndex(1);
+  EXPECT_TRUE(opus.isVisibleTo(&page));
 }
 
 // The page タグ: pictures go only where the tags go, so their controls follow 元のタグを引き継ぐ;
