@@ -88,11 +88,14 @@ class ReplayGainBatch : public ::testing::Test {
       return {};
     }
     BatchRun run(std::get<BatchPlan>(std::move(checked)), BuildOptionText(settings_),
-                 {.parallel = parallel}, clock_, nullptr);
+                 {.parallel = parallel, .keepGoing = ReadKeepGoing(settings_)}, clock_, nullptr);
     QSignalSpy finished(&run, &BatchRun::Finished);
     QSignalSpy measuring(&run, &BatchRun::JobMeasuring);
     run.Start();
-    EXPECT_TRUE(finished.wait(120000));
+    // A run whose every job is settled at its start ends within Start.
+    if (finished.empty()) {
+      EXPECT_TRUE(finished.wait(120000));
+    }
     if (finished.empty()) return {};
     measured_ = measuring.size();
     return RunReportLines(finished.front().at(0).value<std::vector<JobOutcome>>(),
@@ -248,7 +251,7 @@ TEST_F(ReplayGainBatch, AMirrorRunChecksTheAlbumsOfItsUpToDateOutputsAndHealsOnl
        true,
        {"a1"},
        AlbumGainOfTones({-20, -20, -26.02}),
-       "出力ファイルが書き込み禁止になっています"},
+       nullptr},  // a2 already holds what the album gives it
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
