@@ -379,6 +379,14 @@ TEST_F(BatchCommandTest, AKeptLibraryHealsItsAlbumAndLeavesEveryUpToDateOutputAl
        {"[削除] " + Ogg("music/gone/g.ogg")},
        {Ogg("music/gone/g.ogg")}},
       {"nothing changed", {}, {QStringLiteral("--prune")}, 1, {broken}, {}},
+      // Only the CUE tracks' names change with the pattern: the album is written again
+      // under its new names, and the outputs under the old ones stay.
+      {"names from titles",
+       {},
+       {QStringLiteral("--names"), QStringLiteral("%t")},
+       1,
+       {"[終了]\n" + Ogg("music/cd/一.ogg"), "[終了]\n" + Ogg("music/cd/二.ogg")},
+       {Ogg("music/cd/一.ogg"), Ogg("music/cd/二.ogg")}},
   };
   std::map<std::string, std::pair<std::string, fs::file_time_type>> before;
   for (const Row& row : rows) {
