@@ -4,15 +4,17 @@
 // - eight 60-second WAVE files, `--jobs 2`, against `xargs -P2` running the same oggenc
 //   commands (the same options, an output name and the input each), each of the two
 //   first in every other round;
-// - the mirror tree of 5 000 files in 500 folders, 4 900 with up-to-date outputs, with a
-//   stand-in encoder that writes one byte and exits, run with --prune: the mirror's list
-//   names the 4 900 outputs and 100 more whose source has gone, which the run removes.
-//   Lumio's time from start to exit less the time of the 100 stand-in runs alone, one
-//   after the other as Lumio runs them.
+// - the mirror tree of 5 000 half-second tones in 500 album folders, run with
+//   `--replaygain album` and --prune. Every album's outputs are the ones Lumio wrote for
+//   one album of the same tones, so 4 900 outputs are up to date with their album fields,
+//   and 400 albums complete are checked from their headers alone; the 100 missing outputs
+//   are encoded and their albums measured. The mirror's list names the 4 900 outputs and
+//   100 more whose source has gone, which the run removes. Lumio's time from start to
+//   exit less the time of the 100 oggenc runs alone, one after the other as Lumio runs
+//   them.
 // Ends with `batch_cli_jobs2_vs_xargs: …` and `batch_cli_mirror_overhead_s: …`.
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -65,20 +68,6 @@ double TimedRun(const std::vector<std::string>& arguments) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
-// The stand-in encoder: writes one byte to the file named by -o and exits.
-bool WriteStandIn(const std::string& path) {
-  std::ofstream(path) << "#!/bin/sh\n"
-                         "for a; do case $a in -o*) printf x > \"${a#-o}\";; esac; done\n";
-  return ::chmod(path.c_str(), 0755) == 0;
-}
-
-bool WriteShortWave(const std::string& path) {
-  constexpr std::uint32_t kDataSize = 441 * 4;  // 0.01 s of 16-bit stereo silence
-  std::ofstream out(path, std::ios::binary);
-  out << lumio::test::PlainWave(kDataSize) << std::string(kDataSize, '\0');
-  return static_cast<bool>(out);
 }
 
 // Lumio against xargs -P2 on long files; the ratio of each round.
@@ -148,11 +137,53 @@ bool ListMirror(const std::string& root, const std::vector<std::string>& sources
   return lumio::WriteMirrorManifest(root, entries);
 }
 
-// Lumio's time on the mirror tree less the 100 stand-in runs alone; each round's figure.
+// The source of track `track` of every album: half a second of a tone, mono, a pitch of
+// its own so that each track has a gain of its own, and an album field (INFO IPRD), as
+// album gain takes only tracks that name their album.
+std::string TrackSource(int track) {
+  using lumio::test::Le32;
+  std::string wave = lumio::test::SineWave(0.5, 200.0 + 60 * track, 0.25, 1, 22050);
+  const std::string info = "INFOIPRD" + Le32(6) + std::string("Album\0", 6);
+  wave += "LIST" + Le32(static_cast<std::uint32_t>(info.size())) + info;
+  return wave.replace(4, 4, Le32(static_cast<std::uint32_t>(wave.size() - 8)));
+}
+
+// Whether the file at `path` holds album fields as Lumio writes them.
+bool HasAlbumFields(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return bytes.rfind("OggS", 0) == 0 && bytes.find("LUMIO_ALBUM_TRACKS=") != std::string::npos &&
+         bytes.find("REPLAYGAIN_ALBUM_GAIN=") != std::string::npos;
+}
+
+// Lets Lumio encode one album of the tones with album gain, as an earlier run over the
+// mirror wrote each of its albums; the outputs by track, or none when the run failed.
+std::vector<std::string> EncodeOneAlbum(const std::string& root, const std::string& settings) {
+  const std::string album = root + "/one/Album/";
+  fs::create_directories(album);
+  std::vector<std::string> outputs;
+  for (int track = 1; track <= kTracksPerAlbum; ++track) {
+    const std::string name = std::to_string(track) + " Track";
+    std::ofstream(album + name + ".wav", std::ios::binary) << TrackSource(track);
+    outputs.push_back(root + "/one-ogg/Album/" + name + ".ogg");
+  }
+  if (TimedRun({LUMIO_PROGRAM, "--batch", "--quiet", "--settings", settings, "--keep-tree",
+                "--replaygain", "album", "--output", root + "/one-ogg", root + "/one/Album"}) < 0 ||
+      !std::all_of(outputs.begin(), outputs.end(), HasAlbumFields)) {
+    return {};
+  }
+  return outputs;
+}
+
+// Lumio's time on the mirror tree less the 100 oggenc runs alone; each round's figure.
 std::vector<double> Mirror(const std::string& root, int rounds) {
   const std::string library = root + "/ライブラリ";
-  const std::string standIn = root + "/stand-in-encoder";
-  if (!WriteStandIn(standIn)) return {};
+  const std::string settings = root + "/mirror.ini";
+  std::ofstream(settings) << "";  // default options, oggenc from PATH
+  const std::vector<std::string> albumOutputs = EncodeOneAlbum(root, settings);
+  if (albumOutputs.empty()) return {};
+  std::vector<std::string> trackSources;
+  for (int track = 1; track <= kTracksPerAlbum; ++track) trackSources.push_back(TrackSource(track));
   std::vector<std::string> sources;
   std::vector<std::string> outputs;
   std::vector<std::string> orphans;
@@ -171,42 +202,51 @@ std::vector<double> Mirror(const std::string& root, int rounds) {
         const std::string name = std::to_string(track) + " Track";
         sources.push_back(library + folder + name + ".wav");
         outputs.push_back(root + "/ogg/ライブラリ" + folder + name + ".ogg");
-        if (!WriteShortWave(sources.back())) return {};
+        std::ofstream source(sources.back(), std::ios::binary);
+        if (!(source << trackSources[static_cast<std::size_t>(track - 1)])) return {};
       }
     }
   }
-  // Written after their sources: up to date.
+  // Copied after their sources were written: up to date.
+  std::vector<fs::file_time_type> upToDateTimes;
   for (std::size_t i = 0; i < outputs.size(); ++i) {
-    if (i % kEncodedEvery != 0) std::ofstream(outputs[i]) << "up to date";
+    if (i % kEncodedEvery == 0) continue;
+    std::error_code error;
+    if (!fs::copy_file(albumOutputs[i % kTracksPerAlbum], outputs[i], error)) return {};
+    upToDateTimes.push_back(fs::last_write_time(outputs[i]));
   }
-  const std::string settings = root + "/mirror.ini";
-  std::ofstream(settings) << "[Options]\nSetEncoderPlace=1\nEncoderPlace=" << standIn << "\n";
   std::vector<double> overheads;
   for (int round = 1; round <= rounds; ++round) {
     auto start = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < sources.size(); i += kEncodedEvery) {
-      if (TimedRun({standIn, "-o" + root + "/alone.ogg", sources[i]}) < 0) return {};
+      if (TimedRun({"oggenc", "--utf8", "-o", root + "/alone.ogg", sources[i]}) < 0) return {};
     }
     const double alone =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (std::size_t i = 0; i < outputs.size(); i += kEncodedEvery) fs::remove(outputs[i]);
     if (!ListMirror(root + "/ogg/", sources, outputs, orphans, goneSources)) return {};
-    // The check of complete albums' fields is to join this run once it has an option.
-    const double lumio =
-        TimedRun({LUMIO_PROGRAM, "--batch", "--quiet", "--settings", settings, "--keep-tree",
-                  "--existing", "skip-newer", "--prune", "--output", root + "/ogg", library});
+    const double lumio = TimedRun({LUMIO_PROGRAM, "--batch", "--quiet", "--settings", settings,
+                                   "--keep-tree", "--existing", "skip-newer", "--replaygain",
+                                   "album", "--prune", "--output", root + "/ogg", library});
     std::size_t written = 0;
-    for (std::size_t i = 0; i < outputs.size(); i += kEncodedEvery) {
-      written += fs::exists(outputs[i]) && fs::file_size(outputs[i]) == 1 ? 1 : 0;
+    std::size_t touched = 0;
+    for (std::size_t i = 0, kept = 0; i < outputs.size(); ++i) {
+      if (i % kEncodedEvery == 0) {
+        written += HasAlbumFields(outputs[i]) ? 1 : 0;
+      } else {
+        touched += fs::last_write_time(outputs[i]) != upToDateTimes[kept++] ? 1 : 0;
+      }
     }
     const auto left = std::count_if(orphans.begin(), orphans.end(),
                                     [](const std::string& orphan) { return fs::exists(orphan); });
-    if (lumio <= 0 || written != outputs.size() / kEncodedEvery || left != 0) {
-      std::fprintf(stderr, "round %d: lumio failed, wrote %zu outputs, left %zu orphans\n", round,
-                   written, static_cast<std::size_t>(left));
+    if (lumio <= 0 || written != outputs.size() / kEncodedEvery || touched != 0 || left != 0) {
+      std::fprintf(stderr,
+                   "round %d: lumio failed, wrote %zu outputs, rewrote %zu up-to-date outputs, "
+                   "left %zu orphans\n",
+                   round, written, touched, static_cast<std::size_t>(left));
       return {};
     }
-    std::printf("round %d: mirror of %zu files: lumio %.3f s, the 100 stand-in runs alone %.3f s\n",
+    std::printf("round %d: mirror of %zu files: lumio %.3f s, the 100 oggenc runs alone %.3f s\n",
                 round, sources.size(), lumio, alone);
     std::fflush(stdout);
     overheads.push_back(lumio - alone);

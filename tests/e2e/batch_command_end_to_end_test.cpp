@@ -10,10 +10,13 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -318,6 +321,116 @@ TEST_F(BatchCommandTest, ClashesColonsAndNamesFromTagsNeverStopTheRun) {
     for (const std::string& told : row.told) {
       EXPECT_NE((ended.out + ended.err).find(told), std::string::npos)
           << told << ended.out << ended.err;
+    }
+  }
+}
+
+// A kept library run after run with album gain: a file that is no sound, a colon and the
+// clash it makes, a CP932 CUE image (one album), an Ogg source that is copied and a
+// source that goes. Each row changes the tree, runs, and checks that only the outputs it
+// names changed: every other output keeps its bytes and its modification time.
+TEST_F(BatchCommandTest, AKeptLibraryHealsItsAlbumAndLeavesEveryUpToDateOutputAlone) {
+  fs::create_directories(Music("cd"));
+  fs::create_directories(Music("gone"));
+  AddTone("cd/image.wav", 1.0);
+  ASSERT_TRUE(test::WriteFile(Music("cd/image.cue"),
+                              "PERFORMER \"\x89\xcc\x8e\xe8\"\nTITLE \"\x8ft\"\n"
+                              "FILE \"image.wav\" WAVE\n"
+                              "  TRACK 01 AUDIO\n    TITLE \"\x88\xea\"\n    INDEX 01 00:00:00\n"
+                              "  TRACK 02 AUDIO\n    TITLE \"\x93\xf1\"\n    INDEX 01 00:00:40\n"));
+  AddTone("x:1.wav");
+  AddTone("x_1.wav");
+  AddTone("gone/g.wav");
+  ASSERT_TRUE(test::WriteFile(Music("broken.flac"), "this is no sound file\n"));
+  ASSERT_TRUE(test::RunTool({"oggenc", "-Q", "-o", Music("song.ogg"), Music("x_1.wav")}));
+  const std::vector<std::string> album{Ogg("music/cd/01 一.ogg"), Ogg("music/cd/02 二.ogg")};
+  const std::vector<std::string> albumFields{"REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK",
+                                             "LUMIO_ALBUM_TRACKS"};
+  const auto stripAlbumFields = [&] {
+    TagLib::Ogg::Vorbis::File file(album[1].c_str(), false);
+    for (const std::string& field : albumFields) file.tag()->removeFields(field);
+    ASSERT_TRUE(file.save());
+  };
+  const auto removeSource = [&] {
+    fs::remove(Music("gone/g.wav"));
+    ASSERT_TRUE(test::WriteFile(Ogg("music/gone/mine.m3u"), "g.ogg\n"));
+  };
+  const std::string broken = "[中止]\n" + Ogg("music/broken.ogg");
+  struct Row {
+    std::string name;
+    std::function<void()> change;
+    QStringList options;
+    int status;
+    std::vector<std::string> told;     // each found in the report
+    std::vector<std::string> changed;  // outputs written, rewritten or removed
+  };
+  const Row rows[] = {
+      {"first run",
+       {},
+       {},
+       1,
+       {broken, "[終了]\n" + album[0], "[終了]\n" + album[1], "[終了]\n" + Ogg("music/x_1.ogg"),
+        "[終了]\n" + Ogg("music/x_1 (2).ogg")},
+       {}},
+      {"stop on failure", {}, {QStringLiteral("--stop-on-failure")}, 1, {broken}, {}},
+      {"album fields stripped", stripAlbumFields, {}, 1, {broken}, {album[1]}},
+      {"source removed",
+       removeSource,
+       {QStringLiteral("--prune")},
+       1,
+       {"[削除] " + Ogg("music/gone/g.ogg")},
+       {Ogg("music/gone/g.ogg")}},
+      {"nothing changed", {}, {QStringLiteral("--prune")}, 1, {broken}, {}},
+      // Only the CUE tracks' names change with the pattern: the album is written again
+      // under its new names, and the outputs under the old ones stay.
+      {"names from titles",
+       {},
+       {QStringLiteral("--names"), QStringLiteral("%t")},
+       1,
+       {"[終了]\n" + Ogg("music/cd/一.ogg"), "[終了]\n" + Ogg("music/cd/二.ogg")},
+       {Ogg("music/cd/一.ogg"), Ogg("music/cd/二.ogg")}},
+  };
+  std::map<std::string, std::pair<std::string, fs::file_time_type>> before;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.change) row.change();
+    before.clear();
+    for (const auto& entry : fs::recursive_directory_iterator(folder_.PathOf("ogg"))) {
+      if (entry.is_regular_file() && entry.path().filename() != kMirrorManifestName) {
+        before[entry.path()] = {test::ReadFile(entry.path()), entry.last_write_time()};
+      }
+    }
+    const Ended ended =
+        Run(QStringList{QStringLiteral("--output"), QStringLiteral("ogg"),
+                        QStringLiteral("--keep-tree"), QStringLiteral("--existing"),
+                        QStringLiteral("skip-newer"), QStringLiteral("--replaygain"),
+                        QStringLiteral("album"), QStringLiteral("--copy-lossy")} +
+            row.options + QStringList{QStringLiteral("music")});
+    EXPECT_EQ(ended.status, row.status) << ended.err;
+    for (const std::string& told : row.told) {
+      EXPECT_NE(ended.out.find(told), std::string::npos) << told << "\n" << ended.out;
+    }
+    for (const auto& [path, was] : before) {
+      if (std::find(row.changed.begin(), row.changed.end(), path) != row.changed.end()) continue;
+      ASSERT_TRUE(fs::exists(path)) << path;
+      EXPECT_EQ(test::ReadFile(path), was.first) << path;
+      EXPECT_EQ(fs::last_write_time(path), was.second) << path;
+    }
+    for (const std::string& changed : row.changed) {
+      EXPECT_NE(before.count(changed) == 0 ? std::string() : before[changed].first,
+                fs::exists(changed) ? test::ReadFile(changed) : std::string())
+          << changed;
+    }
+    EXPECT_EQ(test::ReadFile(Ogg("music/song.ogg")), test::ReadFile(Music("song.ogg")));
+    for (const std::string& track : album) {
+      const std::vector<test::OggComment> comments = test::ReadOggComments(track);
+      for (const std::string& field : albumFields) {
+        EXPECT_EQ(
+            std::count_if(comments.begin(), comments.end(),
+                          [&](const test::OggComment& comment) { return comment.name == field; }),
+            1)
+            << track << " " << field;
+      }
     }
   }
 }
