@@ -20,6 +20,7 @@
 #include "encode/child/command_line.h"
 #include "encode/run/clock.h"
 #include "platform/file_system.h"
+#include "tests/support/add_sources.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/wave_bytes.h"
 
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kFiles; ++i) {
     const std::string input = root + "in/song" + std::to_string(i) + ".wav";
     if (!test::WriteToneWave(input, kSeconds) ||
-        !jobs.AddSourceFile(input, settings, root + "out/")) {
+        !test::AddSource(jobs, input, settings, root + "out/")) {
       std::fprintf(stderr, "cannot prepare %s\n", input.c_str());
       return 1;
     }

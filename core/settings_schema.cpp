@@ -273,13 +273,15 @@ void WriteCarryPictures(SettingsStore& settings, bool carry) {
 
 void WriteLossyCopy(SettingsStore& settings, LossyCopy copy) {
   Write(settings, kCopyLossy, static_cast<std::int32_t>(copy));
-  void WriteOutputFormat(SettingsStore & settings, OutputFormat format) {
-    Write(settings, kOutputFormat, static_cast<std::int32_t>(format));
-  }
+}
 
-  void WriteOpusOptions(SettingsStore & settings, const OpusOptions& opus) {
-    Write(settings, kOpusBitrate, opus.bitrate);
-    Write(settings, kOpusMode, static_cast<std::int32_t>(opus.mode));
-  }
+void WriteOutputFormat(SettingsStore& settings, OutputFormat format) {
+  Write(settings, kOutputFormat, static_cast<std::int32_t>(format));
+}
+
+void WriteOpusOptions(SettingsStore& settings, const OpusOptions& opus) {
+  Write(settings, kOpusBitrate, opus.bitrate);
+  Write(settings, kOpusMode, static_cast<std::int32_t>(opus.mode));
+}
 
 }  // namespace lumio

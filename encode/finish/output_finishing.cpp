@@ -62,7 +62,7 @@ FinishingResult FinishOutput(const std::string& hiddenPath, const PlannedJob& jo
     if (options.format == OutputFormat::Opus && CarriesTags(job, options) &&
         std::any_of(job.record.Carried.Fields.begin(), job.record.Carried.Fields.end(),
                     [](const CarriedField& field) { return IsReplayGainField(field.Name); })) {
-      result.notes.push_back("REPLAYGAIN_* タグは Ogg Opus には書き込みません");
+      result.notes.push_back(kReplayGainLeftOffOpusNote);
     }
     return result;
   } catch (const std::exception& fault) {

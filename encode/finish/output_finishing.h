@@ -9,6 +9,11 @@
 
 namespace lumio {
 
+// The note of an Ogg Opus output whose source carried REPLAYGAIN_* fields; it holds for
+// the whole batch, so the report tells it once.
+inline constexpr const char* kReplayGainLeftOffOpusNote =
+    "REPLAYGAIN_* タグは Ogg Opus には書き込みません";
+
 // The answer of the finishing step: success, or the reason the job fails.
 struct FinishingResult {
   bool succeeded = true;

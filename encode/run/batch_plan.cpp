@@ -277,7 +277,8 @@ std::variant<BatchPlan, BatchRefusal> PrepareBatch(const FileDataList& jobs,
   plan.jobs.resize(jobs.Count());
   const LossyCopy copy =
       ReadOutputFolderRule(settings).keepFolderTree ? ReadLossyCopy(settings) : LossyCopy::Off;
-  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), copy, ReadOutputFormat(settings));
+  const OutputFormat format = ReadOutputFormat(settings);
+  JobChecker checker(jobs, rules, ReadExistingOutputs(settings), copy, format);
   const bool keepGoing = ReadKeepGoing(settings);
   for (std::size_t i = 0; i < jobs.Count(); ++i) {
     if (std::optional<std::string> failure = checker.Check(i, plan.jobs[i])) {

@@ -493,6 +493,15 @@ void BatchRun::FinishIfDone() {
   finished_ = true;
   RemoveFoldersLeftEmpty(madeFolders_);
   albums_.AddNotes(outcomes_);
+  bool toldLeftOffFields = false;
+  for (std::optional<JobOutcome>& outcome : outcomes_) {
+    if (!outcome) continue;
+    std::vector<std::string>& notes = outcome->notes;
+    const auto told = std::find(notes.begin(), notes.end(), kReplayGainLeftOffOpusNote);
+    if (told == notes.end()) continue;
+    if (toldLeftOffFields) notes.erase(told);
+    toldLeftOffFields = true;
+  }
   std::vector<JobOutcome> outcomes;
   for (std::size_t job = 0; job < plan_.jobs.size(); ++job) {
     if (outcomes_[job]) {

@@ -791,7 +791,8 @@ TEST_F(BatchCommandTest, OpusOutputsCarryTheirTagsPicturesLengthAndLoudness) {
        "--import-picture-from=4|image/jpeg|裏|1x1x24|" + folder_.PathOf("back.bin"),
        Music("flac/a.flac")}));
   ASSERT_TRUE(test::RunTool({"ffmpeg", "-v", "error", "-i", Music("tone.wav"), "-b:a", "192k",
-                             "-fflags", "+bitexact", "-metadata", "title=三", Music("mp3/b.mp3")}));
+                             "-fflags", "+bitexact", "-metadata", "title=三", "-metadata",
+                             "REPLAYGAIN_TRACK_GAIN=-2.00 dB", Music("mp3/b.mp3")}));
   fs::rename(Music("tone.wav"), Music("cue/disc.wav"));
   ASSERT_TRUE(test::WriteFile(Music("cue/disc.cue"),
                               "FILE \"disc.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"一\"\n"
