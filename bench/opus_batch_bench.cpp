@@ -36,7 +36,7 @@ constexpr int kParallel = 2;
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
-  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
+  const int rounds = std::max(5, argc > 1 ? std::atoi(argv[1]) : 5);
   const std::string opusenc = FindOnSearchPath("opusenc");
   if (opusenc.empty()) {
     std::fprintf(stderr, "opusenc is not installed\n");
