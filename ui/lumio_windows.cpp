@@ -60,6 +60,7 @@ void LumioWindows::ConnectMainWindow(std::string programFolder) {
   QObject::connect(main, &TMainWindow::SetupRequested, SetupWindow.get(), [this] {
     PlaceCentredOverMainWindow(*SetupWindow);
     SetupWindow->exec();
+    MainWindow->SettingsChanged();
   });
   QObject::connect(main, &TMainWindow::ResultRequested, ResultWindow.get(), [this] {
     PlaceCentredOverMainWindow(*ResultWindow);

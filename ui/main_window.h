@@ -79,6 +79,9 @@ class TMainWindow : public QMainWindow {
   // Adding has ended (the adder's Finished). The files that could not be added are named
   // from the event loop, once the signal has returned.
   void AddFinished(const std::vector<std::string>& failed);
+  // The settings may have changed (the setup window has closed): the panel shows the
+  // output name as the batch will now write it.
+  void SettingsChanged();
 
  signals:
   // The window has closed for good, with its settings saved.

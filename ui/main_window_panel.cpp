@@ -124,6 +124,8 @@ void TMainWindow::ShowSelection() {
   editsArmed_ = true;
 }
 
+void TMainWindow::SettingsChanged() { ShowSelection(); }
+
 void TMainWindow::UpdateStartCommands() {
   // A batch waits until the files being added are all in the list.
   const bool canEncode = jobs_.Jobs().Count() > 0 && !Adding();

@@ -194,8 +194,7 @@ TEST_F(MainWindowTest, FieldsFollowTheNumberOfSelectedEntries) {
   EXPECT_FALSE(test::Control<QLabel>(window, "AudioInfoText").text().isEmpty());
   // With Ogg Opus chosen the field shows the name the batch writes; the list keeps its own.
   WriteOutputFormat(*windows_->Settings, OutputFormat::Opus);
-  Select({0});
-  Select({1});
+  window.SettingsChanged();
   EXPECT_EQ(test::Control<QLineEdit>(window, "OutputFileName").text(),
             QStringLiteral("song1.opus"));
   EXPECT_EQ(window.Jobs().Record(1).OutputFileName, "song1.ogg");
